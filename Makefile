@@ -1,0 +1,56 @@
+# fieldcore: every target does its own set-up on a fresh Debian machine (run as root).
+#   make demo       build the fieldcore tool and run it on the bundled examples
+#   make test       build and run every test through CTest
+#   make test-asan  the same tests built with AddressSanitizer + UndefinedBehaviorSanitizer
+#   make bench      build and run the benchmarks (Google Benchmark)
+
+BUILD      ?= build
+BUILD_ASAN ?= build-asan
+BUILD_BENCH?= build-bench
+JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+PACKAGES   := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev
+CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
+
+.PHONY: all deps build demo test test-asan bench install clean
+
+all: build
+
+# Installs only the packages that are missing; apt-get update runs only when something is.
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  echo "installing:$$missing"; \
+	  export DEBIAN_FRONTEND=noninteractive; \
+	  apt-get update -q && apt-get install -y -q --no-install-recommends $$missing; \
+	fi
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+demo: build
+	@bash examples/demo.sh $(BUILD)/tools/fieldcore
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	cmake -S . -B $(BUILD_ASAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DFIELDCORE_SANITIZE=ON
+	cmake --build $(BUILD_ASAN) -j $(JOBS)
+	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B $(BUILD_BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
+	  -DBUILD_BENCHMARKS=ON -DBUILD_TESTING=OFF
+	cmake --build $(BUILD_BENCH) -j $(JOBS)
+	$(BUILD_BENCH)/bench/fieldcore_bench
+
+install: build
+	cmake --install $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH)

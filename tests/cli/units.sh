@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# fieldcore angle and fieldcore dist: conversions, stdin lines, bad values and exit codes.
+TOOL=$1
+source "$(dirname "$0")/lib.sh"
+
+expect_out "dms to deg" "123.758333333333" "$TOOL" angle 123.4530 --from dms --to deg
+expect_out "deg to dms, 4 digits" "123.4530" "$TOOL" angle 123.75833333333334 --from deg --to dms
+expect_out "deg to dms, 5 digits" "12.30000" "$TOOL" angle 12.5 --from deg --to dms --digits 5
+expect_out "negative deg to dms" "-0.3000" "$TOOL" angle -0.5 --from deg --to dms
+expect_out "deg to grd" "100" "$TOOL" angle 90 --from deg --to grd
+expect_out "deg to mls" "1600" "$TOOL" angle 90 --from deg --to mls
+expect_out "deg to rad rounds to 5 decimals" "3.14159" "$TOOL" angle 180 --from deg --to rad
+expect_out "grd to dms" "90.0000" "$TOOL" angle 100 --from grd --to dms
+expect_out "full circle reduces" "0" "$TOOL" angle 360 --from deg --to rad
+expect_out "m to usft" "328.08333" "$TOOL" dist 100 --from m --to usft
+expect_out "ifti to m" "1.711325" "$TOOL" dist 5.073 --from ifti --to m
+expect_out "m to ifti" "3.033" "$TOOL" dist 1 --from m --to ifti
+expect_out "m to ifti negative" "-3.033" "$TOOL" dist -1 --from m --to ifti
+expect_out "usft to m" "0.3048006096" "$TOOL" dist 1 --from usft --to m
+expect_out "stdin lines" "$(printf '0.5\n1.5')" sh -c "printf '0.3000\n\n# note\n1.3000\n' | '$TOOL' angle --from dms --to deg"
+
+expect_status "bad value exits 2" 2 "$TOOL" angle abc --from dms --to deg
+expect_err "bad value is named" "'abc' is not a number" "$TOOL" angle abc --from dms --to deg
+expect_err "bad stdin line is numbered" "line 2: 'x1' is not a number" sh -c "printf '1\nx1\n2\n' | '$TOOL' dist --from m --to ift"
+expect_out "good lines still answered" "$(printf '3.28084\n6.56168')" sh -c "printf '1\nx1\n2\n' | '$TOOL' dist --from m --to ift; true"
+expect_status "stdin bad line exits 2" 2 sh -c "printf '1\nx1\n2\n' | '$TOOL' dist --from m --to ift"
+expect_status "unknown unit" 2 "$TOOL" angle 1 --from deg --to turns
+expect_status "missing --to" 2 "$TOOL" dist 1 --from m
+expect_status "unknown option" 2 "$TOOL" dist 1 --from m --to ift --fast
+expect_status "help" 0 "$TOOL" angle --help
+expect_status "dist help" 0 "$TOOL" dist --help
+expect_status "overall help" 0 "$TOOL" --help
+expect_status "unknown command" 2 "$TOOL" frobnicate
+
+finish

@@ -1,0 +1,207 @@
+#include "cli.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+namespace cli {
+
+static std::vector<Command>& registry()
+{
+    static std::vector<Command> list;
+    return list;
+}
+
+bool registerCommand(const char* name, const char* summary, RunFn run)
+{
+    registry().push_back(Command{name, summary, run});
+    return true;
+}
+
+const std::vector<Command>& commands() { return registry(); }
+
+Args::Args(std::vector<std::string> words) : words_(std::move(words)) {}
+
+bool Args::flag(const std::string& name)
+{
+    for (size_t i = 0; i < words_.size(); ++i) {
+        if (words_[i] == name) {
+            words_.erase(words_.begin() + static_cast<long>(i));
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Args::option(const std::string& name, std::string& value)
+{
+    const std::string prefix = name + "=";
+    for (size_t i = 0; i < words_.size(); ++i) {
+        if (words_[i].compare(0, prefix.size(), prefix) == 0) {
+            value = words_[i].substr(prefix.size());
+            words_.erase(words_.begin() + static_cast<long>(i));
+            return true;
+        }
+        if (words_[i] == name) {
+            if (i + 1 >= words_.size()) {
+                missingValue_ = true;
+                words_.erase(words_.begin() + static_cast<long>(i));
+                return false;
+            }
+            value = words_[i + 1];
+            words_.erase(words_.begin() + static_cast<long>(i), words_.begin() + static_cast<long>(i) + 2);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Args::firstUnknownOption(std::string& word) const
+{
+    for (const std::string& w : words_) {
+        double number;
+        if (w.size() > 1 && w[0] == '-' && !parseDouble(w, number)) {
+            word = w;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string trim(const std::string& text)
+{
+    const char* blanks = " \t\r\n";
+    size_t b = text.find_first_not_of(blanks);
+    if (b == std::string::npos)
+        return std::string();
+    size_t e = text.find_last_not_of(blanks);
+    return text.substr(b, e - b + 1);
+}
+
+bool parseDouble(const std::string& text, double& value)
+{
+    std::string t = trim(text);
+    if (t.empty())
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    double v = std::strtod(t.c_str(), &end);
+    if (end != t.c_str() + t.size() || !std::isfinite(v))
+        return false;
+    value = v;
+    return true;
+}
+
+bool parseInt(const std::string& text, int& value)
+{
+    std::string t = trim(text);
+    if (t.empty())
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    long v = std::strtol(t.c_str(), &end, 10);
+    if (end != t.c_str() + t.size() || errno == ERANGE || v < -2147483647L - 1 || v > 2147483647L)
+        return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+std::vector<std::string> splitFields(const std::string& line)
+{
+    std::vector<std::string> fields;
+    std::string field;
+    for (char c : line) {
+        if (c == ',' || c == ';' || c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            if (!field.empty())
+                fields.push_back(field);
+            field.clear();
+        } else {
+            field += c;
+        }
+    }
+    if (!field.empty())
+        fields.push_back(field);
+    return fields;
+}
+
+std::string formatDouble(double value)
+{
+    char buf[64];
+    for (int digits = 15; digits <= 17; ++digits) {
+        std::snprintf(buf, sizeof buf, "%.*g", digits, value);
+        if (std::strtod(buf, nullptr) == value)
+            break;
+    }
+    return buf;
+}
+
+std::string formatDisplay(double value)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15g", value);
+    return buf;
+}
+
+std::string formatFixed(double value, int decimals)
+{
+    char buf[512];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
+    return buf;
+}
+
+void error(const std::string& command, const std::string& message)
+{
+    std::cerr << "fieldcore " << command << ": " << message << '\n';
+}
+
+void errorAtLine(const std::string& command, long line, const std::string& message)
+{
+    std::cerr << "fieldcore " << command << ": line " << line << ": " << message << '\n';
+}
+
+int usageError(const std::string& command, const std::string& message)
+{
+    error(command, message);
+    std::cerr << "see 'fieldcore " << command << " --help'\n";
+    return EXIT_BAD_INPUT;
+}
+
+int forEachValue(const std::string& command, const std::vector<std::string>& values,
+                 std::istream& in,
+                 const std::function<bool(const std::string& value, std::string& output)>& answer)
+{
+    int status = EXIT_OK;
+    std::string output;
+    if (!values.empty()) {
+        for (const std::string& v : values) {
+            output.clear();
+            if (answer(v, output)) {
+                std::cout << output << '\n';
+            } else {
+                error(command, output);
+                status = EXIT_BAD_INPUT;
+            }
+        }
+        return status;
+    }
+    std::string line;
+    long lineNo = 0;
+    while (std::getline(in, line)) {
+        ++lineNo;
+        std::string t = trim(line);
+        if (t.empty() || t[0] == '#')
+            continue;
+        output.clear();
+        if (answer(t, output)) {
+            std::cout << output << '\n';
+        } else {
+            errorAtLine(command, lineNo, output);
+            status = EXIT_BAD_INPUT;
+        }
+    }
+    return status;
+}
+
+} // namespace cli

@@ -1,0 +1,185 @@
+// fieldcore angle / fieldcore dist: unit conversions through the library's display
+// conversions (ToDegreesEx / FromDegreesEx, ToMetersEx / FromMetersEx).
+#include "cli.h"
+
+#include "numeric/units.h"
+
+#include <iostream>
+
+namespace {
+
+// Decimal degrees, the internal unit, is not an ANGLES member: -1 stands for it here.
+const int kDegrees = -1;
+
+bool angleUnitFromName(const std::string& name, int& unit)
+{
+    if (name == "deg") unit = kDegrees;
+    else if (name == "rad") unit = ANGLES_RAD;
+    else if (name == "grd") unit = ANGLES_GRD;
+    else if (name == "mls") unit = ANGLES_MLS;
+    else if (name == "dms") unit = ANGLES_DMS;
+    else return false;
+    return true;
+}
+
+bool distUnitFromName(const std::string& name, UNITS& unit)
+{
+    if (name == "m") unit = UNITS_M;
+    else if (name == "usft") unit = UNITS_USFT;
+    else if (name == "ift") unit = UNITS_IFT;
+    else if (name == "usfti") unit = UNITS_USFTI;
+    else if (name == "ifti") unit = UNITS_IFTI;
+    else return false;
+    return true;
+}
+
+const char* kAngleHelp =
+    "usage: fieldcore angle [VALUE...] --from UNIT --to UNIT [--digits N]\n"
+    "\n"
+    "Converts angles between display units. Without VALUE, reads one value per line\n"
+    "from stdin (blank lines and lines starting with # are skipped).\n"
+    "\n"
+    "Units:\n"
+    "  deg  decimal degrees (the library's internal unit)\n"
+    "  rad  radians\n"
+    "  grd  grads, 400 to the circle\n"
+    "  mls  mils, 6400 to the circle\n"
+    "  dms  packed degrees-minutes-seconds: 123.4530 is 123 deg 45 min 30 sec\n"
+    "\n"
+    "Conversions into rad, grd and mls reduce by a full circle and round to five\n"
+    "decimals, as the field display does; dms output is printed with --digits\n"
+    "decimals (default 4: whole seconds; 5: tenths of a second).\n"
+    "\n"
+    "Examples:\n"
+    "  fieldcore angle 123.4530 --from dms --to deg      -> 123.758333333333\n"
+    "  fieldcore angle 90 --from deg --to grd            -> 100\n"
+    "  printf '0.5\\n1.25\\n' | fieldcore angle --from deg --to dms\n"
+    "\n"
+    "Exit status: 0 all values converted; 2 a bad value (reported on stderr with its\n"
+    "line number, the other lines still converted) or a usage error.\n";
+
+const char* kDistHelp =
+    "usage: fieldcore dist [VALUE...] --from UNIT --to UNIT\n"
+    "\n"
+    "Converts distances between display units. Without VALUE, reads one value per\n"
+    "line from stdin (blank lines and lines starting with # are skipped).\n"
+    "\n"
+    "Units:\n"
+    "  m      metres (the library's internal unit)\n"
+    "  usft   US survey feet (1200/3937 m)\n"
+    "  ift    international feet (0.3048 m)\n"
+    "  usfti  US survey feet-inches-eighths, packed: 5.073 is 5 ft 7 3/8 in\n"
+    "  ifti   international feet-inches-eighths, packed\n"
+    "\n"
+    "Conversions out of metres round to five decimals of the unit, as the field\n"
+    "display does; packed feet-inch values carry to the nearest eighth.\n"
+    "\n"
+    "Examples:\n"
+    "  fieldcore dist 100 --from m --to usft     -> 328.08333\n"
+    "  fieldcore dist 5.073 --from ifti --to m   -> 1.711325\n"
+    "\n"
+    "Exit status: 0 all values converted; 2 a bad value (reported on stderr with its\n"
+    "line number, the other lines still converted) or a usage error.\n";
+
+// Reads --from and --to; reports a usage error and returns false when they are missing or unknown.
+template <typename Unit, typename Lookup>
+bool readUnits(cli::Args& args, const char* command, Lookup lookup, Unit& from, Unit& to, int& status)
+{
+    std::string fromName, toName;
+    bool haveFrom = args.option("--from", fromName);
+    bool haveTo = args.option("--to", toName);
+    if (!haveFrom || !haveTo) {
+        status = cli::usageError(command, "--from and --to are required");
+        return false;
+    }
+    if (!lookup(fromName, from)) {
+        status = cli::usageError(command, "unknown unit '" + fromName + "'");
+        return false;
+    }
+    if (!lookup(toName, to)) {
+        status = cli::usageError(command, "unknown unit '" + toName + "'");
+        return false;
+    }
+    return true;
+}
+
+bool rejectLeftoverOptions(const cli::Args& args, const char* command, int& status)
+{
+    std::string word;
+    if (args.missingValue()) {
+        status = cli::usageError(command, "an option is missing its value");
+        return true;
+    }
+    if (args.firstUnknownOption(word)) {
+        status = cli::usageError(command, "unknown option '" + word + "'");
+        return true;
+    }
+    return false;
+}
+
+int runAngle(const std::vector<std::string>& words)
+{
+    cli::Args args(words);
+    if (args.flag("--help")) {
+        std::cout << kAngleHelp;
+        return cli::EXIT_OK;
+    }
+    int status = cli::EXIT_OK;
+    int from = kDegrees, to = kDegrees;
+    if (!readUnits(args, "angle", angleUnitFromName, from, to, status))
+        return status;
+    int digits = 4;
+    std::string digitsText;
+    if (args.option("--digits", digitsText) && (!cli::parseInt(digitsText, digits) || digits < 0 || digits > 12))
+        return cli::usageError("angle", "--digits takes a whole number from 0 to 12");
+    if (rejectLeftoverOptions(args, "angle", status))
+        return status;
+
+    return cli::forEachValue("angle", args.rest(), std::cin, [&](const std::string& text, std::string& out) {
+        double value;
+        if (!cli::parseDouble(text, value)) {
+            out = "'" + text + "' is not a number";
+            return false;
+        }
+        double deg = from == kDegrees ? value : ToDegreesEx(value, static_cast<ANGLES>(from));
+        if (to == kDegrees)
+            out = cli::formatDisplay(deg);
+        else if (to == ANGLES_DMS)
+            out = cli::formatFixed(FromDegreesEx(deg, ANGLES_DMS, digits), digits);
+        else
+            out = cli::formatDisplay(FromDegreesEx(deg, static_cast<ANGLES>(to), digits));
+        return true;
+    });
+}
+
+int runDist(const std::vector<std::string>& words)
+{
+    cli::Args args(words);
+    if (args.flag("--help")) {
+        std::cout << kDistHelp;
+        return cli::EXIT_OK;
+    }
+    int status = cli::EXIT_OK;
+    UNITS from = UNITS_M, to = UNITS_M;
+    if (!readUnits(args, "dist", distUnitFromName, from, to, status))
+        return status;
+    if (rejectLeftoverOptions(args, "dist", status))
+        return status;
+
+    return cli::forEachValue("dist", args.rest(), std::cin, [&](const std::string& text, std::string& out) {
+        double value;
+        if (!cli::parseDouble(text, value)) {
+            out = "'" + text + "' is not a number";
+            return false;
+        }
+        double metres = ToMetersEx(value, from);
+        double shown = FromMetersEx(metres, to);
+        out = (to == UNITS_USFTI || to == UNITS_IFTI) ? cli::formatFixed(shown, 3) : cli::formatDisplay(shown);
+        return true;
+    });
+}
+
+const bool angleRegistered = cli::registerCommand("angle", "convert angles between deg, rad, grd, mls and dms", &runAngle);
+const bool distRegistered = cli::registerCommand("dist", "convert distances between m, usft, ift, usfti and ifti", &runDist);
+
+} // namespace

@@ -1,0 +1,36 @@
+// fieldcore: command-line face of the field library. Each subcommand lives in its own
+// source file and registers itself with the table in cli.cpp.
+#include "cli.h"
+
+#include <iostream>
+
+static void printOverview()
+{
+    std::cout << "usage: fieldcore COMMAND [OPTIONS] [VALUES...]\n\n"
+                 "Commands (each has --help):\n";
+    for (const cli::Command& c : cli::commands())
+        std::cout << "  " << c.name << std::string(c.name.size() < 10 ? 10 - c.name.size() : 1, ' ')
+                  << c.summary << '\n';
+    std::cout << "\nValues come from the command line or one per line from stdin; answers go to\n"
+                 "stdout, errors to stderr. Exit status: 0 all answered, 1 no answer, 2 bad input.\n";
+}
+
+int main(int argc, char** argv)
+{
+    std::ios::sync_with_stdio(false);
+    if (argc < 2) {
+        printOverview();
+        return cli::EXIT_BAD_INPUT;
+    }
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        printOverview();
+        return cli::EXIT_OK;
+    }
+    for (const cli::Command& c : cli::commands()) {
+        if (c.name == name)
+            return c.run(std::vector<std::string>(argv + 2, argv + argc));
+    }
+    std::cerr << "fieldcore: unknown command '" << name << "' (see 'fieldcore --help')\n";
+    return cli::EXIT_BAD_INPUT;
+}
