@@ -3,6 +3,7 @@
 #include "cli.h"
 
 #include "numeric/units.h"
+#include "numeric/valueText.h"
 
 #include <iostream>
 
@@ -35,6 +36,7 @@ bool distUnitFromName(const std::string& name, UNITS& unit)
 
 const char* kAngleHelp =
     "usage: fieldcore angle [VALUE...] --from UNIT --to UNIT [--digits N]\n"
+    "       fieldcore angle [VALUE...] --from UNIT --text\n"
     "\n"
     "Converts angles between display units. Without VALUE, reads one value per line\n"
     "from stdin (blank lines and lines starting with # are skipped).\n"
@@ -50,10 +52,18 @@ const char* kAngleHelp =
     "decimals, as the field display does; dms output is printed with --digits\n"
     "decimals (default 4: whole seconds; 5: tenths of a second).\n"
     "\n"
+    "--text prints the angle in degrees as the field display's text: degrees (width\n"
+    "3), the degree sign, two-digit minutes, an apostrophe, seconds with five decimals\n"
+    "and a double quote; seconds that would print as 60 carry into the minutes. --to\n"
+    "may be left out (or be deg). Meant for non-negative angles: for a negative angle\n"
+    "degrees, minutes and seconds each carry their own minus sign.\n"
+    "\n"
     "Examples:\n"
     "  fieldcore angle 123.4530 --from dms --to deg      -> 123.758333333333\n"
     "  fieldcore angle 90 --from deg --to grd            -> 100\n"
     "  printf '0.5\\n1.25\\n' | fieldcore angle --from deg --to dms\n"
+    "  fieldcore angle 12.3 --from dms --text             -> [ 12\u00B030'0.00000\"]\n"
+    "    (brackets added here to show the leading blank of the width-3 degrees)\n"
     "\n"
     "Exit status: 0 all values converted; 2 a bad value (reported on stderr with its\n"
     "line number, the other lines still converted) or a usage error.\n";
@@ -126,8 +136,19 @@ int runAngle(const std::vector<std::string>& words)
     }
     int status = cli::EXIT_OK;
     int from = kDegrees, to = kDegrees;
-    if (!readUnits(args, "angle", angleUnitFromName, from, to, status))
+    const bool asText = args.flag("--text");
+    if (asText) {
+        // The text form is always degrees: --from is needed, --to may be left out or be deg.
+        std::string fromName, toName;
+        if (!args.option("--from", fromName))
+            return cli::usageError("angle", "--from is required");
+        if (!angleUnitFromName(fromName, from))
+            return cli::usageError("angle", "unknown unit '" + fromName + "'");
+        if (args.option("--to", toName) && toName != "deg")
+            return cli::usageError("angle", "--text prints degrees: --to must be deg or left out");
+    } else if (!readUnits(args, "angle", angleUnitFromName, from, to, status)) {
         return status;
+    }
     int digits = 4;
     std::string digitsText;
     if (args.option("--digits", digitsText) && (!cli::parseInt(digitsText, digits) || digits < 0 || digits > 12))
@@ -142,7 +163,9 @@ int runAngle(const std::vector<std::string>& words)
             return false;
         }
         double deg = from == kDegrees ? value : ToDegreesEx(value, static_cast<ANGLES>(from));
-        if (to == kDegrees)
+        if (asText)
+            out = ToUtf8(AngleToString(deg));
+        else if (to == kDegrees)
             out = cli::formatDisplay(deg);
         else if (to == ANGLES_DMS)
             out = cli::formatFixed(FromDegreesEx(deg, ANGLES_DMS, digits), digits);

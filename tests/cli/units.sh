@@ -16,7 +16,7 @@ expect_out "m to usft" "328.08333" "$TOOL" dist 100 --from m --to usft
 expect_out "ifti to m" "1.711325" "$TOOL" dist 5.073 --from ifti --to m
 expect_out "m to ifti" "3.033" "$TOOL" dist 1 --from m --to ifti
 expect_out "m to ifti negative" "-3.033" "$TOOL" dist -1 --from m --to ifti
-expect_out "usft to m" "0.3048006096" "$TOOL" dist 1 --from usft --to m
+expect_out "usft to m" "0.304800609601219" "$TOOL" dist 1 --from usft --to m
 expect_out "stdin lines" "$(printf '0.5\n1.5')" sh -c "printf '0.3000\n\n# note\n1.3000\n' | '$TOOL' angle --from dms --to deg"
 
 expect_status "bad value exits 2" 2 "$TOOL" angle abc --from dms --to deg
@@ -31,5 +31,16 @@ expect_status "help" 0 "$TOOL" angle --help
 expect_status "dist help" 0 "$TOOL" dist --help
 expect_status "overall help" 0 "$TOOL" --help
 expect_status "unknown command" 2 "$TOOL" frobnicate
+
+# angle --text: AngleToString of the value in degrees (width-3 degrees, U+00B0, seconds mark ").
+expect_out "text form" " 12°30'0.00000\"" "$TOOL" angle 12.5 --from deg --text
+expect_out "text form from dms" " 12°30'0.00000\"" "$TOOL" angle 12.3 --from dms --text
+expect_out "text form from grd" " 90°00'0.00000\"" "$TOOL" angle 100 --from grd --text
+expect_out "text form carries 60 seconds" "  1°00'0.00000\"" "$TOOL" angle 0.99999999999 --from deg --text
+expect_out "text form with --to deg" "123°45'30.00000\"" "$TOOL" angle 123.4530 --from dms --to deg --text
+expect_out "text form stdin" "$(printf '  0°30'"'"'0.00000"\n  1°15'"'"'0.00000"')" sh -c "printf '0.5\n1.25\n' | '$TOOL' angle --from deg --text"
+expect_status "text form with another --to" 2 "$TOOL" angle 1 --from deg --to rad --text
+expect_status "text form needs --from" 2 "$TOOL" angle 1 --text
+expect_err "text form bad value is named" "'abc' is not a number" "$TOOL" angle abc --from deg --text
 
 finish

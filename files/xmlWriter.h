@@ -1,0 +1,108 @@
+// The job-history XML writer.
+//
+// CXMLWriterBase is a small forward-only XML writer over a file: start tags are written
+// lazily (only when content or a child follows), start tags are indented by one blank per
+// nesting level, end tags stand at the start of a line, and every line ends with CR LF.
+// All text is UTF-16 little-endian, two bytes per unit; the writer does not escape markup:
+// callers pass text that is already valid XML.
+//
+// CXMLWriter writes the job history: the byte-order mark FF FE, the declaration line, the
+// root element "OstrandJobHistory", and a running 32-bit checksum over everything written
+// (the BOM excepted): the low byte of each UTF-16 unit is XORed into byte i of the sum,
+// i = 0, 1, 2, 3, 0, ... (byte 0 least significant). "<CheckSum>%X</CheckSum>" elements carry
+// the sum as it was before the element itself; reopening a file picks the sum up again from
+// the last such element (RestoreCheckSum).
+//
+// Paths are the library's device paths (see platform/deviceRoot.h).
+#pragma once
+
+#include "platform/CFile.h"
+#include "platform/CString.h"
+#include "platform/containers.h"
+
+class CXMLWriterBase {
+public:
+    CXMLWriterBase() = default;
+    CXMLWriterBase(const CXMLWriterBase&) = delete;
+    CXMLWriterBase& operator=(const CXMLWriterBase&) = delete;
+    virtual ~CXMLWriterBase();
+
+    // Writes the text's UTF-16 units when the file is open, else nothing.
+    virtual void Write(const CString& text);
+    // Called by Open once the file is open read/write at its end; `created` is true for a
+    // file that did not exist. The base does nothing.
+    virtual void InitOnOpen(bool created);
+
+    // Opens (creating when missing, never truncating) for read/write, calls InitOnOpen, then
+    // reopens for writing only at the position InitOnOpen left. `created` tells whether the
+    // file was new. False when the file cannot be opened.
+    bool Open(const CString& path, bool& created);
+    // Closes the file; end tags and the checksum are the caller's to write first.
+    void Close();
+    bool IsOpen() const { return m_file.m_hFile != CFile::hFileNull; }
+
+    void WriteStartDocument() {}
+    void WriteEndDocument() {}
+    // Pushes an element; its start tag is written when content or a child follows.
+    void WriteStartElement(const CString& name);
+    // Writes pending start tags, then the text unchanged.
+    void WriteString(const CString& text);
+    // Writes pending start tags, then "</name>" and CR LF at the start of a line.
+    void WriteEndElement();
+    // Start tag, text and end tag on one indented line.
+    void WriteElementString(const CString& name, const CString& text);
+
+    // Positions the file at the last "</name>" when it is among the last characters, else at
+    // the end, and opens `name` as the one written element. False (position at the end, no
+    // element opened) when the file is shorter than the closing tag.
+    bool RewindLastTag(const CString& name);
+
+protected:
+    void WriteLine(const CString& text) { Write(text + L"\r\n"); }
+    void FlushElementIfNeeded();
+    // Reads `count` UTF-16 units at the position (fewer at the end of the file).
+    CString ReadUnits(int count);
+
+    CFile m_file;
+
+private:
+    int m_charSize = 2;
+    bool m_pendingStartTag = false;
+    CStringArray m_elements;     // open elements, outermost first
+    int m_depth = 0;             // number of open elements
+    int m_writtenStartTags = 0;  // open elements whose start tags are in the file
+};
+
+class CXMLWriter : public CXMLWriterBase {
+public:
+    // The base Write, then the text enters the checksum (only while the file is open).
+    void Write(const CString& text) override;
+    // New file: BOM, declaration, root element pending. Existing file: rewinds to the root's
+    // closing tag and restores the checksum from the last checksum element.
+    void InitOnOpen(bool created) override;
+
+    // Writes "<CheckSum>" + current sum as "%X" + "</CheckSum>" CR LF, unindented.
+    void WriteCheckSum();
+    // With the position at the root's closing tag: reads the 31 characters before it, finds
+    // the last checksum element there and continues the sum from it. False (sum unchanged)
+    // when there is none.
+    bool RestoreCheckSum();
+
+    unsigned int GetCheckSum() const { return m_checkSum; }
+    int GetCheckSumIndex() const { return m_checkSumIndex; }
+
+    // The characters of the checksum window that RestoreCheckSum reads before the root's
+    // closing tag: "<CheckSum>" and "</CheckSum>" plus eight digits and CR LF.
+    static const int kCheckSumWindow = 31;
+
+    // Continues `sum` over the low bytes of the text's UTF-16 units starting at byte `index`
+    // (0..3); returns the new sum and advances `index`. Shared with history checkers.
+    static unsigned int ContinueCheckSum(const std::u16string& units, unsigned int sum, int& index);
+
+private:
+    int ContinueCheckSum(const CString& text, unsigned int sum);
+    void WriteCheckSum(unsigned int sum);
+
+    unsigned int m_checkSum = 0;
+    int m_checkSumIndex = 0;
+};

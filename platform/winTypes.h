@@ -1,0 +1,44 @@
+// The Windows scalar types and the text macro that the ported code spells, with the sizes
+// they have on Windows (DWORD and LONG are 32 bits there, also on this 64-bit host).
+//
+// Text is wide: TCHAR is wchar_t, which is 32 bits (UTF-32) here; see platform/textCodec.h
+// for how 8-bit and UTF-16 text convert.
+#pragma once
+
+#include <cstdint>
+
+typedef int BOOL;
+#ifndef TRUE
+constexpr BOOL TRUE = 1;
+#endif
+#ifndef FALSE
+constexpr BOOL FALSE = 0;
+#endif
+
+typedef std::uint8_t BYTE;
+typedef std::uint16_t WORD;
+typedef std::uint32_t DWORD;
+typedef unsigned int UINT;
+typedef std::int32_t LONG;
+typedef std::int64_t LONGLONG;
+typedef std::uint64_t ULONGLONG;
+typedef std::intptr_t INT_PTR;
+typedef std::uintptr_t UINT_PTR;
+
+typedef wchar_t TCHAR;
+typedef wchar_t WCHAR;
+typedef const wchar_t* LPCTSTR;
+typedef const wchar_t* LPCWSTR;
+typedef wchar_t* LPTSTR;
+typedef wchar_t* LPWSTR;
+typedef const char* LPCSTR;
+typedef char* LPSTR;
+
+// _T("text") is the wide literal L"text" (the code is always built for wide text).
+#define FIELDCORE_WIDEN_(x) L##x
+#define _T(x) FIELDCORE_WIDEN_(x)
+
+// Reports a programming error of the platform classes (an index out of range and the
+// like). The classes never crash on such an error: they carry on with the documented safe
+// result. Builds without NDEBUG also print one line to stderr, so that the fault is seen.
+void PlatformUsageError(const char* what, long long index, long long size);

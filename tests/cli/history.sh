@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# fieldcore crc16 and fieldcore history on real files.
+TOOL=$1
+source "$(dirname "$0")/lib.sh"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+expect_out "ccitt-false" "29B1" sh -c "printf 123456789 | '$TOOL' crc16"
+expect_out "xmodem" "31C3" sh -c "printf 123456789 | '$TOOL' crc16 --start 0"
+printf 123456789 > "$work/digits"
+printf '' > "$work/empty"
+expect_out "files, one line each" "$(printf '29B1\nFFFF')" "$TOOL" crc16 "$work/digits" "$work/empty"
+expect_status "missing file" 2 "$TOOL" crc16 "$work/none"
+expect_status "bad start" 2 "$TOOL" crc16 --start XYZ "$work/digits"
+expect_status "crc16 help" 0 "$TOOL" crc16 --help
+
+job="$work/job.xml"
+expect_status "write new" 0 sh -c "printf 'Job=Road 7;Operator=AB\n' | '$TOOL' history write '$job'"
+expect_status "append" 0 sh -c "printf 'Point=P1;Code=<kerb>\n\n# comment\nPoint=P2\n' | '$TOOL' history write '$job'"
+expect_out "check ok" "ok: 2 checksums match" "$TOOL" history check "$job"
+expect_err "bad record numbered" "line 2: 'oops' is not name=value" \
+  sh -c "printf 'A=1\noops\n' | '$TOOL' history write '$job'"
+expect_status "still valid after a bad record" 0 "$TOOL" history check "$job"
+size=$(stat -c %s "$job")
+head -c $((size - 80)) "$job" > "$work/cut.xml"
+expect_status "cut file" 1 "$TOOL" history check "$work/cut.xml"
+cp "$job" "$work/changed.xml"
+printf 'Q' | dd of="$work/changed.xml" bs=1 seek=100 conv=notrunc 2>/dev/null
+expect_status "changed byte" 1 "$TOOL" history check "$work/changed.xml"
+cmp -s "$job" "$work/job.xml" && _pass
+expect_status "not a history" 2 "$TOOL" history check "$work/digits"
+expect_status "unreadable" 2 "$TOOL" history check "$work/none.xml"
+[ ! -e "$work/none.xml" ] && _pass || _fail "check created a file"
+expect_status "no records" 2 sh -c "printf '' | '$TOOL' history write '$work/new.xml'"
+expect_status "history help" 0 "$TOOL" history --help
+
+finish

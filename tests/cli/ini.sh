@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# fieldcore ini: get, set, remove and list on real files; exit codes; failed writes.
+TOOL=$1
+source "$(dirname "$0")/lib.sh"
+work=$(mktemp -d "${FIELDCORE_TEST_TMP:-/tmp}/cli-ini-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+[ -e "/Program Files" ] && top_before=1 || top_before=0
+
+ini="$work/ostrand.ini"
+printf '; settings\r\n[Options]\r\nUnits=2\r\nName= Road 7 \r\n\r\n[Empty]\r\n' > "$ini"
+
+expect_out "get" "2" "$TOOL" ini get "$ini" Options Units
+expect_out "get keeps blanks" " Road 7 " "$TOOL" ini get "$ini" Options Name
+expect_status "missing key" 1 "$TOOL" ini get "$ini" Options Nothing
+expect_out "missing key prints nothing" "" sh -c "'$TOOL' ini get '$ini' Options Nothing; true"
+expect_status "missing section" 1 "$TOOL" ini get "$ini" Nowhere Units
+expect_status "names are case-sensitive" 1 "$TOOL" ini get "$ini" options Units
+expect_out "list" "$(printf '[Empty]\n[Options]\nName= Road 7 \nUnits=2')" "$TOOL" ini list "$ini"
+
+expect_status "set" 0 "$TOOL" ini set "$ini" Options Units 3
+expect_out "set then get" "3" "$TOOL" ini get "$ini" Options Units
+expect_status "set new section" 0 "$TOOL" ini set "$ini" "Café" "Prix" "5 €"
+expect_out "code page round trip" "5 €" "$TOOL" ini get "$ini" "Café" "Prix"
+expect_out "file is Windows-1252" "$(printf '[Caf\351]\nPrix=5 \200')" sh -c "grep -a -A1 '^\[Caf' '$ini'"
+expect_status "set value with '='" 0 "$TOOL" ini set "$ini" Options Formula "a=b=c"
+expect_out "value keeps '='" "a=b=c" "$TOOL" ini get "$ini" Options Formula
+expect_status "set negative number" 0 "$TOOL" ini set "$ini" Options Offset -5
+expect_out "negative read back" "-5" "$TOOL" ini get "$ini" Options Offset
+expect_out "rewritten file" "$(printf '[Caf\351]\nPrix=5 \200\n\n[Empty]\n\n[Options]\nFormula=a=b=c\nName= Road 7 \nOffset=-5\nUnits=3\n\n')" cat "$ini"
+
+expect_status "remove" 0 "$TOOL" ini remove "$ini" Options Units
+expect_status "removed key is gone" 1 "$TOOL" ini get "$ini" Options Units
+expect_status "remove missing key" 1 "$TOOL" ini remove "$ini" Options Units
+expect_out "section stays after removal" "$(printf '[Only]')" sh -c "'$TOOL' ini set '$work/one.ini' Only k v && '$TOOL' ini remove '$work/one.ini' Only k && '$TOOL' ini list '$work/one.ini'"
+
+expect_status "set creates a missing file" 0 "$TOOL" ini set "$work/new.ini" S k v
+expect_out "created file" "$(printf '[S]\nk=v\n\n')" cat "$work/new.ini"
+expect_status "get on a missing file" 2 "$TOOL" ini get "$work/none.ini" S k
+expect_status "list on a missing file" 2 "$TOOL" ini list "$work/none.ini"
+expect_err "unreadable file is named" "cannot read" "$TOOL" ini get "$work/none.ini" S k
+mkdir "$work/folder.ini"
+expect_status "a folder is unreadable" 2 "$TOOL" ini get "$work/folder.ini" S k
+expect_status "set on a folder" 2 "$TOOL" ini set "$work/folder.ini" S k v
+(cd "$work" && "$TOOL" ini set relative.ini S k v) && [ -f "$work/relative.ini" ] && _pass || _fail "relative FILE"
+
+# Values the file cannot carry are refused and the file is left alone.
+cp "$ini" "$work/before.ini"
+expect_status "key with '='" 2 "$TOOL" ini set "$ini" S "a=b" v
+expect_status "key like a comment" 2 "$TOOL" ini set "$ini" S ";k" v
+expect_status "value with a line end" 2 "$TOOL" ini set "$ini" S k "$(printf 'a\nb')"
+expect_status "character outside the code page" 2 "$TOOL" ini set "$ini" S k "一"
+expect_status "line too long" 2 "$TOOL" ini set "$ini" S k "$(head -c 1100 /dev/zero | tr '\0' x)"
+cmp -s "$ini" "$work/before.ini" && _pass || _fail "refused values changed the file"
+
+# A write that fails (a file-size limit stands for a full disk) leaves the old file intact.
+big=$(head -c 900 /dev/zero | tr '\0' v)
+"$TOOL" ini set "$ini" Big value "$big" >/dev/null 2>&1
+cp "$ini" "$work/before.ini"
+status=0
+(ulimit -f 1; trap '' XFSZ; exec "$TOOL" ini set "$ini" Big other "$big") >/dev/null 2>&1 || status=$?
+[ "$status" -eq 2 ] && _pass || _fail "failed write: exit $status, expected 2"
+cmp -s "$ini" "$work/before.ini" && _pass || _fail "a failed write changed the old file"
+ls "$work" | grep -q fieldcore-new && _fail "a failed write left its new file" || _pass
+if [ "$(id -u)" -ne 0 ]; then
+  mkdir "$work/ro" && printf '[S]\nk=v\n' > "$work/ro/f.ini" && chmod 555 "$work/ro"
+  expect_status "read-only folder" 2 "$TOOL" ini set "$work/ro/f.ini" S k w
+  expect_out "read-only folder: old value" "v" "$TOOL" ini get "$work/ro/f.ini" S k
+  chmod 755 "$work/ro"
+fi
+
+expect_status "help" 0 "$TOOL" ini --help
+expect_out "help names the actions" "usage: fieldcore ini get FILE SECTION KEY" sh -c "'$TOOL' ini --help | head -1"
+expect_status "no action" 2 "$TOOL" ini
+expect_status "unknown action" 2 "$TOOL" ini frob "$ini"
+expect_status "wrong argument count" 2 "$TOOL" ini get "$ini" Options
+[ -e "/Program Files" ] && top_after=1 || top_after=0
+[ "$top_before" -eq "$top_after" ] && _pass || _fail "the tool made a device folder in the host's top folder"
+
+finish

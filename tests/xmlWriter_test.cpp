@@ -1,0 +1,220 @@
+#include "files/jobHistoryCheck.h"
+#include "files/xmlWriter.h"
+#include "platform/deviceRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// Each test writes under a device root of its own.
+class XmlWriterTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char* base = std::getenv("FIELDCORE_TEST_TMP");
+        std::string dir = std::string(base && *base ? base : "/tmp");
+        std::string cmd = "mkdir -p '" + dir + "'";
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+        std::string pattern = dir + "/xmlwriter-XXXXXX";
+        ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
+        root_ = pattern;
+        setDeviceRoot(root_);
+    }
+    void TearDown() override
+    {
+        setDeviceRoot("");
+        std::string cmd = "rm -rf '" + root_ + "'";
+        (void)std::system(cmd.c_str());
+    }
+    std::string bytes(const char* name) const
+    {
+        std::ifstream in(root_ + "/" + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    void writeBytes(const char* name, const std::string& data) const
+    {
+        std::ofstream out(root_ + "/" + name, std::ios::binary);
+        out << data;
+    }
+    std::string root_;
+};
+
+// UTF-16LE bytes of ASCII text.
+std::string utf16(const std::string& ascii)
+{
+    std::string out;
+    for (char c : ascii) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
+// The job-history checksum of ASCII text written in one period, computed here from its rule:
+// the low byte of each character XORed into byte 0, 1, 2, 3, 0, ... of the sum.
+unsigned int xorSum(const std::string& ascii)
+{
+    unsigned int sum = 0;
+    for (size_t i = 0; i < ascii.size(); ++i)
+        sum ^= static_cast<unsigned int>(static_cast<unsigned char>(ascii[i])) << (8 * (i % 4));
+    return sum;
+}
+
+std::string hex(unsigned int v)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%X", v);
+    return buf;
+}
+
+void writeEntry(CXMLWriter& w, const wchar_t* field, const wchar_t* value)
+{
+    w.WriteStartElement(L"Entry");
+    w.WriteElementString(field, value);
+    w.WriteEndElement();
+}
+
+TEST_F(XmlWriterTest, NewFileLayout)
+{
+    CXMLWriter w;
+    bool created = false;
+    ASSERT_TRUE(w.Open(L"\\job.xml", created));
+    EXPECT_TRUE(created);
+    writeEntry(w, L"Field", L"v");
+    w.WriteCheckSum();
+    w.WriteEndElement();
+    w.Close();
+
+    const std::string body = "<?xml version=\"1.0\"?>\r\n<OstrandJobHistory>\r\n <Entry>\r\n  <Field>v</Field>\r\n"
+                             "</Entry>\r\n";
+    const std::string expected = "\xFF\xFE" + utf16(body + "<CheckSum>" + hex(xorSum(body)) +
+                                                     "</CheckSum>\r\n</OstrandJobHistory>\r\n");
+    EXPECT_EQ(bytes("job.xml"), expected);
+    std::string detail;
+    EXPECT_EQ(CheckJobHistory(bytes("job.xml"), detail), JOB_HISTORY_OK) << detail;
+}
+
+TEST_F(XmlWriterTest, EmptyElementOnOneLine)
+{
+    CXMLWriter w;
+    bool created = false;
+    ASSERT_TRUE(w.Open(L"\\e.xml", created));
+    w.WriteStartElement(L"Empty");
+    w.WriteEndElement();
+    w.Close();
+    const std::string b = bytes("e.xml");
+    EXPECT_NE(b.find(utf16("<OstrandJobHistory>\r\n <Empty></Empty>\r\n")), std::string::npos);
+}
+
+TEST_F(XmlWriterTest, ZeroChecksumIsOneDigit)
+{
+    // An existing file shorter than the root's closing tag: nothing is restored, the sum is 0.
+    writeBytes("short.xml", "\xFF\xFE" + utf16("<a/>"));
+    CXMLWriter w;
+    bool created = true;
+    ASSERT_TRUE(w.Open(L"\\short.xml", created));
+    EXPECT_FALSE(created);
+    w.WriteCheckSum();
+    w.Close();
+    EXPECT_EQ(bytes("short.xml"), "\xFF\xFE" + utf16("<a/><CheckSum>0</CheckSum>\r\n"));
+}
+
+TEST_F(XmlWriterTest, ReopenWritesBeforeClosingTag)
+{
+    for (int period = 0; period < 3; ++period) {
+        CXMLWriter w;
+        bool created = false;
+        ASSERT_TRUE(w.Open(L"\\job.xml", created));
+        EXPECT_EQ(created, period == 0);
+        writeEntry(w, L"Period", period == 0 ? L"one" : L"more");
+        w.WriteCheckSum();
+        w.WriteEndElement();
+        w.Close();
+    }
+    const std::string b = bytes("job.xml");
+    const std::string closing = utf16("</OstrandJobHistory>\r\n");
+    EXPECT_EQ(b.find(closing), b.size() - closing.size()) << "one closing tag, at the end";
+    size_t sums = 0;
+    for (size_t at = b.find(utf16("<CheckSum>")); at != std::string::npos; at = b.find(utf16("<CheckSum>"), at + 1))
+        ++sums;
+    EXPECT_EQ(sums, 3u) << "every period keeps its checksum element";
+    std::string detail;
+    EXPECT_EQ(CheckJobHistory(b, detail), JOB_HISTORY_OK) << detail;
+}
+
+TEST_F(XmlWriterTest, ReopenWithoutClosingTagAppends)
+{
+    const std::string head = "<?xml version=\"1.0\"?>\r\n<OstrandJobHistory>\r\n <Entry>\r\n  <A>1</A>\r\n</Entry>\r\n";
+    writeBytes("open.xml", "\xFF\xFE" + utf16(head));
+    CXMLWriter w;
+    bool created = true;
+    ASSERT_TRUE(w.Open(L"\\open.xml", created));
+    EXPECT_FALSE(created);
+    writeEntry(w, L"B", L"2");
+    w.WriteEndElement();
+    w.Close();
+    EXPECT_EQ(bytes("open.xml"),
+              "\xFF\xFE" + utf16(head + " <Entry>\r\n  <B>2</B>\r\n</Entry>\r\n</OstrandJobHistory>\r\n"))
+        << "the root counts as open and written";
+}
+
+TEST_F(XmlWriterTest, RandomHistoriesCheckAndTamperingIsFound)
+{
+    std::mt19937 rng(20261206);
+    for (int trial = 0; trial < 40; ++trial) {
+        const std::string name = "h" + std::to_string(trial) + ".xml";
+        const std::wstring device = L"\\" + std::wstring(name.begin(), name.end());
+        int periods = 1 + static_cast<int>(rng() % 5);
+        for (int p = 0; p < periods; ++p) {
+            CXMLWriter w;
+            bool created = false;
+            ASSERT_TRUE(w.Open(device.c_str(), created));
+            // The first period writes at least one entry: a checksum written while the root's
+            // start tag is still pending would stand before it (no valid history).
+            int entries = static_cast<int>(rng() % 4) + (p == 0 ? 1 : 0);
+            for (int e = 0; e < entries; ++e) {
+                std::wstring value(1 + rng() % 20, L'x');
+                for (wchar_t& c : value)
+                    c = static_cast<wchar_t>(L' ' + 1 + rng() % 90);
+                for (wchar_t& c : value)
+                    if (c == L'<' || c == L'&' || c == L'>')
+                        c = L'_';
+                writeEntry(w, L"Value", value.c_str());
+            }
+            w.WriteCheckSum();
+            w.WriteEndElement();
+            w.Close();
+        }
+        const std::string good = bytes(name.c_str());
+        std::string detail;
+        ASSERT_EQ(CheckJobHistory(good, detail), JOB_HISTORY_OK) << "trial " << trial << ": " << detail;
+
+        const size_t lastSum = good.rfind(utf16("<CheckSum>"));
+        size_t cut = 2 + 2 * (rng() % ((lastSum - 2) / 2));
+        EXPECT_NE(CheckJobHistory(good.substr(0, cut), detail), JOB_HISTORY_OK)
+            << "trial " << trial << " cut at byte " << cut;
+
+        std::string changed = good;
+        size_t unit = 1 + rng() % (good.size() / 2 - 1);
+        changed[2 * unit] = static_cast<char>(changed[2 * unit] ^ (1 + rng() % 255));
+        EXPECT_NE(CheckJobHistory(changed, detail), JOB_HISTORY_OK)
+            << "trial " << trial << " low byte of unit " << unit << " changed";
+    }
+}
+
+TEST(JobHistoryCheck, NotAHistory)
+{
+    std::string detail;
+    EXPECT_EQ(CheckJobHistory("", detail), JOB_HISTORY_NOT_HISTORY);
+    EXPECT_EQ(CheckJobHistory("<?xml version=\"1.0\"?>", detail), JOB_HISTORY_NOT_HISTORY) << "no BOM";
+    EXPECT_EQ(CheckJobHistory("\xFF\xFE" + utf16("<root/>"), detail), JOB_HISTORY_NOT_HISTORY);
+}
+
+} // namespace
