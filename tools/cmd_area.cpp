@@ -1,6 +1,7 @@
 // fieldcore area: measures a polygon (area, perimeter, orientation, self-crossing) and divides
 // areas with a hinge line or a line parallel to the base, through C2dPtListUt (cogo/pointList.h).
 #include "cli.h"
+#include "displayUnits.h"
 
 #include "cogo/pointList.h"
 #include "numeric/units.h"
@@ -13,9 +14,6 @@
 namespace {
 
 const char* const kCommand = "area";
-
-// Decimal degrees, the internal unit, is not an ANGLES member: -1 stands for it here.
-const int kDegrees = -1;
 
 const char* kHelp =
     "usage: fieldcore area [FILE] [--units m|usft|ift] [--decimals N]\n"
@@ -79,35 +77,7 @@ const char* kHelp =
     "\n"
     "Exit status: 0 answered; 1 the division has no solution; 2 bad input or usage.\n";
 
-// Fixed decimals, without the minus sign of a value that rounds to zero ("-0.0000").
-std::string fixed(double value, int decimals)
-{
-    std::string text = cli::formatFixed(value, decimals);
-    if (text[0] == '-' && text.find_first_not_of("0.", 1) == std::string::npos)
-        text.erase(0, 1);
-    return text;
-}
-
-struct Units {
-    UNITS dist = UNITS_M;
-    int angle = kDegrees;
-    int decimals = 4;
-    double metresPerUnit = 1.0;  // unrounded, for areas
-
-    double toMetres(double v) const { return ToMetersEx(v, dist); }
-    double toSquareMetres(double v) const { return v * metresPerUnit * metresPerUnit; }
-    double toDegrees(double v) const
-    {
-        return angle == kDegrees ? v : ToDegreesEx(v, static_cast<ANGLES>(angle));
-    }
-    std::string showLength(double metres) const
-    {
-        return fixed(FromMetersEx(metres, dist), decimals);
-    }
-    std::string showArea(double squareMetres) const
-    {
-        return fixed(squareMetres / (metresPerUnit * metresPerUnit), decimals);
-    }
+struct Units : cli::DisplayUnits {
     std::string showPoint(const C2dPos& p) const { return showLength(p.north) + ' ' + showLength(p.east); }
 };
 
@@ -120,28 +90,6 @@ struct Request {
     double area = 0.0;                        // square metres
     std::string file = "-";
 };
-
-bool readUnits(cli::Args& args, Units& units, std::string& message)
-{
-    std::string text;
-    if (args.option("--units", text)) {
-        if (text == "m") units.dist = UNITS_M;
-        else if (text == "usft") units.dist = UNITS_USFT;
-        else if (text == "ift") units.dist = UNITS_IFT;
-        else return message = "unknown distance unit '" + text + "' (m, usft or ift)", false;
-    }
-    if (args.option("--angles", text)) {
-        if (text == "deg") units.angle = kDegrees;
-        else if (text == "dms") units.angle = ANGLES_DMS;
-        else if (text == "grd") units.angle = ANGLES_GRD;
-        else return message = "unknown angle unit '" + text + "' (deg, dms or grd)", false;
-    }
-    if (args.option("--decimals", text) &&
-        (!cli::parseInt(text, units.decimals) || units.decimals < 4 || units.decimals > 12))
-        return message = "--decimals takes a whole number from 4 to 12", false;
-    units.metresPerUnit = ToMetersEx(1.0, units.dist);
-    return true;
-}
 
 bool readNumber(const std::string& option, const std::string& text, double& value, std::string& message)
 {
@@ -195,7 +143,7 @@ bool readRequest(std::vector<std::string> words, Units& units, Request& req, std
     cli::Args args(words);
     bool haveHinge = false, haveArea = false;
     double hingeAz = 0.0;
-    if (!readUnits(args, units, message) ||
+    if (!cli::readDisplayUnits(args, units, message) ||
         !readOptional(args, "--divide-hinge", haveHinge, hingeAz, message) ||
         !readOptional(args, "--direction", req.haveDirection, req.az3, message) ||
         !readOptional(args, "--area", haveArea, req.area, message))

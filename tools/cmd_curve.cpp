@@ -2,6 +2,7 @@
 // or degree of curve) and any one measure of its extent, prints every other measure, through
 // the library's curve formulas (cogo/curveFormulas.h) and display conversions.
 #include "cli.h"
+#include "displayUnits.h"
 
 #include "cogo/curveFormulas.h"
 #include "numeric/units.h"
@@ -13,8 +14,6 @@ namespace {
 
 const char* const kCommand = "curve";
 
-// Decimal degrees, the internal unit, is not an ANGLES member: -1 stands for it here.
-const int kDegrees = -1;
 // Central angles from here on (degrees) count as half a circle: tangent and external are
 // infinite there (the library's own half-circle guard is 1e-5 degrees).
 const double kHalfCircle = 180.0 - 1e-5;
@@ -103,48 +102,13 @@ const Input kExtents[] = {
     {"--spiral-constant", Kind::Distance, LengthDisplaySpiralConst},
 };
 
-struct Units {
-    UNITS dist = UNITS_M;
-    int angle = kDegrees;
-    int decimals = 4;
-
-    double toInternal(double v, Kind k) const
-    {
-        if (k == Kind::Distance)
-            return ToMetersEx(v, dist);
-        return angle == kDegrees ? v : ToDegreesEx(v, static_cast<ANGLES>(angle));
-    }
+struct Units : cli::DisplayUnits {
+    double toInternal(double v, Kind k) const { return k == Kind::Distance ? toMetres(v) : toDegrees(v); }
     std::string show(double internal, Kind k) const
     {
-        double v = internal;
-        if (k == Kind::Distance)
-            v = FromMetersEx(internal, dist);
-        else if (angle != kDegrees)
-            v = FromDegreesEx(internal, static_cast<ANGLES>(angle), decimals);
-        return cli::formatFixed(v, decimals);
+        return k == Kind::Distance ? showLength(internal) : showAngle(internal);
     }
 };
-
-bool readUnits(cli::Args& args, Units& units, std::string& message)
-{
-    std::string text;
-    if (args.option("--units", text)) {
-        if (text == "m") units.dist = UNITS_M;
-        else if (text == "usft") units.dist = UNITS_USFT;
-        else if (text == "ift") units.dist = UNITS_IFT;
-        else return message = "unknown distance unit '" + text + "' (m, usft or ift)", false;
-    }
-    if (args.option("--angles", text)) {
-        if (text == "deg") units.angle = kDegrees;
-        else if (text == "dms") units.angle = ANGLES_DMS;
-        else if (text == "grd") units.angle = ANGLES_GRD;
-        else return message = "unknown angle unit '" + text + "' (deg, dms or grd)", false;
-    }
-    if (args.option("--decimals", text) &&
-        (!cli::parseInt(text, units.decimals) || units.decimals < 4 || units.decimals > 12))
-        return message = "--decimals takes a whole number from 4 to 12", false;
-    return true;
-}
 
 // Takes the options of `table` out of args: at most one may be given. `chosen` stays null when
 // none is.
@@ -229,7 +193,7 @@ int runCurve(const std::vector<std::string>& words)
     const char* sizeNames = "size (--radius, --degree-arc or --degree-chord)";
     const char* extentNames = "extent (--delta, --length, --chord, --tangent, --middle-ordinate, --external, "
                               "--spiral-length or --spiral-constant)";
-    if (!readUnits(args, units, message) || !readOne(args, kSizes, sizeNames, units, size, sizeValue, message) ||
+    if (!cli::readDisplayUnits(args, units, message) || !readOne(args, kSizes, sizeNames, units, size, sizeValue, message) ||
         !readOne(args, kExtents, extentNames, units, extent, extentValue, message))
         return cli::usageError(kCommand, message);
     if (args.missingValue())

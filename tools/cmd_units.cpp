@@ -1,6 +1,7 @@
 // fieldcore angle / fieldcore dist: unit conversions through the library's display
 // conversions (ToDegreesEx / FromDegreesEx, ToMetersEx / FromMetersEx).
 #include "cli.h"
+#include "displayUnits.h"
 
 #include "numeric/units.h"
 #include "numeric/valueText.h"
@@ -9,30 +10,9 @@
 
 namespace {
 
-// Decimal degrees, the internal unit, is not an ANGLES member: -1 stands for it here.
-const int kDegrees = -1;
-
-bool angleUnitFromName(const std::string& name, int& unit)
-{
-    if (name == "deg") unit = kDegrees;
-    else if (name == "rad") unit = ANGLES_RAD;
-    else if (name == "grd") unit = ANGLES_GRD;
-    else if (name == "mls") unit = ANGLES_MLS;
-    else if (name == "dms") unit = ANGLES_DMS;
-    else return false;
-    return true;
-}
-
-bool distUnitFromName(const std::string& name, UNITS& unit)
-{
-    if (name == "m") unit = UNITS_M;
-    else if (name == "usft") unit = UNITS_USFT;
-    else if (name == "ift") unit = UNITS_IFT;
-    else if (name == "usfti") unit = UNITS_USFTI;
-    else if (name == "ifti") unit = UNITS_IFTI;
-    else return false;
-    return true;
-}
+using cli::angleUnitFromName;
+using cli::distUnitFromName;
+using cli::kDegrees;
 
 const char* kAngleHelp =
     "usage: fieldcore angle [VALUE...] --from UNIT --to UNIT [--digits N]\n"

@@ -83,7 +83,7 @@ inline void clothoidSeries(double th, double& x, double& y)
 class SpiralEvaluator {
 public:
     SpiralEvaluator(const CCurveSpiralTStoSC& simple, bool isTSSC)
-        : m_length(simple.getTotalLength()), m_twoRL(2.0 * simple.getFinalRadius() * m_length),
+        : m_length(simple.getTotalLength()), m_twoRL(1.0 / (2.0 * simple.getFinalRadius() * m_length)),
           m_degenerate(std::fabs(m_length) < kCurveZero || std::fabs(simple.getFinalRadius()) < kCurveZero),
           m_csst(!isTSSC)
     {
@@ -103,7 +103,7 @@ public:
             return;
         }
         double x, y;
-        clothoidSeries(l * l / m_twoRL, x, y);
+        clothoidSeries(l * l * m_twoRL, x, y);
         N = l * x;
         E = l * y;
     }

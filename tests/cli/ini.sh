@@ -41,7 +41,8 @@ expect_err "unreadable file is named" "cannot read" "$TOOL" ini get "$work/none.
 mkdir "$work/folder.ini"
 expect_status "a folder is unreadable" 2 "$TOOL" ini get "$work/folder.ini" S k
 expect_status "set on a folder" 2 "$TOOL" ini set "$work/folder.ini" S k v
-(cd "$work" && "$TOOL" ini set relative.ini S k v) && [ -f "$work/relative.ini" ] && _pass || _fail "relative FILE"
+tool_abs="$(cd "$(dirname "$TOOL")" && pwd)/$(basename "$TOOL")"
+(cd "$work" && "$tool_abs" ini set relative.ini S k v) && [ -f "$work/relative.ini" ] && _pass || _fail "relative FILE"
 
 # Values the file cannot carry are refused and the file is left alone.
 cp "$ini" "$work/before.ini"
