@@ -6,6 +6,7 @@
 #include "platform/textCodec.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -422,7 +423,9 @@ BOOL CopyFileW(LPCWSTR from, LPCWSTR to, BOOL failIfExists)
     // a failed copy leaves the old target as it was.
     std::string folder, name;
     splitHostPath(target, folder, name);
-    const std::string temp = folder + "/.fieldcore-copy-" + std::to_string(::getpid());
+    static std::atomic<unsigned> copies{0};
+    const std::string temp = folder + "/.fieldcore-copy-" + std::to_string(::getpid()) + "-" +
+                             std::to_string(copies++);
     if (!copyBytes(source, temp)) {
         const BOOL result = failErrno();
         ::unlink(temp.c_str());

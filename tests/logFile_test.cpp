@@ -9,7 +9,6 @@
 
 #include <csignal>
 #include <cstdio>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -33,6 +32,45 @@ protected:
 };
 
 using Lines = std::vector<std::string>;
+
+// ---- Strict readers of the line prefixes ----
+
+bool take(const std::string& s, std::size_t& pos, const std::string& text)
+{
+    if (s.compare(pos, text.size(), text) != 0)
+        return false;
+    pos += text.size();
+    return true;
+}
+
+// Decimal digits: `exact` of them, or at least one when exact is 0.
+bool takeDigits(const std::string& s, std::size_t& pos, std::size_t exact = 0, long* value = nullptr)
+{
+    const std::size_t start = pos;
+    while (pos < s.size() && s[pos] >= '0' && s[pos] <= '9')
+        ++pos;
+    const std::size_t count = pos - start;
+    if (count == 0 || (exact != 0 && count != exact))
+        return false;
+    if (value)
+        *value = std::stol(s.substr(start, count));
+    return true;
+}
+
+// "(S.mmm) - ": the seconds prefix.
+bool takeSeconds(const std::string& s, std::size_t& pos)
+{
+    return take(s, pos, "(") && takeDigits(s, pos) && take(s, pos, ".") && takeDigits(s, pos, 3) &&
+           take(s, pos, ") - ");
+}
+
+// "NNNN - ": the message number, right-aligned.
+bool takeNumber(const std::string& s, std::size_t& pos, long* number = nullptr)
+{
+    while (pos < s.size() && s[pos] == ' ')
+        ++pos;
+    return takeDigits(s, pos, 0, number) && take(s, pos, " - ");
+}
 
 // ---- CLogFile ----
 
@@ -64,7 +102,10 @@ TEST_F(LogFile, FormatFourteenHasNumberSecondsAndLevel)
     log.Stop();
     const Lines got = lines("f14.log");
     ASSERT_EQ(got.size(), 1u);
-    EXPECT_TRUE(std::regex_match(got[0], std::regex(R"(   1 - \(\d+\.\d{3}\) - <2> - text)"))) << got[0];
+    std::size_t pos = 0;
+    EXPECT_TRUE(take(got[0], pos, "   1 - ") && takeSeconds(got[0], pos) && take(got[0], pos, "<2> - text") &&
+                pos == got[0].size())
+        << got[0];
 }
 
 TEST_F(LogFile, IndentationIsThreeBlanksPerLevel)
@@ -210,14 +251,18 @@ TEST_F(LogFile, ThreadsWriteWholeLines)
     log.Stop();
     const Lines got = lines("threads.log");
     ASSERT_EQ(got.size(), 2000u);
-    std::set<std::string> seen;
-    const std::regex shape(R"( *(\d+) - thread (\d) message (\d+) ([a-d]{50}))");
+    std::set<std::pair<long, long>> seen;
     for (std::size_t i = 0; i < got.size(); ++i) {
-        std::smatch m;
-        ASSERT_TRUE(std::regex_match(got[i], m, shape)) << got[i];
-        EXPECT_EQ(std::stoul(m[1]), i + 1) << "numbers follow the lines";
-        EXPECT_EQ(m[4].str(), std::string(50, static_cast<char>('a' + std::stoi(m[2]))));
-        seen.insert(m[2].str() + "/" + m[3].str());
+        const std::string& line = got[i];
+        std::size_t pos = 0;
+        long number = 0, thread = 0, message = 0;
+        ASSERT_TRUE(takeNumber(line, pos, &number) && take(line, pos, "thread ") &&
+                    takeDigits(line, pos, 1, &thread) && take(line, pos, " message ") &&
+                    takeDigits(line, pos, 0, &message) && take(line, pos, " "))
+            << line;
+        EXPECT_EQ(number, static_cast<long>(i + 1)) << "numbers follow the lines";
+        EXPECT_EQ(line.substr(pos), std::string(50, static_cast<char>('a' + thread))) << line;
+        seen.insert({thread, message});
     }
     EXPECT_EQ(seen.size(), 2000u);
 }
@@ -271,10 +316,9 @@ const char kLibraryLog[] = "Program Files/fieldcore/fieldcore.log";
 Lines levelsAndTexts(const Lines& raw)
 {
     Lines out;
-    const std::regex shape(R"( *\d+ - \(\d+\.\d{3}\) - (<-?\d+> - .*))");
     for (const std::string& line : raw) {
-        std::smatch m;
-        out.push_back(std::regex_match(line, m, shape) ? m[1].str() : "BAD: " + line);
+        std::size_t pos = 0;
+        out.push_back(takeNumber(line, pos) && takeSeconds(line, pos) ? line.substr(pos) : "BAD: " + line);
     }
     return out;
 }
@@ -395,8 +439,10 @@ TEST_F(LogFile, QuickLogStartsAFreshFile)
         ::testing::ExitedWithCode(0), "");
     const Lines got = lines("Program Files/fieldcore/quicklog.txt");
     ASSERT_EQ(got.size(), 2u);
-    EXPECT_TRUE(std::regex_match(got[0], std::regex(R"(\(\d+\.\d{3}\) - value 7)"))) << got[0];
-    EXPECT_TRUE(std::regex_match(got[1], std::regex(R"(\(\d+\.\d{3}\) - second)"))) << got[1];
+    std::size_t pos = 0;
+    EXPECT_TRUE(takeSeconds(got[0], pos) && got[0].substr(pos) == "value 7") << got[0];
+    pos = 0;
+    EXPECT_TRUE(takeSeconds(got[1], pos) && got[1].substr(pos) == "second") << got[1];
     EXPECT_FALSE(hostExists(kLibraryLog)) << "QUICKLOG does not start the library log";
 }
 

@@ -117,6 +117,21 @@ TEST(CurveIp, CornerWithoutDeflectionBecomesASimplePoint)
     EXPECT_NEAR(c.getTotalLength(), 300.0, 1e-12);
 }
 
+TEST(CurveIp, SolvedCornerTurnedStraightRunsToTheIp)
+{
+    // Solved first with a curve, then the next IP moves straight ahead: the start segment must
+    // run to the IP again, not stop at the old TS.
+    CCurveIp c = exampleCorner();
+    ASSERT_NEAR(c.getSolutionStartSegment().getTotalLength(), 200.0, 1e-9);
+    EXPECT_TRUE(c.onSetNextIp(300.0, 0.0));
+    EXPECT_TRUE(c.isSimplePoint());
+    EXPECT_NEAR(c.getTotalLength(), 300.0, 1e-12);
+    double n, e;
+    ASSERT_TRUE(c.getPosAtLength(300.0, n, e));
+    EXPECT_NEAR(n, 0.0, 1e-12);
+    EXPECT_NEAR(e, 0.0, 1e-12);
+}
+
 TEST(CurveIp, TheRightAngleCornerWithoutSpirals)
 {
     const CCurveIp c = exampleCorner();

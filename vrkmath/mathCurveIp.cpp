@@ -122,8 +122,11 @@ bool CCurveIp::doSetFinalAz(const CMathAngle& a2)
     exitStart -= theta2;
     m_exitSpiral.setStartAz(exitStart);
     m_isSimple = false;
-    if (a2.isnan())
+    if (a2.isnan()) {
+        // No outgoing direction: the element is solved as the simple point it now is.
+        doSolve();
         return false;
+    }
     return doSolve();
 }
 
@@ -152,9 +155,12 @@ bool CCurveIp::doSolve()
     const CMathAngle a1 = m_startSegment.getStartAz();
     const CCurveDataSpiral& entry = m_entrySpiral.getCurve();
     const CCurveDataSpiral& exit = m_exitSpiral.getCurve();
+    // A corner that cannot be eased falls back to a simple point and is solved as one, so that
+    // its start segment runs to the IP.
     CMathAngle a2, theta1, theta2;
     if (!getFinalAzimut(a2) || !entry.getFinalAzimut(theta1) || !exit.getFinalAzimut(theta2)) {
         m_isSimple = true;
+        doSolveSimple();
         return false;
     }
     const double y1 = entry.getFinalEasting();
@@ -170,12 +176,13 @@ bool CCurveIp::doSolve()
     a2.getPosAcross(d2, ip, p2);
     if (!IntersectPointDirLines(p1, a1, p2, a2, centre)) {
         m_isSimple = true;
-        return true;
+        return doSolveSimple();
     }
 
     CMathAngle aSC;
     if (!m_entrySpiral.getFinalAzimut(aSC)) {
         m_isSimple = true;
+        doSolveSimple();
         return false;
     }
     const CMathAngle aCS = m_exitSpiral.getStartAz();

@@ -39,6 +39,29 @@ void nearerEnd(double d0, double d1, double total, double& dist, double& len)
     }
 }
 
+// fmod(a, 360), exact: within two turns the remainder is one subtraction or addition of 360,
+// which is exact there (Sterbenz); further out the library's fmod.
+double fmod360(double a)
+{
+    if (a >= 360.0 && a <= 720.0)
+        return a - 360.0;
+    if (a <= -360.0 && a >= -720.0)
+        return a + 360.0;
+    if (a > -360.0 && a < 360.0)
+        return a;
+    return std::fmod(a, 360.0);
+}
+
+// The azimuth (degrees) from an arc's centre (0, R) to its start, GetRefAziPts(-R, 0): it
+// depends only on the side (270 for a right-hand arc, 90 for a left-hand one, as that function
+// rounds them), so it is taken once per side.
+double startAzimuthFromCentre(double radius)
+{
+    static const double right = GetRefAziPts(-1.0, 0.0);
+    static const double left = GetRefAziPts(1.0, 0.0);
+    return radius > 0.0 ? right : left;
+}
+
 } // namespace
 
 // ---- CCurveDataSegment -----------------------------------------------------------------------
@@ -415,7 +438,7 @@ double CCurveDataArc::arcLengthTo(double x, double y, double radius, double star
     double a = GetRefAziPts(x - radius, y) - startAzDeg;
     if (radius < 0.0)
         a = 360.0 - a;
-    a = std::fmod(a, 360.0);
+    a = fmod360(a);
     if (a < 0.0)
         a += 360.0;
     return std::fabs(radius * a * kRadPerDeg);
@@ -450,7 +473,8 @@ bool CCurveDataArc::getShortestDistAndCurveLen(double N, double E, double& dist,
         len = total;
         return true;
     }
-    const double startAzDeg = GetRefAziPts(-R, 0.0);
+    const double startAzDeg =
+        R != 0.0 && std::isfinite(R) ? startAzimuthFromCentre(R) : GetRefAziPts(-R, 0.0);
     const double s1 = arcLengthTo(x1, y1, R, startAzDeg);
     const double s2 = arcLengthTo(x2, y2, R, startAzDeg);
     const double d1 = hypot2(N - y1, E - x1);

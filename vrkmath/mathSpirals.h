@@ -191,6 +191,8 @@ public:
     double GetAzimuth(double l) const;
     // The direction at the end (radians); always true.
     bool getFinalAzimut(CMathAngle& az) const;
+    // The element's total direction change, GetAzimuth(element length) in radians.
+    double getFinalAzimutInRad() const { return GetAzimuth(getTotalLength()) * kRadPerDeg; }
     // The end point, the position at the element length, cached.
     double getFinalNorthing() const;
     double getFinalEasting() const;

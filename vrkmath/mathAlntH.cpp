@@ -1,0 +1,420 @@
+#include "vrkmath/mathAlntH.h"
+
+#include "cogo/curveFormulas.h"
+#include "numeric/unsetValue.h"
+#include "vrkmath/mathIntersect.h"
+
+#include <algorithm>
+#include <cmath>
+
+// ---------------------------------------------------------------------------------------------
+// Construction and copy
+
+CAlntH::CAlntH()
+    : m_startChainage(0.0), m_chainageInterval(100.0), m_startN(0.0), m_startE(0.0),
+      m_totalLen(unsetDouble()), m_inBulkUpdate(false), m_indexState(indexStale)
+{
+    m_startAz.setRad(0.0);
+}
+
+CAlntH::CAlntH(const CAlntH& other) : CAlntH()
+{
+    doCopyHes(other);
+}
+
+CAlntH& CAlntH::operator=(const CAlntH& other)
+{
+    if (this != &other) {
+        removeAllHes();
+        doCopyHes(other);
+    }
+    return *this;
+}
+
+CAlntH::~CAlntH() = default;   // the array deletes the elements
+
+void CAlntH::doCopyHes(const CAlntH& other)
+{
+    invalidateIndex();
+    m_startChainage = other.m_startChainage;
+    m_chainageInterval = other.m_chainageInterval;
+    m_startN = other.m_startN;
+    m_startE = other.m_startE;
+    m_startAz = other.m_startAz;
+    m_totalLen = other.m_totalLen;
+    for (const CAlntHe* he : other.m_hes)
+        m_hes.Add(he->clone());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Editing
+
+bool CAlntH::appendElement(const CAlntHe& he)
+{
+    if (!he.isok())
+        return false;
+    doInsertHe(getNumOfHes(), he.clone());
+    return true;
+}
+
+bool CAlntH::insertElement(int i, const CAlntHe& he)
+{
+    if (!he.isok())
+        return false;
+    doInsertHe(i, he.clone());
+    return true;
+}
+
+bool CAlntH::replaceElement(int i, const CAlntHe& he)
+{
+    if (!he.isok())
+        return false;
+    invalidateIndex();
+    m_hes.ReplaceAt(i, he.clone());
+    doHPostUpdate(i);
+    return true;
+}
+
+bool CAlntH::removeHe(int i)
+{
+    invalidateIndex();
+    m_hes.RemoveAt(i);
+    setUnset(m_totalLen);
+    if (!m_hes.IsEmpty())
+        doHPostUpdate(i > 0 ? i - 1 : 0);
+    return true;
+}
+
+void CAlntH::removeAllHes()
+{
+    invalidateIndex();
+    m_hes.RemoveAll();
+    setUnset(m_totalLen);
+}
+
+void CAlntH::doInsertHe(int i, CAlntHe* he)
+{
+    invalidateIndex();
+    m_hes.InsertAt(i, he);
+    doHPostUpdate(i);
+}
+
+void CAlntH::onBulkUpdateFinished()
+{
+    m_inBulkUpdate = false;
+    if (!m_hes.IsEmpty())
+        doHPostUpdate(0);
+}
+
+void CAlntH::doHPostUpdate(int i)
+{
+    if (m_inBulkUpdate)
+        return;
+    invalidateIndex();
+    setUnset(m_totalLen);
+    const int n = getNumOfHes();
+    for (int j = i > 0 ? i - 1 : 0; j < n; ++j)
+        m_hes.GetAt(j)->onSetIndex(*this, j);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start values
+
+void CAlntH::setStartChainageInM(double chain)
+{
+    m_startChainage = chain;
+    doHPostUpdate(0);
+}
+
+void CAlntH::setChainageIntervalInM(double interval)
+{
+    m_chainageInterval = interval;
+}
+
+void CAlntH::setStartAz(const CMathAngle& az)
+{
+    m_startAz = az;
+    if (!m_hes.IsEmpty())
+        doHPostUpdate(0);
+}
+
+void CAlntH::setStartPos(double N, double E)
+{
+    m_startN = N;
+    m_startE = E;
+    if (!m_hes.IsEmpty())
+        doHPostUpdate(0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Queries
+
+const CAlntHe* CAlntH::getFirstHe() const
+{
+    return m_hes.IsEmpty() ? nullptr : m_hes.GetAt(0);
+}
+
+const CAlntHe* CAlntH::getLastHe() const
+{
+    return m_hes.IsEmpty() ? nullptr : m_hes.GetAt(m_hes.GetUpperBound());
+}
+
+bool CAlntH::getHLengthInM(double& len) const
+{
+    if (isUnset(m_totalLen)) {
+        double sum = 0.0;
+        for (const CAlntHe* he : m_hes) {
+            double l;
+            if (!he->getHLengthInM(l))
+                return false;
+            sum += l;
+        }
+        m_totalLen = sum;
+    }
+    len = m_totalLen;
+    return true;
+}
+
+bool CAlntH::getFinalChainageInM(double& chain) const
+{
+    double len;
+    if (!getHLengthInM(len))
+        return false;
+    chain = m_startChainage + len;
+    return true;
+}
+
+bool CAlntH::getFinalPosNe(double& N, double& E) const
+{
+    if (const CAlntHe* last = getLastHe())
+        return last->getFinalPosNe(N, E);
+    N = m_startN;
+    E = m_startE;
+    return true;
+}
+
+bool CAlntH::indexUsable() const
+{
+    if (m_indexState == indexStale) {
+        const int n = getNumOfHes();
+        m_indexState = indexSorted;
+        m_starts.resize(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i) {
+            double& s = m_starts[static_cast<std::size_t>(i)];
+            if (!m_hes.GetAt(i)->getStartChainageInM(s) || std::isnan(s) ||
+                (i > 0 && !(m_starts[static_cast<std::size_t>(i) - 1] <= s))) {
+                m_indexState = indexUnusable;
+                break;
+            }
+        }
+    }
+    return m_indexState == indexSorted;
+}
+
+bool CAlntH::findStart(double chain, int& index, double& start) const
+{
+    // The element is found by scanning from the last element backwards while the chainage lies
+    // before the element's start: the last element whose start chainage is <= chain (the later
+    // one of a joint), or element 0. When every start chainage is set and they never decrease
+    // (as placement makes them), the bisection below stops on that same element, ties at a
+    // joint included (upper_bound passes over equal starts), and reads the same start; whether
+    // the chainage then lies within the element's length + roadTolerance is checked by the
+    // caller either way. Otherwise (an unplaced element, or a NaN chainage) the scan itself
+    // runs.
+    const int n = getNumOfHes();
+    if (!std::isnan(chain) && indexUsable()) {
+        const auto it = std::upper_bound(m_starts.begin(), m_starts.end(), chain);
+        index = it == m_starts.begin() ? 0 : static_cast<int>(it - m_starts.begin()) - 1;
+        start = m_starts[static_cast<std::size_t>(index)];
+        return true;
+    }
+    for (int i = n - 1;; --i) {
+        if (!m_hes.GetAt(i)->getStartChainageInM(start))
+            return false;
+        if (!(chain < start) || i == 0) {
+            index = i;
+            return true;
+        }
+    }
+}
+
+const CAlntHe* CAlntH::getAlntHeAtChain(double chain, double* lenInElement) const
+{
+    if (m_hes.IsEmpty())
+        return nullptr;
+    int i;
+    double start, len;
+    if (!findStart(chain, i, start))
+        return nullptr;
+    const CAlntHe* he = m_hes.GetAt(i);
+    if (!he->getHLengthInM(len))
+        return nullptr;
+    const double d = chain - start;
+    if (!(d <= len + roadTolerance))
+        return nullptr;
+    if (lenInElement)
+        *lenInElement = d;
+    return he;
+}
+
+bool CAlntH::getPosNeAtChain(double chain, double& N, double& E) const
+{
+    double d;
+    const CAlntHe* he = getAlntHeAtChain(chain, &d);
+    return he && he->getPosNeAtLength(d, N, E);
+}
+
+bool CAlntH::getAzimuthAtChain(double chain, double& azDeg) const
+{
+    double d;
+    const CAlntHe* he = getAlntHeAtChain(chain, &d);
+    return he && he->getAzimuthAtLength(d, azDeg);
+}
+
+bool CAlntH::getPosNeAtChainExtr(double chain, double& N, double& E) const
+{
+    return getPosNeAtChainAndOffsetExtr(chain, 0.0, N, E);
+}
+
+bool CAlntH::getPosNeAtChainAndOffsetExtr(double chain, double offset, double& N, double& E) const
+{
+    double n, e, az;
+    if (getPosNeAtChain(chain, n, e)) {
+        if (!getAzimuthAtChain(chain, az))
+            return false;
+    } else {
+        double final;
+        if (!getFinalChainageInM(final))
+            return false;
+        CMathAngle dir;
+        double d;
+        if (final <= chain) {
+            const CAlntHe* last = getLastHe();
+            if (!last || !last->getFinalAzimut(dir) || !last->getFinalPosNe(n, e))
+                return false;
+            d = chain - final;
+        } else {
+            const CAlntHe* first = getFirstHe();
+            if (!first || !first->getStartPosNe(n, e))
+                return false;
+            first->getStartAzimut(dir);
+            d = chain - m_startChainage;
+        }
+        if (dir.isnan())
+            dir.setRad(0.0);
+        n = n + d * dir.getCos();
+        e = e + d * dir.getSin();
+        az = dir.getDeg();
+    }
+    ApplyAlntOffset(n, e, az, offset);
+    N = n;
+    E = e;
+    return true;
+}
+
+bool CAlntH::getAzimuthAtChainExtr(double chain, double& azDeg) const
+{
+    if (getAzimuthAtChain(chain, azDeg))
+        return true;
+    double final;
+    if (!getFinalChainageInM(final))
+        return false;
+    CMathAngle dir;
+    if (final <= chain) {
+        const CAlntHe* last = getLastHe();
+        if (!last || !last->getFinalAzimut(dir))
+            return false;
+    } else {
+        const CAlntHe* first = getFirstHe();
+        if (!first)
+            return false;
+        first->getStartAzimut(dir);
+    }
+    azDeg = dir.getDeg();   // an unset angle gives 0
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// IP of a curve group
+
+namespace {
+
+const CAlntHeArc* asArc(const CAlntHe* he)
+{
+    return he && he->getType() == AlntHeArc ? dynamic_cast<const CAlntHeArc*>(he) : nullptr;
+}
+
+const CAlntHeSpiral* asSpiral(const CAlntHe* he)
+{
+    return he && he->getType() == AlntHeSpiral ? dynamic_cast<const CAlntHeSpiral*>(he) : nullptr;
+}
+
+bool sameRadius(const CAlntHeSpiral& s, const CAlntHeArc& a)
+{
+    return std::fabs(s.getCurve().getRadius() - a.getCurve().getRadius()) < 1e-12;
+}
+
+// An ordinary TS->SC spiral whose arc follows it without a fixed start azimuth, at its radius.
+bool leadsInto(const CAlntHeSpiral* s, const CAlntHeArc* a)
+{
+    return s && a && s->getCurve().isTSSC() && !a->isStartAzFixed() && sameRadius(*s, *a);
+}
+
+// An ordinary CS->ST spiral that follows the arc without a fixed start azimuth, at its radius.
+bool leadsOutOf(const CAlntHeArc* a, const CAlntHeSpiral* s)
+{
+    return s && a && s->getCurve().isCSST() && !s->isStartAzFixed() && sameRadius(*s, *a);
+}
+
+} // namespace
+
+bool CAlntH::getIpPosForElement(int i, double& N, double& E) const
+{
+    const int n = getNumOfHes();
+    if (i < 0 || i >= n)
+        return false;
+    const auto at = [&](int k) -> const CAlntHe* { return k >= 0 && k < n ? m_hes.GetAt(k) : nullptr; };
+    const CAlntHe* he = m_hes.GetAt(i);
+    if (const CAlntHeIp* ip = CAlntHeIp::cast(he)) {
+        N = ip->get_data().getIpNorth();
+        E = ip->get_data().getIpEast();
+        return true;
+    }
+    int first = i, last = i;
+    if (const CAlntHeArc* arc = asArc(he)) {
+        if (leadsInto(asSpiral(at(i - 1)), arc))
+            first = i - 1;
+        if (leadsOutOf(arc, asSpiral(at(i + 1))))
+            last = i + 1;
+    } else if (const CAlntHeSpiral* spiral = asSpiral(he)) {
+        if (spiral->getCurve().isTSSC()) {
+            const CAlntHeArc* arc = asArc(at(i + 1));
+            if (!leadsInto(spiral, arc))
+                return false;
+            last = leadsOutOf(arc, asSpiral(at(i + 2))) ? i + 2 : i + 1;
+        } else if (spiral->getCurve().isCSST()) {
+            const CAlntHeArc* arc = asArc(at(i - 1));
+            if (!leadsOutOf(arc, spiral))
+                return false;
+            first = leadsInto(asSpiral(at(i - 2)), arc) ? i - 2 : i - 1;
+        } else {
+            return false;   // a compound spiral
+        }
+    } else {
+        return false;
+    }
+    C2dPos p1, p2, ip;
+    CMathAngle a1, a2;
+    const CAlntHe* startHe = m_hes.GetAt(first);
+    const CAlntHe* endHe = m_hes.GetAt(last);
+    startHe->getStartAzimut(a1);
+    if (!startHe->getStartPosNe(p1.north, p1.east) || !endHe->getFinalPosNe(p2.north, p2.east) ||
+        !endHe->getFinalAzimut(a2) || isUnset(p1.north) || isUnset(p1.east) ||
+        isUnset(p2.north) || isUnset(p2.east))
+        return false;
+    if (!IntersectPointDirLines(p1, a1, p2, a2, ip))
+        return false;
+    N = ip.north;
+    E = ip.east;
+    return true;
+}
