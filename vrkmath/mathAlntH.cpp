@@ -12,7 +12,8 @@
 
 CAlntH::CAlntH()
     : m_startChainage(0.0), m_chainageInterval(100.0), m_startN(0.0), m_startE(0.0),
-      m_totalLen(unsetDouble()), m_inBulkUpdate(false), m_indexState(indexStale)
+      m_totalLen(unsetDouble()), m_inBulkUpdate(false), m_indexState(indexStale),
+      m_lastFound(0)
 {
     m_startAz.setRad(0.0);
 }
@@ -196,13 +197,15 @@ bool CAlntH::getFinalPosNe(double& N, double& E) const
 bool CAlntH::indexUsable() const
 {
     if (m_indexState == indexStale) {
-        const int n = getNumOfHes();
+        const std::size_t n = static_cast<std::size_t>(getNumOfHes());
         m_indexState = indexSorted;
-        m_starts.resize(static_cast<std::size_t>(n));
-        for (int i = 0; i < n; ++i) {
-            double& s = m_starts[static_cast<std::size_t>(i)];
-            if (!m_hes.GetAt(i)->getStartChainageInM(s) || std::isnan(s) ||
-                (i > 0 && !(m_starts[static_cast<std::size_t>(i) - 1] <= s))) {
+        m_starts.resize(n);
+        m_lens.resize(n);
+        m_lastFound = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            const CAlntHe* he = m_hes.GetAt(static_cast<int>(i));
+            if (!he->getStartChainageInM(m_starts[i]) || std::isnan(m_starts[i]) ||
+                (i > 0 && !(m_starts[i - 1] <= m_starts[i])) || !he->getHLengthInM(m_lens[i])) {
                 m_indexState = indexUnusable;
                 break;
             }
@@ -211,21 +214,28 @@ bool CAlntH::indexUsable() const
     return m_indexState == indexSorted;
 }
 
-bool CAlntH::findStart(double chain, int& index, double& start) const
+bool CAlntH::findElement(double chain, int& index, double& start, double& len) const
 {
-    // The element is found by scanning from the last element backwards while the chainage lies
+    // The element is defined by a scan from the last element backwards while the chainage lies
     // before the element's start: the last element whose start chainage is <= chain (the later
-    // one of a joint), or element 0. When every start chainage is set and they never decrease
-    // (as placement makes them), the bisection below stops on that same element, ties at a
-    // joint included (upper_bound passes over equal starts), and reads the same start; whether
-    // the chainage then lies within the element's length + roadTolerance is checked by the
-    // caller either way. Otherwise (an unplaced element, or a NaN chainage) the scan itself
-    // runs.
+    // one at a joint), or element 0. When every start chainage is set and they never decrease
+    // (as placement makes them), the element last found and the bisection below both stop on
+    // that same element, ties at a joint included (upper_bound passes over equal starts), and
+    // read the same start; whether the chainage lies within the element's length +
+    // roadTolerance is checked by the caller either way. Otherwise (an unplaced element, an
+    // element without a length, or a NaN chainage) the scan itself runs.
     const int n = getNumOfHes();
     if (!std::isnan(chain) && indexUsable()) {
-        const auto it = std::upper_bound(m_starts.begin(), m_starts.end(), chain);
-        index = it == m_starts.begin() ? 0 : static_cast<int>(it - m_starts.begin()) - 1;
-        start = m_starts[static_cast<std::size_t>(index)];
+        const double* starts = m_starts.data();
+        int i = m_lastFound;
+        if (!((i == 0 || starts[i] <= chain) && (i == n - 1 || chain < starts[i + 1]))) {
+            const double* it = std::upper_bound(starts, starts + n, chain);
+            i = it == starts ? 0 : static_cast<int>(it - starts) - 1;
+            m_lastFound = i;
+        }
+        index = i;
+        start = starts[i];
+        len = m_lens[static_cast<std::size_t>(i)];
         return true;
     }
     for (int i = n - 1;; --i) {
@@ -233,7 +243,7 @@ bool CAlntH::findStart(double chain, int& index, double& start) const
             return false;
         if (!(chain < start) || i == 0) {
             index = i;
-            return true;
+            return m_hes.GetAt(i)->getHLengthInM(len);
         }
     }
 }
@@ -244,17 +254,14 @@ const CAlntHe* CAlntH::getAlntHeAtChain(double chain, double* lenInElement) cons
         return nullptr;
     int i;
     double start, len;
-    if (!findStart(chain, i, start))
-        return nullptr;
-    const CAlntHe* he = m_hes.GetAt(i);
-    if (!he->getHLengthInM(len))
+    if (!findElement(chain, i, start, len))
         return nullptr;
     const double d = chain - start;
     if (!(d <= len + roadTolerance))
         return nullptr;
     if (lenInElement)
         *lenInElement = d;
-    return he;
+    return m_hes.GetAt(i);
 }
 
 bool CAlntH::getPosNeAtChain(double chain, double& N, double& E) const

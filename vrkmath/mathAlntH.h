@@ -136,10 +136,12 @@ protected:
     void doCopyHes(const CAlntH& other);
 
 private:
-    // The element the backward scan over the start chainages stops at (see the source);
-    // false when it meets an element without a start chainage.
-    bool findStart(double chain, int& index, double& start) const;
-    // Builds the start-chainage index when stale; true when the bisection may answer.
+    // The element the backward scan over the start chainages stops at (see the source), its
+    // start chainage and its length; false when the scan meets an element without a start
+    // chainage or the element found cannot give its length.
+    bool findElement(double chain, int& index, double& start, double& len) const;
+    // Builds the index of start chainages and lengths when stale; true when the bisection may
+    // answer.
     bool indexUsable() const;
     void invalidateIndex() { m_indexState = indexStale; }
 
@@ -152,8 +154,11 @@ private:
     mutable double m_totalLen;   // cache, unset when not computed
     bool m_inBulkUpdate;
 
-    // Start chainages of the elements in order, for the search by bisection.
+    // Start chainages and lengths of the elements in order, for the search by bisection, and
+    // the index last found (queries at nearby chainages mostly fall into the same element).
     enum IndexState { indexStale, indexSorted, indexUnusable };
     mutable std::vector<double> m_starts;
+    mutable std::vector<double> m_lens;
     mutable IndexState m_indexState;
+    mutable int m_lastFound;
 };

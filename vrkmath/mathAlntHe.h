@@ -95,7 +95,7 @@ public:
     // is unknown.
     virtual bool getAzimuthAtChainExtr(double chain, double& azDeg) const;
     // Chord step (metres) from a chainage so that the chord stays within `deviation` metres of
-    // the curve; never past the element's end.
+    // the curve; never past the element's end. (Unplaced, the chainage is taken as a length.)
     virtual double getStepForDeviation(double chain, double deviation) const = 0;
     // Nearest point of the element to the grid point (N, E): distance (metres) and the length
     // from the element's start at the foot.
