@@ -3,6 +3,10 @@
 tool="${1:-build/tools/fieldcore}"
 here="$(cd "$(dirname "$0")" && pwd)"
 set -e
+echo "== the example road: alignments, elements, key points (TS, SC, CS, ST, PI) and profile"
+"$tool" road info
+echo "== the ramp alone, in US survey feet"
+"$tool" road info --alignment "Ramp A1" --units usft
 echo "== a packed DMS angle (123 deg 45 min 30 s) in decimal degrees, and as text"
 "$tool" angle 123.4530 --from dms --to deg
 "$tool" angle 123.4530 --from dms --text

@@ -1,0 +1,709 @@
+#include "road/landXmlReader.h"
+
+#include "platform/textCodec.h"
+
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+
+namespace {
+
+// A radius at or above this magnitude (file units) is infinite: exporters write 5.9E+300. Other
+// numbers (coordinates, stations, lengths) must stay below it.
+const double kInfiniteRadius = 1e12;
+const double kLargestValue = 1e12;
+
+// ---- Text helpers ------------------------------------------------------------------------
+
+std::string lower(std::string s)
+{
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::string trim(const std::string& s)
+{
+    size_t b = 0, e = s.size();
+    while (b < e && isBlank(s[b]))
+        ++b;
+    while (e > b && isBlank(s[e - 1]))
+        --e;
+    return s.substr(b, e - b);
+}
+
+// The text for a message: at most 40 characters, on one line.
+std::string quoted(const std::string& s)
+{
+    std::string t = trim(s);
+    for (char& c : t)
+        if (isBlank(c))
+            c = ' ';
+    if (t.size() > 40)
+        t = t.substr(0, 37) + "...";
+    return "'" + t + "'";
+}
+
+// A decimal number: [+-] digits [. digits] [e [+-] digits], at least one digit in the
+// mantissa ("280." and ".5" pass; hexadecimal, "inf" and "nan" do not).
+bool parseDecimal(const std::string& text, double& value)
+{
+    const std::string t = trim(text);
+    size_t i = 0, n = t.size();
+    if (i < n && (t[i] == '+' || t[i] == '-'))
+        ++i;
+    size_t digits = 0;
+    while (i < n && std::isdigit(static_cast<unsigned char>(t[i])))
+        ++i, ++digits;
+    if (i < n && t[i] == '.') {
+        ++i;
+        while (i < n && std::isdigit(static_cast<unsigned char>(t[i])))
+            ++i, ++digits;
+    }
+    if (digits == 0)
+        return false;
+    if (i < n && (t[i] == 'e' || t[i] == 'E')) {
+        ++i;
+        if (i < n && (t[i] == '+' || t[i] == '-'))
+            ++i;
+        size_t expDigits = 0;
+        while (i < n && std::isdigit(static_cast<unsigned char>(t[i])))
+            ++i, ++expDigits;
+        if (expDigits == 0)
+            return false;
+    }
+    if (i != n)
+        return false;
+    const double v = std::strtod(t.c_str(), nullptr);
+    if (!std::isfinite(v))
+        return false;
+    value = v;
+    return true;
+}
+
+std::string shortNumber(double v)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.10g", v);
+    return buf;
+}
+
+std::string localName(const char* name)
+{
+    const char* colon = std::strrchr(name, ':');
+    return colon ? colon + 1 : name;
+}
+
+bool isNamed(const pugi::xml_node& n, const char* name)
+{
+    return n.type() == pugi::node_element && localName(n.name()) == name;
+}
+
+// The text content of an element: its character data, CDATA included.
+std::string textOf(const pugi::xml_node& n)
+{
+    std::string s;
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+        if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata)
+            s += c.value();
+    return s;
+}
+
+// ---- Encodings ---------------------------------------------------------------------------
+
+void appendUtf8(std::string& out, unsigned cp)
+{
+    out += WideToUtf8(std::wstring(1, static_cast<wchar_t>(cp)));
+}
+
+std::string latinToUtf8(const std::string& bytes, bool latin9)
+{
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (unsigned char b : bytes) {
+        unsigned cp = b;
+        if (latin9) {
+            switch (b) {
+            case 0xA4: cp = 0x20AC; break;
+            case 0xA6: cp = 0x0160; break;
+            case 0xA8: cp = 0x0161; break;
+            case 0xB4: cp = 0x017D; break;
+            case 0xB8: cp = 0x017E; break;
+            case 0xBC: cp = 0x0152; break;
+            case 0xBD: cp = 0x0153; break;
+            case 0xBE: cp = 0x0178; break;
+            default: break;
+            }
+        }
+        if (cp < 0x80)
+            out += static_cast<char>(cp);
+        else
+            appendUtf8(out, cp);
+    }
+    return out;
+}
+
+// The encoding named by the XML declaration, lower case; empty when none is declared.
+std::string declaredEncoding(const std::string& bytes)
+{
+    if (bytes.compare(0, 5, "<?xml") != 0)
+        return std::string();
+    const size_t end = bytes.find("?>");
+    if (end == std::string::npos || end > 1024)
+        return std::string();
+    const std::string decl = bytes.substr(0, end);
+    size_t p = decl.find("encoding");
+    if (p == std::string::npos)
+        return std::string();
+    p = decl.find_first_of("\"'", p);
+    if (p == std::string::npos)
+        return std::string();
+    const size_t q = decl.find(decl[p], p + 1);
+    if (q == std::string::npos)
+        return std::string();
+    return lower(trim(decl.substr(p + 1, q - p - 1)));
+}
+
+// The file as UTF-8, whatever it came as; false with a message for an encoding not read.
+bool toUtf8(const std::string& bytes, std::string& out, std::string& message)
+{
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        out = bytes.substr(3);
+        return true;
+    }
+    if (bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0) {
+        std::string le = bytes.substr(2, (bytes.size() - 2) & ~static_cast<size_t>(1));
+        if (bytes[0] == '\xFE')
+            for (size_t i = 0; i + 1 < le.size(); i += 2)
+                std::swap(le[i], le[i + 1]);
+        out = WideToUtf8(Utf16LeToWide(le.data(), le.size()));
+        return true;
+    }
+    const std::string enc = declaredEncoding(bytes);
+    if (enc.empty() || enc == "utf-8" || enc == "utf8" || enc == "us-ascii" || enc == "ascii") {
+        out = bytes;
+        return true;
+    }
+    if (enc == "iso-8859-15" || enc == "latin9" || enc == "latin-9") {
+        out = latinToUtf8(bytes, true);
+        return true;
+    }
+    if (enc == "windows-1252" || enc == "cp1252") {
+        out = WideToUtf8(AnsiToWide(bytes));
+        return true;
+    }
+    if (enc.compare(0, 8, "iso-8859") == 0 || enc.compare(0, 7, "iso8859") == 0 ||
+        enc.compare(0, 5, "latin") == 0) {
+        out = latinToUtf8(bytes, false);
+        return true;
+    }
+    message = "unsupported encoding '" + enc + "' (UTF-8, UTF-16 with byte-order mark or ISO-8859)";
+    return false;
+}
+
+// ---- The reader --------------------------------------------------------------------------
+
+class Reader {
+public:
+    Reader(const std::string& name, const std::string& text) : m_name(name), m_text(text)
+    {
+        m_lineStarts.push_back(0);
+        for (size_t i = 0; i < text.size(); ++i)
+            if (text[i] == '\n')
+                m_lineStarts.push_back(i + 1);
+    }
+
+    bool run(RoadFile& file);
+    RoadError error;
+
+private:
+    long lineAt(ptrdiff_t offset) const
+    {
+        if (offset < 0)
+            return 0;
+        auto it = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), static_cast<size_t>(offset));
+        return static_cast<long>(it - m_lineStarts.begin());
+    }
+    long lineOf(const pugi::xml_node& n) const { return lineAt(n.offset_debug()); }
+
+    bool fail(long line, const std::string& message)
+    {
+        error.file = m_name;
+        error.line = line;
+        error.message = message;
+        return false;
+    }
+    bool fail(const pugi::xml_node& n, const std::string& message)
+    {
+        return fail(lineOf(n), "<" + localName(n.name()) + ">: " + message);
+    }
+
+    pugi::xml_attribute attr(const pugi::xml_node& n, const char* name) const
+    {
+        for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute())
+            if (localName(a.name()) == name)
+                return a;
+        return pugi::xml_attribute();
+    }
+    bool number(const pugi::xml_node& n, const char* name, double& v, bool required);
+    bool radius(const pugi::xml_node& n, const char* name, double& v);
+    bool rotation(const pugi::xml_node& n, RoadRot& rot, bool required);
+    bool point(const pugi::xml_node& n, RoadPoint& p, int maxValues, int depth = 0);
+    bool pointChild(const pugi::xml_node& n, const char* name, RoadPoint& p, bool required);
+
+    bool units(const pugi::xml_node& root, RoadFile& file);
+    bool cgPoints(const pugi::xml_node& root);
+    bool alignment(const pugi::xml_node& n, RoadAlignment& a);
+    bool geometry(const pugi::xml_node& n, RoadGeomElement& e);
+    bool equations(RoadAlignment& a);
+    bool profile(const pugi::xml_node& n, const std::string& profileName, RoadProfile& p);
+
+    std::string m_name;
+    const std::string& m_text;
+    std::vector<size_t> m_lineStarts;
+    struct CgPoint {
+        pugi::xml_node node;
+        RoadPoint point;
+        bool resolved = false;
+    };
+    std::map<std::string, CgPoint> m_points;
+};
+
+bool Reader::number(const pugi::xml_node& n, const char* name, double& v, bool required)
+{
+    pugi::xml_attribute a = attr(n, name);
+    if (!a) {
+        if (required)
+            return fail(n, std::string("attribute '") + name + "' is missing");
+        v = kRoadUnset;
+        return true;
+    }
+    if (!parseDecimal(a.value(), v))
+        return fail(n, std::string("attribute '") + name + "' is not a number: " + quoted(a.value()));
+    if (!(std::fabs(v) < kLargestValue))
+        return fail(n, std::string("attribute '") + name + "' is out of range: " + quoted(a.value()));
+    return true;
+}
+
+bool Reader::radius(const pugi::xml_node& n, const char* name, double& v)
+{
+    pugi::xml_attribute a = attr(n, name);
+    if (!a)
+        return fail(n, std::string("attribute '") + name + "' is missing");
+    const std::string t = lower(trim(a.value()));
+    if (t == "inf" || t == "+inf" || t == "infinity" || t == "+infinity") {
+        v = kRoadInfinite;
+        return true;
+    }
+    double r;
+    if (!parseDecimal(t, r))
+        return fail(n, std::string("attribute '") + name + "' is not a radius: " + quoted(a.value()));
+    v = (r == 0.0 || std::fabs(r) >= kInfiniteRadius) ? kRoadInfinite : std::fabs(r);
+    return true;
+}
+
+bool Reader::rotation(const pugi::xml_node& n, RoadRot& rot, bool required)
+{
+    pugi::xml_attribute a = attr(n, "rot");
+    if (!a) {
+        rot = RoadRot::None;
+        return !required || fail(n, "attribute 'rot' is missing");
+    }
+    const std::string t = lower(trim(a.value()));
+    if (t == "cw")
+        rot = RoadRot::Cw;
+    else if (t == "ccw")
+        rot = RoadRot::Ccw;
+    else
+        return fail(n, "attribute 'rot' is neither cw nor ccw: " + quoted(a.value()));
+    return true;
+}
+
+// A point: a pntRef to <CgPoints> or "north east [height]" text.
+bool Reader::point(const pugi::xml_node& n, RoadPoint& p, int maxValues, int depth)
+{
+    pugi::xml_attribute ref = attr(n, "pntRef");
+    const std::string text = trim(textOf(n));
+    if (ref && text.empty()) {
+        auto it = m_points.find(ref.value());
+        if (it == m_points.end())
+            return fail(n, "point " + quoted(ref.value()) + " is not among the CgPoints");
+        if (depth > 16)
+            return fail(n, "point " + quoted(ref.value()) + ": too many references in a row");
+        CgPoint& cg = it->second;
+        if (!cg.resolved) {
+            // A CgPoint may itself refer to another one; the mark stops a cycle.
+            cg.resolved = true;
+            RoadPoint q;
+            if (!point(cg.node, q, 3, depth + 1))
+                return false;
+            cg.point = q;
+        }
+        if (!cg.point.valid)
+            return fail(n, "point " + quoted(ref.value()) + " refers to itself");
+        p = cg.point;
+        return true;
+    }
+    std::vector<double> values;
+    size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && isBlank(text[i]))
+            ++i;
+        size_t j = i;
+        while (j < text.size() && !isBlank(text[j]))
+            ++j;
+        if (j > i) {
+            double v;
+            if (!parseDecimal(text.substr(i, j - i), v) || !(std::fabs(v) < kLargestValue))
+                return fail(n, "expected 'north east', got " + quoted(text));
+            values.push_back(v);
+        }
+        i = j;
+    }
+    if (values.size() < 2 || static_cast<int>(values.size()) > maxValues)
+        return fail(n, (maxValues == 2 ? "expected two numbers, got " : "expected 'north east' or 'north east height', got ") +
+                           quoted(text));
+    p.valid = true;
+    p.north = values[0];
+    p.east = values[1];
+    p.hasHeight = values.size() > 2;
+    p.height = p.hasHeight ? values[2] : 0.0;
+    return true;
+}
+
+bool Reader::pointChild(const pugi::xml_node& n, const char* name, RoadPoint& p, bool required)
+{
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+        if (isNamed(c, name))
+            return point(c, p, 3);
+    return !required || fail(n, std::string("the point <") + name + "> is missing");
+}
+
+// The unit a <Units> attribute names, compared in lower case without blanks (spacing varies
+// between exporters: "decimal dd.mm.ss", "decimal  dd.mm.ss").
+std::string squeezed(const std::string& text)
+{
+    std::string s;
+    for (char c : lower(text))
+        if (!isBlank(c))
+            s += c;
+    return s;
+}
+
+bool linearUnitNamed(const std::string& text, RoadLinearUnit& unit)
+{
+    static const struct {
+        const char* name;
+        RoadLinearUnit unit;
+    } names[] = {{"meter", RoadLinearUnit::Metre},         {"metre", RoadLinearUnit::Metre},
+                 {"millimeter", RoadLinearUnit::Millimetre}, {"centimeter", RoadLinearUnit::Centimetre},
+                 {"kilometer", RoadLinearUnit::Kilometre},   {"ussurveyfoot", RoadLinearUnit::USSurveyFoot},
+                 {"foot", RoadLinearUnit::InternationalFoot}, {"internationalfoot", RoadLinearUnit::InternationalFoot}};
+    for (const auto& n : names)
+        if (squeezed(text) == n.name)
+            return unit = n.unit, true;
+    return false;
+}
+
+bool angularUnitNamed(const std::string& text, RoadAngularUnit& unit)
+{
+    static const struct {
+        const char* name;
+        RoadAngularUnit unit;
+    } names[] = {{"radians", RoadAngularUnit::Radians},          {"grads", RoadAngularUnit::Grads},
+                 {"gradians", RoadAngularUnit::Grads},           {"decimaldegrees", RoadAngularUnit::DecimalDegrees},
+                 {"decimaldd.mm.ss", RoadAngularUnit::DecimalDms}};
+    for (const auto& n : names)
+        if (squeezed(text) == n.name)
+            return unit = n.unit, true;
+    return false;
+}
+
+bool Reader::units(const pugi::xml_node& root, RoadFile& file)
+{
+    pugi::xml_node unitsNode;
+    for (pugi::xml_node c = root.first_child(); c; c = c.next_sibling())
+        if (isNamed(c, "Units"))
+            unitsNode = c;
+    if (!unitsNode)
+        return true;
+    pugi::xml_node system;
+    for (pugi::xml_node c = unitsNode.first_child(); c; c = c.next_sibling())
+        if (isNamed(c, "Metric") || isNamed(c, "Imperial"))
+            system = c;
+    if (!system)
+        return fail(unitsNode, "neither <Metric> nor <Imperial> is given");
+    RoadUnits u;
+    u.metric = isNamed(system, "Metric");
+    pugi::xml_attribute linear = attr(system, "linearUnit");
+    if (!linear)
+        return fail(system, "attribute 'linearUnit' is missing");
+    if (!linearUnitNamed(linear.value(), u.linear))
+        return fail(system, "unknown linear unit " + quoted(linear.value()));
+    pugi::xml_attribute angular = attr(system, "angularUnit");
+    if (angular && !angularUnitNamed(angular.value(), u.angular))
+        return fail(system, "unknown angular unit " + quoted(angular.value()));
+    pugi::xml_attribute direction = attr(system, "directionUnit");
+    if (direction && !angularUnitNamed(direction.value(), u.direction))
+        return fail(system, "unknown direction unit " + quoted(direction.value()));
+    file.units = u;
+    file.unitsDeclared = true;
+    return true;
+}
+
+bool Reader::cgPoints(const pugi::xml_node& root)
+{
+    for (pugi::xml_node group : root.children()) {
+        if (!isNamed(group, "CgPoints"))
+            continue;
+        for (pugi::xml_node c = group.first_child(); c; c = c.next_sibling()) {
+            if (!isNamed(c, "CgPoint"))
+                continue;
+            pugi::xml_attribute name = attr(c, "name");
+            if (name && m_points.find(name.value()) == m_points.end()) {
+                CgPoint cg;
+                cg.node = c;
+                m_points[name.value()] = cg;
+            }
+        }
+    }
+    return true;
+}
+
+bool Reader::geometry(const pugi::xml_node& n, RoadGeomElement& e)
+{
+    e.line = lineOf(n);
+    e.name = attr(n, "name").value();
+    const std::string kind = localName(n.name());
+    if (kind == "Line") {
+        e.kind = RoadGeomKind::Line;
+        if (!number(n, "length", e.length, false))
+            return false;
+    } else if (kind == "Curve") {
+        e.kind = RoadGeomKind::Curve;
+        if (!rotation(n, e.rot, false) || !number(n, "length", e.length, false) ||
+            !pointChild(n, "Center", e.center, false) || !pointChild(n, "PI", e.pi, false))
+            return false;
+        // The radius is needed only when neither Center nor PI places the curve.
+        if ((attr(n, "radius") || (!e.center.valid && !e.pi.valid)) && !radius(n, "radius", e.radius))
+            return false;
+    } else {
+        e.kind = RoadGeomKind::Spiral;
+        pugi::xml_attribute type = attr(n, "spiType");
+        e.spiType = type ? trim(type.value()) : std::string();
+        if (type && lower(e.spiType) != "clothoid")
+            return fail(n, "spiral type " + quoted(e.spiType) + " is not supported (only clothoid)");
+        if (!number(n, "length", e.length, true) || !radius(n, "radiusStart", e.radiusStart) ||
+            !radius(n, "radiusEnd", e.radiusEnd) || !rotation(n, e.rot, true) ||
+            !pointChild(n, "PI", e.pi, false))
+            return false;
+        if (!(e.length > 0.0))
+            return fail(n, "attribute 'length' must be positive");
+    }
+    return pointChild(n, "Start", e.start, true) && pointChild(n, "End", e.end, true);
+}
+
+// Completes the internal stations the file leaves as NaN (each follows from its back station
+// and the equation before it) and checks their order.
+bool Reader::equations(RoadAlignment& a)
+{
+    double prevInternal = a.staStart;
+    double prevAhead = a.staStart;
+    for (RoadStaEquation& q : a.equations) {
+        if (std::isnan(q.staInternal))
+            q.staInternal = prevInternal + (q.staBack - prevAhead);
+        if (q.staInternal < prevInternal)
+            return fail(q.line, "<StaEquation>: station equations are out of order (internal station " +
+                                    shortNumber(q.staInternal) + " lies before " + shortNumber(prevInternal) + ")");
+        prevInternal = q.staInternal;
+        prevAhead = q.staAhead;
+    }
+    return true;
+}
+
+bool Reader::profile(const pugi::xml_node& n, const std::string& profileName, RoadProfile& p)
+{
+    p.line = lineOf(n);
+    p.name = attr(n, "name").value();
+    p.profileName = profileName;
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
+        if (c.type() != pugi::node_element)
+            continue;
+        const std::string kind = localName(c.name());
+        RoadVip v;
+        if (kind == "PVI")
+            v.kind = RoadVipKind::Pvi;
+        else if (kind == "ParaCurve")
+            v.kind = RoadVipKind::ParaCurve;
+        else if (kind == "CircCurve")
+            v.kind = RoadVipKind::CircCurve;
+        else if (kind == "UnsymParaCurve")
+            v.kind = RoadVipKind::UnsymParaCurve;
+        else
+            continue;
+        v.line = lineOf(c);
+        RoadPoint se;
+        if (!point(c, se, 2))
+            return false;
+        v.station = se.north;
+        v.elevation = se.east;
+        switch (v.kind) {
+        case RoadVipKind::Pvi:
+            break;
+        case RoadVipKind::ParaCurve:
+            if (!number(c, "length", v.length, true))
+                return false;
+            break;
+        case RoadVipKind::CircCurve:
+            if (!number(c, "radius", v.radius, true) || !number(c, "length", v.length, false))
+                return false;
+            break;
+        case RoadVipKind::UnsymParaCurve:
+            if (!number(c, "lengthIn", v.lengthIn, true) || !number(c, "lengthOut", v.lengthOut, true))
+                return false;
+            break;
+        }
+        if ((!std::isnan(v.length) && v.length < 0.0) || v.lengthIn < 0.0 || v.lengthOut < 0.0)
+            return fail(c, "a curve length must not be negative");
+        p.vips.push_back(v);
+    }
+    return true;
+}
+
+bool Reader::alignment(const pugi::xml_node& n, RoadAlignment& a)
+{
+    a.line = lineOf(n);
+    pugi::xml_attribute name = attr(n, "name");
+    if (!name)
+        return fail(n, "attribute 'name' is missing");
+    a.name = name.value();
+    a.desc = attr(n, "desc").value();
+    if (!number(n, "staStart", a.staStart, true))
+        return false;
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
+        if (isNamed(c, "CoordGeom")) {
+            for (pugi::xml_node g = c.first_child(); g; g = g.next_sibling()) {
+                if (g.type() != pugi::node_element)
+                    continue;
+                const std::string kind = localName(g.name());
+                if (kind == "Line" || kind == "Curve" || kind == "Spiral") {
+                    RoadGeomElement e;
+                    if (!geometry(g, e))
+                        return false;
+                    a.elements.push_back(e);
+                } else if (kind == "IrregularLine" || kind == "Chain") {
+                    return fail(g, "this geometry element is not supported (Line, Curve and Spiral are)");
+                }
+            }
+        } else if (isNamed(c, "StaEquation")) {
+            RoadStaEquation q;
+            q.line = lineOf(c);
+            q.desc = attr(c, "desc").value();
+            if (!number(c, "staBack", q.staBack, true) || !number(c, "staAhead", q.staAhead, true))
+                return false;
+            pugi::xml_attribute internal = attr(c, "staInternal");
+            if (internal && lower(trim(internal.value())) != "nan" && !number(c, "staInternal", q.staInternal, true))
+                return false;
+            a.equations.push_back(q);
+        } else if (isNamed(c, "Profile")) {
+            const std::string profileName = attr(c, "name").value();
+            for (pugi::xml_node pa = c.first_child(); pa; pa = pa.next_sibling()) {
+                if (!isNamed(pa, "ProfAlign"))
+                    continue;
+                RoadProfile p;
+                if (!profile(pa, profileName, p))
+                    return false;
+                a.profiles.push_back(p);
+            }
+        }
+    }
+    if (a.elements.empty())
+        return fail(n, "alignment " + quoted(a.name) + " has no geometry (no Line, Curve or Spiral)");
+    return equations(a);
+}
+
+bool Reader::run(RoadFile& file)
+{
+    pugi::xml_document doc;
+    const pugi::xml_parse_result parsed =
+        doc.load_buffer(m_text.data(), m_text.size(), pugi::parse_default, pugi::encoding_utf8);
+    if (parsed.status == pugi::status_no_document_element)
+        return fail(1, "not a LandXML file (no XML element)");
+    if (!parsed)
+        return fail(lineAt(parsed.offset), std::string("malformed XML: ") + parsed.description());
+    const pugi::xml_node root = doc.document_element();
+    if (localName(root.name()) != "LandXML")
+        return fail(lineOf(root), "not a LandXML file (the root element is <" + std::string(root.name()) + ">)");
+    RoadFile f;
+    f.path = m_name;
+    f.version = attr(root, "version").value();
+    if (!units(root, f) || !cgPoints(root))
+        return false;
+    for (pugi::xml_node group : root.children()) {
+        if (!isNamed(group, "Alignments"))
+            continue;
+        for (pugi::xml_node n : group.children()) {
+            if (!isNamed(n, "Alignment"))
+                continue;
+            RoadAlignment a;
+            if (!alignment(n, a))
+                return false;
+            f.alignments.push_back(a);
+        }
+    }
+    if (f.alignments.empty())
+        return fail(lineOf(root), "the file holds no alignment");
+    file = f;
+    return true;
+}
+
+} // namespace
+
+bool ReadLandXmlBytes(const std::string& bytes, const std::string& name, RoadFile& file, RoadError& err)
+{
+    std::string text, message;
+    if (!toUtf8(bytes, text, message)) {
+        err.file = name;
+        err.line = 1;
+        err.message = message;
+        return false;
+    }
+    Reader reader(name, text);
+    if (!reader.run(file)) {
+        err = reader.error;
+        return false;
+    }
+    return true;
+}
+
+bool ReadLandXmlFile(const std::string& path, RoadFile& file, RoadError& err)
+{
+    std::string bytes;
+    bool ok = false;
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buf[65536];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+            bytes.append(buf, n);
+        ok = !std::ferror(f);
+        std::fclose(f);
+    }
+    if (!ok) {
+        err.file = path;
+        err.line = 0;
+        err.message = "cannot read the file";
+        return false;
+    }
+    return ReadLandXmlBytes(bytes, path, file, err);
+}

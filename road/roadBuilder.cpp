@@ -1,0 +1,247 @@
+#include "road/roadBuilder.h"
+
+#include "cogo/curveFormulas.h"
+#include "platform/textCodec.h"
+#include "vrkmath/mathAlntVeArc.h"
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// Elements shorter than this (metres) are left out of the engine: their direction is noise.
+const double kShortestElement = 1e-9;
+
+std::string metres(double v)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.4f m", v);
+    return buf;
+}
+
+std::string describe(const RoadGeomElement& e, size_t index)
+{
+    return "element " + std::to_string(index + 1) + " (" + RoadGeomKindName(e.kind) + ", line " +
+           std::to_string(e.line) + ")";
+}
+
+bool fail(RoadError& err, const RoadFile& file, long line, const std::string& message)
+{
+    err.file = file.path;
+    err.line = line;
+    err.message = message;
+    return false;
+}
+
+CMathAngle angleRad(double rad)
+{
+    CMathAngle a;
+    a.setRad(rad);
+    return a;
+}
+
+// The full direction change of the clothoid a compound spiral is cut from (radians).
+double fullClothoidTurn(double L, double r1, double r2)
+{
+    const double a = std::fabs(r1), b = std::fabs(r2);
+    const double big = std::fmax(a, b), small = std::fmin(a, b);
+    return big * L / (2.0 * small * (big - small));
+}
+
+// The engine's element for one shape (metres); null with a message when it cannot be made.
+std::unique_ptr<CAlntHe> engineElement(const RoadElementShape& s, double k, std::string& message)
+{
+    const double L = s.length * k;
+    const double r1 = s.radiusStart * k;
+    const double r2 = s.radiusEnd * k;
+    std::unique_ptr<CAlntHe> he;
+    switch (s.kind) {
+    case RoadShapeKind::Line: {
+        CCurveDataSegment seg;
+        seg.setAzRad(0.0);
+        seg.setLen(L);
+        auto e = std::make_unique<CAlntHeSegment>(seg);
+        e->setFixedStartAz(angleRad(s.startAz));
+        he = std::move(e);
+        break;
+    }
+    case RoadShapeKind::Arc: {
+        CCurveDataArc arc;
+        arc.SetElement(L, std::fabs(r1), r1 > 0.0);
+        auto e = std::make_unique<CAlntHeArc>(arc);
+        e->setFixedStartAz(angleRad(s.startAz));
+        he = std::move(e);
+        break;
+    }
+    case RoadShapeKind::Spiral: {
+        CCurveDataSpiral sp;
+        if (r1 == 0.0) {
+            sp.setLenAndR(L, std::fabs(r2), r2 > 0.0, true);
+        } else if (r2 == 0.0) {
+            sp.setLenAndR(L, std::fabs(r1), r1 > 0.0, false);
+        } else {
+            const double turn = fullClothoidTurn(L, r1, r2);
+            if (!(turn <= kRoadMaxClothoidTurn)) {
+                char buf[200];
+                std::snprintf(buf, sizeof buf,
+                              "compound spiral between nearly equal radii: its full clothoid turns %.3g rad, "
+                              "more than the engine evaluates (%.3g rad)", turn, kRoadMaxClothoidTurn);
+                message = buf;
+                return nullptr;
+            }
+            sp.setLenAndR(L, std::fabs(r1), std::fabs(r2), r1 > 0.0);
+        }
+        auto e = std::make_unique<CAlntHeSpiral>(sp);
+        e->setFixedStartAz(angleRad(s.startAz));
+        he = std::move(e);
+        break;
+    }
+    }
+    if (!he->isok()) {
+        message = "the engine cannot build this element";
+        return nullptr;
+    }
+    return he;
+}
+
+bool buildHorizontal(const RoadFile& file, const RoadAlignment& a, RoadBuild& b, RoadError& err)
+{
+    const double k = b.metresPerUnit;
+    const RoadPoint& first = a.elements.front().start;
+    b.alnt.setStartChainageInM(a.staStart * k);
+    b.alnt.setStartPos(first.north * k, first.east * k, 0.0);
+    b.alnt.onBulkUpdateStarted();
+    for (size_t i = 0; i < a.elements.size(); ++i) {
+        const RoadGeomElement& e = a.elements[i];
+        if (i > 0) {
+            const RoadGeomElement& p = a.elements[i - 1];
+            const double gap = RoadDistance(p.end, e.start) * k;
+            if (gap > kRoadJoinTolerance)
+                return fail(err, file, e.line, "gap of " + metres(gap) + " between " + describe(p, i - 1) +
+                                                   " and " + describe(e, i) + " (at most 0.001 m is absorbed)");
+        }
+        RoadElementShape shape;
+        std::string message;
+        if (!DeriveRoadElementShape(e, kRoadJoinTolerance / k, shape, message))
+            return fail(err, file, e.line, "<" + std::string(RoadGeomKindName(e.kind)) + ">: " + message);
+        b.shapes.push_back(shape);
+        if (shape.length * k < kShortestElement) {
+            b.engineIndex.push_back(-1);
+            continue;
+        }
+        std::unique_ptr<CAlntHe> he = engineElement(shape, k, message);
+        if (!he || !b.alnt.appendElement(*he))
+            return fail(err, file, e.line, "<" + std::string(RoadGeomKindName(e.kind)) + ">: " +
+                                               (he ? "the engine refused this element" : message));
+        b.engineIndex.push_back(b.alnt.getNumOfHes() - 1);
+    }
+    b.alnt.onBulkUpdateFinished();
+    if (b.alnt.getNumOfHes() == 0)
+        return fail(err, file, a.line, "alignment '" + a.name + "' has no element longer than zero");
+    // Every element's end as the engine places it against the end the file states.
+    for (size_t i = 0; i < a.elements.size(); ++i) {
+        if (b.engineIndex[i] < 0)
+            continue;
+        const RoadGeomElement& e = a.elements[i];
+        double n, east;
+        if (!b.alnt.getHe(b.engineIndex[i])->getFinalPosNe(n, east))
+            return fail(err, file, e.line, describe(e, i) + ": the engine cannot place its end");
+        const double off = std::hypot(n - e.end.north * k, east - e.end.east * k);
+        if (!(off <= kRoadJoinTolerance))
+            return fail(err, file, e.line, describe(e, i) + ": its computed end lies " + metres(off) +
+                                               " from the End the file states (its length or radii disagree "
+                                               "with its coordinates)");
+    }
+    return true;
+}
+
+int findProfile(const RoadAlignment& a, const std::string& name)
+{
+    if (name.empty())
+        return a.profiles.empty() ? -1 : 0;
+    for (size_t i = 0; i < a.profiles.size(); ++i)
+        if (a.profiles[i].name == name)
+            return static_cast<int>(i);
+    for (size_t i = 0; i < a.profiles.size(); ++i)
+        if (a.profiles[i].profileName == name)
+            return static_cast<int>(i);
+    return -2;
+}
+
+bool buildVertical(const RoadFile& file, const RoadProfile& p, RoadBuild& b, RoadError& err)
+{
+    const double k = b.metresPerUnit;
+    if (p.vips.empty())
+        return true;
+    for (size_t i = 0; i < p.vips.size(); ++i) {
+        const RoadVip& v = p.vips[i];
+        const std::string tag = "<" + std::string(RoadVipKindName(v.kind)) + ">: ";
+        if (i > 0 && !(v.station > p.vips[i - 1].station))
+            return fail(err, file, v.line, tag + "the VIP stations must increase");
+        const bool end = i == 0 || i + 1 == p.vips.size();
+        std::unique_ptr<CAlntVe> ve;
+        switch (v.kind) {
+        case RoadVipKind::Pvi:
+            ve = std::make_unique<CVerticalLSElement>(CLsInfo(v.station * k, v.elevation * k, 0.0));
+            break;
+        case RoadVipKind::ParaCurve:
+            if (end && v.length > 0.0)
+                return fail(err, file, v.line, tag + "the first and the last VIP cannot carry a curve");
+            ve = std::make_unique<CVerticalLSElement>(CLsInfo(v.station * k, v.elevation * k, v.length * k));
+            break;
+        case RoadVipKind::CircCurve:
+            if (end && v.radius != 0.0)
+                return fail(err, file, v.line, tag + "the first and the last VIP cannot carry a curve");
+            ve = std::make_unique<CAlntVeLsWithArc>(v.station * k, v.elevation * k, std::fabs(v.radius) * k);
+            break;
+        case RoadVipKind::UnsymParaCurve:
+            return fail(err, file, v.line, tag + "unsymmetrical parabolic curves are not supported");
+        }
+        b.alnt.appendElement(*ve);
+    }
+    // Each curve must end before the next one begins.
+    for (int i = 0; i < b.alnt.getNumOfVes(); ++i) {
+        const CAlntVe* ve = b.alnt.getVe(i);
+        CLsInfo info, next;
+        if (!ve->isok() || !ve->getAsLs(info))
+            return fail(err, file, p.vips[i].line, "<" + std::string(RoadVipKindName(p.vips[i].kind)) +
+                                                       ">: the vertical curve cannot be built here "
+                                                       "(it overlaps a neighbouring curve)");
+        if (i + 1 < b.alnt.getNumOfVes() && b.alnt.getVe(i + 1)->getAsLs(next) &&
+            next.curveStart < info.curveStart + info.curveLen - 1e-9)
+            return fail(err, file, p.vips[i + 1].line,
+                        "<" + std::string(RoadVipKindName(p.vips[i + 1].kind)) + ">: its curve overlaps the curve at line " +
+                            std::to_string(p.vips[i].line));
+    }
+    return true;
+}
+
+} // namespace
+
+void UseRoadTolerances()
+{
+    smallNumTolerance = kRoadSmallNumTolerance;
+}
+
+bool BuildRoadAlignment(const RoadFile& file, const RoadAlignment& a, const std::string& profileName,
+                        RoadBuild& out, RoadError& err)
+{
+    UseRoadTolerances();
+    if (a.elements.empty())
+        return fail(err, file, a.line, "alignment '" + a.name + "' has no geometry");
+    out.alnt.removeAll();
+    out.engineIndex.clear();
+    out.shapes.clear();
+    out.metresPerUnit = file.units.metresPerUnit();
+    out.stations = RoadStationing(a, out.metresPerUnit);
+    out.profile = findProfile(a, profileName);
+    if (out.profile == -2)
+        return fail(err, file, a.line, "alignment '" + a.name + "' has no profile named '" + profileName + "'");
+    CString name;
+    if (CAlnt::checkAndNormalizeAlntName(name, CString(Utf8ToWide(a.name).c_str())))
+        out.alnt.setName(name);
+    if (!buildHorizontal(file, a, out, err))
+        return false;
+    return out.profile < 0 || buildVertical(file, a.profiles[out.profile], out, err);
+}

@@ -1,0 +1,425 @@
+// Road files: the LandXML reader and writer and the engine alignment built from them.
+//
+// The files come from roadTestSupport.h, laid out by quadrature without the engine: the engine's
+// position at every element's end must meet the end the file states.
+#include "roadTestSupport.h"
+
+#include "road/landXmlReader.h"
+#include "road/landXmlWriter.h"
+#include "road/roadBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace {
+
+std::string sourceDir()
+{
+    std::string f = __FILE__;
+    return f.substr(0, f.rfind("/tests/"));
+}
+
+std::string exampleRoadPath()
+{
+    return sourceDir() + "/examples/exampleRoad.xml";
+}
+
+std::string readAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+RoadFile readOk(const std::string& text, const std::string& name)
+{
+    RoadFile f;
+    RoadError err;
+    EXPECT_TRUE(ReadLandXmlBytes(text, name, f, err)) << err.text();
+    return f;
+}
+
+// The example road is the independent layout of roadTestSupport.h, written as it writes it.
+// FIELDCORE_WRITE_EXAMPLE_ROAD=PATH writes the layout there (to renew the example).
+TEST(ExampleRoad, IsTheIndependentLayout)
+{
+    const std::string text = roadtest::landXml(roadtest::exampleRoad(), roadtest::exampleStyle());
+    if (const char* out = std::getenv("FIELDCORE_WRITE_EXAMPLE_ROAD")) {
+        std::ofstream(out, std::ios::binary) << text;
+    }
+    EXPECT_EQ(readAll(exampleRoadPath()), text);
+}
+
+// A road with every kind of join: spiral after spiral, compound spirals rising and falling, a
+// line of 0.4 mm, an arc given by Start, PI and End, a reverse curve.
+roadtest::AlignmentSpec testRoad()
+{
+    roadtest::AlignmentSpec a;
+    a.name = "Test Road";
+    a.staStart = 500.0;
+    a.start = C2dPos{5812345.678, 412345.678};
+    a.azDeg = 287.5;
+    a.specs = {
+        {150.0, 0, 0},        {100.0, 0, -300},    {100.0, -300, 0},    {0.0004, 0, 0},
+        {120.0, 0, 450},      {75.0, 450, 450},    {45.0, 450, 200},    {60.0, 200, 200, true},
+        {55.0, 200, 900},     {90.0, 900, 0},      {40.0, 0, -2500},    {40.0, -2500, -2500},
+        {80.0, -2500, -260},  {30.0, -260, -260},  {80.0, -260, 0},     {100.0, 0, 0},
+        {50.0, 0, 0, false, 12.5},
+    };
+    a.equations = {{700.0, 650.0, NAN}, {900.0, 1000.0, NAN}};
+    a.profileName = "FG";
+    a.vips = {{"PVI", 500.0, 10.0}, {"ParaCurve", 800.0, 16.0, 120.0}, {"CircCurve", 1100.0, 12.0, NAN, -5000.0},
+              {"PVI", 1500.0, 20.0}};
+    return a;
+}
+
+struct FileCase {
+    const char* name;
+    std::string text;
+    double tolerance;   // metres between the engine's end and the stated end
+};
+
+std::vector<FileCase> endPointFiles()
+{
+    using roadtest::Style;
+    Style usft;
+    usft.linearUnit = "USSurveyFoot";
+    usft.metresPerUnit = 1200.0 / 3937.0;
+    usft.imperial = true;
+    usft.angularUnit = "grads";
+    usft.directionUnit = "decimal  dd.mm.ss";
+    usft.infText = "inf";
+    usft.cgPoints = true;
+    usft.prefix = "lx:";
+    usft.nsUri = "http://www.landxml.org/schema/LandXML-1.1";
+    usft.version = "1.1";
+    Style ift;
+    ift.linearUnit = "foot";
+    ift.metresPerUnit = 0.3048;
+    ift.imperial = true;
+    ift.angularUnit = "radians";
+    ift.infText = "0";
+    ift.wrapPoints = true;
+    ift.bogusDirections = true;
+    ift.writeHeights = true;
+    ift.nsUri = "http://www.landxml.org/schema/LandXML-1.0";
+    ift.version = "1.0";
+    Style rounded;
+    rounded.decimals = 4;
+    rounded.infText = "5.9E+300";
+    rounded.angularUnit = "grads";
+    std::vector<roadtest::AlignmentSpec> road = {testRoad()};
+    return {
+        {"example (micrometre coordinates)", readAll(exampleRoadPath()), 1e-5},
+        {"US survey feet, grads, pntRef", roadtest::landXml(road, usft), 1e-6},
+        {"international feet, wrapped points", roadtest::landXml(road, ift), 1e-6},
+        {"metres rounded to 0.1 mm", roadtest::landXml(road, rounded), 1e-3},
+    };
+}
+
+// The engine's end of every element meets the end the file states.
+TEST(LandXml, EngineEndsMeetStatedEnds)
+{
+    for (const FileCase& c : endPointFiles()) {
+        const RoadFile f = readOk(c.text, c.name);
+        const double k = f.units.metresPerUnit();
+        for (const RoadAlignment& a : f.alignments) {
+            RoadBuild b;
+            RoadError err;
+            ASSERT_TRUE(BuildRoadAlignment(f, a, "", b, err)) << c.name << ": " << err.text();
+            for (size_t i = 0; i < a.elements.size(); ++i) {
+                if (b.engineIndex[i] < 0)
+                    continue;
+                const CAlntHe* he = b.alnt.getHe(b.engineIndex[i]);
+                double len = 0.0, chain = 0.0, n = 0.0, e = 0.0;
+                ASSERT_TRUE(he->getHLengthInM(len) && he->getStartChainageInM(chain));
+                ASSERT_TRUE(he->getPosNeAtLength(len, n, e));
+                const double off = std::hypot(n - a.elements[i].end.north * k, e - a.elements[i].end.east * k);
+                EXPECT_LE(off, c.tolerance) << c.name << ", " << a.name << ", element " << i + 1;
+                // The alignment answers the same at the element's end chainage (at a joint the
+                // next element answers with its start).
+                double an = 0.0, ae = 0.0;
+                ASSERT_TRUE(b.alnt.getPosNeAtChain(chain + len, an, ae));
+                EXPECT_LE(std::hypot(an - n, ae - e), 1e-9) << c.name << ", element " << i + 1;
+            }
+        }
+    }
+}
+
+RoadBuild buildOk(const RoadFile& f, size_t alignment, const std::string& profile = "")
+{
+    RoadBuild b;
+    RoadError err;
+    EXPECT_TRUE(BuildRoadAlignment(f, f.alignments.at(alignment), profile, b, err)) << err.text();
+    return b;
+}
+
+// Read, write, read: the same answers to the last bit at 1000 random stations and offsets.
+TEST(LandXml, ReadWriteReadGivesTheSameAnswers)
+{
+    for (const FileCase& c : endPointFiles()) {
+        const RoadFile first = readOk(c.text, c.name);
+        const RoadFile second = readOk(WriteLandXml(first), "written");
+        ASSERT_EQ(first.alignments.size(), second.alignments.size());
+        EXPECT_EQ(first.units.linear, second.units.linear);
+        std::mt19937 rng(21);
+        for (size_t i = 0; i < first.alignments.size(); ++i) {
+            const RoadBuild b1 = buildOk(first, i), b2 = buildOk(second, i);
+            double start = b1.alnt.getStartChainageInM(), end = 0.0;
+            ASSERT_TRUE(b1.alnt.getFinalChainageInM(end));
+            std::uniform_real_distribution<double> station(start - 20.0, end + 20.0), offset(-30.0, 30.0);
+            for (int q = 0; q < 1000; ++q) {
+                const double s = station(rng), o = offset(rng);
+                double n1 = 0, e1 = 0, n2 = 1, e2 = 1, h1 = 0, h2 = 1, a1 = 0, a2 = 1;
+                ASSERT_TRUE(b1.alnt.getPosNeAtChainAndOffsetExtr(s, o, n1, e1)) << s;
+                ASSERT_TRUE(b2.alnt.getPosNeAtChainAndOffsetExtr(s, o, n2, e2)) << s;
+                ASSERT_TRUE(b1.alnt.getAzimuthAtChainExtr(s, a1) && b2.alnt.getAzimuthAtChainExtr(s, a2));
+                EXPECT_EQ(n1, n2) << c.name << " at " << s;
+                EXPECT_EQ(e1, e2) << c.name << " at " << s;
+                EXPECT_EQ(a1, a2) << c.name << " at " << s;
+                const bool heights = b1.alnt.getPosHAtChainExtr(s, h1);
+                EXPECT_EQ(heights, b2.alnt.getPosHAtChainExtr(s, h2));
+                if (heights) {
+                    EXPECT_EQ(h1, h2) << c.name << " at " << s;
+                }
+                EXPECT_EQ(b1.stations.toPosted(s), b2.stations.toPosted(s));
+            }
+        }
+    }
+}
+
+// The line on which `needle` first occurs in `text`.
+long lineOf(const std::string& text, const std::string& needle)
+{
+    const size_t at = text.find(needle);
+    EXPECT_NE(at, std::string::npos) << needle;
+    return 1 + static_cast<long>(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n'));
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to)
+{
+    const size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos)
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+// The first problem reading and building every alignment finds; empty message when none.
+RoadError firstProblem(const std::string& text)
+{
+    RoadFile f;
+    RoadError err;
+    if (!ReadLandXmlBytes(text, "road.xml", f, err))
+        return err;
+    for (const RoadAlignment& a : f.alignments) {
+        RoadBuild b;
+        if (!BuildRoadAlignment(f, a, "", b, err))
+            return err;
+    }
+    return RoadError();
+}
+
+TEST(LandXml, BadInputNamesTheLine)
+{
+    const std::string ex = readAll(exampleRoadPath());
+    const std::string firstSpiral = "<Spiral length=\"80.000000\" radiusStart=\"INF\" radiusEnd=\"600.000000\"";
+    const std::string arcStart = "<Start>6543536.286468 1234799.919676</Start><Center>";
+    struct Case {
+        const char* reason;
+        std::string text;
+        std::string lineOfText;   // the line the message must name
+        const char* message;
+    };
+    std::string noRampGeometry = ex;
+    {
+        const size_t a = noRampGeometry.find("<Alignment name=\"Ramp A1\"");
+        const size_t b = noRampGeometry.find("<CoordGeom>", a) + 11;
+        noRampGeometry.erase(b, noRampGeometry.find("</CoordGeom>", b) - b);
+    }
+    const std::vector<Case> cases = {
+        {"malformed XML", replaced(ex, "</Spiral>", "</Spirl>"), "</Spirl>", "malformed XML"},
+        {"missing attribute", replaced(ex, firstSpiral, "<Spiral radiusStart=\"INF\" radiusEnd=\"600.000000\""),
+         "<Spiral radiusStart", "attribute 'length' is missing"},
+        {"non-numeric radius", replaced(ex, "radiusEnd=\"600.000000\"", "radiusEnd=\"6OO\""), "6OO",
+         "attribute 'radiusEnd' is not a radius: '6OO'"},
+        {"non-numeric station", replaced(ex, "staStart=\"1000.000000\"", "staStart=\"1+000\""), "1+000",
+         "attribute 'staStart' is not a number"},
+        {"unsupported spiral type", replaced(ex, "spiType=\"clothoid\"", "spiType=\"biquadraticParabola\""),
+         "biquadraticParabola", "spiral type 'biquadraticParabola' is not supported"},
+        {"gap of 2 mm", replaced(ex, arcStart, "<Start>6543536.288468 1234799.919676</Start><Center>"),
+         "6543536.288468", "gap of 0.0020 m between element 2 (Spiral, line 15) and element 3 (Curve, line 16)"},
+        {"empty alignment", noRampGeometry, "<Alignment name=\"Ramp A1\"", "has no geometry"},
+        {"unknown linear unit", replaced(ex, "linearUnit=\"meter\"", "linearUnit=\"furlong\""), "furlong",
+         "unknown linear unit 'furlong'"},
+        {"unknown angular unit", replaced(ex, "angularUnit=\"decimal degrees\"", "angularUnit=\"turns\""), "turns",
+         "unknown angular unit 'turns'"},
+        {"not LandXML", replaced(replaced(ex, "<LandXML", "<Survey"), "</LandXML>", "</Survey>"), "<Survey",
+         "not a LandXML file"},
+        {"not XML at all", "north east\n1 2\n", "north", "not a LandXML file"},
+        {"point with one number", replaced(ex, "<End>6543471.968367 1234752.373341</End>", "<End>6543471.968367</End>"),
+         "<End>6543471.968367</End>", "<End>: expected 'north east' or 'north east height'"},
+        {"nearly equal radii of a compound spiral",
+         replaced(ex, "radiusStart=\"1200.000000\" radiusEnd=\"700.000000\"", "radiusStart=\"1200.000000\" radiusEnd=\"1199.000000\""),
+         "radiusEnd=\"1199.000000\"", "compound spiral between nearly equal radii"},
+        {"spiral length against its coordinates", replaced(ex, firstSpiral, replaced(firstSpiral, "80.000000", "80.010000")),
+         "80.010000", "element 2 (Spiral, line 15): its computed end lies 0.0100 m from the End"},
+        {"arc end off its circle", replaced(ex, "<End>6543657.173697 1234932.373464</End>", "<End>6543657.175697 1234932.373464</End>"),
+         "6543657.175697", "Start and End lie at different distances from Center"},
+        {"overlapping vertical curves", replaced(ex, "<ParaCurve length=\"180.000000\">", "<ParaCurve length=\"900.000000\">"),
+         "<ParaCurve length=\"900.000000\">", "its curve overlaps the curve at line 35"},
+        {"unsymmetrical parabola", replaced(ex, "<ParaCurve length=\"160.000000\">2150.000000 57.400000</ParaCurve>",
+                                               "<UnsymParaCurve lengthIn=\"80\" lengthOut=\"60\">2150 57.4</UnsymParaCurve>"),
+         "<UnsymParaCurve", "unsymmetrical parabolic curves are not supported"},
+        {"equations out of order", replaced(ex, "<Profile name", "<StaEquation staBack=\"1500\" staAhead=\"1400\" staInternal=\"1500\"/><Profile name"),
+         "staInternal=\"1500\"", "station equations are out of order"},
+        {"unknown CgPoint", replaced(ex, "<Start>6543210.482000 1234567.915000</Start>", "<Start pntRef=\"P9\"/>"),
+         "pntRef=\"P9\"", "point 'P9' is not among the CgPoints"},
+        {"curve turning the wrong way", replaced(ex, "<Curve rot=\"cw\" radius=\"600.000000\"", "<Curve rot=\"ccw\" radius=\"600.000000\""),
+         "<Curve rot=\"ccw\" radius=\"600", "disagrees with the length"},
+        {"irregular line", replaced(ex, "<CoordGeom>", "<CoordGeom><IrregularLine/>"), "<IrregularLine/>",
+         "<IrregularLine>: this geometry element is not supported"},
+    };
+    for (const Case& c : cases) {
+        const RoadError err = firstProblem(c.text);
+        EXPECT_EQ(err.file, "road.xml") << c.reason;
+        EXPECT_EQ(err.line, lineOf(c.text, c.lineOfText)) << c.reason << ": " << err.text();
+        EXPECT_NE(err.message.find(c.message), std::string::npos) << c.reason << ": " << err.text();
+    }
+}
+
+// What real exporters write and the reader takes: a gap under 1 mm, encodings, numbers.
+TEST(LandXml, AcceptedQuirks)
+{
+    const std::string ex = readAll(exampleRoadPath());
+    const std::string arcStart = "<Start>6543536.286468 1234799.919676</Start><Center>";
+    struct Case {
+        const char* reason;
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {"gap of 0.9 mm", replaced(ex, arcStart, "<Start>6543536.287368 1234799.919676</Start><Center>")},
+        {"byte-order mark", "\xEF\xBB\xBF" + ex},
+        {"numbers such as 280.", replaced(ex, "staStart=\"1000.000000\"", "staStart=\"1000.\"")},
+        {"radius infinite as 0", replaced(ex, "radiusStart=\"INF\"", "radiusStart=\"0\"")},
+        {"radius infinite as a huge number", replaced(ex, "radiusStart=\"INF\"", "radiusStart=\"5.9E+300\"")},
+        {"spiral type absent", replaced(ex, " spiType=\"clothoid\"", "")},
+        {"staInternal NaN", replaced(ex, "staInternal=\"2200.000000\"", "staInternal=\"NaN\"")},
+        {"negative coordinates", replaced(ex, "6543","-6543")},
+        {"curve by radius only", replaced(replaced(ex, "<Center>6543158.533780 1235266.077275</Center>", ""),
+                                          "<PI>6543606.739298 1234857.011411</PI>", "")},
+        {"curve side from its PI", replaced(ex, "<Curve rot=\"cw\" radius=\"600.000000\"", "<Curve radius=\"600.000000\"")},
+    };
+    for (const Case& c : cases) {
+        const RoadError err = firstProblem(c.text);
+        EXPECT_EQ(err.message, "") << c.reason << ": " << err.text();
+    }
+    // ISO-8859-1 and UTF-16 text: the name arrives as UTF-8.
+    std::string latin = replaced(replaced(ex, "encoding=\"UTF-8\"", "encoding=\"ISO-8859-1\""), "Ramp A1", "V\xE4g 1");
+    RoadFile f = readOk(latin, "latin");
+    EXPECT_EQ(f.alignments.at(1).name, "V\xC3\xA4g 1");
+    std::string utf16 = "\xFF\xFE";
+    for (char ch : replaced(ex, "encoding=\"UTF-8\"", "encoding=\"UTF-16\""))
+        utf16 += std::string(1, ch) + '\0';
+    EXPECT_EQ(readOk(utf16, "utf16").alignments.size(), 2u);
+}
+
+// Posted stations across a gap (ahead above back) and an overlap (ahead below back); a NaN
+// internal station follows from its back station.
+TEST(LandXml, StationEquations)
+{
+    std::string ex = readAll(exampleRoadPath());
+    // The reader completes the NaN: internal 300 + (500 - 350) = 450.
+    ex = replaced(ex, "<StaEquation staBack=\"2200.000000\" staAhead=\"2250.000000\" staInternal=\"2200.000000\"/>",
+                  "<StaEquation staBack=\"2200\" staAhead=\"2250\" staInternal=\"2200\"/>"
+                  "<StaEquation staBack=\"2400\" staAhead=\"2350\" staInternal=\"NaN\"/>");
+    const RoadFile f = readOk(ex, "equations");
+    EXPECT_EQ(f.alignments[0].equations.at(1).staInternal, 2350.0);
+    const RoadStationing st(f.alignments[0], 1.0);
+    struct Case {
+        double internal, posted;
+        int stretches;
+        const char* reason;
+    };
+    const std::vector<Case> cases = {
+        {1500.0, 1500.0, 1, "before the equations"},
+        {2200.0, 2250.0, 1, "at the first equation"},
+        {2300.0, 2350.0, 2, "posted 2350 occurs twice: before and after the second equation"},
+        {2350.0, 2350.0, 2, "at the second equation (found first before it)"},
+        {2500.0, 2500.0, 1, "after both"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(st.toPosted(c.internal), c.posted) << c.reason;
+        double internal = 0.0;
+        int n = 0;
+        ASSERT_TRUE(st.toInternal(c.posted, internal, &n)) << c.reason;
+        EXPECT_EQ(n, c.stretches) << c.reason;
+        EXPECT_EQ(st.toPosted(internal), c.posted) << c.reason;
+    }
+    double internal = 0.0;
+    EXPECT_FALSE(st.toInternal(2225.0, internal)) << "posted 2225 falls into the gap of the first equation";
+}
+
+// Heights of the example's profile against the parabola and the circle computed here.
+TEST(LandXml, ProfileHeights)
+{
+    const RoadFile f = readOk(readAll(exampleRoadPath()), "example");
+    const RoadBuild b = buildOk(f, 0);
+    // A circular vertical curve at VIP (s, z) between grades g1 and g2 (fractions) and radius R.
+    auto circle = [](double s, double z, double g1, double g2, double R, double at) {
+        const double t1 = std::atan(g1), t2 = std::atan(g2);
+        const double T = R * std::tan(std::fabs(t2 - t1) / 2.0);
+        const double bs = s - T * std::cos(t1), bz = z - T * std::sin(t1);
+        const double side = g2 > g1 ? 1.0 : -1.0;   // the centre above a sag, below a crest
+        const double cs = bs - side * R * std::sin(t1), cz = bz + side * R * std::cos(t1);
+        return cz - side * std::sqrt(R * R - (at - cs) * (at - cs));
+    };
+    auto parabola = [](double s, double z, double g1, double g2, double L, double at) {
+        const double x = at - (s - L / 2.0);
+        return z - g1 * L / 2.0 + g1 * x + (g2 - g1) / (2.0 * L) * x * x;
+    };
+    struct Case {
+        double station, height;
+        const char* reason;
+    };
+    const std::vector<Case> cases = {
+        {1100.0, 50.2, "grade line of 2 %"},
+        {1250.0, parabola(1300.0, 54.2, 0.02, -0.01, 180.0, 1250.0), "crest parabola"},
+        {1385.0, parabola(1300.0, 54.2, 0.02, -0.01, 180.0, 1385.0), "crest parabola near its end"},
+        {1650.0, circle(1700.0, 50.2, -0.01, 0.016, 6000.0, 1650.0), "sag arc before its VIP"},
+        {1700.0, circle(1700.0, 50.2, -0.01, 0.016, 6000.0, 1700.0), "sag arc at its VIP"},
+        {2200.0, parabola(2150.0, 57.4, 0.016, -0.006, 160.0, 2200.0), "second crest parabola"},
+        {2600.0, circle(2550.0, 55.0, -0.006, 0.01, 10000.0, 2600.0), "second sag arc"},
+        {2900.0, 55.0 + 0.01 * 350.0, "last grade line"},
+    };
+    for (const Case& c : cases) {
+        double h = 0.0;
+        ASSERT_TRUE(b.alnt.getPosHAtChain(c.station, h)) << c.reason;
+        EXPECT_NEAR(h, c.height, 1e-9) << c.reason;
+    }
+}
+
+// Compound spirals up to the largest clothoid turn the engine evaluates meet their ends; beyond
+// it they are refused by name.
+TEST(LandXml, CompoundSpiralTurnLimit)
+{
+    roadtest::AlignmentSpec a;
+    a.name = "Compound";
+    a.start = C2dPos{1000000.0, 2000000.0};
+    a.specs = {{100.0, 0, 0}, {50.0, 300, 300}, {100.0, 300, 306}, {50.0, 306, 306}};
+    RoadError err = firstProblem(roadtest::landXml({a}, roadtest::Style()));
+    EXPECT_EQ(err.message, "") << "a turn of 8.5 rad: " << err.text();
+    a.specs = {{100.0, 0, 0}, {50.0, 300, 300}, {100.0, 300, 303}, {50.0, 303, 303}};
+    err = firstProblem(roadtest::landXml({a}, roadtest::Style()));
+    EXPECT_NE(err.message.find("compound spiral between nearly equal radii"), std::string::npos) << err.text();
+}
+
+} // namespace

@@ -1,0 +1,276 @@
+// Road files for the tests, laid out without the alignment engine: plan elements integrated by
+// Gauss-Legendre quadrature (curveTestSupport.h), written as LandXML text in a choice of units
+// and of the quirks real exporters show. The example road in examples/ is this layout too.
+#pragma once
+
+#include "curveTestSupport.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace roadtest {
+
+// One plan element: length and signed radii at its start and end (metres, positive to the
+// right, 0 infinite). Both radii 0: a line; equal radii: an arc; otherwise a clothoid.
+// `byPi`: an arc written with Start, PI and End only (no Center). `kinkDeg`: the element starts
+// turned by this angle from the end direction of the one before it (real alignments have kinks).
+struct Spec {
+    double length;
+    double r1;
+    double r2;
+    bool byPi = false;
+    double kinkDeg = 0.0;
+};
+
+// An element laid out in the plane (metres, azimuths in radians).
+struct Laid {
+    Spec spec;
+    C2dPos start, end, pi, center;
+    double az0 = 0.0, az1 = 0.0;
+};
+
+inline double curvature(double r)
+{
+    return r == 0.0 ? 0.0 : 1.0 / r;
+}
+
+// The elements one after the other from `start` heading `az` (radians); each starts where the
+// one before it ends, in its end direction.
+inline std::vector<Laid> layOut(C2dPos start, double az, const std::vector<Spec>& specs)
+{
+    std::vector<Laid> out;
+    for (const Spec& s : specs) {
+        Laid l;
+        l.spec = s;
+        l.start = start;
+        az += s.kinkDeg * kPi / 180.0;
+        l.az0 = az;
+        const double k0 = curvature(s.r1), k1 = curvature(s.r2);
+        const double dk = (k1 - k0) / s.length;
+        const C2dPos local = curvetest::clothoidByQuadrature(k0, dk, s.length);
+        const double c = std::cos(az), sn = std::sin(az);
+        l.end = C2dPos{start.north + local.north * c - local.east * sn, start.east + local.north * sn + local.east * c};
+        l.az1 = az + k0 * s.length + 0.5 * dk * s.length * s.length;
+        // PI: where the start and end tangents cross.
+        const double d0n = std::cos(l.az0), d0e = std::sin(l.az0), d1n = std::cos(l.az1), d1e = std::sin(l.az1);
+        const double det = d0n * d1e - d0e * d1n;
+        if (std::fabs(det) > 1e-15) {
+            const double t = ((l.end.north - start.north) * d1e - (l.end.east - start.east) * d1n) / det;
+            l.pi = C2dPos{start.north + t * d0n, start.east + t * d0e};
+        }
+        if (s.r1 != 0.0 && s.r1 == s.r2)
+            l.center = C2dPos{start.north - s.r1 * d0e, start.east + s.r1 * d0n};
+        out.push_back(l);
+        start = l.end;
+        az = l.az1;
+    }
+    return out;
+}
+
+struct Vip {
+    const char* kind;   // "PVI", "ParaCurve", "CircCurve", "UnsymParaCurve"
+    double station, elevation;
+    double length = NAN;
+    double radius = NAN;
+};
+
+struct Equation {
+    double back, ahead, internal;   // internal may be NAN
+};
+
+struct AlignmentSpec {
+    std::string name;
+    double staStart = 0.0;
+    C2dPos start;
+    double azDeg = 0.0;
+    std::vector<Spec> specs;
+    std::vector<Equation> equations;
+    std::string profileName;
+    std::vector<Vip> vips;
+};
+
+// How the file is written.
+struct Style {
+    std::string linearUnit = "meter";
+    double metresPerUnit = 1.0;
+    bool imperial = false;
+    std::string angularUnit = "decimal degrees";
+    std::string directionUnit = "decimal degrees";
+    std::string infText = "INF";
+    bool cgPoints = false;        // points as pntRef to <CgPoints>
+    bool wrapPoints = false;      // "north" and "east" on separate lines
+    std::string prefix;           // element prefix, e.g. "lx:"
+    std::string nsUri = "http://www.landxml.org/schema/LandXML-1.2";
+    std::string version = "1.2";
+    int decimals = -1;            // fixed decimals, or -1 for the shortest exact text
+    bool bogusDirections = false; // direction attributes in a convention the reader must ignore
+    bool writeHeights = false;    // "north east height" points
+    std::string comment;          // an XML comment after the declaration
+};
+
+inline std::string num(double v, int decimals)
+{
+    char buf[64];
+    if (decimals < 0)
+        std::snprintf(buf, sizeof buf, "%.17g", v);
+    else
+        std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+    return buf;
+}
+
+class Writer {
+public:
+    explicit Writer(const Style& s) : st(s) {}
+
+    std::string document(const std::vector<AlignmentSpec>& alignments)
+    {
+        std::string body;
+        for (const AlignmentSpec& a : alignments)
+            body += alignment(a);
+        std::string t = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+        if (!st.comment.empty())
+            t += "<!--\n" + st.comment + "\n-->\n";
+        t += "<" + st.prefix + "LandXML xmlns" + (st.prefix.empty() ? "" : ":" + st.prefix.substr(0, st.prefix.size() - 1)) +
+             "=\"" + st.nsUri + "\" version=\"" + st.version + "\" date=\"2024-05-14\" time=\"10:00:00\">\n";
+        t += "  <" + st.prefix + "Units>\n    <" + st.prefix + (st.imperial ? "Imperial" : "Metric") +
+             " linearUnit=\"" + st.linearUnit + "\" areaUnit=\"" + (st.imperial ? "squareFoot" : "squareMeter") +
+             "\" volumeUnit=\"" + (st.imperial ? "cubicYard" : "cubicMeter") + "\" angularUnit=\"" + st.angularUnit +
+             "\" directionUnit=\"" + st.directionUnit + "\"/>\n  </" + st.prefix + "Units>\n";
+        if (st.cgPoints) {
+            t += "  <" + st.prefix + "CgPoints>\n" + points + "  </" + st.prefix + "CgPoints>\n";
+        }
+        t += "  <" + st.prefix + "Alignments>\n" + body + "  </" + st.prefix + "Alignments>\n";
+        t += "</" + st.prefix + "LandXML>\n";
+        return t;
+    }
+
+private:
+    std::string len(double metres) const { return num(metres / st.metresPerUnit, st.decimals); }
+    std::string radius(double r) const { return r == 0.0 ? st.infText : len(std::fabs(r)); }
+    std::string tag(const std::string& name) const { return st.prefix + name; }
+
+    std::string point(const std::string& name, const C2dPos& p)
+    {
+        std::string n = len(p.north), e = len(p.east);
+        if (st.cgPoints) {
+            const std::string id = "P" + std::to_string(++pointCount);
+            points += "    <" + tag("CgPoint") + " name=\"" + id + "\">" + n + " " + e + "</" + tag("CgPoint") + ">\n";
+            return "<" + tag(name) + " pntRef=\"" + id + "\"/>";
+        }
+        const std::string sep = st.wrapPoints ? "\n            " : " ";
+        return "<" + tag(name) + ">" + n + sep + e + (st.writeHeights ? " 0" : "") + "</" + tag(name) + ">";
+    }
+
+    std::string element(const Laid& l)
+    {
+        const Spec& s = l.spec;
+        const std::string ind = "        ";
+        const std::string dirs = st.bogusDirections ? " dir=\"123.456\" dirStart=\"-7.5\" dirEnd=\"400.1\"" : "";
+        if (s.r1 == 0.0 && s.r2 == 0.0)
+            return ind + "<" + tag("Line") + " length=\"" + len(s.length) + "\"" + dirs + ">" + point("Start", l.start) +
+                   point("End", l.end) + "</" + tag("Line") + ">\n";
+        const std::string rot = s.r1 > 0.0 || s.r2 > 0.0 ? "cw" : "ccw";
+        if (s.r1 == s.r2) {
+            std::string t = ind + "<" + tag("Curve") + " rot=\"" + rot + "\"";
+            if (!s.byPi)
+                t += " radius=\"" + radius(s.r1) + "\" length=\"" + len(s.length) + "\"";
+            t += dirs + " crvType=\"arc\">" + point("Start", l.start);
+            if (!s.byPi)
+                t += point("Center", l.center);
+            return t + point("End", l.end) + point("PI", l.pi) + "</" + tag("Curve") + ">\n";
+        }
+        return ind + "<" + tag("Spiral") + " length=\"" + len(s.length) + "\" radiusStart=\"" + radius(s.r1) +
+               "\" radiusEnd=\"" + radius(s.r2) + "\" rot=\"" + rot + "\" spiType=\"clothoid\"" + dirs + ">" +
+               point("Start", l.start) + point("PI", l.pi) + point("End", l.end) + "</" + tag("Spiral") + ">\n";
+    }
+
+    std::string alignment(const AlignmentSpec& a)
+    {
+        const std::vector<Laid> laid = layOut(a.start, a.azDeg * kPi / 180.0, a.specs);
+        double length = 0.0;
+        for (const Spec& s : a.specs)
+            length += s.length;
+        std::string t = "    <" + tag("Alignment") + " name=\"" + a.name + "\" length=\"" + len(length) +
+                        "\" staStart=\"" + len(a.staStart) + "\">\n      <" + tag("CoordGeom") + ">\n";
+        for (const Laid& l : laid)
+            t += element(l);
+        t += "      </" + tag("CoordGeom") + ">\n";
+        for (const Equation& q : a.equations)
+            t += "      <" + tag("StaEquation") + " staBack=\"" + len(q.back) + "\" staAhead=\"" + len(q.ahead) +
+                 "\" staInternal=\"" + (std::isnan(q.internal) ? std::string("NaN") : len(q.internal)) + "\"/>\n";
+        if (!a.vips.empty()) {
+            t += "      <" + tag("Profile") + " name=\"" + a.profileName + "\">\n        <" + tag("ProfAlign") +
+                 " name=\"" + a.profileName + "\">\n";
+            for (const Vip& v : a.vips) {
+                t += "          <" + tag(v.kind);
+                if (!std::isnan(v.length))
+                    t += " length=\"" + len(v.length) + "\"";
+                if (!std::isnan(v.radius))
+                    t += " radius=\"" + len(v.radius) + "\"";
+                t += ">" + len(v.station) + " " + len(v.elevation) + "</" + tag(v.kind) + ">\n";
+            }
+            t += "        </" + tag("ProfAlign") + ">\n      </" + tag("Profile") + ">\n";
+        }
+        return t + "    </" + tag("Alignment") + ">\n";
+    }
+
+    Style st;
+    std::string points;
+    int pointCount = 0;
+};
+
+inline std::string landXml(const std::vector<AlignmentSpec>& alignments, const Style& style)
+{
+    return Writer(style).document(alignments);
+}
+
+// The example road of examples/exampleRoad.xml: a main road with lines, arcs, clothoids in both
+// directions, a spiral directly after a spiral, compound spirals rising and falling, a station
+// equation and a profile with parabolic and circular vertical curves; and a ramp with a curve
+// given by Start, PI and End only.
+inline std::vector<AlignmentSpec> exampleRoad()
+{
+    AlignmentSpec main;
+    main.name = "Main Road";
+    main.staStart = 1000.0;
+    main.start = C2dPos{6543210.482, 1234567.915};
+    main.azDeg = 35.2;
+    main.specs = {
+        {320.0, 0, 0},         {80.0, 0, 600},        {180.0, 600, 600},   {80.0, 600, 0},
+        {60.0, 0, -400},       {120.0, -400, -400},   {50.0, -400, -250},  {90.0, -250, -250},
+        {70.0, -250, 0},       {200.0, 0, 0},         {100.0, 1200, 1200}, {60.0, 1200, 700},
+        {80.0, 700, 700},      {60.0, 700, 1200},     {50.0, 1200, 1200},  {90.0, 1200, 0},
+        {250.0, 0, 0},
+    };
+    main.equations = {{2200.0, 2250.0, 2200.0}};
+    main.profileName = "Design";
+    main.vips = {
+        {"PVI", 1000.0, 48.2},
+        {"ParaCurve", 1300.0, 54.2, 180.0},
+        {"CircCurve", 1700.0, 50.2, NAN, 6000.0},
+        {"ParaCurve", 2150.0, 57.4, 160.0},
+        {"CircCurve", 2550.0, 55.0, NAN, 10000.0},
+        {"PVI", 2940.0, 58.9},
+    };
+    AlignmentSpec ramp;
+    ramp.name = "Ramp A1";
+    ramp.staStart = 0.0;
+    ramp.start = C2dPos{6543401.25, 1234880.5};
+    ramp.azDeg = 120.0;
+    ramp.specs = {{120.0, 0, 0}, {80.0, -150, -150, true}, {60.0, 0, 0}};
+    return {main, ramp};
+}
+
+inline Style exampleStyle()
+{
+    Style s;
+    s.decimals = 6;
+    s.comment = "  The example road of fieldcore (fieldcore road info). Coordinates, PIs and centres were\n"
+                "  laid out by Gauss-Legendre quadrature of each element's curvature (tests/roadTestSupport.h),\n"
+                "  not by the alignment engine; the engine's end points are checked against them.";
+    return s;
+}
+
+} // namespace roadtest

@@ -1,0 +1,73 @@
+// The `fieldcore road` subcommands: their registry and what they share (loading a road file
+// with its messages, the bundled example road, stations and lengths in the display unit).
+//
+// A subcommand is one file tools/road_<name>.cpp that registers itself:
+//     namespace { int runX(const std::vector<std::string>& args) {...}
+//                 const bool registered = roadcli::registerSubcommand("x", "one-line summary", &runX); }
+// `args` are the words after "fieldcore road x". The conventions are the tool's (tools/cli.h):
+// --help prints the manual, exit 0 ok, 1 no answer, 2 bad input or usage. Every subcommand
+// runs the engine with the road services' tolerances (road/roadBuilder.h: smallNumTolerance
+// 1e-10), which loadRoad sets.
+#pragma once
+
+#include "cli.h"
+#include "displayUnits.h"
+
+#include "road/roadBuilder.h"
+#include "road/roadModel.h"
+
+#include <string>
+#include <vector>
+
+namespace roadcli {
+
+struct Subcommand {
+    std::string name;
+    std::string summary;
+    cli::RunFn run;
+};
+
+bool registerSubcommand(const char* name, const char* summary, cli::RunFn run);
+const std::vector<Subcommand>& subcommands();
+
+// The text --help of every subcommand says about tolerances and stations.
+extern const char* const kRoadHelpNotes;
+
+// The bundled example road (examples/exampleRoad.xml): from $FIELDCORE_EXAMPLES, the source
+// tree the tool was built from, or the installed share/fieldcore/examples; empty when none is
+// found.
+std::string exampleRoadPath();
+
+// A road file with the alignments a subcommand works on, built.
+struct LoadedRoad {
+    RoadFile file;
+    std::vector<int> selected;       // indexes into file.alignments
+    std::vector<RoadBuild> builds;   // parallel to selected
+};
+
+// Reads `path` (the example road when empty), selects the alignment named `alignment` (every
+// alignment when empty) and builds it with the profile named `profile` (the first when empty).
+// Problems go to stderr as "fieldcore road SUB: FILE:LINE: MESSAGE". Returns cli::EXIT_OK or
+// cli::EXIT_BAD_INPUT.
+int loadRoad(const std::string& sub, const std::string& path, const std::string& alignment,
+             const std::string& profile, LoadedRoad& road);
+
+// The display unit that matches the file's linear unit: usft, ift, or m for the metric units.
+UNITS fileDisplayUnit(const RoadFile& file);
+
+// Reads --units, --angles and --decimals (cli::readDisplayUnits); without --units the file's
+// unit is taken later (unitsGiven false).
+bool readRoadUnits(cli::Args& args, cli::DisplayUnits& units, bool& unitsGiven, std::string& message);
+
+// Metres per whole station in the display: 1000 for metres, 100 for feet (--station-unit
+// overrides), in display units.
+double defaultStationUnit(UNITS unit);
+
+// A posted station (metres) as "n+rest" text in the display unit (StnToString).
+std::string stationText(double postedMetres, const cli::DisplayUnits& units, double stationUnit);
+
+// Reads the words left after the options: at most one ROAD path. False with a usage message
+// when an unknown option or a second path is left.
+bool readRoadPath(const cli::Args& args, std::string& path, std::string& message);
+
+} // namespace roadcli

@@ -1,0 +1,292 @@
+// fieldcore road info: what a road file holds, as the engine sees it: its alignments, their
+// elements with stations, lengths and radii, the key points (TS, SC, CS, ST, PC, PT, PI ...)
+// with their coordinates, and the profile's VIPs and vertical curves.
+#include "roadCommands.h"
+
+#include "numeric/units.h"
+
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+
+namespace {
+
+const char* const kSub = "info";
+
+const char* const kHelp =
+    "usage: fieldcore road info [ROAD] [--alignment NAME] [--profile NAME]\n"
+    "                           [--units m|usft|ift] [--angles deg|dms|grd] [--decimals N]\n"
+    "                           [--station-unit N]\n"
+    "\n"
+    "Lists what the road file ROAD (LandXML) holds, as the alignment engine built it:\n"
+    "  - each alignment: its stations, length and station equations;\n"
+    "  - its elements: kind (line, arc, spiral in: tangent to curve, spiral out: curve to\n"
+    "    tangent, compound spiral: between two radii), start and end station, length, radius\n"
+    "    at start and end (INF: a tangent end), turning side, start azimuth, source line;\n"
+    "  - its key points: POB and POE (start and end), PC, PT, PCC and PRC (arcs), TS, SC, CS,\n"
+    "    ST (spirals), SS (spiral directly after spiral), POT (line after line) with station,\n"
+    "    north, east and the profile's height there, and the PI of each curve (the\n"
+    "    intersection of the tangents around the arc and its spirals);\n"
+    "  - the profile: each VIP with station, elevation, the grades into and out of it, and its\n"
+    "    vertical curve (parabola or circular arc, length along the chainage, signed radius:\n"
+    "    positive for a sag, negative for a crest).\n"
+    "\n"
+    "Options:\n"
+    "  --alignment NAME   only this alignment (default: all)\n"
+    "  --profile NAME     the profile (ProfAlign or Profile name) to use (default: the first)\n"
+    "  --units U          lengths and coordinates in m, usft (US survey feet, 1200/3937 m) or\n"
+    "                     ift (0.3048 m); default: the linear unit the file declares\n"
+    "  --angles A         azimuths in deg (default), dms (packed DDD.MMSS) or grd\n"
+    "  --decimals N       decimals of lengths and coordinates, 4 to 12 (default 4)\n"
+    "  --station-unit N   display units per whole station in the \"n+rest\" station text\n"
+    "                     (default 1000 for metres, 100 for feet)\n"
+    "\n"
+    "Stations are posted stations (station equations applied) in the display unit; grades in\n"
+    "percent.\n"
+    "\n"
+    "Examples:\n"
+    "  fieldcore road info                               the bundled example road\n"
+    "  fieldcore road info road.xml --alignment \"Main Road\" --units usft\n"
+    "\n"
+    "Errors: a file that cannot be read or is not LandXML, malformed XML, a missing or\n"
+    "non-numeric attribute, an unknown unit, an unsupported spiral type, a gap over 1 mm\n"
+    "between elements, an alignment without geometry: a message on stderr names the file and\n"
+    "line (\"fieldcore road info: FILE:LINE: MESSAGE\") and nothing is listed.\n"
+    "\n"
+    "Exit status: 0 listed; 2 bad input or usage.\n";
+
+struct View {
+    cli::DisplayUnits units;
+    double stationUnit = 1000.0;
+    const RoadAlignment* source = nullptr;
+    const RoadBuild* build = nullptr;
+
+    std::string station(double chain) const
+    {
+        return roadcli::stationText(build->stations.toPosted(chain), units, stationUnit);
+    }
+    std::string radius(double r, double k) const
+    {
+        return r == 0.0 ? std::string("INF") : units.showLength(std::fabs(r) * k);
+    }
+};
+
+std::string pad(const std::string& s, size_t width)
+{
+    return s.size() >= width ? s + " " : s + std::string(width - s.size(), ' ');
+}
+
+std::string kindName(const RoadElementShape& s)
+{
+    switch (s.kind) {
+    case RoadShapeKind::Line: return "line";
+    case RoadShapeKind::Arc: return "arc";
+    case RoadShapeKind::Spiral:
+        if (s.radiusStart == 0.0)
+            return "spiral in";
+        if (s.radiusEnd == 0.0)
+            return "spiral out";
+        return "compound spiral";
+    }
+    return "line";
+}
+
+// The name of the point where element kinds a and b meet.
+std::string jointName(const RoadElementShape* a, const RoadElementShape* b)
+{
+    if (!a)
+        return "POB";
+    if (!b)
+        return "POE";
+    const RoadShapeKind p = a->kind, n = b->kind;
+    if (p == RoadShapeKind::Line)
+        return n == RoadShapeKind::Line ? "POT" : n == RoadShapeKind::Arc ? "PC" : "TS";
+    if (p == RoadShapeKind::Arc) {
+        if (n == RoadShapeKind::Line)
+            return "PT";
+        if (n == RoadShapeKind::Spiral)
+            return "CS";
+        return (a->radiusEnd > 0.0) == (b->radiusStart > 0.0) ? "PCC" : "PRC";
+    }
+    return n == RoadShapeKind::Line ? "ST" : n == RoadShapeKind::Arc ? "SC" : "SS";
+}
+
+void printElements(const View& v)
+{
+    const RoadAlignment& a = *v.source;
+    const RoadBuild& b = *v.build;
+    const double k = b.metresPerUnit;
+    std::cout << "  elements:\n    " << pad("no", 4) << pad("kind", 17) << pad("from", 13) << pad("to", 13)
+              << pad("length", 14) << pad("radius in", 14) << pad("radius out", 14) << pad("turn", 7)
+              << pad("azimuth", 12) << "line\n";
+    double chain = a.staStart * k;
+    for (size_t i = 0; i < a.elements.size(); ++i) {
+        const RoadElementShape& s = b.shapes[i];
+        double start = chain, length = 0.0;
+        if (b.engineIndex[i] >= 0) {
+            const CAlntHe* he = b.alnt.getHe(b.engineIndex[i]);
+            he->getStartChainageInM(start);
+            he->getHLengthInM(length);
+        }
+        chain = start + length;
+        const std::string turn = s.kind == RoadShapeKind::Line ? "-"
+                                 : (s.radiusStart + s.radiusEnd > 0.0) ? "right"
+                                                                       : "left";
+        std::cout << "    " << pad(std::to_string(i + 1), 4) << pad(kindName(s), 17) << pad(v.station(start), 13)
+                  << pad(v.station(chain), 13) << pad(v.units.showLength(length), 14)
+                  << pad(s.kind == RoadShapeKind::Line ? "-" : v.radius(s.radiusStart, k), 14)
+                  << pad(s.kind == RoadShapeKind::Line ? "-" : v.radius(s.radiusEnd, k), 14) << pad(turn, 7)
+                  << pad(v.units.showAngle(s.startAz * kDegPerRad), 12) << a.elements[i].line << '\n';
+    }
+}
+
+void printPoint(const View& v, const std::string& name, const std::string& station, double n, double e,
+                bool hasHeight, double h)
+{
+    std::cout << "    " << pad(name, 6) << pad(station, 13) << pad(v.units.showLength(n), 20)
+              << pad(v.units.showLength(e), 20) << (hasHeight ? v.units.showLength(h) : std::string("-")) << '\n';
+}
+
+void printKeyPoints(const View& v)
+{
+    const RoadBuild& b = *v.build;
+    const CAlnt& alnt = b.alnt;
+    std::cout << "  key points:\n    " << pad("point", 6) << pad("station", 13) << pad("north", 20)
+              << pad("east", 20) << "height\n";
+    // The engine's elements with their shapes, in order.
+    std::vector<const RoadElementShape*> shapes;
+    for (size_t i = 0; i < b.engineIndex.size(); ++i)
+        if (b.engineIndex[i] >= 0)
+            shapes.push_back(&b.shapes[i]);
+    const int count = alnt.getNumOfHes();
+    for (int i = 0; i <= count; ++i) {
+        const RoadElementShape* before = i > 0 ? shapes[i - 1] : nullptr;
+        const RoadElementShape* after = i < count ? shapes[i] : nullptr;
+        double chain = 0.0, n = 0.0, e = 0.0, h = 0.0;
+        if (i < count) {
+            alnt.getHe(i)->getStartChainageInM(chain);
+            alnt.getHe(i)->getStartPosNe(n, e);
+        } else {
+            alnt.getFinalChainageInM(chain);
+            alnt.getFinalPosNe(n, e);
+        }
+        const bool hasHeight = b.profile >= 0 && alnt.getPosHAtChain(chain, h);
+        printPoint(v, jointName(before, after), v.station(chain), n, e, hasHeight, h);
+        // The PI of a curve group, after the point where the group begins.
+        if (after && after->kind == RoadShapeKind::Arc) {
+            if (alnt.getIpPosForElement(i, n, e))
+                printPoint(v, "PI", "-", n, e, false, 0.0);
+        }
+    }
+}
+
+void printProfile(const View& v)
+{
+    const RoadBuild& b = *v.build;
+    if (b.profile < 0) {
+        std::cout << "  profile: none\n";
+        return;
+    }
+    const RoadProfile& p = v.source->profiles[b.profile];
+    const double k = b.metresPerUnit;
+    std::cout << "  profile \"" << p.name << "\" (line " << p.line << "): " << p.vips.size() << " VIPs\n    "
+              << pad("no", 4) << pad("vip", 15) << pad("station", 13) << pad("elevation", 14) << pad("grade in", 11)
+              << pad("grade out", 11) << pad("curve", 10) << pad("shape", 7) << pad("length", 14) << pad("radius", 16)
+              << "line\n";
+    for (size_t i = 0; i < p.vips.size(); ++i) {
+        const RoadVip& vip = p.vips[i];
+        auto grade = [&](size_t a, size_t c) {
+            const double g = 100.0 * (p.vips[c].elevation - p.vips[a].elevation) / (p.vips[c].station - p.vips[a].station);
+            return cli::fixedNoNegativeZero(g, 4) + "%";
+        };
+        CLsInfo info;
+        const bool known = static_cast<int>(i) < b.alnt.getNumOfVes() && b.alnt.getVe(i)->getAsLs(info);
+        std::string curve = "-", shape = "-", length = "-", radius = "-";
+        if (known && info.curveLen > 0.0) {
+            const bool arc = vip.kind == RoadVipKind::CircCurve;
+            const double gIn = (vip.elevation - p.vips[i - 1].elevation) / (vip.station - p.vips[i - 1].station);
+            const double gOut = (p.vips[i + 1].elevation - vip.elevation) / (p.vips[i + 1].station - vip.station);
+            curve = arc ? "arc" : "parabola";
+            shape = gOut > gIn ? "sag" : "crest";
+            length = v.units.showLength(info.curveLen);
+            if (arc)
+                radius = v.units.showLength(info.radius);
+        }
+        std::cout << "    " << pad(std::to_string(i + 1), 4) << pad(RoadVipKindName(vip.kind), 15)
+                  << pad(v.station(vip.station * k), 13) << pad(v.units.showLength(vip.elevation * k), 14)
+                  << pad(i > 0 ? grade(i - 1, i) : "-", 11) << pad(i + 1 < p.vips.size() ? grade(i, i + 1) : "-", 11)
+                  << pad(curve, 10) << pad(shape, 7) << pad(length, 14) << pad(radius, 16)
+                  << vip.line << '\n';
+    }
+}
+
+void printAlignment(const View& v)
+{
+    const RoadAlignment& a = *v.source;
+    const RoadBuild& b = *v.build;
+    double length = 0.0, end = 0.0;
+    b.alnt.getHLengthInM(length);
+    b.alnt.getFinalChainageInM(end);
+    std::cout << "\nalignment \"" << a.name << "\" (line " << a.line << "): " << a.elements.size() << " elements, length "
+              << v.units.showLength(length) << ", stations " << v.station(b.alnt.getStartChainageInM()) << " to "
+              << v.station(end) << '\n';
+    for (size_t i = 0; i < a.equations.size(); ++i) {
+        const RoadStationing::Equation& q = b.stations.equations()[i];
+        std::cout << "  station equation (line " << a.equations[i].line << "): back "
+                  << roadcli::stationText(q.back, v.units, v.stationUnit) << " = ahead "
+                  << roadcli::stationText(q.ahead, v.units, v.stationUnit) << " at chainage "
+                  << v.units.showLength(q.internal) << '\n';
+    }
+    printElements(v);
+    printKeyPoints(v);
+    printProfile(v);
+}
+
+int runInfo(const std::vector<std::string>& words)
+{
+    cli::Args args(words);
+    if (args.flag("--help") || args.flag("-h")) {
+        std::cout << kHelp << '\n' << roadcli::kRoadHelpNotes;
+        return cli::EXIT_OK;
+    }
+    const std::string command = std::string("road ") + kSub;
+    std::string alignment, profile, stationUnit, path, message;
+    args.option("--alignment", alignment);
+    args.option("--profile", profile);
+    const bool stationUnitGiven = args.option("--station-unit", stationUnit);
+    View v;
+    bool unitsGiven = false;
+    if (!roadcli::readRoadUnits(args, v.units, unitsGiven, message) || !roadcli::readRoadPath(args, path, message))
+        return cli::usageError(command, message);
+    if (args.missingValue())
+        return cli::usageError(command, "an option lacks its value");
+    if (stationUnitGiven && (!cli::parseDouble(stationUnit, v.stationUnit) || !(v.stationUnit >= 1.0)))
+        return cli::usageError(command, "--station-unit takes a number of at least 1");
+    roadcli::LoadedRoad road;
+    const int status = roadcli::loadRoad(kSub, path, alignment, profile, road);
+    if (status != cli::EXIT_OK)
+        return status;
+    if (!unitsGiven)
+        v.units.dist = roadcli::fileDisplayUnit(road.file);
+    if (!stationUnitGiven)
+        v.stationUnit = roadcli::defaultStationUnit(v.units.dist);
+    const RoadUnits& u = road.file.units;
+    std::cout << "file " << road.file.path << ": LandXML " << (road.file.version.empty() ? "?" : road.file.version)
+              << ", linear unit " << RoadLinearUnitName(u.linear) << ", angular unit "
+              << RoadAngularUnitName(u.angular) << ", " << road.file.alignments.size() << " alignment"
+              << (road.file.alignments.size() == 1 ? "" : "s") << '\n'
+              << "listed in " << (v.units.dist == UNITS_USFT ? "US survey feet" : v.units.dist == UNITS_IFT ? "feet" : "metres")
+              << ", stations of "
+              << cli::formatDisplay(v.stationUnit) << ", azimuths in "
+              << (v.units.angle == cli::kDegrees ? "degrees" : v.units.angle == ANGLES_DMS ? "DDD.MMSS" : "grads") << '\n';
+    for (size_t i = 0; i < road.selected.size(); ++i) {
+        v.source = &road.file.alignments[road.selected[i]];
+        v.build = &road.builds[i];
+        printAlignment(v);
+    }
+    return cli::EXIT_OK;
+}
+
+const bool registered = roadcli::registerSubcommand(kSub, "list the alignments, elements, key points and profile", &runInfo);
+
+} // namespace
