@@ -32,8 +32,6 @@ expect_out "hinge on two points, grads" "$(printf 'new_point -10.0000 0.0000\nar
   sh -c "printf '0 0\n0 10\n' | '$TOOL' area --divide-hinge 200 --angles grd --area 50"
 expect_out "hinge, dms azimuth" "$(printf 'new_point -10.0000 0.0000\narea 50.0000')" \
   sh -c "printf '0 0\n0 10\n' | '$TOOL' area --divide-hinge 180.0000 --angles dms --area 50"
-expect_out "hinge in feet" "$(printf 'new_point 5.0000 0.0000\narea 75.0000')" \
-  sh -c "printf '%s\n' '$hook' | '$TOOL' area --units ift --divide-hinge 0 --area 75"
 
 expect_out "parallel, sides square to the base" \
   "$(printf 'new_point_last_side 10.0000 -5.0000\nnew_point_first_side 0.0000 -5.0000\narea 150.0000')" \
@@ -70,10 +68,8 @@ expect_err "minimum for a division" "at least 2 points, found 1" \
 expect_status "missing file" 2 "$TOOL" area "$tmp/none.txt"
 expect_status "--area without a division" 2 "$TOOL" area --area 5
 expect_status "division without --area" 2 "$TOOL" area --divide-hinge 10
-expect_status "two divisions" 2 "$TOOL" area --divide-hinge 10 --divide-parallel 1 2 --area 5
 expect_status "--direction without --divide-parallel" 2 "$TOOL" area --divide-hinge 10 --direction 5 --area 5
 expect_status "negative area" 2 "$TOOL" area --divide-hinge 10 --area -5
-expect_status "one azimuth for --divide-parallel" 2 "$TOOL" area --area 5 --divide-parallel 10
 expect_status "unknown unit" 2 "$TOOL" area --units furlong
 expect_status "unknown option" 2 "$TOOL" area --fast
 expect_status "help" 0 "$TOOL" area --help

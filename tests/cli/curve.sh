@@ -19,9 +19,7 @@ expect_out "options in any order, --name=value" "$worked" "$TOOL" curve --delta=
 
 # Degree of curve: the central angle of 100 m of arc or chord.
 expect_out "degree of arc 2" "2864.7890" value radius --degree-arc 2 --tangent 150
-expect_out "degree of arc, tangent kept" "150.0000" value tangent --degree-arc 2 --tangent 150
 expect_out "degree of chord 60: radius 100" "100.0000" value radius --degree-chord 60 --delta 10
-expect_out "degree of chord 180: radius 50" "50.0000" value radius --degree-chord 180 --delta 10
 expect_out "no degree of chord below radius 50" "" value degree_chord --radius 40 --delta 10
 expect_out "dms degree of curve" "2864.7890" value radius --degree-arc 2.0000 --angles dms --delta 10
 
@@ -44,7 +42,6 @@ expect_out "more decimals" "133.517687777566" value length --radius 300 --delta 
 expect_status "chord beyond the diameter" 2 "$TOOL" curve --radius 300 --chord 700
 expect_err "chord message" "longer than the diameter 600.0000" "$TOOL" curve --radius 300 --chord 700
 expect_err "chord equal to the diameter" "equals the diameter" "$TOOL" curve --radius 300 --chord 600
-expect_status "negative radius" 2 "$TOOL" curve --radius -300 --delta 10
 expect_err "negative radius message" "radius must be positive" "$TOOL" curve --radius -300 --delta 10
 expect_status "zero degree of curve" 2 "$TOOL" curve --degree-arc 0 --delta 10
 expect_err "degree of chord above 180" "degree of chord above 180" "$TOOL" curve --degree-chord 200 --delta 10
@@ -62,7 +59,6 @@ expect_err "two sizes" "give only one size" "$TOOL" curve --radius 300 --degree-
 expect_err "two extents" "give only one extent" "$TOOL" curve --radius 300 --delta 10 --length 5
 expect_err "not a number" "'abc' is not a number" "$TOOL" curve --radius abc --delta 10
 expect_status "unknown unit" 2 "$TOOL" curve --units km --radius 300 --delta 10
-expect_status "unknown angle unit" 2 "$TOOL" curve --angles rad --radius 300 --delta 10
 expect_status "unknown option" 2 "$TOOL" curve --radius 300 --delta 10 --fast
 expect_status "stray argument" 2 "$TOOL" curve --radius 300 --delta 10 42
 expect_status "missing value" 2 "$TOOL" curve --delta 10 --radius
