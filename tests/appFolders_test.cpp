@@ -34,19 +34,14 @@ void setWriteTime(const wchar_t* path, const FILETIME& time)
 class ScopedZone {
 public:
     explicit ScopedZone(const char* zone)
+        : m_had(std::getenv("TZ") != nullptr), m_old(m_had ? std::getenv("TZ") : "")
     {
-        const char* old = std::getenv("TZ");
-        m_had = old != nullptr;
-        m_old = old ? old : "";
         ::setenv("TZ", zone, 1);
         ::tzset();
     }
     ~ScopedZone()
     {
-        if (m_had)
-            ::setenv("TZ", m_old.c_str(), 1);
-        else
-            ::unsetenv("TZ");
+        m_had ? ::setenv("TZ", m_old.c_str(), 1) : ::unsetenv("TZ");
         ::tzset();
     }
 
@@ -57,73 +52,24 @@ private:
 
 // ---- Folders and names ----
 
-TEST_F(AppFolders, FoldersDeriveFromTheExecutablePath)
-{
-    EXPECT_EQ(GetApplicationPath(), CString(L"\\Program Files\\fieldcore\\fieldcore.exe"));
-    EXPECT_EQ(GetExeDir(), CString(L"\\Program Files\\fieldcore"));
-    EXPECT_EQ(GetRootDir(), GetExeDir());
-    EXPECT_EQ(GetDocsDir(), GetExeDir());
-    EXPECT_EQ(GetTempDir(), CString(L"\\temp"));
-    EXPECT_TRUE(FileFuncs::IsDirExist(L"\\temp")) << "the temporary folder is made when missing";
-}
-
-TEST_F(AppFolders, NamedPathsAndExtensions)
+// The folders derived from the executable's path and the paths composed of several pieces
+// (the getters that only return a fixed text are not listed).
+TEST_F(AppFolders, FoldersAndComposedPaths)
 {
     using namespace AppStrPaths;
     const CString root = L"\\Program Files\\fieldcore";
     struct Case { CString actual; CString expected; const char* name; };
     const std::vector<Case> cases = {
-        {GetJobExt(), L".osd", "GetJobExt"},
-        {GetJobExtensionName(), L"osd", "GetJobExtensionName"},
-        {GetInitialJobVersionName(), L"jobversion.", "GetInitialJobVersionName"},
-        {GetInitialJobName(), L"initial.ti0", "GetInitialJobName"},
-        {GetStylesDBName(), L"Styles.oss", "GetStylesDBName"},
-        {GetProgramName(), L"Ostrand", "GetProgramName"},
-        {GetPelmarHelpName(), L"Pelmar.htm", "GetPelmarHelpName"},
-        {GetVestraHelpName(), L"Vestra.htm", "GetVestraHelpName"},
-        {GetMainHelpName(), L"ostrand.htm", "GetMainHelpName"},
-        {GetGpsHelpName(), L"osdGps.htm", "GetGpsHelpName"},
-        {GetTsHelpName(), L"osdTs.htm", "GetTsHelpName"},
-        {GetCogoHelpName(), L"osdCogo.htm", "GetCogoHelpName"},
-        {GetLngFilePath(), root + L"\\Lng", "GetLngFilePath"},
-        {GetLogFilePath(), root, "GetLogFilePath"},
-        {GetStylesDBPath(), root, "GetStylesDBPath"},
-        {GetInitialJobPath(), root, "GetInitialJobPath"},
-        {GetInitialJobVersionPath(), root, "GetInitialJobVersionPath"},
-        {GetJobDBPath(), root + L"\\Jobs", "GetJobDBPath"},
+        {GetApplicationPath(), root + L"\\fieldcore.exe", "GetApplicationPath"}, {GetExeDir(), root, "GetExeDir"},
+        {GetRootDir(), root, "GetRootDir"}, {GetDocsDir(), root, "GetDocsDir"},
         {GetDefaultJobDBPath(), root + L"\\Jobs\\Default.osd", "GetDefaultJobDBPath"},
-        {GetSessionSettingsPath(), root + L"\\FileSettings", "GetSessionSettingsPath"},
-        {GetIESettingsPath(), root + L"\\FileSettings", "GetIESettingsPath"},
-        {GetIEFilePath(), root + L"\\IEFiles", "GetIEFilePath"},
-        {GetCodeLibraryPath(), root + L"\\IEFiles", "GetCodeLibraryPath"},
-        {GetAntennaFilePath(), root + L"\\antennas", "GetAntennaFilePath"},
-        {GetUserDefinedAntennaFilePath(), root + L"\\antennas\\userdefined", "GetUserDefinedAntennaFilePath"},
-        {GetPreDefinedAntennaFilePath(), root + L"\\antennas\\predefined", "GetPreDefinedAntennaFilePath"},
-        {GetSoundFilePath(), root + L"\\sounds", "GetSoundFilePath"},
-        {GetCustomDevicesPath(), root + L"\\CustomDevices", "GetCustomDevicesPath"},
-        {GetGeoidsListPath(), root + L"\\Geoids", "GetGeoidsListPath"},
-        {GetRowDataPath(), root + L"\\RawData", "GetRowDataPath"},
-        {GetTN3Ext(), L".tn3", "GetTN3Ext"},
-        {GetTN3ExtensionName(), L"tn3", "GetTN3ExtensionName"},
-        {GetTN3FilePath(), root + L"\\DTM", "GetTN3FilePath"},
-        {GetPixoraFilePathForExport(), root + L"\\IEFiles\\Pixora", "GetPixoraFilePathForExport"},
-        {GetImageDataPath(), root + L"\\Images", "GetImageDataPath"},
-        {GetImageExt(), L".jpg", "GetImageExt"},
-        {GetCameraDataPath(), root + L"\\Camera", "GetCameraDataPath"},
-        {GetCameraExt(), L".cmr", "GetCameraExt"},
-        {GetScanFileExt(), L".dbs", "GetScanFileExt"},
-        {GetIMCFileExt(), L".imc", "GetIMCFileExt"},
-        {AppStrXForm::GetTsGeoFolder(), root + L"\\Geo\\", "GetTsGeoFolder"},
-        {AppStrXForm::GetTsUserGeoFolder(), root + L"\\Geo\\", "GetTsUserGeoFolder"},
         {AppStrXForm::GetTsAplFileName(), root + L"\\Geo\\_apl2_.ini", "GetTsAplFileName"},
-        {GetUserSettingsPath(), L"\\Program Files\\osd_setup", "GetUserSettingsPath"},
         {GetLastGeoidsPath(), L"\\Program Files\\osd_setup\\lastgeoids", "GetLastGeoidsPath"},
-        {GetLastBackgroundImagesPath(), L"\\Program Files\\osd_setup\\lastBkgndImages",
-         "GetLastBackgroundImagesPath"},
         {GetTempKestalPath(), L"\\temp\\Ostrand", "GetTempKestalPath"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.actual, c.expected) << c.name;
+    EXPECT_TRUE(FileFuncs::IsDirExist(L"\\temp")) << "the temporary folder is made when missing";
 }
 
 TEST(AppFolderRules, UserSettingsFolderOfARoot)
@@ -187,44 +133,36 @@ TEST(FileFuncsPaths, PiecesOfPaths)
 
 // ---- Existence and folders ----
 
-TEST_F(AppFolders, ExistenceTests)
+TEST_F(AppFolders, ExistenceAndFolderCreation)
 {
     writeHost("Jobs/a.osd", "x");
-    EXPECT_TRUE(FileFuncs::IsFileExist(L"\\Jobs\\a.osd"));
-    EXPECT_TRUE(FileFuncs::IsFileExist(L"\\Jobs")) << "folders exist as files do";
-    EXPECT_TRUE(FileFuncs::IsFileExist(L"\\jobs\\A.OSD")) << "names match without regard to case";
-    EXPECT_FALSE(FileFuncs::IsDirExist(L"\\Jobs\\a.osd"));
-    EXPECT_TRUE(FileFuncs::IsDirExist(L"\\Jobs"));
-    EXPECT_FALSE(FileFuncs::IsFileExist(L"\\Jobs\\b.osd"));
-    EXPECT_FALSE(FileFuncs::IsDirExist(L"\\Jobs\\"));
-}
-
-TEST_F(AppFolders, CreateDirMakesMissingParents)
-{
-    EXPECT_TRUE(FileFuncs::CreateDir(L"\\one\\two\\three"));
-    EXPECT_TRUE(hostExists("one/two/three")) << "three missing levels at once";
-    EXPECT_TRUE(FileFuncs::CreateDir(L"\\one\\two\\three")) << "an existing folder";
-    EXPECT_TRUE(FileFuncs::CreateDir(L"\\slash\\"));
-    EXPECT_TRUE(FileFuncs::IsDirExist(L"\\slash")) << "a trailing backslash names the same folder";
     writeHost("file", "x");
-    EXPECT_FALSE(FileFuncs::CreateDir(L"\\file\\sub")) << "a file is in the way";
-    EXPECT_FALSE(FileFuncs::CreateDir(L"")) << "the empty path names no folder";
-    EXPECT_TRUE(FileFuncs::CreateDir(L"bare")) << "a bare name is taken from the top of the device";
-    EXPECT_TRUE(hostExists("bare"));
-}
-
-TEST_F(AppFolders, CreateDirectoryTreeMakesEveryLevel)
-{
-    EXPECT_EQ(FileFuncsEx::CreateDirectoryTree(L"\\a\\b/c\\d"), 1);
-    EXPECT_TRUE(hostExists("a/b/c/d"));
-    EXPECT_EQ(FileFuncsEx::CreateDirectoryTree(L"\\a\\b/c\\d"), 1) << "already there";
-    writeHost("f", "");
-    EXPECT_EQ(FileFuncsEx::CreateDirectoryTree(L"\\f\\g\\h"), 0);
+    struct Case { bool got, expected; const char* reason; };
+    const std::vector<Case> cases = {
+        {FileFuncs::IsFileExist(L"\\Jobs\\a.osd"), true, "a file exists"},
+        {FileFuncs::IsFileExist(L"\\Jobs"), true, "folders exist as files do"},
+        {FileFuncs::IsFileExist(L"\\jobs\\A.OSD"), true, "names match without regard to case"},
+        {FileFuncs::IsFileExist(L"\\Jobs\\b.osd"), false, "a missing file"},
+        {FileFuncs::IsDirExist(L"\\Jobs\\a.osd"), false, "a file is no folder"},
+        {FileFuncs::IsDirExist(L"\\Jobs"), true, "a folder"},
+        {FileFuncs::IsDirExist(L"\\Jobs\\"), false, "a trailing backslash names nothing to find"},
+        {FileFuncs::CreateDir(L"\\one\\two\\three") && hostExists("one/two/three"), true, "three missing levels"},
+        {FileFuncs::CreateDir(L"\\one\\two\\three"), true, "an existing folder"},
+        {FileFuncs::CreateDir(L"\\slash\\") && FileFuncs::IsDirExist(L"\\slash"), true, "one trailing backslash"},
+        {FileFuncs::CreateDir(L"\\file\\sub"), false, "a file is in the way"},
+        {FileFuncs::CreateDir(L""), false, "the empty path names no folder"},
+        {FileFuncs::CreateDir(L"bare") && hostExists("bare"), true, "a bare name is taken from the top"},
+        {FileFuncsEx::CreateDirectoryTree(L"\\a\\b/c\\d") == 1 && hostExists("a/b/c/d"), true, "a tree"},
+        {FileFuncsEx::CreateDirectoryTree(L"\\a\\b/c\\d") == 1, true, "a tree that is there"},
+        {FileFuncsEx::CreateDirectoryTree(L"\\file\\g\\h") == 1, false, "a tree with a file in the way"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.got, c.expected) << c.reason;
 }
 
 // ---- Copies ----
 
-TEST_F(AppFolders, CopyFromToHonoursOverwrite)
+TEST_F(AppFolders, CopyFromToHonoursOverwriteAndDates)
 {
     writeHost("src", "new");
     writeHost("dst", "old");
@@ -233,156 +171,114 @@ TEST_F(AppFolders, CopyFromToHonoursOverwrite)
     EXPECT_EQ(FileFuncsEx::CopyFromTo(L"\\src", L"\\dst", 1), 1);
     EXPECT_EQ(readHost("dst"), "new");
     EXPECT_EQ(FileFuncsEx::CopyFromTo(L"\\missing", L"\\other", 1), 0);
-}
 
-TEST_F(AppFolders, CopyFromToCheckDateCopiesOnlyNewerSources)
-{
     writeHost("src", "v1");
     setWriteTime(L"\\src", utcTime(2020, 1, 1, 0, 0));
-    EXPECT_EQ(FileFuncsEx::CopyFromToCheckDate(L"\\src", L"\\dst"), 1);
-    EXPECT_EQ(readHost("dst"), "v1") << "a missing target is copied";
-
-    writeHost("dst", "edited");  // the copy keeps the source's time; the edit makes it newer
-    setWriteTime(L"\\dst", utcTime(2020, 1, 1, 0, 0));
-    EXPECT_EQ(FileFuncsEx::CopyFromToCheckDate(L"\\src", L"\\dst"), 1);
-    EXPECT_EQ(readHost("dst"), "edited") << "a target as new as the source is left alone";
-
+    EXPECT_EQ(FileFuncsEx::CopyFromToCheckDate(L"\\src", L"\\copy"), 1);
+    EXPECT_EQ(readHost("copy"), "v1") << "a missing target is copied";
+    writeHost("copy", "edited");
+    setWriteTime(L"\\copy", utcTime(2020, 1, 1, 0, 0));
+    EXPECT_EQ(FileFuncsEx::CopyFromToCheckDate(L"\\src", L"\\copy"), 1);
+    EXPECT_EQ(readHost("copy"), "edited") << "a target as new as the source is left alone";
     writeHost("src", "v2");
     setWriteTime(L"\\src", utcTime(2020, 1, 1, 0, 1));
-    EXPECT_EQ(FileFuncsEx::CopyFromToCheckDate(L"\\src", L"\\dst"), 1);
-    EXPECT_EQ(readHost("dst"), "v2") << "a newer source replaces the target";
-
-    EXPECT_EQ(FileFuncsEx::CopyFromToCheckDate(L"\\missing", L"\\dst"), 0);
-    EXPECT_EQ(FileFuncsEx::CopyFromToCheckDate(L"\\missing", L"\\nothing"), 0);
+    EXPECT_EQ(FileFuncsEx::CopyFromToCheckDate(L"\\src", L"\\copy"), 1);
+    EXPECT_EQ(readHost("copy"), "v2") << "a newer source replaces the target";
+    EXPECT_EQ(FileFuncsEx::CopyFromToCheckDate(L"\\missing", L"\\copy"), 0);
 }
 
-TEST_F(AppFolders, CopyDirectoryCopiesPlainFoldersRecursively)
+TEST_F(AppFolders, CopyAndRemoveFolderTrees)
 {
     writeHost("from/a.txt", "A");
-    writeHost("from/sub/b.txt", "B");
     writeHost("from/sub/deeper/c.txt", "C");
     EXPECT_EQ(FileFuncsEx::CopyDirectory(L"\\from", L"\\flat", 0), 1);
     EXPECT_EQ(readHost("flat/a.txt"), "A");
     EXPECT_FALSE(hostExists("flat/sub")) << "without recursion plain folders are skipped";
-
     EXPECT_EQ(FileFuncsEx::CopyDirectory(L"\\from", L"\\deep", 1), 1);
     EXPECT_EQ(readHost("deep/sub/deeper/c.txt"), "C");
-
     ASSERT_TRUE(SetFileAttributesW(L"\\from\\sub", FILE_ATTRIBUTE_HIDDEN));
     EXPECT_EQ(FileFuncsEx::CopyDirectory(L"\\from", L"\\hidden", 1), 0)
         << "a folder whose attributes are not exactly 'directory' is copied as a file, which fails";
     EXPECT_EQ(FileFuncsEx::CopyDirectory(L"\\nowhere", L"\\x", 1), 0);
-}
 
-TEST_F(AppFolders, RemoveDirectoryTreeRemovesReadOnlyFilesToo)
-{
-    writeHost("tree/a", "");
-    writeHost("tree/sub/b", "");
-    writeHost("tree/sub/sub2/c", "");
-    ASSERT_TRUE(SetFileAttributesW(L"\\tree\\sub\\b", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
-    EXPECT_EQ(FileFuncsEx::RemoveDirectoryTree(L"\\tree"), 1);
-    EXPECT_FALSE(hostExists("tree"));
-    EXPECT_EQ(FileFuncsEx::RemoveDirectoryTree(L"\\tree"), 0);
+    ASSERT_TRUE(SetFileAttributesW(L"\\from\\sub\\deeper\\c.txt", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(FileFuncsEx::RemoveDirectoryTree(L"\\from"), 1) << "read-only files are removed too";
+    EXPECT_FALSE(hostExists("from"));
+    EXPECT_EQ(FileFuncsEx::RemoveDirectoryTree(L"\\from"), 0);
 }
 
 // ---- Listings ----
 
-TEST_F(AppFolders, FindAllFilesInFolderSelectsFilesOrFolders)
+TEST_F(AppFolders, ListingsCountsAndSizes)
 {
-    writeHost("f/one.osd", "");
+    writeHost("f/one.osd", std::string(70000, 'x'));
     writeHost("f/two.txt", "");
     writeHost("f/dir/x", "");
-    auto names = [](const CArray<WIN32_FIND_DATAW>& found) {
-        std::vector<std::wstring> out;
-        for (int i = 0; i < found.GetSize(); ++i)
-            out.push_back(found[i].cFileName);
-        return out;
-    };
-    CArray<WIN32_FIND_DATAW> found;
-    found.SetSize(5);  // emptied first
-    FileFuncsEx::FindAllFilesInFolder(found, EFF_FILES, L"\\f", nullptr);
-    EXPECT_EQ(names(found), (std::vector<std::wstring>{L"one.osd", L"two.txt"}));
-    FileFuncsEx::FindAllFilesInFolder(found, EFF_FOLDERS, L"\\f", nullptr);
-    EXPECT_EQ(names(found), (std::vector<std::wstring>{L"dir"}));
-    FileFuncsEx::FindAllFilesInFolder(found, EFF_FILES_AND_FOLDERS, L"\\f", L"*.osd");
-    EXPECT_EQ(names(found), (std::vector<std::wstring>{L"one.osd"}));
-    FileFuncsEx::FindAllFilesInFolder(found, EFF_FILES, L"\\missing", nullptr);
-    EXPECT_EQ(found.GetSize(), 0);
-    EXPECT_EQ(FileFuncsEx::IsDots(L"."), 1);
-    EXPECT_EQ(FileFuncsEx::IsDots(L".."), 1);
-    EXPECT_EQ(FileFuncsEx::IsDots(L"..."), 0);
-}
-
-TEST_F(AppFolders, CountFilesSkipsTheFirstEntry)
-{
-    writeHost("three/a", "");
-    writeHost("three/b", "");
-    writeHost("three/c", "");
-    EXPECT_EQ(FileFuncsEx::CountFiles(L"\\three"), 2u) << "three files count as two";
     ASSERT_TRUE(CreateDirectoryW(L"\\none", nullptr));
+    struct Case { EFindFolder what; const wchar_t *folder, *pattern; std::vector<std::wstring> expected; };
+    const std::vector<Case> cases = {
+        {EFF_FILES, L"\\f", nullptr, {L"one.osd", L"two.txt"}}, {EFF_FOLDERS, L"\\f", nullptr, {L"dir"}},
+        {EFF_FILES_AND_FOLDERS, L"\\f", L"*.osd", {L"one.osd"}}, {EFF_FILES, L"\\missing", nullptr, {}},
+    };
+    for (const Case& c : cases) {
+        CArray<WIN32_FIND_DATAW> found;
+        found.SetSize(5);  // emptied first
+        FileFuncsEx::FindAllFilesInFolder(found, c.what, c.folder, c.pattern);
+        std::vector<std::wstring> names;
+        for (int i = 0; i < found.GetSize(); ++i)
+            names.push_back(found[i].cFileName);
+        EXPECT_EQ(names, c.expected) << "what " << c.what << " in " << ToUtf8(c.folder);
+    }
+    EXPECT_TRUE(FileFuncsEx::IsDots(L".") && FileFuncsEx::IsDots(L"..") && !FileFuncsEx::IsDots(L"..."));
+    EXPECT_EQ(FileFuncsEx::CountFiles(L"\\f"), 2u) << "three entries count as two";
     EXPECT_EQ(FileFuncsEx::CountFiles(L"\\none"), 0u);
     EXPECT_EQ(FileFuncsEx::CountFiles(L"\\missing"), 0u);
-}
-
-TEST_F(AppFolders, PathSize)
-{
-    writeHost("sized", std::string(70000, 'x'));
     unsigned long low = 1, high = 1;
-    ASSERT_TRUE(FileFuncsEx::GetPathSize(L"\\sized", low, &high));
-    EXPECT_EQ(low, 70000u);
-    EXPECT_EQ(high, 0u);
-    EXPECT_TRUE(FileFuncsEx::GetPathSize(L"\\sized", low, nullptr));
+    ASSERT_TRUE(FileFuncsEx::GetPathSize(L"\\f\\one.osd", low, &high));
+    EXPECT_TRUE(low == 70000u && high == 0u);
     low = 7;
     EXPECT_FALSE(FileFuncsEx::GetPathSize(L"\\missing", low, nullptr));
-    EXPECT_EQ(low, 7u);
+    EXPECT_EQ(low, 7u) << "untouched on failure";
 }
 
 TEST_F(AppFolders, FlashCardTest)
 {
-    ASSERT_TRUE(mountFlashCard(L"Storage Card", L"0042"));
-    ASSERT_TRUE(mountFlashCard(L"NoSerial", L""));
+    ASSERT_TRUE(mountFlashCard(L"Storage Card", L"0042") && mountFlashCard(L"NoSerial", L""));
     ASSERT_TRUE(CreateDirectoryW(L"\\Plain", nullptr));
     struct Case { const wchar_t* path; int expected; const char* reason; };
     const std::vector<Case> cases = {
-        {L"\\Storage Card\\Jobs\\a.osd", 1, "a file on the card"},
-        {L"\\Storage Card", 1, "the card folder itself"},
-        {L"\\storage card\\x", 1, "case does not matter"},
-        {L"\\NoSerial\\x", 0, "a card without a serial number"},
-        {L"\\Plain\\x", 0, "a folder without the temporary attribute"},
-        {L"\\Missing\\x", 0, "no such folder"},
-        {L"Storage Card\\x", 0, "not an absolute path"},
-        {L"", 0, "empty"},
+        {L"\\Storage Card\\Jobs\\a.osd", 1, "a file on the card"}, {L"\\Storage Card", 1, "the card folder"},
+        {L"\\storage card\\x", 1, "case does not matter"}, {L"\\NoSerial\\x", 0, "a card without a serial number"},
+        {L"\\Plain\\x", 0, "a folder without the temporary attribute"}, {L"\\Missing\\x", 0, "no such folder"},
+        {L"Storage Card\\x", 0, "not an absolute path"}, {L"", 0, "empty"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(FileFuncsEx::IsPathOnFlashCard(c.path), c.expected) << c.reason;
 }
 
-// ---- CompactPath ----
-
 TEST(CompactPathRules, ShortensAfterTheFirstSeparator)
 {
     // 200 pixels wide: 180 usable, 22 characters of 8 pixels.
     HWND window = createWindowStub(200, 100);
-    struct Case { const wchar_t* path; const wchar_t* expected; const char* reason; };
+    struct Case { HWND window; const wchar_t* path; wchar_t separator; const wchar_t* expected; const char* reason; };
     const std::vector<Case> cases = {
-        {L"\\short\\path.txt", L"\\short\\path.txt", "fits: unchanged"},
-        {L"\\Program Files\\fieldcore\\Jobs\\Default.osd", L"\\...\\Jobs\\Default.osd",
+        {window, L"\\short\\path.txt", L'\\', L"\\short\\path.txt", "fits: unchanged"},
+        {window, L"\\Program Files\\fieldcore\\Jobs\\Default.osd", L'\\', L"\\...\\Jobs\\Default.osd",
          "dots for the first component, then components after the dots removed until it fits"},
-        {L"\\Program Files\\fieldcore\\Jobs\\", L"\\...\\fieldcore\\Jobs\\",
+        {window, L"\\Program Files\\fieldcore\\Jobs\\", L'\\', L"\\...\\fieldcore\\Jobs\\",
          "a trailing separator is taken off and put back"},
-        {L"\\Program Files\\averyveryverylongname.txt", L"\\...\\averyveryverylongname.txt",
+        {window, L"\\Program Files\\averyveryverylongname.txt", L'\\', L"\\...\\averyveryverylongname.txt",
          "the file name is never shortened"},
-        {L"\\ab\\Program Files\\fieldcore\\x.txt", L"\\ab\\...\\x.txt",
+        {window, L"\\ab\\Program Files\\fieldcore\\x.txt", L'\\', L"\\ab\\...\\x.txt",
          "a component shorter than three characters keeps its place"},
-        {L"C:/data/fieldcore/more/x.txt", L"C:/data/fieldcore/more/x.txt", "another separator"},
+        {window, L"C:/data/fieldcore/more/x.txt", L'\\', L"C:/data/fieldcore/more/x.txt", "another separator"},
+        {window, L"C:/Program Files/fieldcore/Jobs/x.txt", L'/', L"C:/.../Jobs/x.txt", "slashes"},
+        {nullptr, L"\\Program Files\\fieldcore\\Jobs\\Default.osd", L'\\',
+         L"\\Program Files\\fieldcore\\Jobs\\Default.osd", "no window: unchanged"},
+        {window, L"", L'\\', L"", "empty"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(FileFuncsEx::CompactPath(window, c.path, L'\\'), CString(c.expected)) << c.reason;
-    EXPECT_EQ(FileFuncsEx::CompactPath(window, L"C:/Program Files/fieldcore/Jobs/x.txt", L'/'),
-              CString(L"C:/.../Jobs/x.txt"));
-    EXPECT_EQ(FileFuncsEx::CompactPath(nullptr, L"\\Program Files\\fieldcore\\Jobs\\Default.osd", L'\\'),
-              CString(L"\\Program Files\\fieldcore\\Jobs\\Default.osd")) << "no window: unchanged";
-    EXPECT_EQ(FileFuncsEx::CompactPath(window, L"", L'\\'), CString());
+        EXPECT_EQ(FileFuncsEx::CompactPath(c.window, c.path, c.separator), CString(c.expected)) << c.reason;
     destroyWindowStub(window);
 }
 
@@ -390,29 +286,21 @@ TEST(CompactPathRules, ShortensAfterTheFirstSeparator)
 
 TEST_F(AppFolders, FileTimesFormatInLocalTime)
 {
+    auto format = [](FILETIME t) {
+        CString date = L"kept", clock = L"kept";
+        const bool ok = FileFuncs::ConvertAndFormatFileTime(t, &date, &clock);
+        return std::to_string(ok) + " " + ToUtf8(date) + " " + ToUtf8(clock);
+    };
+    const FILETIME t = utcTime(2021, 7, 4, 9, 5);
     ScopedZone zone("UTC0");
-    FILETIME t = utcTime(2021, 7, 4, 9, 5);
-    CString date, clock;
-    ASSERT_TRUE(FileFuncs::ConvertAndFormatFileTime(t, &date, &clock));
-    EXPECT_EQ(date, CString(L"07/04/2021"));
-    EXPECT_EQ(clock, CString(L"09:05"));
-    EXPECT_TRUE(FileFuncs::ConvertAndFormatFileTime(t, nullptr, &clock));
-
+    EXPECT_EQ(format(t), "1 07/04/2021 09:05");
+    EXPECT_EQ(format(fileTimeFromUInt64(0xFFFFFFFFFFFFFFFFULL)), "0 kept kept") << "outputs untouched on failure";
     {
         ScopedZone east("EST5");  // five hours behind UTC, no summer time
-        ASSERT_TRUE(FileFuncs::ConvertAndFormatFileTime(t, &date, &clock));
-        EXPECT_EQ(date, CString(L"07/04/2021"));
-        EXPECT_EQ(clock, CString(L"04:05"));
+        EXPECT_EQ(format(t), "1 07/04/2021 04:05");
     }
-
-    FILETIME bad = fileTimeFromUInt64(0xFFFFFFFFFFFFFFFFULL);
-    date = L"kept";
-    EXPECT_FALSE(FileFuncs::ConvertAndFormatFileTime(bad, &date, nullptr));
-    EXPECT_EQ(date, CString(L"kept"));
-
     writeHost("f", "x");
-    const FILETIME accessed = utcTime(2019, 12, 31, 23, 59);
-    const FILETIME written = utcTime(2020, 1, 2, 3, 4);
+    const FILETIME accessed = utcTime(2019, 12, 31, 23, 59), written = utcTime(2020, 1, 2, 3, 4);
     ASSERT_TRUE(setFileTimes(L"\\f", nullptr, &accessed, &written));
     CString d1, t1, d2, t2, d3, t3;
     EXPECT_TRUE(FileFuncs::vrkGetFileTimeFormatted(L"\\f", &d1, &t1, &d2, &t2, &d3, &t3));
@@ -422,52 +310,48 @@ TEST_F(AppFolders, FileTimesFormatInLocalTime)
     CString untouched = L"u";
     EXPECT_TRUE(FileFuncs::vrkGetFileTimeFormatted(L"\\f", nullptr, &untouched, &d2, &t2, &d3, &t3));
     EXPECT_EQ(untouched, CString(L"u")) << "nothing is done without the first date";
-
     FILETIME c, a, w;
     EXPECT_FALSE(FileFuncs::vrkGetFileTimes(L"\\missing", &c, &a, &w));
     ASSERT_TRUE(CreateDirectoryW(L"\\dir", nullptr));
     EXPECT_FALSE(FileFuncs::vrkGetFileTimes(L"\\dir", &c, &a, &w)) << "a folder cannot be opened";
-    FILETIME now;
-    FileFuncs::vrkGetSystemTimeAsFileTime(now);
-    EXPECT_GT(fileTimeToUInt64(now), fileTimeToUInt64(utcTime(2020, 1, 1, 0, 0)));
 }
-
-// ---- The file dialog stand-in ----
 
 TEST(FileDialog, AnswersThroughTheHandlerOrAsCancelled)
 {
-    EXPECT_TRUE(FileFuncs::ChooseFileDialog(true, L"Jobs|*.osd|", L"osd", L"\\Jobs", 0).IsEmpty());
-    bool sawOpen = false;
-    FileFuncs::SetFileDialogHandler([&](bool open, const wchar_t*, const wchar_t* ext,
-                                        const wchar_t* folder, DWORD) {
-        sawOpen = open;
-        return CString(folder) + L"\\chosen." + ext;
+    EXPECT_TRUE(FileFuncs::ChooseFileDialog(true, L"Jobs|*.osd|", L"osd", L"\\Jobs", 0).IsEmpty()) << "no handler";
+    FileFuncs::SetFileDialogHandler([](bool open, const wchar_t*, const wchar_t* ext, const wchar_t* folder, DWORD) {
+        return CString(folder) + (open ? L"\\opened." : L"\\saved.") + ext;
     });
-    EXPECT_EQ(FileFuncs::ChooseFileDialog(true, L"Jobs|*.osd|", L"osd", L"\\Jobs", 0),
-              CString(L"\\Jobs\\chosen.osd"));
-    EXPECT_TRUE(sawOpen);
+    EXPECT_EQ(FileFuncs::ChooseFileDialog(true, L"Jobs|*.osd|", L"osd", L"\\Jobs", 0), CString(L"\\Jobs\\opened.osd"));
     FileFuncs::SetFileDialogHandler(nullptr);
     EXPECT_TRUE(FileFuncs::ChooseFileDialog(false, L"", L"", L"", 0).IsEmpty());
 }
 
 // ---- CFileAnsi ----
 
-class FileAnsi : public DeviceRootTest {};
+class FileAnsi : public DeviceRootTest {
+protected:
+    // "result:line" of a read, so that each read is one comparison.
+    template <typename Read>
+    static std::string read(Read readLine)
+    {
+        CString line = L"kept";
+        const int n = readLine(line);
+        return std::to_string(n) + ":" + ToUtf8(line);
+    }
+};
 
 TEST_F(FileAnsi, ReadsLinesKeepingTheCarriageReturn)
 {
     writeHost("lines.txt", "one\r\ntwo\n\n   \nlast");
     CFileAnsi f(L"\\lines.txt", CFile::modeRead);
+    auto nonBlank = [&](CString& line) { return f.ReadNextNonBlankWCLine(line); };
     char buffer[16];
     EXPECT_EQ(f.ReadAnsiLine(buffer, sizeof buffer), 4);
-    EXPECT_STREQ(buffer, "one\r");
-    CString line;
-    EXPECT_EQ(f.ReadNextNonBlankWCLine(line), 3);
-    EXPECT_EQ(line, CString(L"two"));
-    EXPECT_EQ(f.ReadNextNonBlankWCLine(line), 4) << "a last line without a line feed counts";
-    EXPECT_EQ(line, CString(L"last"));
-    EXPECT_EQ(f.ReadNextNonBlankWCLine(line), -1);
-    EXPECT_EQ(line, CString(L"last")) << "untouched at the end";
+    EXPECT_STREQ(buffer, "one\r") << "the CR stays";
+    EXPECT_EQ(read(nonBlank), "3:two");
+    EXPECT_EQ(read(nonBlank), "4:last") << "a last line without a line feed counts";
+    EXPECT_EQ(read(nonBlank), "-1:kept") << "untouched at the end";
     EXPECT_EQ(f.ReadAnsiLine(buffer, sizeof buffer), -1);
     EXPECT_STREQ(buffer, "");
 }
@@ -476,17 +360,15 @@ TEST_F(FileAnsi, LongLinesComeInPieces)
 {
     writeHost("long.txt", "abcdefghij\n" + std::string(600, 'x') + "\n\xe9\x80\n");
     CFileAnsi f(L"\\long.txt", CFile::modeRead);
+    auto next = [&](CString& line) { return f.ReadNextWCLine(line); };
     char small[5];
     EXPECT_EQ(f.ReadAnsiLine(small, sizeof small), 4) << "size - 1 bytes, then the zero";
     EXPECT_STREQ(small, "abcd");
     EXPECT_EQ(f.ReadAnsiLine(small, 0), 0);
-    CString line;
-    EXPECT_EQ(f.ReadNextWCLine(line), 6);
-    EXPECT_EQ(line, CString(L"efghij"));
-    EXPECT_EQ(f.ReadNextWCLine(line), 512) << "at most 512 bytes per line";
-    EXPECT_EQ(f.ReadNextWCLine(line), 88);
-    EXPECT_EQ(f.ReadNextWCLine(line), 2);
-    EXPECT_EQ(line, CString(L"\u00e9\u20ac")) << "code-page bytes convert";
+    EXPECT_EQ(read(next), "6:efghij");
+    EXPECT_EQ(read(next), "512:" + std::string(512, 'x')) << "at most 512 bytes per line";
+    EXPECT_EQ(read(next), "88:" + std::string(88, 'x'));
+    EXPECT_EQ(read(next), "2:\xC3\xA9\xE2\x82\xAC") << "code-page bytes convert";
 }
 
 TEST_F(FileAnsi, WritesPaddedLinesWithCrLf)
@@ -501,15 +383,8 @@ TEST_F(FileAnsi, WritesPaddedLinesWithCrLf)
         f.WriteWCLine(L"\u20ac\u4e00", false, 0);
         f.WriteWCLine(CString(L'y', 600), false, 0);
     }
-    const std::string expected = "abcde     \r\n"
-                                 "abcde\r\n"
-                                 "toolong-text\r\n"
-                                 "cut   \r\n"
-                                 "z\r\n"
-                                 "\x80?\r\n" +
-                                 std::string(512, 'y') + "\r\n";
-    EXPECT_EQ(readHost("out.txt"), expected);
-
+    EXPECT_EQ(readHost("out.txt"), "abcde     \r\nabcde\r\ntoolong-text\r\ncut   \r\nz\r\n\x80?\r\n" +
+                                       std::string(512, 'y') + "\r\n");
     char line[32] = "ab";
     CFileAnsi::PaddLine(line, 6);
     EXPECT_STREQ(line, "ab  ");
@@ -519,32 +394,19 @@ TEST_F(FileAnsi, WritesPaddedLinesWithCrLf)
 
 TEST_F(FileAnsi, GetLineOfTypeSearchesTheRecord)
 {
-    const std::string records = "PT 1\n"        // record key line
-                                "NAME  first \n"
-                                "CODE c1\n"
-                                "\n"
-                                "PT 2\n"
-                                "CODE c2\n";
-    writeHost("rec.txt", records);
+    writeHost("rec.txt", "PT 1\nNAME  first \nCODE c1\n\nPT 2\nCODE c2\n");  // "PT" lines start records
     CFileAnsi f(L"\\rec.txt", CFile::modeRead);
     f.SetKeyString(L"PT");
     CString header;
     ASSERT_EQ(f.ReadNextWCLine(header), 4);
     f.SetStartPosition(static_cast<long>(f.GetPosition()));
-
-    CString value;
-    EXPECT_EQ(f.GetLineOfType(L"name", value), 1) << "the next line, case ignored";
-    EXPECT_EQ(value, CString(L"first"));
-    EXPECT_EQ(f.GetLineOfType(L"CODE", value), 1);
-    EXPECT_EQ(value, CString(L"c1"));
-    EXPECT_EQ(f.GetLineOfType(L"NAME", value), 1) << "found again from the record start";
-    EXPECT_EQ(value, CString(L"first"));
-    value = L"kept";
-    EXPECT_EQ(f.GetLineOfType(L"SIZE", value), 0) << "the next record's key ends the search";
-    EXPECT_EQ(value, CString(L"kept"));
-
+    auto type = [&](const wchar_t* name) { return read([&](CString& v) { return f.GetLineOfType(name, v); }); };
+    EXPECT_EQ(type(L"name"), "1:first") << "the next line, case ignored, trimmed";
+    EXPECT_EQ(type(L"CODE"), "1:c1");
+    EXPECT_EQ(type(L"NAME"), "1:first") << "found again from the record start";
+    EXPECT_EQ(type(L"SIZE"), "0:kept") << "the next record's key ends the search";
     f.SetKeyString(L"");
-    EXPECT_EQ(f.GetLineOfType(L"MISSING", value), 0) << "without a key the search runs to the end";
+    EXPECT_EQ(type(L"MISSING"), "0:kept") << "without a key the search runs to the end";
 }
 
 } // namespace

@@ -47,14 +47,14 @@ Contents dump(const CINIFile& ini)
     return out;
 }
 
+// The contents as text: "[section]{key=value}{key=value}[section]..." (UTF-8).
 std::string describe(const Contents& c)
 {
     std::string text;
     for (const auto& s : c) {
         text += "[" + WideToUtf8(s.first) + "]";
         for (const auto& k : s.second)
-            text += " {" + WideToUtf8(k.first) + "}={" + WideToUtf8(k.second) + "}";
-        text += "; ";
+            text += "{" + WideToUtf8(k.first) + "=" + WideToUtf8(k.second) + "}";
     }
     return text;
 }
@@ -74,44 +74,33 @@ protected:
 
 TEST_F(IniFile, LoadKeepsWhatTheFormatSays)
 {
-    const std::wstring v1021(1021, L'v'), h1021(1021, L'H'), a1021(1021, L'a');
-    struct Case { std::string file; Contents expected; const char* reason; };
+    const std::string a1021(1021, 'a');
+    struct Case { std::string file; std::string expected; const char* reason; };
     const std::vector<Case> cases = {
-        {"k=v\n[S]\na=b=c\n", {{L"S", {{L"a", L"b=c"}}}},
-         "a key before any header is dropped; the value keeps further '='"},
-        {"[S]\n key = value \n", {{L"S", {{L" key ", L" value "}}}}, "blanks stay in key and value"},
-        {"[S]\nx\nno equals sign at all, however long the line is\n", {{L"S", {}}},
-         "a one-byte line and a line without '=' are ignored"},
-        {"[S]\na=1\n[T]\n[S]\nb=2\n", {{L"S", {{L"b", L"2"}}}, {L"T", {}}},
-         "a second header of the same name starts the section afresh"},
-        {"[S]\r\na=1\r\n\r\nb=\r\n", {{L"S", {{L"a", L"1"}, {L"b", L""}}}}, "CR LF line ends"},
-        {"[S]\na=1\n[T]", {{L"S", {{L"a", L"1"}}}, {L"T", {}}},
-         "a last header without a line feed loses only its bracket"},
-        {"[S]\na=1", {{L"S", {{L"a", L"1"}}}}, "a last pair without a line feed"},
-        {"[S]\n;a=1\n#b=2\n//c=3\n d=4\n", {{L"S", {{L" d", L"4"}}}},
-         "comment lines by their first byte only"},
-        {"[]\n=v\n", {{L"", {{L"", L"v"}}}}, "empty section name and key"},
-        {"[S]\na=1\rb=2\n", {{L"S", {{L"a", L"1\rb=2"}}}}, "a CR not before a line feed stays"},
-        {"[Caf\xe9]\n\x80=\xff\n", {{L"Caf\u00e9", {{L"\u20ac", L"\u00ff"}}}},
-         "bytes convert from the system code page"},
-        {"[S\n", {{L"", {}}}, "a header without its closing bracket loses its last character"},
-        {"[S]\nk=" + std::string(1100, 'v') + "\n", {{L"S", {{L"k", v1021}}}},
+        {"k=v\n[S]\na=b=c\n", "[S]{a=b=c}", "a key before any header is dropped; the value keeps further '='"},
+        {"[S]\n key = value \n", "[S]{ key = value }", "blanks stay in key and value"},
+        {"[S]\nx\nno equals sign at all\n", "[S]", "a one-byte line and a line without '=' are ignored"},
+        {"[S]\na=1\n[T]\n[S]\nb=2\n", "[S]{b=2}[T]", "a second header of the same name starts the section afresh"},
+        {"[S]\r\na=1\r\n\r\nb=\r\n", "[S]{a=1}{b=}", "CR LF line ends"},
+        {"[S]\na=1\n[T]", "[S]{a=1}[T]", "a last header without a line feed loses only its bracket"},
+        {"[S]\na=1", "[S]{a=1}", "a last pair without a line feed"},
+        {"[S]\n;a=1\n#b=2\n//c=3\n d=4\n", "[S]{ d=4}", "comment lines by their first byte only"},
+        {"[]\n=v\n", "[]{=v}", "empty section name and key"},
+        {"[S]\na=1\rb=2\n", "[S]{a=1\rb=2}", "a CR not before a line feed stays"},
+        {"[Caf\xe9]\n\x80=\xff\n", "[Caf\xC3\xA9]{\xE2\x82\xAC=\xC3\xBF}", "bytes convert from the system code page"},
+        {"[S\n", "[]", "a header without its closing bracket loses its last character"},
+        {"[S]\nk=" + std::string(1100, 'v') + "\n", "[S]{k=" + std::string(1021, 'v') + "}",
          "a long line is read in pieces of 1023 bytes; the rest has no '=' and is ignored"},
-        {"[S]\n" + std::string(1021, 'a') + "xy=z\n", {{L"S", {{L"", L"z"}}}},
-         "the second piece of a long line is a line of its own"},
-        {"[" + std::string(1500, 'H') + "]\n", {{h1021, {}}},
+        {"[S]\n" + a1021 + "xy=z\n", "[S]{=z}", "the second piece of a long line is a line of its own"},
+        {"[" + std::string(1500, 'H') + "]\n", "[" + std::string(1021, 'H') + "]",
          "a long header: the first piece without its last byte"},
-        {"[S]\n" + std::string(1021, 'a') + "=\r\n", {{L"S", {{a1021, L""}}}},
-         "a CR LF at the buffer's end still counts as one line end"},
-        {std::string("[A]\na=1\n[S]\nk=v\0hidden\n", 23), {{L"A", {{L"a", L"1"}}}, {L"S", {{L"k", L"v"}}}},
-         "text ends at a zero byte"},
-        {"", {}, "an empty file"},
-        {"\n\n\r\n", {}, "only line ends"},
+        {"[S]\n" + a1021 + "=\r\n", "[S]{" + a1021 + "=}", "a CR LF at the buffer's end still counts as one line end"},
+        {std::string("[A]\na=1\n[S]\nk=v\0hidden\n", 23), "[A]{a=1}[S]{k=v}", "text ends at a zero byte"},
+        {"", "", "an empty file"},
+        {"\n\n\r\n", "", "only line ends"},
     };
-    for (const Case& c : cases) {
-        const Contents got = load(c.file);
-        EXPECT_EQ(got, c.expected) << c.reason << "\n got: " << describe(got);
-    }
+    for (const Case& c : cases)
+        EXPECT_EQ(describe(load(c.file)), c.expected) << c.reason;
 }
 
 TEST_F(IniFile, LoadMergesIntoWhatTheObjectHolds)
@@ -121,11 +110,11 @@ TEST_F(IniFile, LoadMergesIntoWhatTheObjectHolds)
     ini.SetValue("T", "kept", L"2");
     writeHost("m.ini", "[S]\nnew=3\n[U]\nu=4\n");
     ASSERT_TRUE(ini.LoadIni(L"\\m.ini"));
-    const Contents expected = {{L"S", {{L"new", L"3"}}}, {L"T", {{L"kept", L"2"}}}, {L"U", {{L"u", L"4"}}}};
-    EXPECT_EQ(dump(ini), expected) << "a header replaces the section held; other sections stay";
+    const std::string expected = "[S]{new=3}[T]{kept=2}[U]{u=4}";
+    EXPECT_EQ(describe(dump(ini)), expected) << "a header replaces the section held; other sections stay";
 
     EXPECT_FALSE(ini.LoadIni(L"\\missing.ini"));
-    EXPECT_EQ(dump(ini), expected) << "a failed load leaves the object as it was";
+    EXPECT_EQ(describe(dump(ini)), expected) << "a failed load leaves the object as it was";
     ASSERT_TRUE(CreateDirectoryW(L"\\folder.ini", nullptr));
     EXPECT_FALSE(ini.LoadIni(L"\\folder.ini")) << "a folder is no file";
 }
@@ -133,7 +122,7 @@ TEST_F(IniFile, LoadMergesIntoWhatTheObjectHolds)
 TEST_F(IniFile, BinaryGarbageNeverBreaksLoading)
 {
     std::mt19937 random(2024);
-    for (int round = 0; round < 200; ++round) {
+    for (int round = 0; round < 100; ++round) {
         std::uniform_int_distribution<int> size(0, 5000), byte(0, 255), pick(0, 9);
         std::string bytes;
         const int n = size(random);
@@ -158,35 +147,6 @@ TEST_F(IniFile, BinaryGarbageNeverBreaksLoading)
 
 // ---- Accessors ----
 
-TEST(IniValues, IntegerGettersOfBothNameForms)
-{
-    CINIFile ini;
-    // Values beyond the int range are not read with the wide names: "%d" overflow is undefined.
-    struct Case { const wchar_t* text; int narrow; int wide; bool checkWide; const char* reason; };
-    const int def = -99;
-    const std::vector<Case> cases = {
-        {L"12", 12, 12, true, "digits"},
-        {L"12abc", 12, 12, true, "digits then letters: both read 12"},
-        {L"abc", 0, def, true, "letters only: 8-bit names give 0, wide names the default"},
-        {L"", 0, def, true, "empty: 0 and the default"},
-        {L"  -7", -7, -7, true, "blanks and a sign"},
-        {L"+5", 5, 5, true, "a plus sign"},
-        {L"99999999999", INT_MAX, 0, false, "too large: _wtol saturates"},
-        {L"-99999999999", INT_MIN, 0, false, "too small: _wtol saturates"},
-        {L"0x1F", 0, 0, true, "no hexadecimal in the decimal getters"},
-    };
-    for (const Case& c : cases) {
-        ini.SetValue("N", "k", c.text);
-        EXPECT_EQ(ini.GetIntValue("N", "k", def), c.narrow) << c.reason;
-        if (c.checkWide) {
-            EXPECT_EQ(ini.GetIntValue(L"N", L"k", def), c.wide) << c.reason;
-        }
-    }
-    EXPECT_EQ(ini.GetIntValue("N", "missing", def), def);
-    EXPECT_EQ(ini.GetIntValue("Missing", "k", def), def);
-    EXPECT_EQ(ini.GetIntValue(L"N", L"missing", def), def);
-}
-
 TEST(IniValues, TypedSettersWriteTheirFormats)
 {
     CINIFile ini;
@@ -199,52 +159,66 @@ TEST(IniValues, TypedSettersWriteTheirFormats)
     ini.SetCharValue(L"R", L"c", L'Q');
     ini.SetBoolValue(L"R", L"t", true);
     ini.SetBoolValue(L"R", L"f", false);
-    ini.SetStringValue(L"R", L"s", L"text");
-    const Contents expected = {{L"R",
-                                {{L"narrow", L"1.500000000"}, {L"wide", L"1.500000"}, {L"i", L"-42"},
-                                 {L"wi", L"7"}, {L"u", L"4294967295"}, {L"h", L"0xFF"}, {L"c", L"Q"},
-                                 {L"t", L"1"}, {L"f", L"0"}, {L"s", L"text"}}}};
-    EXPECT_EQ(dump(ini), expected) << "8-bit names write nine decimals, wide names six";
-
+    EXPECT_EQ(describe(dump(ini)),
+              "[R]{c=Q}{f=0}{h=0xFF}{i=-42}{narrow=1.500000000}{t=1}{u=4294967295}{wi=7}{wide=1.500000}")
+        << "8-bit names write nine decimals, wide names six";
     EXPECT_EQ(ini.GetUintValue(L"R", L"u", 0), -1) << "the same bits as an int";
-    EXPECT_EQ(ini.GetHexValue(L"R", L"h", 0), 255u);
-    EXPECT_EQ(ini.GetCharValue(L"R", L"c", L'x'), L'Q');
-    EXPECT_EQ(ini.GetStringValue(L"R", L"s", L"def"), CString(L"text"));
-    EXPECT_EQ(ini.GetValue("R", "s", CString(L"def")), CString(L"text"));
     EXPECT_EQ(ini.GetValue("R", "none", CString(L"def")), CString(L"def"));
-    EXPECT_EQ(ini.GetRealValue("R", "narrow", 0.0), 1.5);
-    EXPECT_EQ(ini.GetRealValue(L"R", L"wide", 0.0), 1.5);
 }
 
-TEST(IniValues, TextGettersFallBackToTheDefault)
+// Every getter on the same texts. The integer getter of 8-bit names reads as _wtol does (0
+// without digits, saturating); the wide one as "%d" (the default without a number; values
+// beyond the int range are not read with it, nor with "%X": overflow is undefined there, marked
+// `skip`).
+TEST(IniValues, GettersReadTheirFormatsOrFallBackToTheDefault)
 {
-    CINIFile ini;
-    struct Case { const wchar_t* text; bool boolean; unsigned hex; double real8; double realW; wchar_t ch; const char* reason; };
+    const int skip = 12345;
+    const unsigned hskip = 0xDEADBEEF;
+    struct Case {
+        const wchar_t* text;
+        int int8, intW;
+        bool boolean;
+        unsigned hex;
+        double real8, realW;
+        wchar_t ch;
+        const char* reason;
+    };
+    const int idef = -99;
     const bool bdef = true;
     const unsigned hdef = 7;
     const double rdef = -1.25;
     const wchar_t cdef = L'#';
     const std::vector<Case> cases = {
-        {L"1abc", true, 0x1ABC, 1.0, 1.0, L'1', "begins with the digit 1"},
-        {L"0", false, 0, 0.0, 0.0, L'0', "zero"},
-        {L"abc", bdef, 0xABC, rdef, rdef, L'a', "a letter first: the boolean default"},
-        {L"", bdef, hdef, rdef, rdef, cdef, "empty"},
-        {L"ff", bdef, 255, rdef, rdef, L'f', "lower-case hexadecimal"},
-        {L"0xFF", false, 255, 255.0, 255.0, L'0',
+        {L"12abc", 12, 12, bdef, 0x12ABC, 12.0, 12.0, L'1', "digits then letters"},
+        {L"1abc", 1, 1, true, 0x1ABC, 1.0, 1.0, L'1', "begins with the digit 1"},
+        {L"0", 0, 0, false, 0, 0.0, 0.0, L'0', "zero"},
+        {L"abc", 0, idef, bdef, 0xABC, rdef, rdef, L'a', "letters only"},
+        {L"", 0, idef, bdef, hdef, rdef, rdef, cdef, "empty"},
+        {L"  -7", -7, -7, bdef, hskip, -7.0, -7.0, L' ', "blanks and a sign"},
+        {L"+5", 5, 5, bdef, 5, 5.0, 5.0, L'+', "a plus sign"},
+        {L"99999999999", INT_MAX, skip, bdef, hskip, 99999999999.0, 99999999999.0, L'9', "too large: saturates"},
+        {L"-99999999999", INT_MIN, skip, bdef, hskip, -99999999999.0, -99999999999.0, L'-', "too small: saturates"},
+        {L"ff", 0, idef, bdef, 255, rdef, rdef, L'f', "lower-case hexadecimal"},
+        {L"0xFF", 0, 0, false, 255, 255.0, 255.0, L'0',
          "the form SetHexValue writes (the C library's \"%lf\" reads hexadecimal too)"},
-        {L"2.5e3x", bdef, 0x2, 2500.0, 2500.0, L'2', "a number followed by text"},
-        {L"zz", bdef, hdef, rdef, rdef, L'z', "no number at all"},
+        {L"2.5e3x", 2, 2, bdef, 0x2, 2500.0, 2500.0, L'2', "a number followed by text"},
+        {L"zz", 0, idef, bdef, hdef, rdef, rdef, L'z', "no number at all"},
     };
+    CINIFile ini;
     for (const Case& c : cases) {
         ini.SetStringValue(L"T", L"k", c.text);
+        EXPECT_EQ(ini.GetIntValue("T", "k", idef), c.int8) << c.reason;
+        EXPECT_EQ(c.intW == skip ? skip : ini.GetIntValue(L"T", L"k", idef), c.intW) << c.reason;
+        EXPECT_EQ(c.hex == hskip ? hskip : ini.GetHexValue(L"T", L"k", hdef), c.hex) << c.reason;
         EXPECT_EQ(ini.GetBoolValue(L"T", L"k", bdef), c.boolean) << c.reason;
-        EXPECT_EQ(ini.GetHexValue(L"T", L"k", hdef), c.hex) << c.reason;
         EXPECT_EQ(ini.GetRealValue("T", "k", rdef), c.real8) << c.reason;
         EXPECT_EQ(ini.GetRealValue(L"T", L"k", rdef), c.realW) << c.reason;
         EXPECT_EQ(ini.GetCharValue(L"T", L"k", cdef), c.ch) << c.reason;
     }
-    EXPECT_EQ(ini.GetBoolValue(L"T", L"missing", false), false);
-    EXPECT_EQ(ini.GetBoolValue(L"Missing", L"k", true), true);
+    EXPECT_EQ(ini.GetIntValue("T", "missing", idef), idef) << "8-bit names: the default only when missing";
+    EXPECT_EQ(ini.GetIntValue("Missing", "k", idef), idef);
+    EXPECT_EQ(ini.GetIntValue(L"T", L"missing", idef), idef);
+    EXPECT_EQ(ini.GetBoolValue(L"Missing", L"k", false), false);
 }
 
 TEST(IniValues, NamesAreExactAndRemovalKeepsTheSection)
@@ -253,44 +227,35 @@ TEST(IniValues, NamesAreExactAndRemovalKeepsTheSection)
     ini.SetValue("Options", "Level", L"1");
     ini.SetValue("options", "Level", L"2");
     EXPECT_EQ(ini.GetValue("Options", "level", CString(L"none")), CString(L"none")) << "keys are case-sensitive";
-    EXPECT_EQ(ini.GetValue("options", "Level", CString()), CString(L"2"));
+    EXPECT_EQ(ini.GetValue("options", "Level", CString()), CString(L"2")) << "two sections";
     ini.SetValue("\xe9t\xe9", "k", L"v");
     EXPECT_EQ(ini.GetStringValue(L"\u00e9t\u00e9", L"k", L""), CString(L"v")) << "8-bit names convert";
-
     ini.RemoveValue("Options", "Level");
     ini.RemoveValue("Options", "Level");
     ini.RemoveValue(L"Nowhere", L"Level");
-    int size = -1;
-    EXPECT_TRUE(ini.GetSectionSize(L"Options", size));
-    EXPECT_EQ(size, 0) << "the section stays after its last key went";
-    EXPECT_EQ(dump(ini).count(L"Options"), 1u);
-}
+    EXPECT_EQ(dump(ini).at(L"Options"), Keys{}) << "the section stays after its last key went";
 
-TEST(IniValues, EnumerationOfMissingSections)
-{
-    CINIFile ini;
+    CINIFile empty;
     POSITION pos = nullptr;
-    EXPECT_TRUE(ini.SetFilePosOnStart(pos));
-    EXPECT_EQ(pos, nullptr);
+    EXPECT_TRUE(empty.SetFilePosOnStart(pos));
+    EXPECT_EQ(pos, nullptr) << "no sections";
     int size = -1;
-    EXPECT_TRUE(ini.GetSectionSize(L"none", size));
+    EXPECT_TRUE(empty.GetSectionSize(L"none", size));
     EXPECT_EQ(size, 0);
-    EXPECT_FALSE(ini.SetSectionPosOnStart(L"none", pos));
     CString key, value;
-    EXPECT_FALSE(ini.LookThroughSection(L"none", key, value, pos));
-    ini.SetValue("E", "k", L"v");
-    ini.RemoveValue("E", "k");
-    EXPECT_TRUE(ini.SetSectionPosOnStart(L"E", pos));
+    EXPECT_FALSE(empty.SetSectionPosOnStart(L"none", pos) || empty.LookThroughSection(L"none", key, value, pos));
+    EXPECT_TRUE(ini.SetSectionPosOnStart(L"Options", pos));
     EXPECT_EQ(pos, nullptr) << "an empty section starts at null";
 }
 
 // ---- Saving ----
 
-TEST_F(IniFile, SaveWritesSectionsKeysAndEmptyLines)
+TEST_F(IniFile, SaveWritesSectionsKeysAndEmptyLinesAndCutsLongLines)
 {
     CINIFile empty;
-    ASSERT_TRUE(empty.SaveIni(L"\\empty.ini"));
-    EXPECT_EQ(readHost("empty.ini"), "") << "no sections: an empty file";
+    writeHost("out.ini", "old contents that are longer than the new ones");
+    ASSERT_TRUE(empty.SaveIni(L"\\out.ini"));
+    EXPECT_EQ(readHost("out.ini"), "") << "no sections: an empty file, replacing the old one";
 
     CINIFile ini;
     ini.SetValue("S", "b", L"2");
@@ -301,22 +266,12 @@ TEST_F(IniFile, SaveWritesSectionsKeysAndEmptyLines)
     ASSERT_TRUE(ini.SaveIni(L"\\out.ini"));
     EXPECT_EQ(readHost("out.ini"), "[Caf\xe9]\n\x80=?\n\n[E]\n\n[S]\na=1=x\nb=2\n\n")
         << "sections and keys in name order; a character the code page lacks becomes '?'";
-
-    writeHost("out.ini", "old contents that are longer than the new ones");
-    ASSERT_TRUE(empty.SaveIni(L"\\out.ini"));
-    EXPECT_EQ(readHost("out.ini"), "") << "the file is replaced";
     EXPECT_FALSE(ini.SaveIni(L"\\no\\such\\folder\\x.ini"));
-}
 
-TEST_F(IniFile, SaveCutsLinesToTheBuffer)
-{
-    CINIFile ini;
-    const std::wstring longName(1100, L'N');
-    ini.SetStringValue(longName.c_str(), L"key", CString(L'v', 1100));
-    ASSERT_TRUE(ini.SaveIni(L"\\cut.ini"));
-    const std::string expected = "[" + std::string(1021, 'N') + "]\nkey=" + std::string(1018, 'v') + "\n\n";
-    EXPECT_EQ(readHost("cut.ini"), expected);
-
+    CINIFile longLines;
+    longLines.SetStringValue(std::wstring(1100, L'N').c_str(), L"key", CString(L'v', 1100));
+    ASSERT_TRUE(longLines.SaveIni(L"\\cut.ini"));
+    EXPECT_EQ(readHost("cut.ini"), "[" + std::string(1021, 'N') + "]\nkey=" + std::string(1018, 'v') + "\n\n");
     CINIFile back;
     ASSERT_TRUE(back.LoadIni(L"\\cut.ini"));
     EXPECT_EQ(back.GetStringValue(std::wstring(1021, L'N').c_str(), L"key", L""), CString(L'v', 1018))

@@ -1,50 +1,15 @@
+// The job-history writer and its checker, each test in a device root of its own.
+#include "deviceRootFixture.h"
+
 #include "files/jobHistoryCheck.h"
 #include "files/xmlWriter.h"
-#include "platform/deviceRoot.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
-// Each test writes under a device root of its own.
-class XmlWriterTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        const char* base = std::getenv("FIELDCORE_TEST_TMP");
-        std::string dir = std::string(base && *base ? base : "/tmp");
-        std::string cmd = "mkdir -p '" + dir + "'";
-        ASSERT_EQ(std::system(cmd.c_str()), 0);
-        std::string pattern = dir + "/xmlwriter-XXXXXX";
-        ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
-        root_ = pattern;
-        setDeviceRoot(root_);
-    }
-    void TearDown() override
-    {
-        setDeviceRoot("");
-        std::string cmd = "rm -rf '" + root_ + "'";
-        (void)std::system(cmd.c_str());
-    }
-    std::string bytes(const char* name) const
-    {
-        std::ifstream in(root_ + "/" + name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    void writeBytes(const char* name, const std::string& data) const
-    {
-        std::ofstream out(root_ + "/" + name, std::ios::binary);
-        out << data;
-    }
-    std::string root_;
-};
+class XmlWriterTest : public DeviceRootTest {};
 
 // UTF-16LE bytes of ASCII text.
 std::string utf16(const std::string& ascii)
@@ -87,43 +52,32 @@ TEST_F(XmlWriterTest, NewFileLayout)
     bool created = false;
     ASSERT_TRUE(w.Open(L"\\job.xml", created));
     EXPECT_TRUE(created);
+    w.WriteStartElement(L"Empty");
+    w.WriteEndElement();
     writeEntry(w, L"Field", L"v");
     w.WriteCheckSum();
     w.WriteEndElement();
     w.Close();
-
-    const std::string body = "<?xml version=\"1.0\"?>\r\n<OstrandJobHistory>\r\n <Entry>\r\n  <Field>v</Field>\r\n"
-                             "</Entry>\r\n";
+    const std::string body = "<?xml version=\"1.0\"?>\r\n<OstrandJobHistory>\r\n <Empty></Empty>\r\n"
+                             " <Entry>\r\n  <Field>v</Field>\r\n</Entry>\r\n";
     const std::string expected = "\xFF\xFE" + utf16(body + "<CheckSum>" + hex(xorSum(body)) +
                                                      "</CheckSum>\r\n</OstrandJobHistory>\r\n");
-    EXPECT_EQ(bytes("job.xml"), expected);
+    EXPECT_EQ(readHost("job.xml"), expected) << "an empty element on one line";
     std::string detail;
-    EXPECT_EQ(CheckJobHistory(bytes("job.xml"), detail), JOB_HISTORY_OK) << detail;
-}
-
-TEST_F(XmlWriterTest, EmptyElementOnOneLine)
-{
-    CXMLWriter w;
-    bool created = false;
-    ASSERT_TRUE(w.Open(L"\\e.xml", created));
-    w.WriteStartElement(L"Empty");
-    w.WriteEndElement();
-    w.Close();
-    const std::string b = bytes("e.xml");
-    EXPECT_NE(b.find(utf16("<OstrandJobHistory>\r\n <Empty></Empty>\r\n")), std::string::npos);
+    EXPECT_EQ(CheckJobHistory(readHost("job.xml"), detail), JOB_HISTORY_OK) << detail;
 }
 
 TEST_F(XmlWriterTest, ZeroChecksumIsOneDigit)
 {
     // An existing file shorter than the root's closing tag: nothing is restored, the sum is 0.
-    writeBytes("short.xml", "\xFF\xFE" + utf16("<a/>"));
+    writeHost("short.xml", "\xFF\xFE" + utf16("<a/>"));
     CXMLWriter w;
     bool created = true;
     ASSERT_TRUE(w.Open(L"\\short.xml", created));
     EXPECT_FALSE(created);
     w.WriteCheckSum();
     w.Close();
-    EXPECT_EQ(bytes("short.xml"), "\xFF\xFE" + utf16("<a/><CheckSum>0</CheckSum>\r\n"));
+    EXPECT_EQ(readHost("short.xml"), "\xFF\xFE" + utf16("<a/><CheckSum>0</CheckSum>\r\n"));
 }
 
 TEST_F(XmlWriterTest, ReopenWritesBeforeClosingTag)
@@ -138,7 +92,7 @@ TEST_F(XmlWriterTest, ReopenWritesBeforeClosingTag)
         w.WriteEndElement();
         w.Close();
     }
-    const std::string b = bytes("job.xml");
+    const std::string b = readHost("job.xml");
     const std::string closing = utf16("</OstrandJobHistory>\r\n");
     EXPECT_EQ(b.find(closing), b.size() - closing.size()) << "one closing tag, at the end";
     size_t sums = 0;
@@ -152,7 +106,7 @@ TEST_F(XmlWriterTest, ReopenWritesBeforeClosingTag)
 TEST_F(XmlWriterTest, ReopenWithoutClosingTagAppends)
 {
     const std::string head = "<?xml version=\"1.0\"?>\r\n<OstrandJobHistory>\r\n <Entry>\r\n  <A>1</A>\r\n</Entry>\r\n";
-    writeBytes("open.xml", "\xFF\xFE" + utf16(head));
+    writeHost("open.xml", "\xFF\xFE" + utf16(head));
     CXMLWriter w;
     bool created = true;
     ASSERT_TRUE(w.Open(L"\\open.xml", created));
@@ -160,7 +114,7 @@ TEST_F(XmlWriterTest, ReopenWithoutClosingTagAppends)
     writeEntry(w, L"B", L"2");
     w.WriteEndElement();
     w.Close();
-    EXPECT_EQ(bytes("open.xml"),
+    EXPECT_EQ(readHost("open.xml"),
               "\xFF\xFE" + utf16(head + " <Entry>\r\n  <B>2</B>\r\n</Entry>\r\n</OstrandJobHistory>\r\n"))
         << "the root counts as open and written";
 }
@@ -192,7 +146,7 @@ TEST_F(XmlWriterTest, RandomHistoriesCheckAndTamperingIsFound)
             w.WriteEndElement();
             w.Close();
         }
-        const std::string good = bytes(name.c_str());
+        const std::string good = readHost(name);
         std::string detail;
         ASSERT_EQ(CheckJobHistory(good, detail), JOB_HISTORY_OK) << "trial " << trial << ": " << detail;
 
