@@ -1,0 +1,687 @@
+#include "road/roadLocator.h"
+
+#include "road/roadBuilder.h"
+#include "vrkmath/mathAlntCache.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr double kRadPerDegree = 0.017453292519943295;
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+// A point abeam an end within this (metres, the rounding of large coordinates) is abeam it.
+constexpr double kEndSlack = 1e-9;
+// Chords shorter than this (metres) are not made.
+constexpr double kShortestChord = 1e-9;
+// An inflection closer than this to a piece's end (metres) is taken to lie at the end.
+constexpr double kInflectionGap = 1e-6;
+
+// A point of the alignment with its unit tangent and its azimuth (radians).
+struct Frame {
+    double n = 0.0, e = 0.0;
+    double tn = 1.0, te = 0.0;
+    double az = 0.0;
+};
+
+// The engine's position and direction at length l of an element.
+bool evalElement(const CAlntHe& he, double l, Frame& f)
+{
+    double azDeg;
+    if (!he.getPosNeAtLength(l, f.n, f.e) || !he.getAzimuthAtLength(l, azDeg))
+        return false;
+    f.az = azDeg * kRadPerDegree;
+    f.tn = std::cos(f.az);
+    f.te = std::sin(f.az);
+    return true;
+}
+
+// The point `along` metres along the tangent and `offset` metres right of a frame.
+void moveFrame(const Frame& f, double along, double offset, double& n, double& e)
+{
+    n = f.n + along * f.tn - offset * f.te;
+    e = f.e + along * f.te + offset * f.tn;
+}
+
+// The element whose station range holds `station` (the later one at a joint), by bisection
+// over the start chainages; -1 when an element is unplaced.
+int elementAt(const CAlntH& alnt, double station)
+{
+    int lo = 0, hi = alnt.getNumOfHes() - 1;
+    while (lo < hi) {
+        const int mid = (lo + hi + 1) / 2;
+        double start;
+        if (!alnt.getHe(mid)->getStartChainageInM(start))
+            return -1;
+        if (start <= station)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    return lo;
+}
+
+// The frames at the alignment's start and end (first element at 0, last at its length).
+bool endFrames(const CAlntH& alnt, Frame& first, Frame& last)
+{
+    const int count = alnt.getNumOfHes();
+    double len;
+    return count > 0 && evalElement(*alnt.getHe(0), 0.0, first) && alnt.getHe(count - 1)->getHLengthInM(len) &&
+           evalElement(*alnt.getHe(count - 1), len, last);
+}
+
+// The direction change (radians, magnitude) between two unit tangents.
+double turnBetween(const Frame& a, const Frame& b)
+{
+    return std::fabs(std::atan2(a.tn * b.te - a.te * b.tn, a.tn * b.tn + a.te * b.te));
+}
+
+// How far the curve between two frames of one piece (direction turning one way, by less than
+// a half turn) can stray from their chord: it lies inside the triangle of the chord and the
+// two tangents, whose apex is at most chord * tan(turn / 2) / 2 from the chord. A margin covers
+// the rounding of large coordinates.
+double chordPad(const Frame& a, const Frame& b)
+{
+    const double chord = std::sqrt((b.n - a.n) * (b.n - a.n) + (b.e - a.e) * (b.e - a.e));
+    return 0.5 * chord * std::tan(0.5 * turnBetween(a, b)) + 1e-7;
+}
+
+} // namespace
+
+bool RoadPointAt(const CAlntH& alnt, double station, double offset, RoadLocation& out)
+{
+    const int count = alnt.getNumOfHes();
+    if (count == 0 || !std::isfinite(station) || !std::isfinite(offset))
+        return false;
+    const double first = alnt.getStartChainageInM();
+    double last;
+    if (!alnt.getFinalChainageInM(last))
+        return false;
+    RoadLocation r;
+    Frame f;
+    double along = 0.0;
+    if (station < first || station > last) {
+        Frame start, end;
+        if (!endFrames(alnt, start, end))
+            return false;
+        const bool before = station < first;
+        f = before ? start : end;
+        along = station - (before ? first : last);
+        r.element = before ? 0 : count - 1;
+        r.extent = before ? RoadExtent::BeforeStart : RoadExtent::BeyondEnd;
+    } else {
+        r.element = elementAt(alnt, station);
+        if (r.element < 0)
+            return false;
+        const CAlntHe& he = *alnt.getHe(r.element);
+        double start, len;
+        if (!he.getStartChainageInM(start) || !he.getHLengthInM(len))
+            return false;
+        if (!evalElement(he, std::min(std::max(station - start, 0.0), len), f))
+            return false;
+    }
+    r.station = station;
+    r.offset = offset;
+    moveFrame(f, along, 0.0, r.footNorth, r.footEast);
+    moveFrame(f, along, offset, r.north, r.east);
+    r.azimuth = f.az;
+    out = r;
+    return true;
+}
+
+bool RoadCurvePieces(const CAlntH& alnt, std::vector<RoadCurvePiece>& pieces)
+{
+    pieces.clear();
+    for (int i = 0; i < alnt.getNumOfHes(); ++i) {
+        const CAlntHe* he = alnt.getHe(i);
+        double start, len;
+        if (!he || !he->getStartChainageInM(start) || !he->getHLengthInM(len) || !std::isfinite(len))
+            return false;
+        // An intersection-point corner is its tangent, entry spiral, arc and exit spiral.
+        std::vector<double> cuts{0.0};
+        if (const CAlntHeIp* ip = CAlntHeIp::cast(he)) {
+            const CCurveIp& c = ip->get_data();
+            double at = c.getSolutionStartSegment().getTotalLength();
+            cuts.push_back(at);
+            if (!c.isSimplePoint()) {
+                at += c.getSolutionStartSpiral().getTotalLength();
+                cuts.push_back(at);
+                at += c.getSolutionArc().getTotalLength();
+                cuts.push_back(at);
+            }
+        }
+        cuts.push_back(len);
+        for (size_t k = 0; k + 1 < cuts.size(); ++k) {
+            const double a = cuts[k], b = std::min(cuts[k + 1], len);
+            if (!(b > a))
+                continue;
+            // The direction is a quadratic of the length along a line, an arc or a clothoid:
+            // its values at both ends and the middle give the linear curvature exactly.
+            double a0, am, a1;
+            he->getAzimuthAtLength(a, a0);
+            he->getAzimuthAtLength(0.5 * (a + b), am);
+            he->getAzimuthAtLength(b, a1);
+            const double h = b - a;
+            const double slope = (4.0 * am - 3.0 * a0 - a1) / h * kRadPerDegree;
+            const double bend = 4.0 * (a1 - 2.0 * am + a0) / (h * h) * kRadPerDegree;
+            RoadCurvePiece p;
+            p.element = i;
+            p.from = a;
+            p.to = b;
+            p.kFrom = slope;
+            p.kTo = slope + bend * h;
+            if (p.kFrom * p.kTo < 0.0) {
+                // An inflection: the curvature passes zero inside the piece. Within a
+                // micrometre of an end it is the rounding of a spiral's zero end curvature.
+                const double at = a + h * (p.kFrom / (p.kFrom - p.kTo));
+                if (at - a < kInflectionGap)
+                    p.kFrom = 0.0;
+                else if (b - at < kInflectionGap)
+                    p.kTo = 0.0;
+                else {
+                    RoadCurvePiece q = p;
+                    p.to = q.from = at;
+                    p.kTo = q.kFrom = 0.0;
+                    pieces.push_back(p);
+                    p = q;
+                }
+            }
+            pieces.push_back(p);
+        }
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The index
+
+struct RoadLocator::Index {
+    struct Vertex {
+        double l;   // length from the element's start
+        Frame f;
+    };
+    // The curve between vertices v and v + 1 of one piece: the chord's ends, how far the curve
+    // can stray from it, and the curvature at both ends (linear between). One cache line.
+    struct Chord {
+        double an, ae, bn, be;
+        double pad;
+        double ka, kb;
+        int v;
+        int element;
+    };
+    // Boxes in single precision relative to the origin, rounded outwards.
+    struct Box {
+        float minN, minE, maxN, maxE;
+    };
+    // A node holds both children's boxes, so that one fetch decides where to go. A child >= 0
+    // is a node; a leaf is -(first * 8 + count) - 1 for chords[first, first + count).
+    struct Node {
+        Box box[2];
+        int child[2];
+    };
+    std::vector<Vertex> vertices;
+    std::vector<Chord> chords;
+    std::vector<Node> nodes;
+    double originN = 0.0, originE = 0.0;
+    int root = 0;
+    Box rootBox{};
+    std::vector<double> elementStart;   // start chainage of each element
+    double lastLength = 0.0;            // length of the last element
+
+    static const int kLeafSize = 4;
+
+    // The tree over chords[first, last): its reference and its box.
+    int build(int first, int last, Box& box);
+};
+
+namespace {
+
+float below(double v)
+{
+    float f = static_cast<float>(v);
+    return static_cast<double>(f) > v ? std::nextafter(f, -std::numeric_limits<float>::infinity()) : f;
+}
+
+float above(double v)
+{
+    float f = static_cast<float>(v);
+    return static_cast<double>(f) < v ? std::nextafter(f, std::numeric_limits<float>::infinity()) : f;
+}
+
+} // namespace
+
+int RoadLocator::Index::build(int first, int last, Box& box)
+{
+    double minN = kInfinity, minE = kInfinity, maxN = -kInfinity, maxE = -kInfinity;
+    double cMinN = kInfinity, cMinE = kInfinity, cMaxN = -kInfinity, cMaxE = -kInfinity;
+    for (int i = first; i < last; ++i) {
+        const Chord& c = chords[i];
+        minN = std::min(minN, std::min(c.an, c.bn) - c.pad);
+        minE = std::min(minE, std::min(c.ae, c.be) - c.pad);
+        maxN = std::max(maxN, std::max(c.an, c.bn) + c.pad);
+        maxE = std::max(maxE, std::max(c.ae, c.be) + c.pad);
+        const double mn = 0.5 * (c.an + c.bn), me = 0.5 * (c.ae + c.be);
+        cMinN = std::min(cMinN, mn);
+        cMinE = std::min(cMinE, me);
+        cMaxN = std::max(cMaxN, mn);
+        cMaxE = std::max(cMaxE, me);
+    }
+    box = Box{below(minN - originN), below(minE - originE), above(maxN - originN), above(maxE - originE)};
+    if (last - first <= kLeafSize)
+        return -(first * 8 + (last - first)) - 1;
+    // Median split of the chord midpoints along the longer side of their box.
+    const bool alongNorth = cMaxN - cMinN >= cMaxE - cMinE;
+    const int mid = (first + last) / 2;
+    std::nth_element(chords.begin() + first, chords.begin() + mid, chords.begin() + last,
+                     [alongNorth](const Chord& x, const Chord& y) {
+                         return alongNorth ? x.an + x.bn < y.an + y.bn : x.ae + x.be < y.ae + y.be;
+                     });
+    Node node;
+    node.child[0] = build(first, mid, node.box[0]);
+    node.child[1] = build(mid, last, node.box[1]);
+    nodes.push_back(node);
+    return static_cast<int>(nodes.size()) - 1;
+}
+
+namespace {
+
+// Vertices of one piece between la and lb (both evaluated), halved while the chord is longer
+// than the longest chord or turns by more than 0.35 rad. Appends the vertices after `a`.
+template <class Vertex>
+bool addVertices(const CAlntHe& he, double la, const Frame& a, double lb, const Frame& b, std::vector<Vertex>& out,
+                 int depth)
+{
+    const double chord2 = (b.n - a.n) * (b.n - a.n) + (b.e - a.e) * (b.e - a.e);
+    if (depth < 40 && (chord2 > RoadLocator::kIndexMaxChord * RoadLocator::kIndexMaxChord || turnBetween(a, b) > 0.35)) {
+        const double lm = 0.5 * (la + lb);
+        Frame m;
+        if (!evalElement(he, lm, m))
+            return false;
+        return addVertices(he, la, a, lm, m, out, depth + 1) && addVertices(he, lm, m, lb, b, out, depth + 1);
+    }
+    out.push_back(Vertex{lb, b});
+    return true;
+}
+
+} // namespace
+
+bool RoadLocator::build(const CAlnt& alnt)
+{
+    UseRoadTolerances();
+    m_index.reset();
+    m_alnt = nullptr;
+    std::vector<RoadCurvePiece> pieces;
+    CAlnt2dPosCache cache;
+    if (alnt.getNumOfHes() == 0 || !RoadCurvePieces(alnt, pieces) ||
+        !cache.loadNodesAndPosForDeviation(alnt, kIndexDeviation))
+        return false;
+    auto index = std::make_shared<Index>();
+    for (int i = 0; i < alnt.getNumOfHes(); ++i) {
+        double start;
+        alnt.getHe(i)->getStartChainageInM(start);
+        index->elementStart.push_back(start);
+    }
+    alnt.getHe(alnt.getNumOfHes() - 1)->getHLengthInM(index->lastLength);
+    const C2dPosAndSt* cached = cache.GetData();
+    const int cachedCount = cache.GetSize();
+    for (const RoadCurvePiece& p : pieces) {
+        const CAlntHe& he = *alnt.getHe(p.element);
+        const double start = index->elementStart[p.element];
+        Frame a;
+        if (!evalElement(he, p.from, a))
+            return false;
+        const int firstVertex = static_cast<int>(index->vertices.size());
+        index->vertices.push_back(Index::Vertex{p.from, a});
+        // The cache's stations strictly inside the piece, then its end.
+        int k = static_cast<int>(std::upper_bound(cached, cached + cachedCount, start + p.from,
+                                                  [](double s, const C2dPosAndSt& v) { return s < v.station; }) -
+                                 cached);
+        double la = p.from;
+        for (;; ++k) {
+            // Cache stations within a nanometre of the piece's ends are its ends.
+            const bool atEnd = k >= cachedCount || !(cached[k].station - start < p.to - kShortestChord);
+            const double lb = atEnd ? p.to : cached[k].station - start;
+            if (lb > la + kShortestChord || (atEnd && lb > la)) {
+                Frame b;
+                if (!evalElement(he, lb, b) || !addVertices(he, la, a, lb, b, index->vertices, 0))
+                    return false;
+                a = b;
+                la = lb;
+            }
+            if (atEnd)
+                break;
+        }
+        for (int v = firstVertex; v + 1 < static_cast<int>(index->vertices.size()); ++v) {
+            const Index::Vertex& va = index->vertices[v];
+            const Index::Vertex& vb = index->vertices[v + 1];
+            index->chords.push_back(Index::Chord{va.f.n, va.f.e, vb.f.n, vb.f.e, chordPad(va.f, vb.f),
+                                                 p.curvatureAt(va.l), p.curvatureAt(vb.l), v, p.element});
+        }
+    }
+    if (index->chords.empty())
+        return false;
+    index->originN = index->vertices.front().f.n;
+    index->originE = index->vertices.front().f.e;
+    index->nodes.reserve(index->chords.size() / 2 + 1);
+    index->root = index->build(0, static_cast<int>(index->chords.size()), index->rootBox);
+    m_index = index;
+    m_alnt = &alnt;
+    return true;
+}
+
+RoadLocator RoadLocator::sharedWith(const CAlntH& copy) const
+{
+    RoadLocator other;
+    other.m_index = m_index;
+    other.m_alnt = m_index ? &copy : nullptr;
+    return other;
+}
+
+int RoadLocator::chordCount() const
+{
+    return m_index ? static_cast<int>(m_index->chords.size()) : 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The query
+
+namespace {
+
+// The nearest point found on one chord's curve.
+struct Foot {
+    double dist = kInfinity;
+    double l = 0.0;
+    int element = -1;
+    int vertex = -1;     // the vertex it lies at, -1 inside a chord
+    double offset = 0.0; // across the direction, right positive (inside a chord)
+    Frame f;             // the alignment's point and direction there
+};
+
+struct Candidate {
+    double lower;   // the curve of the chord lies no nearer than this
+    int chord;
+};
+
+// A short list that lives on the stack unless a point has many candidates (a point near the
+// centre of a long arc).
+class Candidates {
+public:
+    void add(double lower, int chord)
+    {
+        if (m_count < kFixed)
+            m_fixed[m_count] = Candidate{lower, chord};
+        else
+            m_more.push_back(Candidate{lower, chord});
+        ++m_count;
+    }
+    // The candidates whose lower bound does not exceed `upper`, nearest first.
+    Candidate* sorted(double upper, int& count)
+    {
+        Candidate* list = m_fixed;
+        if (m_count > kFixed) {
+            m_more.insert(m_more.begin(), m_fixed, m_fixed + kFixed);
+            list = m_more.data();
+        }
+        count = 0;
+        for (int i = 0; i < m_count; ++i)
+            if (list[i].lower <= upper)
+                list[count++] = list[i];
+        std::sort(list, list + count, [](const Candidate& x, const Candidate& y) { return x.lower < y.lower; });
+        return list;
+    }
+
+private:
+    static const int kFixed = 24;
+    Candidate m_fixed[kFixed];
+    std::vector<Candidate> m_more;
+    int m_count = 0;
+};
+
+float boxDistance2(float n, float e, const RoadLocator::Index::Box& b)
+{
+    const float dn = n < b.minN ? b.minN - n : (n > b.maxN ? n - b.maxN : 0.0f);
+    const float de = e < b.minE ? b.minE - e : (e > b.maxE ? e - b.maxE : 0.0f);
+    return dn * dn + de * de;
+}
+
+double chordDistance(double n, double e, const RoadLocator::Index::Chord& c)
+{
+    const double un = c.bn - c.an, ue = c.be - c.ae;
+    const double pn = n - c.an, pe = e - c.ae;
+    const double len2 = un * un + ue * ue;
+    double t = len2 > 0.0 ? (pn * un + pe * ue) / len2 : 0.0;
+    t = std::min(std::max(t, 0.0), 1.0);
+    const double dn = pn - t * un, de = pe - t * ue;
+    return std::sqrt(dn * dn + de * de);
+}
+
+// Distances within this (metres) count as equal: the distance is flat at its minimum, so that a
+// point a micrometre of station from the foot is as near to the last digit. Between equal
+// ones, a foot where the distance's derivative vanishes beats one at the end of a stretch.
+constexpr double kSameDistance = 1e-9;
+
+bool nearer(const Foot& x, const Foot& y)
+{
+    if (x.dist < y.dist - kSameDistance)
+        return true;
+    if (x.dist > y.dist + kSameDistance)
+        return false;
+    if ((x.vertex < 0) != (y.vertex < 0))
+        return x.vertex < 0;
+    return x.dist < y.dist;
+}
+
+// Halvings of a stretch at most, where the point lies near the centres of curvature.
+constexpr int kMaxHalvings = 10;
+
+// The exact foot of (n, e) on the curve between two frames of one element.
+class FootSolver {
+public:
+    FootSolver(const CAlntHe& he, int element, double n, double e) : m_he(he), m_element(element), m_n(n), m_e(e) {}
+
+    // The nearest point of the curve from la (frame a, curvature ka, vertex va or -1) to lb.
+    bool solve(double la, const Frame& a, double ka, int va, double lb, const Frame& b, double kb, int vb,
+               double pad, int depth, Foot& foot) const
+    {
+        const double da = distanceTo(a), db = distanceTo(b);
+        // With w = the point's offset towards the inside of the turn, f' = -(1 - |k| w): f
+        // falls along the stretch while |k| w < 1 (one minimum at most) and rises while
+        // |k| w > 1 (the point lies beyond the centres of curvature: maxima only, the minimum
+        // at an end). w changes by at most |k| |f| <= |k| (distance + pad) per metre, which
+        // bounds it between the ends. Where neither holds throughout, the stretch is halved.
+        const double inward = ka + kb >= 0.0 ? 1.0 : -1.0;
+        const double kMax = std::max(std::fabs(ka), std::fabs(kb));
+        const double kMin = std::min(std::fabs(ka), std::fabs(kb));
+        const double middle = 0.5 * inward * (across(a) + across(b));
+        const double spread = 0.5 * kMax * (std::max(da, db) + pad) * (lb - la);
+        const bool falls = kMax * (middle + spread) < 1.0;
+        const bool rises = !falls && kMin * (middle - spread) > 1.0;
+        if (!falls && !rises && depth < kMaxHalvings) {
+            const double lm = 0.5 * (la + lb);
+            Frame m;
+            if (!evalElement(m_he, lm, m))
+                return false;
+            const double km = 0.5 * (ka + kb);
+            Foot first, second;
+            if (!solve(la, a, ka, va, lm, m, km, -1, chordPad(a, m), depth + 1, first) ||
+                !solve(lm, m, km, -1, lb, b, kb, vb, chordPad(m, b), depth + 1, second))
+                return false;
+            foot = nearer(second, first) ? second : first;
+            return true;
+        }
+        const double fa = along(a), fb = along(b);
+        if (rises || fa <= 0.0 || fb >= 0.0) {
+            // A minimum at an end: the nearer one, unless f says which.
+            const bool atA = rises ? da <= db : fa <= 0.0 && (fb < 0.0 || da <= db);
+            atVertex(atA ? la : lb, atA ? a : b, atA ? va : vb, atA ? da : db, foot);
+            return true;
+        }
+        return newton(la, fa, ka, lb, fb, kb, foot);
+    }
+
+private:
+    double distanceTo(const Frame& f) const
+    {
+        const double dn = m_n - f.n, de = m_e - f.e;
+        return std::sqrt(dn * dn + de * de);
+    }
+    double along(const Frame& f) const { return (m_n - f.n) * f.tn + (m_e - f.e) * f.te; }
+    double across(const Frame& f) const { return (m_e - f.e) * f.tn - (m_n - f.n) * f.te; }
+
+    void atVertex(double l, const Frame& f, int vertex, double dist, Foot& foot) const
+    {
+        foot.dist = dist;
+        foot.l = l;
+        foot.element = m_element;
+        foot.vertex = vertex;
+        const double off = across(f);
+        foot.offset = off < 0.0 ? -dist : dist;
+        foot.f = f;
+    }
+
+    // Newton on f(l) = (P - C(l)) . T(l), f' = -(1 - k off), inside the bracket [lo, hi] with
+    // f(lo) > 0 > f(hi); a step that would leave the bracket bisects it instead.
+    bool newton(double lo, double flo, double ka, double hi, double fhi, double kb, Foot& foot) const
+    {
+        const double la = lo, lb = hi;
+        double l = lo + (hi - lo) * (flo / (flo - fhi));
+        for (int iteration = 0; iteration < 200; ++iteration) {
+            Frame f;
+            if (!evalElement(m_he, l, f))
+                return false;
+            const double fl = along(f);
+            const double off = across(f);
+            const double k = ka + (kb - ka) * ((l - la) / (lb - la));
+            const double slope = 1.0 - k * off;
+            const double step = fl / slope;
+            // A step this short leaves an error of the order of curvature * step^2: done.
+            if (slope > 0.05 && std::fabs(step) < 1e-7) {
+                atRoot(l, f, std::min(std::max(l + step, la), lb) - l, k, fl, off, foot);
+                return true;
+            }
+            if (fl > 0.0)
+                lo = l;
+            else
+                hi = l;
+            double next = l + step;
+            if (!(slope > 0.05) || !(next > lo && next < hi))
+                next = 0.5 * (lo + hi);
+            if (!(hi - lo > 1e-12) || next == l) {
+                atRoot(l, f, 0.0, k, fl, off, foot);
+                return true;
+            }
+            l = next;
+        }
+        return false;
+    }
+
+    // The foot `moved` metres on from the frame f at l (a last Newton step, short enough that
+    // the tangent carries it: the error is k moved^2 / 2); fl and off are f's along and across.
+    void atRoot(double l, const Frame& f, double moved, double k, double fl, double off, Foot& foot) const
+    {
+        foot.l = l + moved;
+        foot.element = m_element;
+        foot.vertex = -1;
+        foot.offset = off;
+        foot.f = f;
+        foot.f.n += moved * f.tn;
+        foot.f.e += moved * f.te;
+        foot.f.az += k * moved;
+        foot.dist = std::sqrt(fl * fl + off * off);
+    }
+
+    const CAlntHe& m_he;
+    int m_element;
+    double m_n, m_e;
+};
+
+} // namespace
+
+bool RoadLocator::locate(double north, double east, RoadLocation& out) const
+{
+    if (!m_index || !std::isfinite(north) || !std::isfinite(east))
+        return false;
+    const Index& ix = *m_index;
+    // Nearest box first; every chord whose curve may hold the nearest point is kept. The boxes
+    // are compared in single precision with a margin for the rounding of the point.
+    const double rn = north - ix.originN, re = east - ix.originE;
+    const float pn = static_cast<float>(rn), pe = static_cast<float>(re);
+    const double margin = 1e-3 + 1e-6 * (std::fabs(rn) + std::fabs(re));
+    double upper = kInfinity;
+    Candidates candidates;
+    struct Entry {
+        int ref;
+        float d2;
+    } stack[64];
+    int top = 0;
+    stack[top++] = Entry{ix.root, boxDistance2(pn, pe, ix.rootBox)};
+    while (top > 0) {
+        const Entry entry = stack[--top];
+        const double reach = upper * (1.0 + 1e-6) + margin;
+        if (static_cast<double>(entry.d2) > reach * reach)
+            continue;
+        if (entry.ref < 0) {
+            const int code = -entry.ref - 1;
+            const int first = code >> 3, last = first + (code & 7);
+            for (int i = first; i < last; ++i) {
+                const Index::Chord& c = ix.chords[i];
+                const double d = chordDistance(north, east, c);
+                upper = std::min(upper, d + c.pad);
+                if (d - c.pad <= upper)
+                    candidates.add(d - c.pad, i);
+            }
+            continue;
+        }
+        const Index::Node& node = ix.nodes[entry.ref];
+        const float d0 = boxDistance2(pn, pe, node.box[0]);
+        const float d1 = boxDistance2(pn, pe, node.box[1]);
+        const int nearFirst = d0 <= d1 ? 0 : 1;
+        if (top + 2 > 64)
+            return false;
+        stack[top++] = Entry{node.child[1 - nearFirst], nearFirst ? d0 : d1};
+        stack[top++] = Entry{node.child[nearFirst], nearFirst ? d1 : d0};
+    }
+    int count = 0;
+    const Candidate* list = candidates.sorted(upper, count);
+    Foot best;
+    for (int i = 0; i < count; ++i) {
+        if (list[i].lower > best.dist + kSameDistance)
+            break;
+        const Index::Chord& c = ix.chords[list[i].chord];
+        const Index::Vertex& a = ix.vertices[c.v];
+        const Index::Vertex& b = ix.vertices[c.v + 1];
+        Foot foot;
+        FootSolver solver(*m_alnt->getHe(c.element), c.element, north, east);
+        if (!solver.solve(a.l, a.f, c.ka, c.v, b.l, b.f, c.kb, c.v + 1, c.pad, 0, foot))
+            return false;
+        if (nearer(foot, best))
+            best = foot;
+    }
+    if (best.element < 0)
+        return false;
+    RoadLocation r;
+    r.north = north;
+    r.east = east;
+    r.element = best.element;
+    const Frame& f = best.f;
+    const double along = (north - f.n) * f.tn + (east - f.e) * f.te;
+    const bool atStart = best.vertex >= 0 && best.element == 0 && best.l == 0.0;
+    const bool atEnd = best.vertex >= 0 && best.element == static_cast<int>(ix.elementStart.size()) - 1 &&
+                       best.l == ix.lastLength;
+    if ((atStart && along < -kEndSlack) || (atEnd && along > kEndSlack)) {
+        // Behind the start or ahead of the end: on the extended tangent.
+        r.extent = atStart && along < 0.0 ? RoadExtent::BeforeStart : RoadExtent::BeyondEnd;
+        r.station = ix.elementStart[best.element] + best.l + along;
+        r.offset = (east - f.e) * f.tn - (north - f.n) * f.te;
+        moveFrame(f, along, 0.0, r.footNorth, r.footEast);
+    } else {
+        r.station = ix.elementStart[best.element] + best.l;
+        r.offset = best.offset;
+        r.footNorth = f.n;
+        r.footEast = f.e;
+    }
+    r.azimuth = f.az;
+    out = r;
+    return true;
+}

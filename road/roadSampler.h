@@ -1,0 +1,51 @@
+// Polylines of a road alignment within a chord deviation: the centreline, a line at a constant
+// offset, and a line whose offset changes along a table of (station, offset) pairs.
+//
+// Units and frames: stations are internal chainages (metres), offsets metres with right
+// positive, positions north/east in metres, deviations metres. Every function sets the road
+// tolerances (UseRoadTolerances) and writes `out` only on success.
+#pragma once
+
+#include "vrkmath/mathAlnt.h"
+#include "vrkmath/mathAlntCache.h"
+#include "vrkmath/mathAlntOffset.h"
+
+#include <vector>
+
+// The smallest deviation accepted (metres): below it the position cache's smallest step
+// (0.001 m) could no longer follow the tightest curves.
+const double kRoadMinDeviation = 1e-4;
+
+// One vertex of a sampled line.
+struct RoadSampleVertex {
+    double station = 0.0;   // internal chainage of the centreline point it belongs to
+    double offset = 0.0;    // its offset from that point, metres, right positive
+    double north = 0.0, east = 0.0;
+};
+
+// The centreline's plan cache loaded for `deviation` (CAlnt2dPosCache::
+// loadNodesAndPosForDeviation), each chord then checked at its middle station against the
+// curve and halved while the curve strays further than `deviation` from it. False for a
+// deviation below kRoadMinDeviation or not finite, or when the cache cannot be loaded.
+bool LoadRoadCentreline(const CAlnt& alnt, double deviation, CAlnt2dPosCache& cache);
+
+// The centreline polyline: the vertices of LoadRoadCentreline. Every vertex is the engine's
+// own point; every chord stays within `deviation` of the curve.
+bool SampleRoadCentreline(const CAlnt& alnt, double deviation, std::vector<RoadSampleVertex>& out);
+
+// The exact offset line at a constant `offset`: every vertex lies at `offset` across the
+// centreline's direction at its station, and every chord within `deviation` of the true offset
+// curve (the station steps follow the offset curve's own curvature, k / (1 - k offset), and
+// length, from the elements' curvature; RoadCurvePieces of road/roadLocator.h). Element joints
+// are vertices. Inside a curve tighter than the offset the true offset curve folds back; the
+// vertices still lie at the offset, spaced at most 1 mm of station apart over the fold.
+bool SampleRoadOffsetLine(const CAlnt& alnt, double offset, double deviation, std::vector<RoadSampleVertex>& out);
+
+// The variable offset line through the table (stations as internal chainage, increasing):
+// OffsetPoints of vrkmath/mathAlntOffset.h on the centreline cache, loaded for the deviation
+// divided by 1 + the largest offset times the largest curvature (so that the offset chords stay
+// near the deviation). Each vertex's offset is measured across the centreline's direction at
+// its station. False with fewer than two pairs, stations not increasing, or when OffsetPoints
+// fails.
+bool SampleRoadOffsetTable(const CAlnt& alnt, const std::vector<StAndOffset>& table, double deviation,
+                           std::vector<RoadSampleVertex>& out);

@@ -1,0 +1,185 @@
+// Sampling road alignments: the centreline, the exact constant-offset line and the variable
+// offset line, checked vertex by vertex against stake-out and chord by chord (at each chord's
+// middle) against the exact locator. The road services leave the library log silent, beyond
+// the ends too.
+#include "deviceRootFixture.h"
+#include "roadTestSupport.h"
+
+#include "files/logFile.h"
+#include "road/landXmlReader.h"
+#include "road/roadBuilder.h"
+#include "road/roadLocator.h"
+#include "road/roadSampler.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+const double kOnLine = 1e-9;
+const double kChordSlack = 1e-4;
+
+// The alignments of a road written as LandXML, built as the tool builds them.
+std::vector<RoadBuild> buildRoads(const std::vector<roadtest::AlignmentSpec>& specs)
+{
+    RoadFile file;
+    RoadError err;
+    EXPECT_TRUE(ReadLandXmlBytes(roadtest::landXml(specs, roadtest::Style()), "test.xml", file, err)) << err.text();
+    std::vector<RoadBuild> builds(file.alignments.size());
+    for (size_t i = 0; i < builds.size(); ++i)
+        EXPECT_TRUE(BuildRoadAlignment(file, file.alignments[i], "", builds[i], err)) << err.text();
+    return builds;
+}
+
+// The example road's two alignments and a road of tight curves (radii 30 to 80 m).
+std::vector<RoadBuild> testRoads()
+{
+    std::vector<roadtest::AlignmentSpec> specs = roadtest::exampleRoad();
+    roadtest::AlignmentSpec tight;
+    tight.name = "Tight";
+    tight.start = C2dPos{2000.0, 4000.0};
+    tight.azDeg = 200.0;
+    tight.specs = {{40.0, 0, 0},    {20.0, 0, 30.0},   {25.0, 30.0, 30.0}, {15.0, 30.0, 50.0},
+                   {30.0, 50.0, 50.0}, {20.0, 50.0, 0}, {10.0, 0, 0},      {25.0, 0, -80.0},
+                   {60.0, -80.0, -80.0}, {25.0, -80.0, 0}, {30.0, 0, 0}};
+    specs.push_back(tight);
+    return buildRoads(specs);
+}
+
+// The nearest point's offset from the centreline of the middle of chord a-b.
+double middleOffset(const RoadLocator& locator, const RoadSampleVertex& a, const RoadSampleVertex& b)
+{
+    RoadLocation m;
+    EXPECT_TRUE(locator.locate(0.5 * (a.north + b.north), 0.5 * (a.east + b.east), m));
+    return m.offset;
+}
+
+} // namespace
+
+TEST(RoadSampler, CentrelineVerticesOnTheAlignmentChordsWithinTheDeviation)
+{
+    for (const RoadBuild& road : testRoads()) {
+        RoadLocator locator;
+        ASSERT_TRUE(locator.build(road.alnt));
+        for (double deviation : {0.0005, 0.01, 0.2}) {
+            std::vector<RoadSampleVertex> line;
+            ASSERT_TRUE(SampleRoadCentreline(road.alnt, deviation, line));
+            double last;
+            road.alnt.getFinalChainageInM(last);
+            EXPECT_EQ(line.front().station, road.alnt.getStartChainageInM());
+            EXPECT_NEAR(line.back().station, last, 1e-9);
+            for (size_t i = 0; i < line.size(); ++i) {
+                RoadLocation p;
+                ASSERT_TRUE(RoadPointAt(road.alnt, line[i].station, 0.0, p));
+                EXPECT_NEAR(std::hypot(p.north - line[i].north, p.east - line[i].east), 0.0, kOnLine)
+                    << "vertex " << i << " at " << line[i].station;
+                if (i > 0) {
+                    EXPECT_GT(line[i].station, line[i - 1].station);
+                    EXPECT_LE(std::fabs(middleOffset(locator, line[i - 1], line[i])), deviation + kChordSlack)
+                        << "chord " << i << " at " << line[i].station << ", deviation " << deviation;
+                }
+            }
+        }
+    }
+}
+
+TEST(RoadSampler, OffsetLineVerticesAtTheOffsetChordsWithinTheDeviation)
+{
+    for (const RoadBuild& road : testRoads()) {
+        RoadLocator locator;
+        ASSERT_TRUE(locator.build(road.alnt));
+        // Both sides, inside and outside the curves; 25 m is within the tightest radius (30 m).
+        for (double offset : {-25.0, -3.5, 4.0, 25.0}) {
+            for (double deviation : {0.001, 0.05}) {
+                std::vector<RoadSampleVertex> line;
+                ASSERT_TRUE(SampleRoadOffsetLine(road.alnt, offset, deviation, line));
+                for (size_t i = 0; i < line.size(); ++i) {
+                    RoadLocation p;
+                    ASSERT_TRUE(RoadPointAt(road.alnt, line[i].station, offset, p));
+                    EXPECT_EQ(line[i].offset, offset);
+                    EXPECT_NEAR(std::hypot(p.north - line[i].north, p.east - line[i].east), 0.0, kOnLine)
+                        << "vertex " << i;
+                    // For a point beside a regular offset curve, its distance from the curve is
+                    // the difference of the offsets along the common normal.
+                    if (i > 0) {
+                        EXPECT_LE(std::fabs(middleOffset(locator, line[i - 1], line[i]) - offset),
+                                  deviation + kChordSlack)
+                            << "chord " << i << " at " << line[i].station << ", offset " << offset
+                            << ", deviation " << deviation;
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(RoadSampler, VariableOffsetFollowsTheTable)
+{
+    const RoadBuild road = std::move(testRoads()[0]);
+    // A widening from 2 m to 6 m and back over curves and a station equation.
+    const std::vector<StAndOffset> table = {{1250.0, 2.0}, {1500.0, 6.0}, {1900.0, 6.0}, {2300.0, 2.0}};
+    std::vector<RoadSampleVertex> line;
+    ASSERT_TRUE(SampleRoadOffsetTable(road.alnt, table, 0.01, line));
+    ASSERT_GT(line.size(), 20u);
+    EXPECT_NEAR(line.front().station, 1250.0, 1e-9);
+    EXPECT_NEAR(line.back().station, 2300.0, 1e-9);
+    for (size_t i = 0; i < line.size(); ++i) {
+        const RoadSampleVertex& v = line[i];
+        size_t k = 0;
+        while (k + 2 < table.size() && v.station > table[k + 1].station)
+            ++k;
+        const double t = (v.station - table[k].station) / (table[k + 1].station - table[k].station);
+        const double expected = table[k].offset + t * (table[k + 1].offset - table[k].offset);
+        // The offset runs with the plan distance along the chords, a hair shorter than the
+        // stations; where two stretches meet (the table's stations) the corner rule places the
+        // vertex between their ends, about a centimetre off.
+        EXPECT_NEAR(v.offset, expected, 0.02) << "vertex " << i << " at " << v.station;
+    }
+    // Refused: fewer than two pairs, stations out of order, a deviation below the least.
+    EXPECT_FALSE(SampleRoadOffsetTable(road.alnt, {{1250.0, 2.0}}, 0.01, line));
+    EXPECT_FALSE(SampleRoadOffsetTable(road.alnt, {{1500.0, 2.0}, {1400.0, 3.0}}, 0.01, line));
+    EXPECT_FALSE(SampleRoadCentreline(road.alnt, 5e-5, line));
+    EXPECT_FALSE(SampleRoadOffsetLine(road.alnt, 2.0, NAN, line));
+}
+
+class RoadServicesLog : public DeviceRootTest {};
+
+TEST_F(RoadServicesLog, NormalQueriesWriteNothing)
+{
+    const std::vector<RoadBuild> roads = testRoads();
+    InitLogging();
+    for (const RoadBuild& road : roads) {
+        RoadLocator locator;
+        ASSERT_TRUE(locator.build(road.alnt));
+        double first = road.alnt.getStartChainageInM(), last;
+        road.alnt.getFinalChainageInM(last);
+        for (double s : {first - 30.0, first, 0.5 * (first + last), last, last + 30.0}) {
+            RoadLocation p, q;
+            ASSERT_TRUE(RoadPointAt(road.alnt, s, 7.0, p));
+            ASSERT_TRUE(locator.locate(p.north, p.east, q));
+            EXPECT_NEAR(q.station, s, 1e-6);
+        }
+        std::vector<RoadSampleVertex> line;
+        EXPECT_TRUE(SampleRoadCentreline(road.alnt, 0.01, line));
+        EXPECT_TRUE(SampleRoadOffsetLine(road.alnt, -4.0, 0.01, line));
+    }
+    // The check is live: an engine failure does reach the log.
+    double n, e;
+    EXPECT_FALSE(CCurveDataSegment().getPosAtLength(1.0, n, e));
+    FinishLogging();
+    std::string text;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(m_root))
+        if (entry.is_regular_file() && entry.path().extension() == ".log") {
+            std::ifstream in(entry.path(), std::ios::binary);
+            std::stringstream s;
+            s << in.rdbuf();
+            text += s.str();
+        }
+    size_t reports = 0;
+    for (size_t at = text.find("*** error in"); at != std::string::npos; at = text.find("*** error in", at + 1))
+        ++reports;
+    EXPECT_EQ(reports, 1u) << text;
+}

@@ -1,0 +1,932 @@
+// fieldcore road stakeout | locate | sample: the answers a surveyor asks of a road file. Stake-out
+// gives the position at a station and offset, locate the station and offset of a position
+// (road/roadLocator.h), sample the road as a polyline within a chord deviation
+// (road/roadSampler.h).
+//
+// Shared by the three: the road file and its alignment (first of the file unless --alignment),
+// posted stations (station equations applied) typed as plain numbers or "n+rest", lengths in
+// --units (by default the file's unit), the text form for people and --csv with a header row
+// and full precision for programs.
+#include "roadCommands.h"
+
+#include "numeric/stationText.h"
+#include "platform/textCodec.h"
+#include "road/roadLocator.h"
+#include "road/roadSampler.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string_view>
+#include <thread>
+
+namespace {
+
+// Decimals of every number in --csv output (at least; --decimals may ask for more).
+const int kCsvDecimals = 9;
+
+// ---------------------------------------------------------------------------------------------
+// What the three subcommands share
+
+struct Road {
+    roadcli::LoadedRoad loaded;
+    const RoadAlignment* source = nullptr;
+    const RoadBuild* build = nullptr;
+    std::vector<int> sourceElement;   // per engine element: the file's element number (1-based)
+    cli::DisplayUnits units;
+    double stationUnit = 1000.0;
+    bool csv = false;
+    std::string command;
+
+    const CAlnt& alnt() const { return build->alnt; }
+    int csvDecimals() const { return std::max(kCsvDecimals, units.decimals); }
+    double toDisplay(double metres) const { return FromMetersEx(metres, units.dist); }
+    double toMetres(double display) const { return units.toMetres(display); }
+};
+
+// Options every subcommand reads; the positional words are left in `args`.
+struct CommonOptions {
+    std::string alignment, profile, stationUnit;
+    bool stationUnitGiven = false;
+    bool unitsGiven = false;
+};
+
+bool readCommon(cli::Args& args, Road& road, CommonOptions& o, std::string& message)
+{
+    args.option("--alignment", o.alignment);
+    args.option("--profile", o.profile);
+    o.stationUnitGiven = args.option("--station-unit", o.stationUnit);
+    road.csv = args.flag("--csv");
+    if (!roadcli::readRoadUnits(args, road.units, o.unitsGiven, message))
+        return false;
+    if (o.stationUnitGiven && (!cli::parseDouble(o.stationUnit, road.stationUnit) || !(road.stationUnit >= 1.0)))
+        return message = "--station-unit takes a number of at least 1", false;
+    return true;
+}
+
+// Loads the road: the alignment named, or the file's first.
+int loadRoad(const std::string& sub, const std::string& path, const CommonOptions& o, Road& road)
+{
+    const int status = roadcli::loadRoad(sub, path, o.alignment, o.profile, road.loaded);
+    if (status != cli::EXIT_OK)
+        return status;
+    road.source = &road.loaded.file.alignments[road.loaded.selected[0]];
+    road.build = &road.loaded.builds[0];
+    if (!o.unitsGiven)
+        road.units.dist = roadcli::fileDisplayUnit(road.loaded.file);
+    if (!o.stationUnitGiven)
+        road.stationUnit = roadcli::defaultStationUnit(road.units.dist);
+    road.sourceElement.assign(road.alnt().getNumOfHes(), 0);
+    for (size_t i = 0; i < road.build->engineIndex.size(); ++i)
+        if (road.build->engineIndex[i] >= 0)
+            road.sourceElement[road.build->engineIndex[i]] = static_cast<int>(i) + 1;
+    return cli::EXIT_OK;
+}
+
+// A posted station typed as a number or as "n+rest" (display units), as internal chainage in
+// metres. False with a message for text that is neither or a station inside an equation's gap.
+bool readStation(const Road& road, const std::string& text, double& internal, std::string& message)
+{
+    double display;
+    if (!cli::parseDouble(text, display)) {
+        const std::string t = cli::trim(text);
+        if (t.find('+') == std::string::npos || !StnFromString(CString(Utf8ToWide(t).c_str()), display, road.stationUnit) ||
+            !std::isfinite(display))
+            return message = "'" + text + "' is not a station", false;
+    }
+    if (!road.build->stations.toInternal(road.toMetres(display), internal))
+        return message = "station '" + text + "' lies in the gap of a station equation", false;
+    return true;
+}
+
+// The posted station (metres) the user typed as `text`, which readStation read as `internal`.
+double postedOf(const Road& road, const std::string& text, double internal)
+{
+    double display;
+    if (cli::parseDouble(text, display))
+        return road.toMetres(display);
+    return road.build->stations.toPosted(internal);
+}
+
+// The design height at an internal chainage: the profile's, along its end grades beyond it.
+// False when the road has no profile.
+bool designHeight(const CAlnt& alnt, const RoadBuild& build, double station, double& height)
+{
+    if (build.profile < 0 || alnt.getNumOfVes() == 0)
+        return false;
+    const CAlntV& v = alnt.getAlntVes();
+    double length;
+    if (!v.getHLengthInM(length))
+        return false;
+    const double first = v.getStartChainageInM(), last = first + length;
+    if (station < first || station > last) {
+        // Along the grade at the nearer end (the profile is straight there: the end VIPs carry
+        // no vertical curve).
+        const double end = station < first ? first : last;
+        const double step = std::min(0.1, 0.001 * length) * (station < first ? 1.0 : -1.0);
+        double atEnd, near;
+        if (!(length > 0.0) || !alnt.getPosHAtChain(end, atEnd) || !alnt.getPosHAtChain(end + step, near))
+            return false;
+        height = atEnd + (near - atEnd) / step * (station - end);
+        return true;
+    }
+    return alnt.getPosHAtChain(station, height);
+}
+
+// Fixed decimals, fast; a value that rounds to zero has no minus sign.
+void appendFixed(std::string& out, double value, int decimals)
+{
+    static const double kHalfUnit[] = {0.5, 0.05, 0.005, 5e-4, 5e-5, 5e-6, 5e-7, 5e-8, 5e-9, 5e-10, 5e-11, 5e-12, 5e-13};
+    if (value < 0.0 && value > -kHalfUnit[std::min(decimals, 12)])
+        value = 0.0;
+    char buf[400];
+    const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    out.append(buf, r.ptr);
+}
+
+const char* extentName(RoadExtent e)
+{
+    return e == RoadExtent::BeforeStart ? "before" : e == RoadExtent::BeyondEnd ? "beyond" : "inside";
+}
+
+const char* extentNote(RoadExtent e)
+{
+    return e == RoadExtent::BeforeStart ? "  (before the start, on the extended tangent)"
+           : e == RoadExtent::BeyondEnd ? "  (beyond the end, on the extended tangent)"
+                                        : "";
+}
+
+double azimuthDegrees(double radians)
+{
+    double deg = radians * kDegPerRad;
+    deg = std::fmod(deg, 360.0);
+    return deg < 0.0 ? deg + 360.0 : deg;
+}
+
+// Reads the words after the options: the road path (a word that is not a number) and the
+// numbers. False with a message for an unknown option or a second path.
+bool splitPositionals(const cli::Args& args, std::string& path, std::vector<double>& numbers, std::string& message)
+{
+    std::string option;
+    if (args.firstUnknownOption(option))
+        return message = "unknown option '" + option + "'", false;
+    for (const std::string& w : args.rest()) {
+        double v;
+        if (cli::parseDouble(w, v)) {
+            numbers.push_back(v);
+        } else if (path.empty() && numbers.empty()) {
+            path = w;
+        } else {
+            return message = "unexpected '" + w + "'", false;
+        }
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lines of input, read in large blocks (files of millions of points).
+
+class LineReader {
+public:
+    explicit LineReader(std::FILE* in) : m_in(in) {}
+
+    // The next line without its end (LF or CR LF); false at the end of the input.
+    bool next(std::string& line)
+    {
+        line.clear();
+        for (;;) {
+            const char* begin = m_buffer.data() + m_pos;
+            const char* end = m_buffer.data() + m_size;
+            const char* nl = static_cast<const char*>(std::memchr(begin, '\n', static_cast<size_t>(end - begin)));
+            if (nl) {
+                line.append(begin, nl);
+                m_pos += static_cast<size_t>(nl - begin) + 1;
+                break;
+            }
+            line.append(begin, end);
+            m_pos = m_size = 0;
+            if (m_eof)
+                return !line.empty() ? (trimCr(line), true) : false;
+            m_size = std::fread(m_buffer.data(), 1, m_buffer.size(), m_in);
+            if (m_size == 0) {
+                m_eof = true;
+                if (line.empty())
+                    return false;
+                break;
+            }
+        }
+        trimCr(line);
+        return true;
+    }
+
+private:
+    static void trimCr(std::string& line)
+    {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+    }
+
+    std::FILE* m_in;
+    std::vector<char> m_buffer = std::vector<char>(1 << 20);
+    size_t m_pos = 0, m_size = 0;
+    bool m_eof = false;
+};
+
+// The fields of a line at commas, semicolons, tabs and blanks.
+int splitLine(std::string_view line, std::string_view* fields, int most)
+{
+    int count = 0;
+    size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ',' || line[i] == ';' || line[i] == '\t' || line[i] == ' '))
+            ++i;
+        const size_t start = i;
+        while (i < line.size() && line[i] != ',' && line[i] != ';' && line[i] != '\t' && line[i] != ' ')
+            ++i;
+        if (i > start) {
+            if (count < most)
+                fields[count] = line.substr(start, i - start);
+            ++count;
+        }
+    }
+    return count;
+}
+
+bool parseField(std::string_view field, double& value)
+{
+    const char* b = field.data();
+    const char* e = b + field.size();
+    if (b < e && *b == '+')
+        ++b;
+    const std::from_chars_result r = std::from_chars(b, e, value);
+    return r.ec == std::errc() && r.ptr == e && std::isfinite(value);
+}
+
+// ---------------------------------------------------------------------------------------------
+// road stakeout
+
+const char* const kStakeoutHelp =
+    "usage: fieldcore road stakeout [ROAD] --station S [--offset O] [OPTIONS]\n"
+    "       fieldcore road stakeout [ROAD] --from S --to S --every D [--offset O] [OPTIONS]\n"
+    "       fieldcore road stakeout [ROAD] [OPTIONS] < lines of \"station [offset]\"\n"
+    "\n"
+    "The position on the road at a station and offset: station, offset, north, east, design\n"
+    "height (the profile's; along its end grades beyond it; \"-\" without a profile) and the\n"
+    "azimuth of the alignment there, one line per station. Stations before the start or after\n"
+    "the end lie on the extended start or end tangent and are flagged.\n"
+    "\n"
+    "Options:\n"
+    "  --station S        one station: a number (\"1320.5\") or \"n+rest\" (\"1+320.5\")\n"
+    "  --from S --to S --every D\n"
+    "                     stations from S to S every D (the last station too); stations in\n"
+    "                     the gap of a station equation are left out\n"
+    "  --offset O         offset, positive to the right of increasing stations (default 0)\n"
+    "  --alignment NAME   the alignment (default: the file's first)\n"
+    "  --profile NAME     the profile (default: the first)\n"
+    "  --units U          stations, offsets, coordinates and heights in m, usft or ift\n"
+    "                     (default: the linear unit the file declares)\n"
+    "  --angles A         azimuths in deg (default), dms (packed DDD.MMSS) or grd\n"
+    "  --decimals N       decimals of the text output, 4 to 12 (default 4)\n"
+    "  --station-unit N   display units per whole station of \"n+rest\" (1000 m, 100 ft)\n"
+    "  --csv              comma-separated with a header row, full precision (9 decimals):\n"
+    "                     station,offset,north,east,height,azimuth,extent (extent: inside,\n"
+    "                     before or beyond)\n"
+    "\n"
+    "Examples:\n"
+    "  fieldcore road stakeout --station 1+450 --offset -3.5\n"
+    "  fieldcore road stakeout road.xml --from 1000 --to 1200 --every 20 --offset 5 --csv\n"
+    "  printf '1320 2.5\\n1+400\\n' | fieldcore road stakeout --alignment \"Main Road\"\n"
+    "\n"
+    "Errors: a station that is not a number nor \"n+rest\", or lies in the gap of a station\n"
+    "equation, is reported (\"line N:\" for input lines) and the other stations still run.\n"
+    "\n"
+    "Exit status: 0 every station answered; 1 the engine could not answer a station; 2 bad\n"
+    "input or usage (the road file names its line).\n";
+
+struct StakeoutWriter {
+    const Road& road;
+    std::string out;
+
+    void header()
+    {
+        if (road.csv)
+            std::cout << "station,offset,north,east,height,azimuth,extent\n";
+    }
+    // The point at an internal chainage, shown at the posted station the user named.
+    bool write(double internal, double offsetMetres, double posted)
+    {
+        RoadLocation p;
+        if (!RoadPointAt(road.alnt(), internal, offsetMetres, p))
+            return false;
+        double h = 0.0;
+        const bool hasHeight = designHeight(road.alnt(), *road.build, internal, h);
+        const double az = azimuthDegrees(p.azimuth);
+        out.clear();
+        if (road.csv) {
+            const int d = road.csvDecimals();
+            cli::DisplayUnits precise = road.units;
+            precise.decimals = d;
+            for (double v : {posted, offsetMetres, p.north, p.east}) {
+                appendFixed(out, road.toDisplay(v), d);
+                out += ',';
+            }
+            if (hasHeight)
+                appendFixed(out, road.toDisplay(h), d);
+            out += "," + precise.showAngle(az) + "," + extentName(p.extent);
+        } else {
+            out = roadcli::stationText(posted, road.units, road.stationUnit) + "  offset " +
+                  road.units.showLength(offsetMetres) + "  north " + road.units.showLength(p.north) + "  east " +
+                  road.units.showLength(p.east) + "  height " + (hasHeight ? road.units.showLength(h) : "-") +
+                  "  azimuth " + road.units.showAngle(az) + extentNote(p.extent);
+        }
+        std::cout << out << '\n';
+        return true;
+    }
+};
+
+int runStakeout(const std::vector<std::string>& words)
+{
+    cli::Args args(words);
+    if (args.flag("--help") || args.flag("-h")) {
+        std::cout << kStakeoutHelp << '\n' << roadcli::kRoadHelpNotes;
+        return cli::EXIT_OK;
+    }
+    Road road;
+    road.command = "road stakeout";
+    CommonOptions common;
+    std::string station, from, to, every, offset, path, message;
+    const bool hasStation = args.option("--station", station);
+    const bool hasFrom = args.option("--from", from);
+    const bool hasTo = args.option("--to", to);
+    const bool hasEvery = args.option("--every", every);
+    const bool hasOffset = args.option("--offset", offset);
+    if (!readCommon(args, road, common, message) || !roadcli::readRoadPath(args, path, message))
+        return cli::usageError(road.command, message);
+    if (args.missingValue())
+        return cli::usageError(road.command, "an option lacks its value");
+    const bool range = hasFrom || hasTo || hasEvery;
+    if (range && !(hasFrom && hasTo && hasEvery))
+        return cli::usageError(road.command, "--from, --to and --every go together");
+    if (range && hasStation)
+        return cli::usageError(road.command, "give --station or --from/--to/--every, not both");
+    double offsetDisplay = 0.0, everyDisplay = 0.0;
+    if (hasOffset && !cli::parseDouble(offset, offsetDisplay))
+        return cli::usageError(road.command, "--offset: '" + offset + "' is not a number");
+    if (hasEvery && (!cli::parseDouble(every, everyDisplay) || !(everyDisplay > 0.0)))
+        return cli::usageError(road.command, "--every takes a positive number");
+    int status = loadRoad("stakeout", path, common, road);
+    if (status != cli::EXIT_OK)
+        return status;
+    StakeoutWriter writer{road, std::string()};
+    const double offsetMetres = road.toMetres(offsetDisplay);
+    if (hasStation) {
+        double internal;
+        if (!readStation(road, station, internal, message)) {
+            cli::error(road.command, message);
+            return cli::EXIT_BAD_INPUT;
+        }
+        writer.header();
+        return writer.write(internal, offsetMetres, postedOf(road, station, internal)) ? cli::EXIT_OK
+                                                                                       : cli::EXIT_NO_ANSWER;
+    }
+    if (range) {
+        // Posted stations from `from` to `to`, in the display unit.
+        double a, b, ia, ib;
+        if (!readStation(road, from, ia, message) || !readStation(road, to, ib, message)) {
+            cli::error(road.command, message);
+            return cli::EXIT_BAD_INPUT;
+        }
+        a = road.toDisplay(road.build->stations.toPosted(ia));
+        b = road.toDisplay(road.build->stations.toPosted(ib));
+        if (!(b >= a))
+            return cli::usageError(road.command, "--to must not come before --from");
+        if ((b - a) / everyDisplay > 1e7)
+            return cli::usageError(road.command, "--every is too small for the range (more than 10 million stations)");
+        writer.header();
+        const long steps = static_cast<long>(std::floor((b - a) / everyDisplay * (1.0 + 1e-12)));
+        for (long k = 0; k <= steps + 1; ++k) {
+            const double s = k <= steps ? a + static_cast<double>(k) * everyDisplay : b;
+            if (k == steps + 1 && !(b - (a + static_cast<double>(steps) * everyDisplay) > 1e-9 * everyDisplay))
+                break;
+            double internal;
+            if (!road.build->stations.toInternal(road.toMetres(s), internal))
+                continue;
+            if (!writer.write(internal, offsetMetres, road.toMetres(s)))
+                status = cli::EXIT_NO_ANSWER;
+        }
+        return status;
+    }
+    // Lines of "station [offset]" from stdin.
+    writer.header();
+    LineReader reader(stdin);
+    std::string line;
+    long lineNo = 0;
+    while (reader.next(line)) {
+        ++lineNo;
+        const std::string t = cli::trim(line);
+        if (t.empty() || t[0] == '#')
+            continue;
+        const std::vector<std::string> fields = cli::splitFields(t);
+        double internal, o = offsetDisplay;
+        if (fields.size() > 2) {
+            cli::errorAtLine(road.command, lineNo, "expected \"station [offset]\", got '" + t + "'");
+            status = cli::EXIT_BAD_INPUT;
+            continue;
+        }
+        if (!readStation(road, fields[0], internal, message) ||
+            (fields.size() == 2 && !cli::parseDouble(fields[1], o) && (message = "'" + fields[1] + "' is not a number", true))) {
+            cli::errorAtLine(road.command, lineNo, message);
+            status = cli::EXIT_BAD_INPUT;
+            continue;
+        }
+        if (!writer.write(internal, road.toMetres(o), postedOf(road, fields[0], internal)) && status == cli::EXIT_OK)
+            status = cli::EXIT_NO_ANSWER;
+    }
+    return status;
+}
+
+// ---------------------------------------------------------------------------------------------
+// road locate
+
+const char* const kLocateHelp =
+    "usage: fieldcore road locate [ROAD] NORTH EAST [HEIGHT] [OPTIONS]\n"
+    "       fieldcore road locate [ROAD] [--input FILE] [--threads N] [OPTIONS] < points\n"
+    "\n"
+    "The station, offset and design height of the alignment's nearest point to a position,\n"
+    "the cut or fill when a height is given, and the element (its number in the file). Points\n"
+    "are \"north east [height]\" one per line, separated by blanks, tabs, commas or semicolons,\n"
+    "from FILE or stdin; blank lines and lines starting with '#' are skipped, and a first\n"
+    "line without any number (a CSV header) too. Points behind the start or ahead of the end\n"
+    "are answered on the extended start or end tangent and flagged.\n"
+    "\n"
+    "The nearest point is exact (to about 1e-9 m): candidate chords from an index over the\n"
+    "road, then the foot point solved on each by Newton's method on the element's position\n"
+    "and direction.\n"
+    "\n"
+    "Options:\n"
+    "  --input FILE       read points from FILE instead of stdin\n"
+    "  --threads N        locate on N threads (1 to 256, default 1); the answers keep the\n"
+    "                     order of the input; memory stays bounded whatever the input's size\n"
+    "  --alignment NAME   the alignment (default: the file's first)\n"
+    "  --profile NAME     the profile (default: the first)\n"
+    "  --units U          coordinates, heights, stations and offsets in m, usft or ift\n"
+    "                     (default: the linear unit the file declares)\n"
+    "  --decimals N       decimals of the text output, 4 to 12 (default 4)\n"
+    "  --station-unit N   display units per whole station of \"n+rest\" (1000 m, 100 ft)\n"
+    "  --csv              comma-separated with a header row, full precision (9 decimals):\n"
+    "                     station,offset,height,cut_fill,element,extent (height empty without\n"
+    "                     a profile, cut_fill empty without a measured height)\n"
+    "\n"
+    "Offsets are positive to the right of increasing stations. Cut/fill is the measured height\n"
+    "minus the design height: positive a cut (the point lies above the design), negative a\n"
+    "fill.\n"
+    "\n"
+    "Examples:\n"
+    "  fieldcore road locate 6543480 1234740\n"
+    "  fieldcore road locate road.xml --input points.csv --csv --threads 2 > answers.csv\n"
+    "  fieldcore road stakeout --station 1+500 --offset 2 --csv | tail -1 | cut -d, -f3,4 |\n"
+    "    fieldcore road locate\n"
+    "\n"
+    "Errors: a line that does not hold two or three numbers is reported with its number\n"
+    "(\"fieldcore road locate: line N: ...\") and the other lines still run.\n"
+    "\n"
+    "Exit status: 0 every point answered; 1 a point had no answer; 2 bad input or usage.\n";
+
+// The answers of one block of input lines.
+struct Batch {
+    std::string text;                 // the lines, each followed by '\n'
+    std::vector<long> lineNumbers;    // of each line
+    std::string out;
+    std::vector<std::pair<long, std::string>> errors;
+    bool badInput = false;
+    bool noAnswer = false;
+
+    void clear()
+    {
+        text.clear();
+        lineNumbers.clear();
+        out.clear();
+        errors.clear();
+        badInput = noAnswer = false;
+    }
+    void fail(long lineNo, const std::string& message)
+    {
+        errors.emplace_back(lineNo, message);
+        badInput = true;
+    }
+};
+
+// One thread's view of the road: its own copy of the alignment (the engine fills caches in
+// its queries) and a locator sharing the index.
+struct LocateWorker {
+    const Road* road;
+    const CAlnt* alnt;
+    RoadLocator locator;
+
+    void answer(double n, double e, bool hasHeight, double h, std::string& out, bool& ok) const
+    {
+        RoadLocation r;
+        if (!locator.locate(road->toMetres(n), road->toMetres(e), r)) {
+            ok = false;
+            return;
+        }
+        double design = 0.0;
+        const bool hasDesign = designHeight(*alnt, *road->build, r.station, design);
+        const double posted = road->build->stations.toPosted(r.station);
+        const int element = road->sourceElement[r.element];
+        if (road->csv) {
+            const int d = road->csvDecimals();
+            appendFixed(out, road->toDisplay(posted), d);
+            out += ',';
+            appendFixed(out, road->toDisplay(r.offset), d);
+            out += ',';
+            if (hasDesign)
+                appendFixed(out, road->toDisplay(design), d);
+            out += ',';
+            if (hasDesign && hasHeight)
+                appendFixed(out, h - road->toDisplay(design), d);
+            out += ',';
+            char buf[16];
+            out.append(buf, std::to_chars(buf, buf + sizeof buf, element).ptr);
+            out += ',';
+            out += extentName(r.extent);
+        } else {
+            const cli::DisplayUnits& u = road->units;
+            out += roadcli::stationText(posted, u, road->stationUnit) + "  offset " + u.showLength(r.offset) +
+                   "  height " + (hasDesign ? u.showLength(design) : std::string("-"));
+            if (hasDesign && hasHeight) {
+                const double cutFill = h - road->toDisplay(design);
+                out += (cutFill >= 0.0 ? "  cut " : "  fill ") + cli::fixedNoNegativeZero(std::fabs(cutFill), u.decimals);
+            }
+            out += "  element " + std::to_string(element) + extentNote(r.extent);
+        }
+        out += '\n';
+        ok = true;
+    }
+
+    void run(Batch& b) const
+    {
+        size_t pos = 0;
+        for (long lineNo : b.lineNumbers) {
+            const size_t end = b.text.find('\n', pos);
+            std::string_view line(b.text.data() + pos, end - pos);
+            pos = end + 1;
+            std::string_view f[4];
+            const int count = splitLine(line, f, 4);
+            double v[3];
+            if (count < 2 || count > 3) {
+                b.fail(lineNo, "expected \"north east [height]\", got '" + std::string(line) + "'");
+                continue;
+            }
+            int bad = -1;
+            for (int i = 0; i < count && bad < 0; ++i)
+                if (!parseField(f[i], v[i]))
+                    bad = i;
+            if (bad >= 0) {
+                b.fail(lineNo, "'" + std::string(f[bad]) + "' is not a number");
+                continue;
+            }
+            bool ok = false;
+            answer(v[0], v[1], count == 3, count == 3 ? v[2] : 0.0, b.out, ok);
+            if (!ok) {
+                b.errors.emplace_back(lineNo, "no answer for this point");
+                b.noAnswer = true;
+            }
+        }
+    }
+};
+
+// Whether a line is one to answer: not blank, not a comment, and (the first line) not a header
+// without any number.
+bool isPointLine(const std::string& line, bool& seenFirst)
+{
+    size_t i = 0;
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+        ++i;
+    if (i == line.size() || line[i] == '#')
+        return false;
+    if (seenFirst)
+        return true;
+    seenFirst = true;
+    std::string_view f[8];
+    const int count = std::min(splitLine(line, f, 8), 8);
+    for (int k = 0; k < count; ++k) {
+        double v;
+        if (parseField(f[k], v))
+            return true;
+    }
+    return false;
+}
+
+int runLocate(const std::vector<std::string>& words)
+{
+    cli::Args args(words);
+    if (args.flag("--help") || args.flag("-h")) {
+        std::cout << kLocateHelp << '\n' << roadcli::kRoadHelpNotes;
+        return cli::EXIT_OK;
+    }
+    Road road;
+    road.command = "road locate";
+    CommonOptions common;
+    std::string input, threadsText, path, message;
+    const bool hasInput = args.option("--input", input);
+    const bool hasThreads = args.option("--threads", threadsText);
+    std::vector<double> numbers;
+    if (!readCommon(args, road, common, message) || !splitPositionals(args, path, numbers, message))
+        return cli::usageError(road.command, message);
+    if (args.missingValue())
+        return cli::usageError(road.command, "an option lacks its value");
+    int threads = 1;
+    if (hasThreads && (!cli::parseInt(threadsText, threads) || threads < 1 || threads > 256))
+        return cli::usageError(road.command, "--threads takes a number from 1 to 256");
+    if (!numbers.empty() && (numbers.size() < 2 || numbers.size() > 3))
+        return cli::usageError(road.command, "give NORTH EAST [HEIGHT]");
+    if (!numbers.empty() && hasInput)
+        return cli::usageError(road.command, "give a point or --input, not both");
+    std::FILE* in = stdin;
+    if (hasInput && !(in = std::fopen(input.c_str(), "rb"))) {
+        cli::error(road.command, "cannot read '" + input + "'");
+        return cli::EXIT_BAD_INPUT;
+    }
+    int status = loadRoad("locate", path, common, road);
+    if (status == cli::EXIT_OK) {
+        RoadLocator locator;
+        if (!locator.build(road.alnt())) {
+            cli::error(road.command, "the alignment cannot be indexed");
+            status = cli::EXIT_NO_ANSWER;
+        }
+        if (status == cli::EXIT_OK) {
+            if (road.csv)
+                std::cout << "station,offset,height,cut_fill,element,extent\n";
+            if (!numbers.empty()) {
+                Batch b;
+                LocateWorker w{&road, &road.alnt(), locator};
+                bool ok = false;
+                w.answer(numbers[0], numbers[1], numbers.size() == 3, numbers.size() == 3 ? numbers[2] : 0.0, b.out, ok);
+                std::cout << b.out;
+                status = ok ? cli::EXIT_OK : cli::EXIT_NO_ANSWER;
+                if (!ok)
+                    cli::error(road.command, "no answer for this point");
+            } else {
+                // Copies of the alignment for the other threads.
+                std::vector<CAlnt> copies(static_cast<size_t>(threads - 1), road.alnt());
+                std::vector<LocateWorker> workers;
+                workers.push_back(LocateWorker{&road, &road.alnt(), locator});
+                for (const CAlnt& c : copies)
+                    workers.push_back(LocateWorker{&road, &c, locator.sharedWith(c)});
+                const size_t kBatchLines = 8192;
+                std::vector<Batch> batches(static_cast<size_t>(threads));
+                LineReader reader(in);
+                std::string line;
+                long lineNo = 0;
+                bool seenFirst = false, more = true;
+                while (more) {
+                    size_t filled = 0;
+                    for (; filled < batches.size() && more; ++filled) {
+                        Batch& b = batches[filled];
+                        b.clear();
+                        while (b.lineNumbers.size() < kBatchLines && (more = reader.next(line))) {
+                            ++lineNo;
+                            if (!isPointLine(line, seenFirst))
+                                continue;
+                            b.text.append(line);
+                            b.text += '\n';
+                            b.lineNumbers.push_back(lineNo);
+                        }
+                    }
+                    if (filled == 1) {
+                        workers[0].run(batches[0]);
+                    } else {
+                        std::vector<std::thread> running;
+                        for (size_t k = 1; k < filled; ++k)
+                            running.emplace_back([&, k] { workers[k].run(batches[k]); });
+                        workers[0].run(batches[0]);
+                        for (std::thread& t : running)
+                            t.join();
+                    }
+                    for (size_t k = 0; k < filled; ++k) {
+                        std::cout.write(batches[k].out.data(), static_cast<std::streamsize>(batches[k].out.size()));
+                        if (!batches[k].errors.empty())
+                            std::cout.flush();
+                        for (const auto& e : batches[k].errors)
+                            cli::errorAtLine(road.command, e.first, e.second);
+                        if (batches[k].badInput)
+                            status = cli::EXIT_BAD_INPUT;
+                        else if (batches[k].noAnswer && status == cli::EXIT_OK)
+                            status = cli::EXIT_NO_ANSWER;
+                    }
+                }
+            }
+        }
+    }
+    if (in != stdin)
+        std::fclose(in);
+    return status;
+}
+
+// ---------------------------------------------------------------------------------------------
+// road sample
+
+const char* const kSampleHelp =
+    "usage: fieldcore road sample [ROAD] --deviation D [--offset O | --offsets TABLE]\n"
+    "                             [--format text|csv|geojson] [OPTIONS]\n"
+    "\n"
+    "The road as a polyline whose chords stay within D of the true line:\n"
+    "  - the centreline (the alignment's position cache loaded for the deviation, each chord\n"
+    "    checked at its middle);\n"
+    "  - with --offset O, the exact offset line: every vertex lies O from the centreline\n"
+    "    square to its direction at the vertex's station, every chord within D of the true\n"
+    "    offset curve;\n"
+    "  - with --offsets TABLE, a line whose offset changes linearly between the (station,\n"
+    "    offset) pairs of the file TABLE (\"station offset\" per line, stations increasing),\n"
+    "    built by the engine's offset-line rules; each vertex's offset is then measured square\n"
+    "    to the centreline at its station.\n"
+    "One vertex per line: station, offset, north, east.\n"
+    "\n"
+    "Options:\n"
+    "  --deviation D      the largest chord deviation, at least 0.0001 m (display units)\n"
+    "  --offset O         a constant offset, positive to the right\n"
+    "  --offsets TABLE    a table of stations and offsets\n"
+    "  --format F         text (default), csv (a header row, full precision: station,offset,\n"
+    "                     north,east) or geojson (a LineString Feature, coordinates [east,\n"
+    "                     north] in the display unit, the stations and offsets as properties)\n"
+    "  --csv              the same as --format csv\n"
+    "  --alignment NAME   the alignment (default: the file's first)\n"
+    "  --units U          m, usft or ift (default: the linear unit the file declares)\n"
+    "  --decimals N       decimals of the text output, 4 to 12 (default 4)\n"
+    "  --station-unit N   display units per whole station of \"n+rest\" (1000 m, 100 ft)\n"
+    "\n"
+    "Examples:\n"
+    "  fieldcore road sample --deviation 0.01\n"
+    "  fieldcore road sample road.xml --deviation 0.005 --offset -3.5 --format geojson\n"
+    "  printf '1+300 2\\n1+500 6\\n1+700 2\\n' > widening.txt\n"
+    "  fieldcore road sample --deviation 0.01 --offsets widening.txt --csv\n"
+    "\n"
+    "Errors: a bad table line is reported with its number and the line is left out; a\n"
+    "deviation below 0.0001 m, stations that do not increase, fewer than two pairs: usage.\n"
+    "\n"
+    "Exit status: 0 sampled; 1 the road could not be sampled; 2 bad input or usage.\n";
+
+// Reads the offset table: "station offset" lines. Bad lines are reported and left out.
+bool readOffsetTable(const Road& road, const std::string& file, std::vector<StAndOffset>& table, int& status)
+{
+    std::FILE* in = std::fopen(file.c_str(), "rb");
+    if (!in) {
+        cli::error(road.command, "cannot read '" + file + "'");
+        return false;
+    }
+    LineReader reader(in);
+    std::string line, message;
+    long lineNo = 0;
+    while (reader.next(line)) {
+        ++lineNo;
+        const std::string t = cli::trim(line);
+        if (t.empty() || t[0] == '#')
+            continue;
+        const std::vector<std::string> fields = cli::splitFields(t);
+        StAndOffset pair;
+        double offset;
+        if (fields.size() != 2) {
+            message = "expected \"station offset\", got '" + t + "'";
+        } else if (!readStation(road, fields[0], pair.station, message)) {
+        } else if (!cli::parseDouble(fields[1], offset)) {
+            message = "'" + fields[1] + "' is not a number";
+        } else if (!table.empty() && !(pair.station > table.back().station)) {
+            message = "the stations must increase";
+        } else {
+            pair.offset = road.toMetres(offset);
+            table.push_back(pair);
+            continue;
+        }
+        cli::errorAtLine(road.command, lineNo, file + ": " + message);
+        status = cli::EXIT_BAD_INPUT;
+    }
+    std::fclose(in);
+    return true;
+}
+
+void printSample(const Road& road, const std::string& format, const std::vector<RoadSampleVertex>& line)
+{
+    std::string out;
+    const int d = road.csvDecimals();
+    if (format == "geojson") {
+        std::string name;
+        for (char c : road.source->name) {
+            if (c == '"' || c == '\\')
+                name += '\\';
+            if (static_cast<unsigned char>(c) >= 0x20)
+                name += c;
+        }
+        out = "{\"type\": \"Feature\", \"geometry\": {\"type\": \"LineString\", \"coordinates\": [";
+        for (size_t i = 0; i < line.size(); ++i) {
+            out += i ? ", [" : "[";
+            appendFixed(out, road.toDisplay(line[i].east), d);
+            out += ", ";
+            appendFixed(out, road.toDisplay(line[i].north), d);
+            out += ']';
+        }
+        out += "]}, \"properties\": {\"alignment\": \"" + name + "\", \"units\": \"" +
+               (road.units.dist == UNITS_USFT ? "usft" : road.units.dist == UNITS_IFT ? "ift" : "m") +
+               "\", \"stations\": [";
+        for (size_t i = 0; i < line.size(); ++i) {
+            out += i ? ", " : "";
+            appendFixed(out, road.toDisplay(road.build->stations.toPosted(line[i].station)), d);
+        }
+        out += "], \"offsets\": [";
+        for (size_t i = 0; i < line.size(); ++i) {
+            out += i ? ", " : "";
+            appendFixed(out, road.toDisplay(line[i].offset), d);
+        }
+        out += "]}}\n";
+    } else if (format == "csv") {
+        out = "station,offset,north,east\n";
+        for (const RoadSampleVertex& v : line) {
+            appendFixed(out, road.toDisplay(road.build->stations.toPosted(v.station)), d);
+            for (double x : {v.offset, v.north, v.east}) {
+                out += ',';
+                appendFixed(out, road.toDisplay(x), d);
+            }
+            out += '\n';
+        }
+    } else {
+        for (const RoadSampleVertex& v : line)
+            out += roadcli::stationText(road.build->stations.toPosted(v.station), road.units, road.stationUnit) +
+                   "  offset " + road.units.showLength(v.offset) + "  north " + road.units.showLength(v.north) +
+                   "  east " + road.units.showLength(v.east) + '\n';
+    }
+    std::cout << out;
+}
+
+int runSample(const std::vector<std::string>& words)
+{
+    cli::Args args(words);
+    if (args.flag("--help") || args.flag("-h")) {
+        std::cout << kSampleHelp << '\n' << roadcli::kRoadHelpNotes;
+        return cli::EXIT_OK;
+    }
+    Road road;
+    road.command = "road sample";
+    CommonOptions common;
+    std::string deviation, offset, table, format = "text", path, message;
+    const bool hasDeviation = args.option("--deviation", deviation);
+    const bool hasOffset = args.option("--offset", offset);
+    const bool hasTable = args.option("--offsets", table);
+    args.option("--format", format);
+    if (!readCommon(args, road, common, message) || !roadcli::readRoadPath(args, path, message))
+        return cli::usageError(road.command, message);
+    if (args.missingValue())
+        return cli::usageError(road.command, "an option lacks its value");
+    if (road.csv)
+        format = "csv";
+    if (format != "text" && format != "csv" && format != "geojson")
+        return cli::usageError(road.command, "--format takes text, csv or geojson");
+    double deviationDisplay = 0.0, offsetDisplay = 0.0;
+    if (!hasDeviation)
+        return cli::usageError(road.command, "give --deviation D");
+    if (!cli::parseDouble(deviation, deviationDisplay))
+        return cli::usageError(road.command, "--deviation: '" + deviation + "' is not a number");
+    if (hasOffset && hasTable)
+        return cli::usageError(road.command, "give --offset or --offsets, not both");
+    if (hasOffset && !cli::parseDouble(offset, offsetDisplay))
+        return cli::usageError(road.command, "--offset: '" + offset + "' is not a number");
+    int status = loadRoad("sample", path, common, road);
+    if (status != cli::EXIT_OK)
+        return status;
+    const double deviationMetres = road.toMetres(deviationDisplay);
+    if (!(deviationMetres >= kRoadMinDeviation))
+        return cli::usageError(road.command, "--deviation must be at least 0.0001 m");
+    std::vector<RoadSampleVertex> line;
+    bool sampled;
+    if (hasTable) {
+        std::vector<StAndOffset> pairs;
+        if (!readOffsetTable(road, table, pairs, status))
+            return cli::EXIT_BAD_INPUT;
+        if (pairs.size() < 2) {
+            cli::error(road.command, table + ": the table needs at least two (station, offset) pairs");
+            return cli::EXIT_BAD_INPUT;
+        }
+        sampled = SampleRoadOffsetTable(road.alnt(), pairs, deviationMetres, line);
+    } else if (hasOffset) {
+        sampled = SampleRoadOffsetLine(road.alnt(), road.toMetres(offsetDisplay), deviationMetres, line);
+    } else {
+        sampled = SampleRoadCentreline(road.alnt(), deviationMetres, line);
+    }
+    if (!sampled) {
+        cli::error(road.command, "the road could not be sampled");
+        return cli::EXIT_NO_ANSWER;
+    }
+    printSample(road, format, line);
+    return status;
+}
+
+const bool registeredStakeout =
+    roadcli::registerSubcommand("stakeout", "positions at stations and offsets (north, east, height, azimuth)", &runStakeout);
+const bool registeredLocate =
+    roadcli::registerSubcommand("locate", "station, offset, height and cut/fill of positions", &runLocate);
+const bool registeredSample =
+    roadcli::registerSubcommand("sample", "the centreline or an offset line as a polyline (csv, geojson)", &runSample);
+
+} // namespace
