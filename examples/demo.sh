@@ -1,23 +1,56 @@
 #!/usr/bin/env bash
-# The demo: the fieldcore tool on the bundled examples.
+# The demo: the fieldcore tool on the bundled example road (examples/exampleRoad.xml), then a
+# few unit conversions. The plot is written to FIELDCORE_DEMO_OUT (default: demo/ beside the
+# tool's build folder).
 tool="${1:-build/tools/fieldcore}"
 here="$(cd "$(dirname "$0")" && pwd)"
+out="${FIELDCORE_DEMO_OUT:-$(cd "$(dirname "$tool")/.." && pwd)/demo}"
 set -e
-echo "== the example road: alignments, elements, key points (TS, SC, CS, ST, PI) and profile"
-"$tool" road info
-echo "== the ramp alone, in US survey feet"
-"$tool" road info --alignment "Ramp A1" --units usft
-echo "== a packed DMS angle (123 deg 45 min 30 s) in decimal degrees, and as text"
+mkdir -p "$out"
+# Whether the tool has the road subcommand $1 (each step below runs only when it does).
+has() { "$tool" road "$1" --help >/dev/null 2>&1 || { echo "   (this build has no 'road $1')"; false; }; }
+
+echo "== road info: the example road's alignments, elements, key points (TS, SC, CS, ST, PC, PT, PI) and profile"
+"$tool" road info --alignment "Main Road"
+
+echo
+echo "== road stakeout: every 20 m from 1+300 to 1+420 (through the TS at 1+320 and the SC at 1+400), at -5 m (left), 0 and +5 m (right)"
+if has stakeout; then
+  for s in $(seq 1300 20 1420); do for o in -5 0 5; do echo "$s $o"; done; done | "$tool" road stakeout
+fi
+
+echo
+echo "== road locate: station, offset, design height and cut/fill of four surveyed points (the last one beyond the end)"
+cat >"$out/points.txt" <<'EOF'
+# north east height
+6543480.00 1234740.00 55.00
+6543700.00 1235010.00 50.20
+6544300.00 1235215.00 56.00
+6544900.00 1235420.00 59.10
+EOF
+if has locate; then
+  "$tool" road locate --input "$out/points.txt"
+fi
+
+echo
+echo "== road sample: the ramp's centreline as GeoJSON, no chord more than 0.25 m from the curve"
+if has sample; then
+  "$tool" road sample --alignment "Ramp A1" --deviation 0.25 --format geojson
+fi
+
+echo
+echo "== road plot: plan and profile of the main road as SVG, with its edges at ±5 m and the surveyed points"
+"$tool" road plot --offsets -5,5 --points "$out/points.txt" -o "$out/road-plot.svg"
+if command -v rsvg-convert >/dev/null 2>&1; then
+  rsvg-convert -w 1200 -o "$out/road-plot.png" "$out/road-plot.svg" && echo "$out/road-plot.png: the same as PNG"
+fi
+
+echo
+echo "== units: a packed DMS angle in degrees and as text; 100 m in US survey feet; a station as text and back"
 "$tool" angle 123.4530 --from dms --to deg
 "$tool" angle 123.4530 --from dms --text
-echo "== a right angle in grads, mils and radians"
-for u in grd mls rad; do "$tool" angle 90 --from deg --to $u; done
-echo "== 100 m in US survey feet and in feet-inch-eighths"
 "$tool" dist 100 --from m --to usft
-"$tool" dist 100 --from m --to usfti
-echo "== stations: chainage 1234.5 m as text with 100 m and 1000 m stations, and back"
 "$tool" station 1234.5
-"$tool" station --unit 1000 1234.5
 "$tool" station --parse 12+34.50
 echo "== a circular curve of radius 300 m turning 25.5 degrees"
 "$tool" curve --radius 300 --delta 25.5

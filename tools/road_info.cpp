@@ -4,6 +4,7 @@
 #include "roadCommands.h"
 
 #include "numeric/units.h"
+#include "road/roadKeyPoints.h"
 
 #include <cmath>
 #include <cstdio>
@@ -91,26 +92,6 @@ std::string kindName(const RoadElementShape& s)
     return "line";
 }
 
-// The name of the point where element kinds a and b meet.
-std::string jointName(const RoadElementShape* a, const RoadElementShape* b)
-{
-    if (!a)
-        return "POB";
-    if (!b)
-        return "POE";
-    const RoadShapeKind p = a->kind, n = b->kind;
-    if (p == RoadShapeKind::Line)
-        return n == RoadShapeKind::Line ? "POT" : n == RoadShapeKind::Arc ? "PC" : "TS";
-    if (p == RoadShapeKind::Arc) {
-        if (n == RoadShapeKind::Line)
-            return "PT";
-        if (n == RoadShapeKind::Spiral)
-            return "CS";
-        return (a->radiusEnd > 0.0) == (b->radiusStart > 0.0) ? "PCC" : "PRC";
-    }
-    return n == RoadShapeKind::Line ? "ST" : n == RoadShapeKind::Arc ? "SC" : "SS";
-}
-
 void printElements(const View& v)
 {
     const RoadAlignment& a = *v.source;
@@ -150,33 +131,16 @@ void printPoint(const View& v, const std::string& name, const std::string& stati
 void printKeyPoints(const View& v)
 {
     const RoadBuild& b = *v.build;
-    const CAlnt& alnt = b.alnt;
     std::cout << "  key points:\n    " << pad("point", 6) << pad("station", 13) << pad("north", 20)
               << pad("east", 20) << "height\n";
-    // The engine's elements with their shapes, in order.
-    std::vector<const RoadElementShape*> shapes;
-    for (size_t i = 0; i < b.engineIndex.size(); ++i)
-        if (b.engineIndex[i] >= 0)
-            shapes.push_back(&b.shapes[i]);
-    const int count = alnt.getNumOfHes();
-    for (int i = 0; i <= count; ++i) {
-        const RoadElementShape* before = i > 0 ? shapes[i - 1] : nullptr;
-        const RoadElementShape* after = i < count ? shapes[i] : nullptr;
-        double chain = 0.0, n = 0.0, e = 0.0, h = 0.0;
-        if (i < count) {
-            alnt.getHe(i)->getStartChainageInM(chain);
-            alnt.getHe(i)->getStartPosNe(n, e);
-        } else {
-            alnt.getFinalChainageInM(chain);
-            alnt.getFinalPosNe(n, e);
+    for (const RoadKeyPoint& p : RoadKeyPoints(b)) {
+        if (p.isPi) {
+            printPoint(v, "PI", "-", p.north, p.east, false, 0.0);
+            continue;
         }
-        const bool hasHeight = b.profile >= 0 && alnt.getPosHAtChain(chain, h);
-        printPoint(v, jointName(before, after), v.station(chain), n, e, hasHeight, h);
-        // The PI of a curve group, after the point where the group begins.
-        if (after && after->kind == RoadShapeKind::Arc) {
-            if (alnt.getIpPosForElement(i, n, e))
-                printPoint(v, "PI", "-", n, e, false, 0.0);
-        }
+        double h = 0.0;
+        const bool hasHeight = b.profile >= 0 && b.alnt.getPosHAtChain(p.station, h);
+        printPoint(v, p.name, v.station(p.station), p.north, p.east, hasHeight, h);
     }
 }
 

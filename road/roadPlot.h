@@ -1,0 +1,71 @@
+// A road alignment drawn as one SVG page: the plan on top, the profile below.
+//
+// Plan: the centreline (sampled through the position cache within a fifth of a pixel), the
+// element joints marked and labelled with their kind and station (road/roadKeyPoints.h), the
+// tangents of each curve to its PI dashed with the PI marked, station ticks every interval with
+// their "n+rest" text (StnToString), station equations, optional offset lines and surveyed
+// points, a north arrow and a scale bar. The plan keeps one scale in both axes and is turned so
+// that the road's long axis (the principal axis of its centreline) runs across the page, from
+// its start on the left, as plan-and-profile sheets are drawn; the north arrow shows north.
+// Labels are placed clear of each other where they can be: joints first, then PIs, stations
+// (left out where there is no room), offsets and points.
+//
+// Profile: the design line (the profile cache), the grade lines through the VIPs dashed, each
+// VIP marked with its station, height and vertical curve (length; radius for a circular arc),
+// the grade of each tangent in percent, surveyed points with their cut or fill. Its
+// horizontal axis is the station at the plan's scale, starting below the plan's start point
+// where the page allows, with the plan's station ticks; heights are exaggerated by the largest of
+// 1, 2, 5 times a power of ten that keeps them within 200 px, stated in its heading.
+//
+// Page coordinates are SVG user units (pixels at 96 dpi), x to the right and y down; no group is
+// transformed (only texts turn about their own anchor), so every mark's coordinates are its
+// position on the page. Marks carry their
+// kind in attributes for programs: <g class="joint" data-name="TS" data-station="1+320.00">
+// holds a <circle> at the joint and its <text>; the scale bar <g id="scale-bar"
+// data-length="200" data-unit="m"> holds a <line> of that length; the north arrow
+// <g id="north-arrow"> a <line> from its tail to its head.
+//
+// Units: inputs in metres (north/east on the grid, internal chainage); labels in the unit the
+// options name, stations posted (station equations applied).
+#pragma once
+
+#include "numeric/units.h"
+#include "road/roadBuilder.h"
+#include "road/roadModel.h"
+
+#include <string>
+#include <vector>
+
+// A surveyed point to show with its cut or fill.
+struct RoadPlotPoint {
+    double north = 0.0, east = 0.0;   // metres
+    bool hasHeight = false;
+    double height = 0.0;              // metres
+    std::string name;                 // its label; empty: its number in the list (1, 2, ...)
+};
+
+struct RoadPlotOptions {
+    UNITS units = UNITS_M;          // unit of lengths, heights and stations in the labels
+    double stationUnit = 1000.0;    // display units per whole station of the "n+rest" text
+    double interval = 0.0;          // station ticks every `interval` display units; 0: chosen so
+                                    // that ticks lie at least 55 px apart (1, 2 or 5 times a
+                                    // power of ten)
+    std::vector<double> offsets;    // offset lines to draw, metres, right positive
+    std::vector<RoadPlotPoint> points;
+    double width = 1200.0;          // page width, px (at least 400)
+    std::string title;              // empty: the alignment's name
+    std::string subtitle;           // an extra line under the title (the file, say); may be empty
+};
+
+// The most station ticks a page holds: an interval that would give more is refused.
+const int kRoadPlotMaxTicks = 2000;
+
+// The page of alignment `source` as built in `build` (BuildRoadAlignment). Sets the road
+// tolerances. False with `message` when the alignment has no elements, an option is out of range
+// (width, interval, more than kRoadPlotMaxTicks ticks), or a line cannot be sampled; `svg` is
+// then untouched. Cut/fill is the point's height minus the design height at its located station
+// (positive: a cut, the point lies above the design), labelled "cut 0.215", "fill 0.120" or, when
+// it rounds to 0 at three decimals, "on grade"; a point located beyond the profile's ends has
+// none.
+bool RoadPlotSvg(const RoadAlignment& source, const RoadBuild& build, const RoadPlotOptions& options,
+                 std::string& svg, std::string& message);

@@ -1,0 +1,185 @@
+// fieldcore road plot: the plan and the profile of a road alignment as one SVG page
+// (road/roadPlot.h).
+#include "roadCommands.h"
+
+#include "road/roadPlot.h"
+
+#include <fstream>
+#include <iostream>
+
+namespace {
+
+const char* const kSub = "plot";
+
+const char* const kHelp =
+    "usage: fieldcore road plot [ROAD] [--alignment NAME] -o FILE.svg [OPTIONS]\n"
+    "\n"
+    "Draws one alignment of the road file ROAD (LandXML) as an SVG page: the plan on top, the\n"
+    "profile below.\n"
+    "  Plan: the centreline; the element joints (POB, TS, SC, CS, ST, PC, PT, POE, ...) marked\n"
+    "  and labelled with their station; each curve's tangents to its PI dashed, the PI marked\n"
+    "  with the arc's radius; station ticks every interval; station equations; a north arrow\n"
+    "  and a scale bar. One scale in both axes; the page is turned so that the road's long\n"
+    "  axis runs from left (its start) to right.\n"
+    "  Profile: the design line, the grade lines through the VIPs (dashed), each VIP with its\n"
+    "  station, height and vertical curve (L length, R radius of a circular arc), the grade of\n"
+    "  each tangent in percent. Its stations run at the plan's scale, from below the plan's\n"
+    "  start; heights are exaggerated by the factor its heading states.\n"
+    "\n"
+    "Options:\n"
+    "  -o FILE.svg, --output FILE.svg   the file to write (required; \"-\": stdout)\n"
+    "  --alignment NAME   the alignment (default: the file's first)\n"
+    "  --profile NAME     the profile (ProfAlign or Profile name; default: the first)\n"
+    "  --offsets LIST     offset lines to draw, comma-separated, positive to the right\n"
+    "                     (\"-5,5\")\n"
+    "  --points FILE      surveyed points to draw, \"north east [height]\" one per line\n"
+    "                     (blanks, tabs, commas or semicolons between; '#' comments and a\n"
+    "                     header line skipped); each is labelled with its line's number in\n"
+    "                     the file and its cut (height above the design) or fill\n"
+    "  --interval D       station ticks every D (default: 1, 2 or 5 times a power of ten,\n"
+    "                     at least 55 px apart)\n"
+    "  --width PX         page width in px, 400 to 20000 (default 1200)\n"
+    "  --title TEXT       the page's title (default: the alignment's name)\n"
+    "  --units U          labels, offsets, points and the interval in m, usft or ift\n"
+    "                     (default: the linear unit the file declares)\n"
+    "  --station-unit N   display units per whole station of \"n+rest\" (1000 m, 100 ft)\n"
+    "\n"
+    "The page is plain SVG 1.1 text (UTF-8), without scripts or external references; marks\n"
+    "carry their kind for programs (<g class=\"joint\" data-name=\"TS\" data-station=...>).\n"
+    "Export it with, for example, rsvg-convert -w 1200 -o plot.png plot.svg.\n"
+    "\n"
+    "Examples:\n"
+    "  fieldcore road plot -o example.svg                 the bundled example road\n"
+    "  fieldcore road plot road.xml --alignment \"Ramp A1\" --offsets -3.5,3.5 -o ramp.svg\n"
+    "  fieldcore road plot road.xml --points shots.csv -o check.svg\n"
+    "\n"
+    "Errors: the road file's problems as for 'fieldcore road info'; a bad --offsets list; a\n"
+    "points line without two or three numbers (reported with its line number; the others are\n"
+    "still drawn, and the exit status is 2); a file that cannot be written.\n"
+    "\n"
+    "Exit status: 0 written; 2 bad input or usage.\n";
+
+// Reads the points file (display units); bad lines are reported and skipped.
+bool readPoints(const std::string& command, const std::string& path, UNITS units, std::vector<RoadPlotPoint>& out,
+                bool& badLines)
+{
+    std::ifstream in(path);
+    if (!in) {
+        cli::error(command, path + ": cannot be read");
+        return false;
+    }
+    std::string text;
+    long lineNo = 0;
+    bool first = true;
+    while (std::getline(in, text)) {
+        ++lineNo;
+        const std::string t = cli::trim(text);
+        if (t.empty() || t[0] == '#')
+            continue;
+        const std::vector<std::string> f = cli::splitFields(t);
+        double v[3] = {0.0, 0.0, 0.0};
+        size_t numbers = 0;
+        for (size_t i = 0; i < f.size() && i < 3; ++i)
+            numbers += cli::parseDouble(f[i], v[i]) && numbers == i;
+        if (first && numbers == 0) {   // a header
+            first = false;
+            continue;
+        }
+        first = false;
+        if (f.size() < 2 || f.size() > 3 || numbers != f.size()) {
+            cli::errorAtLine(command, lineNo, path + ": expected \"north east [height]\"");
+            badLines = true;
+            continue;
+        }
+        RoadPlotPoint p;
+        p.north = ToMetersEx(v[0], units);
+        p.east = ToMetersEx(v[1], units);
+        p.hasHeight = f.size() == 3;
+        p.height = ToMetersEx(v[2], units);
+        p.name = std::to_string(lineNo);
+        out.push_back(p);
+    }
+    return true;
+}
+
+bool readOffsets(const std::string& list, UNITS units, std::vector<double>& out)
+{
+    for (const std::string& f : cli::splitFields(list)) {
+        double v = 0.0;
+        if (!cli::parseDouble(f, v) || v == 0.0)
+            return false;
+        out.push_back(ToMetersEx(v, units));
+    }
+    return !out.empty();
+}
+
+int runPlot(const std::vector<std::string>& words)
+{
+    cli::Args args(words);
+    if (args.flag("--help") || args.flag("-h")) {
+        std::cout << kHelp << '\n' << roadcli::kRoadHelpNotes;
+        return cli::EXIT_OK;
+    }
+    const std::string command = std::string("road ") + kSub;
+    std::string out, alignment, profile, offsets, points, interval, width, stationUnit, path, message;
+    RoadPlotOptions o;
+    if (!args.option("-o", out))
+        args.option("--output", out);
+    args.option("--alignment", alignment);
+    args.option("--profile", profile);
+    const bool offsetsGiven = args.option("--offsets", offsets);
+    args.option("--points", points);
+    const bool intervalGiven = args.option("--interval", interval);
+    const bool widthGiven = args.option("--width", width);
+    const bool stationUnitGiven = args.option("--station-unit", stationUnit);
+    args.option("--title", o.title);
+    cli::DisplayUnits units;
+    bool unitsGiven = false;
+    if (!roadcli::readRoadUnits(args, units, unitsGiven, message) || !roadcli::readRoadPath(args, path, message))
+        return cli::usageError(command, message);
+    if (args.missingValue())
+        return cli::usageError(command, "an option lacks its value");
+    if (out.empty())
+        return cli::usageError(command, "give the output file with -o FILE.svg");
+    if (intervalGiven && (!cli::parseDouble(interval, o.interval) || !(o.interval > 0.0)))
+        return cli::usageError(command, "--interval takes a positive number");
+    if (widthGiven && (!cli::parseDouble(width, o.width) || !(o.width >= 400.0 && o.width <= 20000.0)))
+        return cli::usageError(command, "--width takes a number of px from 400 to 20000");
+    if (stationUnitGiven && (!cli::parseDouble(stationUnit, o.stationUnit) || !(o.stationUnit >= 1.0)))
+        return cli::usageError(command, "--station-unit takes a number of at least 1");
+    roadcli::LoadedRoad road;
+    const int status = roadcli::loadRoad(kSub, path, alignment, profile, road);
+    if (status != cli::EXIT_OK)
+        return status;
+    o.units = unitsGiven ? units.dist : roadcli::fileDisplayUnit(road.file);
+    if (!stationUnitGiven)
+        o.stationUnit = roadcli::defaultStationUnit(o.units);
+    if (offsetsGiven && !readOffsets(offsets, o.units, o.offsets))
+        return cli::usageError(command, "--offsets takes numbers other than 0 separated by commas (\"-5,5\")");
+    bool badLines = false;
+    if (!points.empty() && !readPoints(command, points, o.units, o.points, badLines))
+        return cli::EXIT_BAD_INPUT;
+    const RoadAlignment& source = road.file.alignments[road.selected[0]];
+    const std::string file = path.empty() ? roadcli::exampleRoadPath() : path;
+    o.subtitle = "road file " + file.substr(file.rfind('/') + 1);
+    std::string svg;
+    if (!RoadPlotSvg(source, road.builds[0], o, svg, message)) {
+        cli::error(command, message);
+        return cli::EXIT_BAD_INPUT;
+    }
+    if (out == "-") {
+        std::cout << svg;
+    } else {
+        std::ofstream f(out, std::ios::binary);
+        if (!(f << svg) || !f.flush()) {
+            cli::error(command, out + ": cannot be written");
+            return cli::EXIT_BAD_INPUT;
+        }
+        std::cout << out << ": plan and profile of \"" << source.name << "\"\n";
+    }
+    return badLines ? cli::EXIT_BAD_INPUT : cli::EXIT_OK;
+}
+
+const bool registered = roadcli::registerSubcommand(kSub, "draw the plan and profile as an SVG page", &runPlot);
+
+} // namespace
