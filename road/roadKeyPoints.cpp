@@ -1,5 +1,7 @@
 #include "road/roadKeyPoints.h"
 
+#include "vrkmath/mathIntersect.h"
+
 #include <cmath>
 
 std::string RoadJointName(const RoadElementShape* a, const RoadElementShape* b)
@@ -23,36 +25,84 @@ std::string RoadJointName(const RoadElementShape* a, const RoadElementShape* b)
 
 namespace {
 
-// Whether the point (n, e) lies on the line through (n0, e0) in direction `az` (within 0.1 mm).
-bool onTangent(double n0, double e0, const CMathAngle& az, double n, double e)
+// The turning side of a shape: 1 right, -1 left, 0 for a line. A spiral turns to the side of its
+// finite radius (a clothoid between two finite radii keeps its side).
+int turningSide(const RoadElementShape& s)
 {
-    const double across = (e - e0) * az.getCos() - (n - n0) * az.getSin();
-    return std::fabs(across) < 1e-4;
+    if (s.kind == RoadShapeKind::Line)
+        return 0;
+    const double r = s.radiusStart != 0.0 ? s.radiusStart : s.radiusEnd;
+    return r > 0.0 ? 1 : r < 0.0 ? -1 : 0;
 }
 
-// The ends of the curve whose PI (n, e) the engine gave for arc i: the widest of the arc with
-// its spirals whose start and end tangents pass through the PI. The engine joins a spiral to
-// its arc only under conditions of its own (getIpPosForElement); the tangents tell which.
-void piTangentPoints(const CAlnt& alnt, const std::vector<const RoadElementShape*>& shapes, int i, RoadKeyPoint& pi)
+double curvature(double r)
 {
-    const int count = alnt.getNumOfHes();
-    int first = i, last = i;
-    if (i > 0 && shapes[i - 1]->kind == RoadShapeKind::Spiral && shapes[i - 1]->radiusStart == 0.0) {
-        double n0, e0;
-        CMathAngle az;
-        alnt.getHe(i - 1)->getStartAzimut(az);
-        if (alnt.getHe(i - 1)->getStartPosNe(n0, e0) && onTangent(n0, e0, az, pi.north, pi.east))
-            first = i - 1;
+    return r == 0.0 ? 0.0 : 1.0 / r;
+}
+
+// The angle a shape turns through, radians (right positive): its length times its mean
+// curvature (curvature runs linearly along a clothoid); may exceed pi.
+double deflection(const RoadElementShape& s)
+{
+    return s.length * 0.5 * (curvature(s.radiusStart) + curvature(s.radiusEnd));
+}
+
+// The angle in (-pi, pi] equivalent to a (radians).
+double wrapPi(double a)
+{
+    a = std::remainder(a, 2.0 * M_PI);
+    return a <= -M_PI ? a + 2.0 * M_PI : a;
+}
+
+// The PI of the curve group of engine elements first..last: the meeting point of the tangent at
+// the group's start with that at its end, in front of both. False when the tangents are
+// parallel or the group turns by 180 degrees or more; `pi` is then untouched.
+bool groupPi(const RoadBuild& b, const std::vector<const RoadElementShape*>& shapes, int first, int last, RoadKeyPoint& pi)
+{
+    const CAlnt& alnt = b.alnt;
+    // The whole turn: each element's own plus the kinks where an element starts turned from the
+    // end direction of the one before it.
+    double turn = 0.0, smallest = 0.0;
+    CMathAngle prevEnd;
+    for (int i = first; i <= last; ++i) {
+        CMathAngle az0;
+        alnt.getHe(i)->getStartAzimut(az0);
+        if (i > first)
+            turn += wrapPi(az0.getRad() - prevEnd.getRad());
+        if (!alnt.getHe(i)->getFinalAzimut(prevEnd))
+            return false;
+        turn += deflection(*shapes[i]);
+        for (double r : {shapes[i]->radiusStart, shapes[i]->radiusEnd})
+            if (r != 0.0 && (smallest == 0.0 || std::fabs(r) < std::fabs(smallest)))
+                smallest = r;
     }
-    if (i + 1 < count && shapes[i + 1]->kind == RoadShapeKind::Spiral && shapes[i + 1]->radiusEnd == 0.0) {
-        double n1, e1;
-        CMathAngle az;
-        if (alnt.getHe(i + 1)->getFinalPosNe(n1, e1) && alnt.getHe(i + 1)->getFinalAzimut(az) &&
-            onTangent(n1, e1, az, pi.north, pi.east))
-            last = i + 1;
-    }
-    alnt.getHe(first)->getStartPosNe(pi.fromNorth, pi.fromEast);
-    alnt.getHe(last)->getFinalPosNe(pi.toNorth, pi.toEast);
+    if (std::fabs(turn) >= M_PI)
+        return false;
+    C2dPos from, to, at;
+    CMathAngle az0, az1;
+    alnt.getHe(first)->getStartAzimut(az0);
+    if (!alnt.getHe(first)->getStartPosNe(from.north, from.east) || !alnt.getHe(last)->getFinalPosNe(to.north, to.east) ||
+        !alnt.getHe(last)->getFinalAzimut(az1) || !IntersectPointDirLines(from, az0, to, az1, at))
+        return false;
+    // In front of the start and behind the end, as for any turn under 180 degrees; a guard
+    // against kinks that bend the tangents the other way.
+    const double ahead = (at.north - from.north) * az0.getCos() + (at.east - from.east) * az0.getSin();
+    const double behind = (to.north - at.north) * az1.getCos() + (to.east - at.east) * az1.getSin();
+    if (!(ahead > 0.0) || !(behind > 0.0))
+        return false;
+    pi.name = "PI";
+    pi.isPi = true;
+    pi.element = first;
+    alnt.getHe(first)->getStartChainageInM(pi.station);
+    alnt.getHe(last)->getFinalChainageInM(pi.toStation);
+    pi.north = at.north;
+    pi.east = at.east;
+    pi.fromNorth = from.north;
+    pi.fromEast = from.east;
+    pi.toNorth = to.north;
+    pi.toEast = to.east;
+    pi.radius = smallest * b.metresPerUnit;
+    return true;
 }
 
 } // namespace
@@ -69,6 +119,7 @@ std::vector<RoadKeyPoint> RoadKeyPoints(const RoadBuild& b)
     const int count = alnt.getNumOfHes();
     if (count == 0)
         return out;
+    int groupEnd = -1;   // the last element of the group the current element belongs to
     for (int i = 0; i <= count; ++i) {
         const RoadElementShape* before = i > 0 ? shapes[i - 1] : nullptr;
         const RoadElementShape* after = i < count ? shapes[i] : nullptr;
@@ -83,16 +134,15 @@ std::vector<RoadKeyPoint> RoadKeyPoints(const RoadBuild& b)
             alnt.getFinalPosNe(p.north, p.east);
         }
         out.push_back(p);
+        const int side = after ? turningSide(*after) : 0;
+        if (side == 0 || i <= groupEnd)
+            continue;
+        groupEnd = i;
+        while (groupEnd + 1 < count && turningSide(*shapes[groupEnd + 1]) == side)
+            ++groupEnd;
         RoadKeyPoint pi;
-        if (after && after->kind == RoadShapeKind::Arc && alnt.getIpPosForElement(i, pi.north, pi.east)) {
-            pi.name = "PI";
-            pi.isPi = true;
-            pi.element = i;
-            pi.station = p.station;
-            pi.radius = after->radiusStart * b.metresPerUnit;
-            piTangentPoints(alnt, shapes, i, pi);
+        if (groupPi(b, shapes, i, groupEnd, pi))
             out.push_back(pi);
-        }
     }
     return out;
 }

@@ -596,8 +596,8 @@ void planJoints(const Plot& p, Scene& scene, Labels& labels, double maxLeft)
     }
 }
 
-// PIs: the curve's tangents dashed, the PI marked and labelled with the arc's radius outwards
-// from the middle of the arc.
+// PIs: each curve group's tangents dashed (TS -> PI -> ST), the PI marked and labelled with the
+// group's smallest radius outwards from the middle of the group.
 void planPis(const Plot& p, Scene& scene, Labels& labels)
 {
     for (const RoadKeyPoint& k : p.keys) {
@@ -608,11 +608,9 @@ void planPis(const Plot& p, Scene& scene, Labels& labels)
             .prims.push_back(polyline({p.map(k.fromNorth, k.fromEast), at, p.map(k.toNorth, k.toEast)}, "tan"));
         Group& g = scene.add(3, "class=\"pi\"");
         g.prims.push_back(polyline({at + Pt{0, -4.5}, at + Pt{4.5, 0}, at + Pt{0, 4.5}, at + Pt{-4.5, 0}}, "pim", true));
-        const CAlntHe* arc = p.alnt().getHe(k.element);
-        double start = 0.0, len = 0.0, n = 0.0, e = 0.0;
+        double n = 0.0, e = 0.0;
         Pt out = right(tangentAt(p, k.station)) * (k.radius > 0.0 ? -1.0 : 1.0);
-        if (arc->getStartChainageInM(start) && arc->getHLengthInM(len) &&
-            p.alnt().getPosNeAtChain(start + 0.5 * len, n, e)) {
+        if (p.alnt().getPosNeAtChain(0.5 * (k.station + k.toStation), n, e)) {
             const Pt d = at - p.map(n, e);
             if (dot(d, d) > 1.0)
                 out = d * (1.0 / std::sqrt(dot(d, d)));

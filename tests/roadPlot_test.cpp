@@ -8,6 +8,7 @@
 #include "roadTestSupport.h"
 
 #include "road/landXmlReader.h"
+#include "road/roadKeyPoints.h"
 #include "road/roadPlot.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -195,28 +197,154 @@ TEST(RoadPlot, StationTicksFollowTheEquation)
     EXPECT_TRUE(d.doc.select_node("//g[@class='station'][@data-station='2+400.00']")) << "the next tick";
 }
 
-TEST(RoadPlot, EveryPiIsMarkedWhereTheArcsTangentsMeet)
+// A curve group of the layout: consecutive curved elements turning the same way (a line or a
+// change of side ends it), with the PI where the line along its start direction crosses the
+// line along its end direction, and the smallest radius it reaches (metres).
+struct CurveGroup {
+    const roadtest::Laid* first;
+    const roadtest::Laid* last;
+    C2dPos pi;
+    double radius;
+};
+
+int side(const roadtest::Spec& s)
+{
+    const double r = s.r1 != 0.0 ? s.r1 : s.r2;
+    return r > 0.0 ? 1 : r < 0.0 ? -1 : 0;
+}
+
+std::vector<CurveGroup> curveGroups(const std::vector<roadtest::Laid>& laid)
+{
+    std::vector<CurveGroup> out;
+    for (size_t i = 0; i < laid.size(); ++i) {
+        const int turn = side(laid[i].spec);
+        if (turn == 0 || (i > 0 && side(laid[i - 1].spec) == turn))
+            continue;
+        size_t j = i;
+        while (j + 1 < laid.size() && side(laid[j + 1].spec) == turn)
+            ++j;
+        CurveGroup g{&laid[i], &laid[j], {}, 0.0};
+        for (size_t k = i; k <= j; ++k)
+            for (double r : {laid[k].spec.r1, laid[k].spec.r2})
+                if (r != 0.0 && (g.radius == 0.0 || std::fabs(r) < g.radius))
+                    g.radius = std::fabs(r);
+        // Start + t (cos a0, sin a0) = end + u (cos a1, sin a1), solved by Cramer's rule.
+        const double a0 = g.first->az0, a1 = g.last->az1;
+        const double dn = g.last->end.north - g.first->start.north, de = g.last->end.east - g.first->start.east;
+        const double t = (dn * -std::sin(a1) + std::cos(a1) * de) / (std::cos(a0) * -std::sin(a1) + std::cos(a1) * std::sin(a0));
+        g.pi = C2dPos{g.first->start.north + t * std::cos(a0), g.first->start.east + t * std::sin(a0)};
+        out.push_back(g);
+    }
+    return out;
+}
+
+// The points of a polyline on the page.
+std::vector<P> points(const pugi::xml_node& polyline)
+{
+    std::vector<P> out;
+    const std::string pts = polyline.attribute("points").value();
+    for (size_t i = 0; i < pts.size();) {
+        double a, b;
+        int used = 0;
+        if (std::sscanf(pts.c_str() + i, "%lf,%lf%n", &a, &b, &used) != 2)
+            break;
+        out.push_back({a, b});
+        i += used;
+    }
+    return out;
+}
+
+// One PI per curve group (the main road's spiral-arc-spiral, its left group of arcs and compound
+// spirals after the SS, its right compound group; the ramp's simple arc), marked where the
+// group's start and end tangents meet, with dashed tangents from the group's start through the PI
+// to its end.
+TEST(RoadPlot, EveryCurveGroupsPiIsMarkedWhereItsTangentsMeet)
 {
     for (size_t which : {0u, 1u}) {
         const Example ex = example(which);
         const Drawing d(plot(ex));
         const pugi::xml_node first = d.doc.select_node("//g[@class='joint']/circle").node();
         const P pob{attr(first, "cx"), attr(first, "cy")};
-        std::vector<const roadtest::Laid*> arcs;
-        for (const roadtest::Laid& l : ex.laid)
-            if (l.spec.r1 != 0.0 && l.spec.r1 == l.spec.r2)
-                arcs.push_back(&l);
+        const std::vector<CurveGroup> groups = curveGroups(ex.laid);
+        ASSERT_EQ(groups.size(), which == 0 ? 3u : 1u) << ex.spec.name;
         const pugi::xpath_node_set pis = d.doc.select_nodes("//g[@class='pi']");
-        ASSERT_EQ(pis.size(), arcs.size()) << ex.spec.name;
-        for (size_t i = 0; i < arcs.size(); ++i) {
-            const P want = d.page(ex.laid[0].start, pob, arcs[i]->pi.north, arcs[i]->pi.east);
+        const pugi::xpath_node_set tangents = d.doc.select_nodes("//g[@class='tangent']/polyline");
+        ASSERT_EQ(pis.size(), groups.size()) << ex.spec.name;
+        ASSERT_EQ(tangents.size(), groups.size()) << ex.spec.name;
+        for (size_t i = 0; i < groups.size(); ++i) {
+            const CurveGroup& g = groups[i];
+            const std::string what = ex.spec.name + " PI " + std::to_string(i);
+            const P want = d.page(ex.laid[0].start, pob, g.pi.north, g.pi.east);
             const P got = centre(pis[i].node().child("polygon"));
-            EXPECT_NEAR(got.x, want.x, kTolPx) << ex.spec.name << " PI " << i;
-            EXPECT_NEAR(got.y, want.y, kTolPx) << ex.spec.name << " PI " << i;
+            EXPECT_NEAR(got.x, want.x, kTolPx) << what;
+            EXPECT_NEAR(got.y, want.y, kTolPx) << what;
             char label[64];
-            std::snprintf(label, sizeof label, "PI  R %.2f", std::fabs(arcs[i]->spec.r1));
-            EXPECT_EQ(std::string(pis[i].node().child("text").child_value()), label);
+            std::snprintf(label, sizeof label, "PI  R %.2f", g.radius);
+            EXPECT_EQ(std::string(pis[i].node().child("text").child_value()), label) << what;
+            const std::vector<P> tan = points(tangents[i].node());
+            ASSERT_EQ(tan.size(), 3u) << what;
+            const P from = d.page(ex.laid[0].start, pob, g.first->start.north, g.first->start.east);
+            const P to = d.page(ex.laid[0].start, pob, g.last->end.north, g.last->end.east);
+            for (const auto& [page, ground, name] : {std::tuple<P, P, const char*>{tan[0], from, "start"},
+                                                     {tan[1], want, "PI"},
+                                                     {tan[2], to, "end"}}) {
+                EXPECT_NEAR(page.x, ground.x, kTolPx) << what << " tangent " << name;
+                EXPECT_NEAR(page.y, ground.y, kTolPx) << what << " tangent " << name;
+            }
         }
+    }
+}
+
+struct GroupCase {
+    double deflectionDeg;   // the whole group's, signed (right positive)
+    bool hasPi;
+    const char* reason;
+};
+
+// A symmetric spiral-arc-spiral group between two lines (spirals 60 m, R 200 m): its PI lies on
+// the start tangent at Ts = (R + p) tan(D/2) + k from the TS, p and k the spiral's shift and
+// abscissa of the shifted centre (the textbook series); a group turning 180 degrees or more has
+// no PI (its tangents are parallel or meet behind it).
+TEST(RoadPlot, GroupPiOfASymmetricSpiralArcSpiralByHand)
+{
+    const double L = 60.0, R = 200.0, az = 35.0 * kPi / 180.0;
+    const C2dPos pob{5000.0, 3000.0};
+    const std::vector<GroupCase> cases = {
+        {90.0, true, "quarter turn right"},
+        {-90.0, true, "quarter turn left (mirror image)"},
+        {30.0, true, "gentle curve"},
+        {170.0, true, "nearly reversing"},
+        {180.0, false, "tangents parallel"},
+        {200.0, false, "tangents meet behind"},
+    };
+    for (const GroupCase& c : cases) {
+        const double D = std::fabs(c.deflectionDeg) * kPi / 180.0, r = c.deflectionDeg > 0 ? R : -R;
+        const double th = L / (2.0 * R);
+        roadtest::AlignmentSpec a;
+        a.name = "Curve";
+        a.start = pob;
+        a.azDeg = 35.0;
+        a.specs = {{100.0, 0, 0}, {L, 0, r}, {R * (D - 2.0 * th), r, r}, {L, r, 0}, {100.0, 0, 0}};
+        RoadFile file;
+        RoadBuild build;
+        RoadError err;
+        ASSERT_TRUE(ReadLandXmlBytes(roadtest::landXml({a}, roadtest::Style()), "curve.xml", file, err)) << err.text();
+        ASSERT_TRUE(BuildRoadAlignment(file, file.alignments[0], "", build, err)) << err.text();
+        std::vector<RoadKeyPoint> pis;
+        for (const RoadKeyPoint& k : RoadKeyPoints(build))
+            if (k.isPi)
+                pis.push_back(k);
+        ASSERT_EQ(pis.size(), c.hasPi ? 1u : 0u) << c.reason;
+        if (!c.hasPi)
+            continue;
+        const double x = L * (1 - th * th / 10 + std::pow(th, 4) / 216 - std::pow(th, 6) / 9360);
+        const double y = L * (th / 3 - std::pow(th, 3) / 42 + std::pow(th, 5) / 1320 - std::pow(th, 7) / 75600);
+        const double p = y - R * (1 - std::cos(th)), k = x - R * std::sin(th);
+        const double ts = 100.0 + (R + p) * std::tan(D / 2) + k;   // from the POB
+        EXPECT_NEAR(pis[0].north, pob.north + ts * std::cos(az), 1e-6) << c.reason;
+        EXPECT_NEAR(pis[0].east, pob.east + ts * std::sin(az), 1e-6) << c.reason;
+        EXPECT_NEAR(pis[0].station, 100.0, 1e-9) << c.reason << ": the TS";
+        EXPECT_NEAR(pis[0].radius, r, 1e-9) << c.reason;
     }
 }
 

@@ -18,6 +18,7 @@ expect_out "plot of the example" "$TMP/road.svg: plan and profile of \"Main Road
   "$TOOL" road plot -o "$TMP/road.svg"
 expect_out "an SVG document" '<svg xmlns="http://www.w3.org/2000/svg"' sh -c "sed -n 2p '$TMP/road.svg' | cut -c1-39"
 expect_out "every joint marked" "18" sh -c "grep -o 'class=\"joint\"' '$TMP/road.svg' | wc -l | tr -d ' '"
+expect_out "a PI per curve group" "3" sh -c "grep -o 'class=\"pi\"' '$TMP/road.svg' | wc -l | tr -d ' '"
 
 if command -v rsvg-convert >/dev/null 2>&1; then
   expect_out "rsvg-convert renders it without a word" "" rsvg-convert -w 1200 -o "$TMP/road.png" "$TMP/road.svg"
