@@ -1,45 +1,33 @@
-// Shared helpers of the position-cache and offset tests: element makers and random smooth
-// roads (plan and profile) whose curvature is bounded by a known minimum radius.
+// Shared helpers of the alignment, position-cache and offset tests: element makers and random
+// smooth roads (plan and profile) whose curvature is bounded by a known minimum radius.
 #pragma once
 
 #include "vrkmath/mathAlnt.h"
 #include "vrkmath/mathAlntVeArc.h"
+
+#include "curveTestSupport.h"
 
 #include <cmath>
 #include <random>
 
 namespace cachetest {
 
-inline CAlntHeSegment segment(double len)
-{
-    CCurveDataSegment c;
-    c.setAzDeg(0.0);
-    c.setLen(len);
-    return CAlntHeSegment(c);
-}
-
+// Plan elements (metres; a segment's azimuth in degrees relative to the element before it).
+inline CAlntHeSegment segment(double len, double localAzDeg = 0.0)
+{ return CAlntHeSegment(curvetest::segmentData(len, localAzDeg)); }
 inline CAlntHeArc arc(double len, double radius, bool right)
-{
-    CCurveDataArc c;
-    c.SetElement(len, radius, right);
-    return CAlntHeArc(c);
-}
-
+{ return CAlntHeArc(curvetest::arcData(len, right ? radius : -radius)); }
 inline CAlntHeSpiral spiral(double len, double radius, bool right, bool tssc)
-{
-    CCurveDataSpiral c;
-    c.setLenAndR(len, radius, right, tssc);
-    return CAlntHeSpiral(c);
-}
+{ return CAlntHeSpiral(curvetest::spiralData(len, radius, right, tssc)); }
+inline CAlntHeSpiral compoundSpiral(double len, double r1, double r2, bool right)
+{ return CAlntHeSpiral(curvetest::compoundData(len, r1, r2, right)); }
+inline CAlntHeIp corner(double n, double e, double l1, double r, double l2)
+{ CAlntHeIp ip; ip.setIp(n, e, l1, r, l2); return ip; }
 
 // A road of tangent-continuous plan elements (straights, spiral-arc-spiral groups, runs of
 // intersection-point corners and, when asked, zero-length straights) and a profile of grade
 // lines and parabolas or of VIPs with parabolas and arcs. No plan radius is below minRadius.
-struct SmoothRoad {
-    CAlnt alnt;
-    double minRadius = 150.0;
-    int easedCorners = 0;
-};
+struct SmoothRoad { CAlnt alnt; double minRadius = 150.0; int easedCorners = 0; };
 
 inline void buildSmoothRoad(std::mt19937& rng, int groups, bool zeroLengths, SmoothRoad& out)
 {
@@ -68,13 +56,10 @@ inline void buildSmoothRoad(std::mt19937& rng, int groups, bool zeroLengths, Smo
             a.getAzimuthAtChainExtr(chain + 1.0, az);
             const int corners = 2 + static_cast<int>(u(rng) * 2);
             for (int k = 0; k < corners; ++k) {
-                const double dist = k == 0 ? 300.0 : 400.0;
-                n += dist * std::cos(az * 0.017453292519943295);
-                e += dist * std::sin(az * 0.017453292519943295);
+                n += (k == 0 ? 300.0 : 400.0) * std::cos(az * 0.017453292519943295);
+                e += (k == 0 ? 300.0 : 400.0) * std::sin(az * 0.017453292519943295);
                 const double l1 = in(30, 60), r = in(out.minRadius, 300), l2 = in(30, 60);
-                CAlntHeIp ip;
-                ip.setIp(n, e, l1, r, l2);
-                a.appendElement(ip);
+                a.appendElement(corner(n, e, l1, r, l2));
                 az += (right ? 1 : -1) * ((l1 + l2) / (2.0 * r) * 57.29577951308232 + in(5, 30));
             }
             out.easedCorners += corners - 1;
@@ -84,15 +69,13 @@ inline void buildSmoothRoad(std::mt19937& rng, int groups, bool zeroLengths, Smo
         a.appendElement(segment(in(20, 200)));
     }
 
-    double hLen;
+    double hLen, ch = startChain, ht = a.getStartPosH();
     a.getHLengthInM(hLen);
-    double ch = startChain, ht = a.getStartPosH();
     if (u(rng) < 0.5) {
         // Grade lines and parabolas between grades of -4 ... 4 percent.
         double g = in(-4, 4);
         while (ch < startChain + hLen) {
-            const double len = in(30, 300);
-            const double g2 = u(rng) < 0.4 ? g : in(-4, 4);
+            const double len = in(30, 300), g2 = u(rng) < 0.4 ? g : in(-4, 4);
             a.appendElement(CVerticalElement(ht, ch, len, g, g2));
             ht += (g + g2) / 200.0 * len;
             ch += len;
@@ -101,10 +84,8 @@ inline void buildSmoothRoad(std::mt19937& rng, int groups, bool zeroLengths, Smo
     } else {
         // VIPs 200 m apart with 80 m parabolas and arcs of radius 3000 m in turn.
         for (int i = 0; ch < startChain + hLen + 200.0; ++i) {
-            if (i > 0) {
-                ch += 200.0;
-                ht += in(-4, 4) / 100.0 * 200.0;
-            }
+            ch += i > 0 ? 200.0 : 0.0;
+            ht += i > 0 ? in(-4, 4) / 100.0 * 200.0 : 0.0;
             if (i % 2)
                 a.appendElement(CVerticalLSElement(CLsInfo(ch, ht, i > 0 ? 80.0 : 0.0)));
             else

@@ -1,7 +1,7 @@
-// Shared helpers of the curve element tests: an independent clothoid by quadrature, views that
-// give placed curves and corners one interface, and the property checks run over random
-// elements (chord deviation of sampling, azimuth against chords, nearest point as the inverse
-// of position at length).
+// Shared helpers of the curve element tests: element makers, an independent clothoid by
+// quadrature, views that give placed curves and corners one interface, and the property checks
+// run over random elements (chord deviation of sampling, azimuth against chords, nearest point
+// as the inverse of position at length).
 #pragma once
 
 #include "vrkmath/mathCurveIp.h"
@@ -20,7 +20,6 @@ namespace curvetest {
 
 // kPi and kTwoPi come from numeric/units.h.
 
-
 // Sets smallNumTolerance for the scope and restores it afterwards.
 class ScopedSmallNumTolerance {
 public:
@@ -33,49 +32,31 @@ private:
     double m_saved;
 };
 
-// Gauss-Legendre rule of n points on [-1, 1] (nodes by Newton's method on P_n).
-struct GaussLegendre {
-    std::vector<double> x, w;
-    explicit GaussLegendre(int n) : x(n), w(n)
-    {
-        for (int i = 0; i < n; ++i) {
-            double z = std::cos(kPi * (i + 0.75) / (n + 0.5));
-            double dp = 0.0;
-            for (int it = 0; it < 100; ++it) {
-                double p0 = 1.0, p1 = z;
-                for (int k = 2; k <= n; ++k) {
-                    const double p2 = ((2.0 * k - 1.0) * z * p1 - (k - 1.0) * p0) / k;
-                    p0 = p1;
-                    p1 = p2;
-                }
-                dp = n * (z * p1 - p0) / (z * z - 1.0);
-                const double dz = p1 / dp;
-                z -= dz;
-                if (std::fabs(dz) < 1e-16)
-                    break;
-            }
-            x[i] = z;
-            w[i] = 2.0 / ((1.0 - z * z) * dp * dp);
-        }
-    }
-};
+// Element makers in the local frame (metres; an arc's radius is signed, right positive).
+inline CCurveDataSegment segmentData(double L, double azDeg) { CCurveDataSegment s; s.setAzDeg(azDeg); s.setLen(L); return s; }
+inline CCurveDataArc arcData(double L, double R) { CCurveDataArc a; a.SetElement(L, R, R > 0.0); return a; }
+inline CCurveDataSpiral spiralData(double L, double R, bool right, bool tssc)
+{ CCurveDataSpiral s; s.setLenAndR(L, R, right, tssc); return s; }
+inline CCurveDataSpiral compoundData(double L, double R1, double R2, bool right)
+{ CCurveDataSpiral s; s.setLenAndR(L, R1, R2, right); return s; }
 
 // The point at length l (metres) of the curve that starts at the origin heading north with
 // curvature k0 (1/m, positive to the right) changing linearly by dk per metre: the integral of
-// (cos theta, sin theta) with theta(s) = k0 s + dk s^2 / 2, by a 16-point rule on 2 m panels.
+// (cos theta, sin theta) with theta(s) = k0 s + dk s^2 / 2, by the 5-point Gauss-Legendre rule
+// on panels of at most 1 m.
 inline C2dPos clothoidByQuadrature(double k0, double dk, double l)
 {
-    static const GaussLegendre rule(16);
-    const int panels = std::max(1, static_cast<int>(std::ceil(l / 2.0)));
+    static const double x[] = {0.0, 0.5384693101056831, -0.5384693101056831, 0.9061798459386640, -0.9061798459386640};
+    static const double w[] = {0.5688888888888889, 0.4786286704993665, 0.4786286704993665, 0.2369268850561891,
+                               0.2369268850561891};
+    const int panels = std::max(1, static_cast<int>(std::ceil(l)));
     const double h = l / panels;
     double n = 0.0, e = 0.0;
     for (int p = 0; p < panels; ++p) {
-        const double mid = (p + 0.5) * h;
-        for (size_t i = 0; i < rule.x.size(); ++i) {
-            const double s = mid + 0.5 * h * rule.x[i];
-            const double theta = k0 * s + 0.5 * dk * s * s;
-            n += 0.5 * h * rule.w[i] * std::cos(theta);
-            e += 0.5 * h * rule.w[i] * std::sin(theta);
+        for (int i = 0; i < 5; ++i) {
+            const double s = (p + 0.5 + 0.5 * x[i]) * h, theta = k0 * s + 0.5 * dk * s * s;
+            n += 0.5 * h * w[i] * std::cos(theta);
+            e += 0.5 * h * w[i] * std::sin(theta);
         }
     }
     return C2dPos{n, e};
@@ -93,19 +74,8 @@ struct PlacedView {
     double length() const { return c.getTotalLength(); }
 };
 template <class P>
-PlacedView<P> placedView(const P& c)
-{
-    return PlacedView<P>{c};
-}
-
-struct IpView {
-    const CCurveIp& c;
-    bool pos(double l, double& N, double& E) const { return c.getPosAtLength(l, N, E); }
-    double azDeg(double l) const { return c.GetAzimuth(l); }
-    double step(double l, double dev) const { return c.getStepForDeviation(l, dev); }
-    bool nearest(double N, double E, double& d, double& l) const { return c.getShortestDistAndCurveLen(N, E, d, l); }
-    double length() const { return c.getTotalLength(); }
-};
+PlacedView<P> placedView(const P& c) { return PlacedView<P>{c}; }
+struct IpView : PlacedView<CCurveIp> { double azDeg(double l) const { return c.GetAzimuth(l); } };
 
 template <class V>
 C2dPos at(const V& view, double l)
@@ -115,47 +85,31 @@ C2dPos at(const V& view, double l)
     return p;
 }
 
-// The distance from m to the curve between lengths a and b (golden-section search; the span of
-// one sampling chord is short enough for the distance to have one minimum there).
+// The distance from m to the curve between lengths a and b (ternary search; the span of one
+// sampling chord is short enough for the distance to have one minimum there).
 template <class V>
 double distanceToCurve(const V& view, const C2dPos& m, double a, double b)
 {
     auto dist = [&](double l) {
-        double N = 0.0, E = 0.0;
-        EXPECT_TRUE(view.pos(l, N, E)) << "no position at " << l;
-        return std::hypot(N - m.north, E - m.east);
+        const C2dPos p = at(view, l);
+        return std::hypot(p.north - m.north, p.east - m.east);
     };
-    const double g = (std::sqrt(5.0) - 1.0) / 2.0;
-    double x1 = b - g * (b - a), x2 = a + g * (b - a);
-    double f1 = dist(x1), f2 = dist(x2);
-    for (int i = 0; i < 80 && b - a > 1e-12; ++i) {
-        if (f1 < f2) {
-            b = x2;
-            x2 = x1;
-            f2 = f1;
-            x1 = b - g * (b - a);
-            f1 = dist(x1);
-        } else {
-            a = x1;
-            x1 = x2;
-            f1 = f2;
-            x2 = a + g * (b - a);
-            f2 = dist(x2);
-        }
+    for (int i = 0; i < 100 && b - a > 1e-12; ++i) {
+        const double m1 = a + (b - a) / 3.0, m2 = b - (b - a) / 3.0;
+        const bool nearerFirst = dist(m1) < dist(m2);
+        (nearerFirst ? b : a) = nearerFirst ? m2 : m1;
     }
-    return std::min({f1, f2, dist(a), dist(b)});
+    return dist((a + b) / 2.0);
 }
 
-// Samples the curve from its start to its end with getStepForDeviation and returns the largest
-// amount by which a chord's middle departs from the curve beyond `deviation` (<= 0 when every
-// chord keeps to it). `chords` receives the number of chords.
+// Samples the curve from its start to its end with getStepForDeviation and expects every
+// chord's middle within `deviation` of the curve, and at least minChords chords.
 template <class V>
-double worstChordExcess(const V& view, double deviation, int& chords)
+void expectChordsWithin(const V& view, double deviation, int minChords, const std::string& name)
 {
     const double total = view.length();
-    double l = 0.0;
-    double worst = -deviation;
-    chords = 0;
+    double l = 0.0, worst = -deviation;
+    int chords = 0;
     while (l < total && chords < 100000) {
         const double step = view.step(l, deviation);
         if (!(step > 0.0))
@@ -167,54 +121,44 @@ double worstChordExcess(const V& view, double deviation, int& chords)
         ++chords;
         l = next;
     }
-    EXPECT_GE(l, total - 1e-9) << "sampling stopped at " << l << " of " << total;
-    return worst;
+    EXPECT_GE(l, total - 1e-9) << name << ": sampling stopped at " << l << " of " << total;
+    EXPECT_LE(worst, 1e-9) << name << ", deviation " << deviation;
+    EXPECT_GE(chords, minChords) << name << ", deviation " << deviation;
 }
 
-// The difference (radians, reduced into [-pi, pi]) between the azimuth at l and the direction
-// of the chord from l - half to l + half.
+// The azimuth at l against the direction of the chord from l - half to l + half (radians, with
+// the series summed to 1e-12 so that the chord is the curve's own), then the point d metres
+// right of l handed back to the nearest-point search: distance and length within nearTol.
 template <class V>
-double azimuthChordError(const V& view, double l, double half)
+void expectAzimuthAndNearest(const V& view, double l, double half, double azTol, double d, double nearTol,
+                             const std::string& name)
 {
-    const C2dPos a = at(view, l - half), b = at(view, l + half);
-    const double chord = std::atan2(b.east - a.east, b.north - a.north);
-    return std::remainder(view.azDeg(l) * kPi / 180.0 - chord, 2.0 * kPi);
-}
-
-// The point at offset d (metres, right positive) on the normal at l, handed back to the
-// nearest-point search: the errors of the distance against |d| and of the length against l.
-template <class V>
-bool nearestRoundTrip(const V& view, double l, double d, double& distError, double& lenError)
-{
+    {
+        ScopedSmallNumTolerance exact(1e-12);
+        const C2dPos a = at(view, l - half), b = at(view, l + half);
+        const double chord = std::atan2(b.east - a.east, b.north - a.north);
+        EXPECT_NEAR(std::remainder(view.azDeg(l) * kPi / 180.0 - chord, 2.0 * kPi), 0.0, azTol)
+            << name << " at " << l;
+    }
     const C2dPos p = at(view, l);
     const double az = view.azDeg(l) * kPi / 180.0;
-    const double N = p.north - d * std::sin(az);
-    const double E = p.east + d * std::cos(az);
-    double dist, len;
-    if (!view.nearest(N, E, dist, len))
-        return false;
-    distError = std::fabs(dist - std::fabs(d));
-    lenError = std::fabs(len - l);
-    return true;
+    double dist = -1.0, len = -1.0;
+    ASSERT_TRUE(view.nearest(p.north - d * std::sin(az), p.east + d * std::cos(az), dist, len)) << name;
+    EXPECT_LT(std::fabs(dist - std::fabs(d)), nearTol) << name << " l " << l << " d " << d;
+    EXPECT_LT(std::fabs(len - l), nearTol) << name << " l " << l << " d " << d;
 }
 
 // A spiral drawn at random: kind 0 TS->SC, 1 CS->ST, 2 compound with the larger radius first,
 // 3 compound with the smaller radius first; either side. Lengths up to 300 m; the full clothoid
 // turns at most 1.5 rad. k0 and dk describe the element's curvature for the quadrature.
-struct RandomSpiral {
-    CCurveDataSpiral spiral;
-    double k0 = 0.0;       // curvature at the start, 1/m, right positive
-    double dk = 0.0;       // change of curvature per metre
-    double minRadius = 0.0;
-    std::string name;
-};
+// k0: the curvature at the start (1/m, right positive); dk: its change per metre.
+struct RandomSpiral { CCurveDataSpiral spiral; double k0 = 0.0, dk = 0.0, minRadius = 0.0; std::string name; };
 
 inline RandomSpiral drawSpiral(std::mt19937& rng, int kind, bool right)
 {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     RandomSpiral r;
-    const double sign = right ? 1.0 : -1.0;
-    const double L = 20.0 + 280.0 * unit(rng);
+    const double sign = right ? 1.0 : -1.0, L = 20.0 + 280.0 * unit(rng);
     char text[160];
     if (kind < 2) {
         // thetaL = L / 2R <= 1.5
@@ -223,26 +167,20 @@ inline RandomSpiral drawSpiral(std::mt19937& rng, int kind, bool right)
         r.k0 = kind == 0 ? 0.0 : sign / R;
         r.dk = (kind == 0 ? sign / R : -sign / R) / L;
         r.minRadius = R;
-        std::snprintf(text, sizeof text, "%s L=%.3f R=%.3f %s", kind == 0 ? "TS->SC" : "CS->ST", L, R,
-                      right ? "right" : "left");
+        std::snprintf(text, sizeof text, "%s L=%.3f R=%.3f", kind == 0 ? "TS->SC" : "CS->ST", L, R);
     } else {
         // The full clothoid runs from infinite radius to `small` over l0 + L = L q / (q - 1),
         // q = big / small; it turns (l0 + L) / (2 small) <= 1.5 rad and is at most 300 m long.
-        const double small = 60.0 + 1500.0 * unit(rng);
-        const double q = 1.2 + 4.0 * unit(rng);
-        const double big = small * q;
-        const double fullMax = std::min(300.0, 3.0 * small);
-        const double length = fullMax * (q - 1.0) / q * (0.3 + 0.7 * unit(rng));
-        const double R1 = kind == 2 ? big : small;
-        const double R2 = kind == 2 ? small : big;
+        const double small = 60.0 + 1500.0 * unit(rng), q = 1.2 + 4.0 * unit(rng), big = small * q;
+        const double length = std::min(300.0, 3.0 * small) * (q - 1.0) / q * (0.3 + 0.7 * unit(rng));
+        const double R1 = kind == 2 ? big : small, R2 = kind == 2 ? small : big;
         r.spiral.setLenAndR(length, R1, R2, right);
         r.k0 = sign / R1;
         r.dk = (sign / R2 - sign / R1) / length;
         r.minRadius = small;
-        std::snprintf(text, sizeof text, "compound L=%.3f R1=%.3f R2=%.3f %s", length, R1, R2,
-                      right ? "right" : "left");
+        std::snprintf(text, sizeof text, "compound L=%.3f R1=%.3f R2=%.3f", length, R1, R2);
     }
-    r.name = text;
+    r.name = std::string(text) + (right ? " right" : " left");
     return r;
 }
 

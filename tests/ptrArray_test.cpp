@@ -10,19 +10,13 @@ namespace {
 
 // Counts the live objects of its kind.
 struct Counted {
-    explicit Counted(int v, int* live) : value(v), live(live) { ++*live; }
+    explicit Counted(int v, int* l) : value(v), live(l) { ++*live; }
     ~Counted() { --*live; }
-    int value;
-    int* live;
+    int value, *live;
 };
 
 std::vector<int> values(const CPtrArrayT<Counted>& a)
-{
-    std::vector<int> out;
-    for (const Counted* c : a)
-        out.push_back(c->value);
-    return out;
-}
+{ std::vector<int> out; for (const Counted* c : a) out.push_back(c->value); return out; }
 
 } // namespace
 
@@ -45,10 +39,8 @@ TEST(CPtrArrayT, OwnsWhatItHolds)
         EXPECT_EQ(live, 7) << "ReplaceAt deletes the element it replaces";
         EXPECT_EQ(values(a), (std::vector<int>{20, 0, 1, 2, 3, 4, 11}));
         EXPECT_EQ(a.GetAt(a.GetUpperBound())->value, 11);
-
         CPtrArrayT<Counted> b(std::move(a));
-        EXPECT_EQ(live, 7) << "a move hands the elements over";
-        EXPECT_EQ(b.GetSize(), 7);
+        EXPECT_TRUE(live == 7 && b.GetSize() == 7) << "a move hands the elements over";
         b.RemoveAll();
         EXPECT_EQ(live, 0);
         b.Add(new Counted(1, &live));
@@ -62,20 +54,16 @@ TEST(CPtrArrayT, OwnsWhatItHolds)
 TEST(CPtrArrayT, GrowsByTheCArrayRule)
 {
     int live = 0;
-    CPtrArrayT<Counted> a;
-    std::vector<int> capacities;
+    CPtrArrayT<Counted> a, b;
+    b.SetGrowBy(10);
+    std::vector<int> capacities, byTen;
+    auto record = [](std::vector<int>& v, int capacity) { if (v.empty() || v.back() != capacity) v.push_back(capacity); };
     for (int i = 0; i < 60; ++i) {
         a.Add(new Counted(i, &live));
-        if (capacities.empty() || capacities.back() != a.GetCapacity())
-            capacities.push_back(a.GetCapacity());
+        b.Add(new Counted(i, &live));
+        record(capacities, a.GetCapacity());
+        record(byTen, b.GetCapacity());
     }
     EXPECT_EQ(capacities, (std::vector<int>{1, 5, 9, 13, 17, 21, 25, 29, 33, 37, 41, 46, 51, 57, 64}));
-
-    CPtrArrayT<Counted> b;
-    b.SetGrowBy(10);
-    b.Add(new Counted(0, &live));
-    EXPECT_EQ(b.GetCapacity(), 10);
-    for (int i = 0; i < 10; ++i)
-        b.Add(new Counted(i, &live));
-    EXPECT_EQ(b.GetCapacity(), 20);
+    EXPECT_EQ(byTen, (std::vector<int>{10, 20, 30, 40, 50, 60}));
 }
