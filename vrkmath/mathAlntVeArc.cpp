@@ -206,7 +206,9 @@ double CAlntVeArc::getStepForDeviation(double chainage, double deviation) const
         chainage = start;
     if (chainage > final && chainage - final < roadTolerance)
         chainage = final;
-    if (chainage < start || chainage > final || !(deviation > 0.0)) {
+    // Written so that an arc without a start (NaN ends) also counts as outside: no step, as
+    // for the other elements that are not ready.
+    if (!(chainage >= start && chainage <= final) || !(deviation > 0.0)) {
         ReportCurveAssertion(2217);
         return 0.0;
     }
