@@ -7,6 +7,8 @@
 // one position and azimuth at a chainage and offset is 8 floors.
 #include <benchmark/benchmark.h>
 
+#include "benchElements.h"
+
 #include "vrkmath/mathAlntH.h"
 
 #include <cmath>
@@ -16,33 +18,10 @@ namespace {
 
 constexpr double kDegToRad = 0.017453292519943295;
 
-CAlntHeSegment segment(double len)
-{
-    CCurveDataSegment c;
-    c.setLen(len);
-    return CAlntHeSegment(c);
-}
-
-CAlntHeArc arc(double len, double radius, bool right)
-{
-    CCurveDataArc c;
-    c.SetElement(len, radius, right);
-    return CAlntHeArc(c);
-}
-
-CAlntHeSpiral spiral(double len, double radius, bool right, bool tssc)
-{
-    CCurveDataSpiral c;
-    c.setLenAndR(len, radius, right, tssc);
-    return CAlntHeSpiral(c);
-}
-
-CAlntHeSpiral compoundSpiral(double len, double r1, double r2, bool right)
-{
-    CCurveDataSpiral c;
-    c.setLenAndR(len, r1, r2, right);
-    return CAlntHeSpiral(c);
-}
+using bench::arc;
+using bench::compoundSpiral;
+using bench::segment;
+using bench::spiral;
 
 // Two corners ahead of the alignment's end: the first eased by spirals and an arc, the second
 // a simple point where the next straight begins.

@@ -9,6 +9,8 @@
 // within 1.5 times the 10 km figure; end to end at least 500,000 points per second per core.
 #include <benchmark/benchmark.h>
 
+#include "benchElements.h"
+
 #include "road/landXmlReader.h"
 #include "road/roadBuilder.h"
 #include "road/roadLocator.h"
@@ -48,33 +50,10 @@ double floorNs()
     return ns;
 }
 
-CAlntHeSegment segment(double len)
-{
-    CCurveDataSegment c;
-    c.setLen(len);
-    return CAlntHeSegment(c);
-}
-
-CAlntHeArc arc(double len, double radius, bool right)
-{
-    CCurveDataArc c;
-    c.SetElement(len, radius, right);
-    return CAlntHeArc(c);
-}
-
-CAlntHeSpiral spiral(double len, double radius, bool right, bool tssc)
-{
-    CCurveDataSpiral c;
-    c.setLenAndR(len, radius, right, tssc);
-    return CAlntHeSpiral(c);
-}
-
-CAlntHeSpiral compoundSpiral(double len, double r1, double r2, bool right)
-{
-    CCurveDataSpiral c;
-    c.setLenAndR(len, r1, r2, right);
-    return CAlntHeSpiral(c);
-}
+using bench::arc;
+using bench::compoundSpiral;
+using bench::segment;
+using bench::spiral;
 
 // A road of `km` kilometres: each kilometre a line, a right spiral-arc-spiral (R 400 m), a
 // line, and a left arc (R 600 m) easing into R 300 m through a compound spiral, out by a
