@@ -60,14 +60,14 @@ TEST(ExampleRoad, IsTheIndependentLayout)
 
 // A road with every kind of join: spiral after spiral, compound spirals rising and falling, a
 // line of 0.4 mm, an arc given by Start, PI and End, a reverse curve.
-roadtest::AlignmentSpec testRoad()
+roadtest::AlignmentPlan testRoad()
 {
-    roadtest::AlignmentSpec a;
+    roadtest::AlignmentPlan a;
     a.name = "Test Road";
     a.staStart = 500.0;
     a.start = C2dPos{5812345.678, 412345.678};
     a.azDeg = 287.5;
-    a.specs = {
+    a.items = {
         {150.0, 0, 0},        {100.0, 0, -300},    {100.0, -300, 0},    {0.0004, 0, 0},
         {120.0, 0, 450},      {75.0, 450, 450},    {45.0, 450, 200},    {60.0, 200, 200, true},
         {55.0, 200, 900},     {90.0, 900, 0},      {40.0, 0, -2500},    {40.0, -2500, -2500},
@@ -116,7 +116,7 @@ std::vector<FileCase> endPointFiles()
     rounded.decimals = 4;
     rounded.infText = "5.9E+300";
     rounded.angularUnit = "grads";
-    std::vector<roadtest::AlignmentSpec> road = {testRoad()};
+    std::vector<roadtest::AlignmentPlan> road = {testRoad()};
     return {
         {"example (micrometre coordinates)", readAll(exampleRoadPath()), 1e-5},
         {"US survey feet, grads, pntRef", roadtest::landXml(road, usft), 1e-6},
@@ -411,13 +411,13 @@ TEST(LandXml, ProfileHeights)
 // it they are refused by name.
 TEST(LandXml, CompoundSpiralTurnLimit)
 {
-    roadtest::AlignmentSpec a;
+    roadtest::AlignmentPlan a;
     a.name = "Compound";
     a.start = C2dPos{1000000.0, 2000000.0};
-    a.specs = {{100.0, 0, 0}, {50.0, 300, 300}, {100.0, 300, 306}, {50.0, 306, 306}};
+    a.items = {{100.0, 0, 0}, {50.0, 300, 300}, {100.0, 300, 306}, {50.0, 306, 306}};
     RoadError err = firstProblem(roadtest::landXml({a}, roadtest::Style()));
     EXPECT_EQ(err.message, "") << "a turn of 8.5 rad: " << err.text();
-    a.specs = {{100.0, 0, 0}, {50.0, 300, 300}, {100.0, 300, 303}, {50.0, 303, 303}};
+    a.items = {{100.0, 0, 0}, {50.0, 300, 300}, {100.0, 300, 303}, {50.0, 303, 303}};
     err = firstProblem(roadtest::landXml({a}, roadtest::Style()));
     EXPECT_NE(err.message.find("compound spiral between nearly equal radii"), std::string::npos) << err.text();
 }

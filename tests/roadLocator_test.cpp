@@ -25,14 +25,14 @@ struct TestRoad {
     std::vector<double> joints;   // internal chainages of the element joints
 };
 
-std::unique_ptr<TestRoad> makeRoad(const std::vector<roadtest::Spec>& specs, C2dPos start, double azDeg)
+std::unique_ptr<TestRoad> makeRoad(const std::vector<roadtest::PlanItem>& items, C2dPos start, double azDeg)
 {
-    roadtest::AlignmentSpec a;
+    roadtest::AlignmentPlan a;
     a.name = "Test";
     a.staStart = 1000.0;
     a.start = start;
     a.azDeg = azDeg;
-    a.specs = specs;
+    a.items = items;
     RoadFile file;
     RoadError err;
     auto road = std::make_unique<TestRoad>();
@@ -41,7 +41,7 @@ std::unique_ptr<TestRoad> makeRoad(const std::vector<roadtest::Spec>& specs, C2d
     road->first = road->build.alnt.getStartChainageInM();
     road->build.alnt.getFinalChainageInM(road->last);
     double at = road->first;
-    for (const roadtest::Spec& s : specs) {
+    for (const roadtest::PlanItem& s : items) {
         for (double r : {s.r1, s.r2})
             if (r != 0.0)
                 road->smallestRadius = std::min(road->smallestRadius, std::fabs(r));
@@ -55,11 +55,11 @@ std::unique_ptr<TestRoad> makeRoad(const std::vector<roadtest::Spec>& specs, C2d
 // A random road: a line, then curve groups (a plain arc; spiral, arc, spiral; or arc,
 // compound spiral, arc, spiral) each followed by a line. The heading stays within 60 degrees
 // of the start, so that no part of the road comes back near another.
-std::vector<roadtest::Spec> randomRoad(std::mt19937& rng, int groups, const std::vector<double>& radii)
+std::vector<roadtest::PlanItem> randomRoad(std::mt19937& rng, int groups, const std::vector<double>& radii)
 {
     std::uniform_real_distribution<double> u(0.0, 1.0);
     auto pick = [&](double a, double b) { return a + (b - a) * u(rng); };
-    std::vector<roadtest::Spec> specs{{pick(30.0, 150.0), 0, 0}};
+    std::vector<roadtest::PlanItem> items{{pick(30.0, 150.0), 0, 0}};
     double heading = 0.0;
     for (int g = 0; g < groups; ++g) {
         const double R = radii[rng() % radii.size()];
@@ -68,28 +68,28 @@ std::vector<roadtest::Spec> randomRoad(std::mt19937& rng, int groups, const std:
         const int kind = static_cast<int>(rng() % 3);
         const double r = side * R;
         if (kind == 0) {
-            specs.push_back({R * turn, r, r});
+            items.push_back({R * turn, r, r});
             heading += side * turn;
         } else if (kind == 1) {
             const double ls = pick(0.2, 0.4) * R * turn;
-            specs.push_back({ls, 0, r});
-            specs.push_back({R * turn - ls, r, r});
-            specs.push_back({ls, r, 0});
+            items.push_back({ls, 0, r});
+            items.push_back({R * turn - ls, r, r});
+            items.push_back({ls, r, 0});
             heading += side * turn;
         } else {
             // Arc of 1.6 R, compound spiral to R, arc of R, spiral out.
             const double r1 = 1.6 * r, lc = 0.25 * R;
             const double compoundTurn = 0.5 * lc * (1.0 / (1.6 * R) + 1.0 / R);
             const double rest = turn - compoundTurn;
-            specs.push_back({0.3 * rest * 1.6 * R, r1, r1});
-            specs.push_back({lc, r1, r});
-            specs.push_back({0.4 * rest * R, r, r});
-            specs.push_back({0.3 * rest * 2.0 * R, r, 0});
+            items.push_back({0.3 * rest * 1.6 * R, r1, r1});
+            items.push_back({lc, r1, r});
+            items.push_back({0.4 * rest * R, r, r});
+            items.push_back({0.3 * rest * 2.0 * R, r, 0});
             heading += side * turn;
         }
-        specs.push_back({pick(10.0, 120.0), 0, 0});
+        items.push_back({pick(10.0, 120.0), 0, 0});
     }
-    return specs;
+    return items;
 }
 
 double along(const RoadLocation& c, double n, double e)

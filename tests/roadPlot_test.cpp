@@ -27,7 +27,7 @@ struct Example {
     size_t which = 0;
     RoadFile file;
     RoadBuild build;
-    roadtest::AlignmentSpec spec;
+    roadtest::AlignmentPlan layout;
     std::vector<roadtest::Laid> laid;
 };
 
@@ -35,8 +35,8 @@ Example example(size_t which)
 {
     Example ex;
     ex.which = which;
-    ex.spec = roadtest::exampleRoad()[which];
-    ex.laid = roadtest::layOut(ex.spec.start, ex.spec.azDeg * kPi / 180.0, ex.spec.specs);
+    ex.layout = roadtest::exampleRoad()[which];
+    ex.laid = roadtest::layOut(ex.layout.start, ex.layout.azDeg * kPi / 180.0, ex.layout.items);
     RoadError err;
     const std::string text = roadtest::landXml(roadtest::exampleRoad(), roadtest::exampleStyle());
     EXPECT_TRUE(ReadLandXmlBytes(text, "example.xml", ex.file, err)) << err.text();
@@ -117,7 +117,7 @@ std::string stationText(double posted)
 }
 
 // Posted station of the main road's internal chainage (its equation: 2200 back = 2250 ahead).
-double posted(const roadtest::AlignmentSpec& a, double internal)
+double posted(const roadtest::AlignmentPlan& a, double internal)
 {
     for (const roadtest::Equation& q : a.equations)
         if (internal >= q.internal)
@@ -143,21 +143,21 @@ TEST(RoadPlot, EveryJointIsALabelledMarkAtItsPositionToScale)
         const Drawing d(plot(ex));
         ASSERT_GT(d.s, 0.0);
         const pugi::xpath_node_set joints = d.doc.select_nodes("//g[@class='joint']");
-        ASSERT_EQ(joints.size(), c.names.size()) << ex.spec.name;
+        ASSERT_EQ(joints.size(), c.names.size()) << ex.layout.name;
         const P pob{attr(joints[0].node().child("circle"), "cx"), attr(joints[0].node().child("circle"), "cy")};
-        double chain = ex.spec.staStart;
+        double chain = ex.layout.staStart;
         for (size_t i = 0; i < c.names.size(); ++i) {
             const pugi::xml_node g = joints[i].node();
             const C2dPos at = i < ex.laid.size() ? ex.laid[i].start : ex.laid.back().end;
-            const std::string station = stationText(posted(ex.spec, chain));
-            const std::string what = ex.spec.name + " joint " + std::to_string(i) + " " + c.names[i];
+            const std::string station = stationText(posted(ex.layout, chain));
+            const std::string what = ex.layout.name + " joint " + std::to_string(i) + " " + c.names[i];
             const P want = d.page(ex.laid[0].start, pob, at.north, at.east);
             EXPECT_NEAR(attr(g.child("circle"), "cx"), want.x, kTolPx) << what;
             EXPECT_NEAR(attr(g.child("circle"), "cy"), want.y, kTolPx) << what;
             EXPECT_STREQ(g.attribute("data-name").value(), c.names[i].c_str()) << what;
             EXPECT_EQ(std::string(g.child("text").child_value()), c.names[i] + " " + station) << what;
-            if (i < ex.spec.specs.size())
-                chain += ex.spec.specs[i].length;
+            if (i < ex.layout.items.size())
+                chain += ex.layout.items[i].length;
         }
     }
 }
@@ -207,7 +207,7 @@ struct CurveGroup {
     double radius;
 };
 
-int side(const roadtest::Spec& s)
+int side(const roadtest::PlanItem& s)
 {
     const double r = s.r1 != 0.0 ? s.r1 : s.r2;
     return r > 0.0 ? 1 : r < 0.0 ? -1 : 0;
@@ -217,15 +217,15 @@ std::vector<CurveGroup> curveGroups(const std::vector<roadtest::Laid>& laid)
 {
     std::vector<CurveGroup> out;
     for (size_t i = 0; i < laid.size(); ++i) {
-        const int turn = side(laid[i].spec);
-        if (turn == 0 || (i > 0 && side(laid[i - 1].spec) == turn))
+        const int turn = side(laid[i].layout);
+        if (turn == 0 || (i > 0 && side(laid[i - 1].layout) == turn))
             continue;
         size_t j = i;
-        while (j + 1 < laid.size() && side(laid[j + 1].spec) == turn)
+        while (j + 1 < laid.size() && side(laid[j + 1].layout) == turn)
             ++j;
         CurveGroup g{&laid[i], &laid[j], {}, 0.0};
         for (size_t k = i; k <= j; ++k)
-            for (double r : {laid[k].spec.r1, laid[k].spec.r2})
+            for (double r : {laid[k].layout.r1, laid[k].layout.r2})
                 if (r != 0.0 && (g.radius == 0.0 || std::fabs(r) < g.radius))
                     g.radius = std::fabs(r);
         // Start + t (cos a0, sin a0) = end + u (cos a1, sin a1), solved by Cramer's rule.
@@ -266,14 +266,14 @@ TEST(RoadPlot, EveryCurveGroupsPiIsMarkedWhereItsTangentsMeet)
         const pugi::xml_node first = d.doc.select_node("//g[@class='joint']/circle").node();
         const P pob{attr(first, "cx"), attr(first, "cy")};
         const std::vector<CurveGroup> groups = curveGroups(ex.laid);
-        ASSERT_EQ(groups.size(), which == 0 ? 3u : 1u) << ex.spec.name;
+        ASSERT_EQ(groups.size(), which == 0 ? 3u : 1u) << ex.layout.name;
         const pugi::xpath_node_set pis = d.doc.select_nodes("//g[@class='pi']");
         const pugi::xpath_node_set tangents = d.doc.select_nodes("//g[@class='tangent']/polyline");
-        ASSERT_EQ(pis.size(), groups.size()) << ex.spec.name;
-        ASSERT_EQ(tangents.size(), groups.size()) << ex.spec.name;
+        ASSERT_EQ(pis.size(), groups.size()) << ex.layout.name;
+        ASSERT_EQ(tangents.size(), groups.size()) << ex.layout.name;
         for (size_t i = 0; i < groups.size(); ++i) {
             const CurveGroup& g = groups[i];
-            const std::string what = ex.spec.name + " PI " + std::to_string(i);
+            const std::string what = ex.layout.name + " PI " + std::to_string(i);
             const P want = d.page(ex.laid[0].start, pob, g.pi.north, g.pi.east);
             const P got = centre(pis[i].node().child("polygon"));
             EXPECT_NEAR(got.x, want.x, kTolPx) << what;
@@ -320,11 +320,11 @@ TEST(RoadPlot, GroupPiOfASymmetricSpiralArcSpiralByHand)
     for (const GroupCase& c : cases) {
         const double D = std::fabs(c.deflectionDeg) * kPi / 180.0, r = c.deflectionDeg > 0 ? R : -R;
         const double th = L / (2.0 * R);
-        roadtest::AlignmentSpec a;
+        roadtest::AlignmentPlan a;
         a.name = "Curve";
         a.start = pob;
         a.azDeg = 35.0;
-        a.specs = {{100.0, 0, 0}, {L, 0, r}, {R * (D - 2.0 * th), r, r}, {L, r, 0}, {100.0, 0, 0}};
+        a.items = {{100.0, 0, 0}, {L, 0, r}, {R * (D - 2.0 * th), r, r}, {L, r, 0}, {100.0, 0, 0}};
         RoadFile file;
         RoadBuild build;
         RoadError err;
@@ -365,17 +365,17 @@ TEST(RoadPlot, ProfileSharesThePlanScaleAndStatesItsExaggeration)
     ASSERT_GE(ve, 1.0);
 
     const pugi::xpath_node_set vips = d.doc.select_nodes("//g[@class='vip']");
-    ASSERT_EQ(vips.size(), ex.spec.vips.size());
+    ASSERT_EQ(vips.size(), ex.layout.vips.size());
     P first{0, 0};
     for (size_t i = 0; i < vips.size(); ++i) {
-        const roadtest::Vip& v = ex.spec.vips[i];
+        const roadtest::Vip& v = ex.layout.vips[i];
         const P top = centre(vips[i].node().child("polygon"));   // the mark's centroid lies 1/3 px above the VIP
         if (i == 0)
             first = top;
         const std::string what = "VIP " + std::to_string(i);
-        EXPECT_NEAR(top.x, attr(pobMark, "cx") + d.s * (v.station - ex.spec.staStart), kTolPx) << what;
-        EXPECT_NEAR(top.y - first.y, -d.s * ve * (v.elevation - ex.spec.vips[0].elevation), kTolPx) << what;
-        EXPECT_STREQ(vips[i].node().attribute("data-station").value(), stationText(posted(ex.spec, v.station)).c_str());
+        EXPECT_NEAR(top.x, attr(pobMark, "cx") + d.s * (v.station - ex.layout.staStart), kTolPx) << what;
+        EXPECT_NEAR(top.y - first.y, -d.s * ve * (v.elevation - ex.layout.vips[0].elevation), kTolPx) << what;
+        EXPECT_STREQ(vips[i].node().attribute("data-station").value(), stationText(posted(ex.layout, v.station)).c_str());
     }
     std::vector<std::string> grades;
     for (const pugi::xpath_node& t : d.doc.select_nodes("//text[@class='grade']"))

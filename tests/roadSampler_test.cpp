@@ -23,11 +23,11 @@ const double kOnLine = 1e-9;
 const double kChordSlack = 1e-4;
 
 // The alignments of a road written as LandXML, built as the tool builds them.
-std::vector<RoadBuild> buildRoads(const std::vector<roadtest::AlignmentSpec>& specs)
+std::vector<RoadBuild> buildRoads(const std::vector<roadtest::AlignmentPlan>& items)
 {
     RoadFile file;
     RoadError err;
-    EXPECT_TRUE(ReadLandXmlBytes(roadtest::landXml(specs, roadtest::Style()), "test.xml", file, err)) << err.text();
+    EXPECT_TRUE(ReadLandXmlBytes(roadtest::landXml(items, roadtest::Style()), "test.xml", file, err)) << err.text();
     std::vector<RoadBuild> builds(file.alignments.size());
     for (size_t i = 0; i < builds.size(); ++i)
         EXPECT_TRUE(BuildRoadAlignment(file, file.alignments[i], "", builds[i], err)) << err.text();
@@ -37,16 +37,16 @@ std::vector<RoadBuild> buildRoads(const std::vector<roadtest::AlignmentSpec>& sp
 // The example road's two alignments and a road of tight curves (radii 30 to 80 m).
 std::vector<RoadBuild> testRoads()
 {
-    std::vector<roadtest::AlignmentSpec> specs = roadtest::exampleRoad();
-    roadtest::AlignmentSpec tight;
+    std::vector<roadtest::AlignmentPlan> items = roadtest::exampleRoad();
+    roadtest::AlignmentPlan tight;
     tight.name = "Tight";
     tight.start = C2dPos{2000.0, 4000.0};
     tight.azDeg = 200.0;
-    tight.specs = {{40.0, 0, 0},    {20.0, 0, 30.0},   {25.0, 30.0, 30.0}, {15.0, 30.0, 50.0},
+    tight.items = {{40.0, 0, 0},    {20.0, 0, 30.0},   {25.0, 30.0, 30.0}, {15.0, 30.0, 50.0},
                    {30.0, 50.0, 50.0}, {20.0, 50.0, 0}, {10.0, 0, 0},      {25.0, 0, -80.0},
                    {60.0, -80.0, -80.0}, {25.0, -80.0, 0}, {30.0, 0, 0}};
-    specs.push_back(tight);
-    return buildRoads(specs);
+    items.push_back(tight);
+    return buildRoads(items);
 }
 
 // The nearest point's offset from the centreline of the middle of chord a-b.

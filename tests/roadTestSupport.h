@@ -16,7 +16,7 @@ namespace roadtest {
 // right, 0 infinite). Both radii 0: a line; equal radii: an arc; otherwise a clothoid.
 // `byPi`: an arc written with Start, PI and End only (no Center). `kinkDeg`: the element starts
 // turned by this angle from the end direction of the one before it (real alignments have kinks).
-struct Spec {
+struct PlanItem {
     double length;
     double r1;
     double r2;
@@ -26,7 +26,7 @@ struct Spec {
 
 // An element laid out in the plane (metres, azimuths in radians).
 struct Laid {
-    Spec spec;
+    PlanItem layout;
     C2dPos start, end, pi, center;
     double az0 = 0.0, az1 = 0.0;
 };
@@ -38,12 +38,12 @@ inline double curvature(double r)
 
 // The elements one after the other from `start` heading `az` (radians); each starts where the
 // one before it ends, in its end direction.
-inline std::vector<Laid> layOut(C2dPos start, double az, const std::vector<Spec>& specs)
+inline std::vector<Laid> layOut(C2dPos start, double az, const std::vector<PlanItem>& items)
 {
     std::vector<Laid> out;
-    for (const Spec& s : specs) {
+    for (const PlanItem& s : items) {
         Laid l;
-        l.spec = s;
+        l.layout = s;
         l.start = start;
         az += s.kinkDeg * kPi / 180.0;
         l.az0 = az;
@@ -80,12 +80,12 @@ struct Equation {
     double back, ahead, internal;   // internal may be NAN
 };
 
-struct AlignmentSpec {
+struct AlignmentPlan {
     std::string name;
     double staStart = 0.0;
     C2dPos start;
     double azDeg = 0.0;
-    std::vector<Spec> specs;
+    std::vector<PlanItem> items;
     std::vector<Equation> equations;
     std::string profileName;
     std::vector<Vip> vips;
@@ -124,10 +124,10 @@ class Writer {
 public:
     explicit Writer(const Style& s) : st(s) {}
 
-    std::string document(const std::vector<AlignmentSpec>& alignments)
+    std::string document(const std::vector<AlignmentPlan>& alignments)
     {
         std::string body;
-        for (const AlignmentSpec& a : alignments)
+        for (const AlignmentPlan& a : alignments)
             body += alignment(a);
         std::string t = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
         if (!st.comment.empty())
@@ -165,7 +165,7 @@ private:
 
     std::string element(const Laid& l)
     {
-        const Spec& s = l.spec;
+        const PlanItem& s = l.layout;
         const std::string ind = "        ";
         const std::string dirs = st.bogusDirections ? " dir=\"123.456\" dirStart=\"-7.5\" dirEnd=\"400.1\"" : "";
         if (s.r1 == 0.0 && s.r2 == 0.0)
@@ -186,11 +186,11 @@ private:
                point("Start", l.start) + point("PI", l.pi) + point("End", l.end) + "</" + tag("Spiral") + ">\n";
     }
 
-    std::string alignment(const AlignmentSpec& a)
+    std::string alignment(const AlignmentPlan& a)
     {
-        const std::vector<Laid> laid = layOut(a.start, a.azDeg * kPi / 180.0, a.specs);
+        const std::vector<Laid> laid = layOut(a.start, a.azDeg * kPi / 180.0, a.items);
         double length = 0.0;
-        for (const Spec& s : a.specs)
+        for (const PlanItem& s : a.items)
             length += s.length;
         std::string t = "    <" + tag("Alignment") + " name=\"" + a.name + "\" length=\"" + len(length) +
                         "\" staStart=\"" + len(a.staStart) + "\">\n      <" + tag("CoordGeom") + ">\n";
@@ -221,7 +221,7 @@ private:
     int pointCount = 0;
 };
 
-inline std::string landXml(const std::vector<AlignmentSpec>& alignments, const Style& style)
+inline std::string landXml(const std::vector<AlignmentPlan>& alignments, const Style& style)
 {
     return Writer(style).document(alignments);
 }
@@ -230,14 +230,14 @@ inline std::string landXml(const std::vector<AlignmentSpec>& alignments, const S
 // directions, a spiral directly after a spiral, compound spirals rising and falling, a station
 // equation and a profile with parabolic and circular vertical curves; and a ramp with a curve
 // given by Start, PI and End only.
-inline std::vector<AlignmentSpec> exampleRoad()
+inline std::vector<AlignmentPlan> exampleRoad()
 {
-    AlignmentSpec main;
+    AlignmentPlan main;
     main.name = "Main Road";
     main.staStart = 1000.0;
     main.start = C2dPos{6543210.482, 1234567.915};
     main.azDeg = 35.2;
-    main.specs = {
+    main.items = {
         {320.0, 0, 0},         {80.0, 0, 600},        {180.0, 600, 600},   {80.0, 600, 0},
         {60.0, 0, -400},       {120.0, -400, -400},   {50.0, -400, -250},  {90.0, -250, -250},
         {70.0, -250, 0},       {200.0, 0, 0},         {100.0, 1200, 1200}, {60.0, 1200, 700},
@@ -254,12 +254,12 @@ inline std::vector<AlignmentSpec> exampleRoad()
         {"CircCurve", 2550.0, 55.0, NAN, 10000.0},
         {"PVI", 2940.0, 58.9},
     };
-    AlignmentSpec ramp;
+    AlignmentPlan ramp;
     ramp.name = "Ramp A1";
     ramp.staStart = 0.0;
     ramp.start = C2dPos{6543401.25, 1234880.5};
     ramp.azDeg = 120.0;
-    ramp.specs = {{120.0, 0, 0}, {80.0, -150, -150, true}, {60.0, 0, 0}};
+    ramp.items = {{120.0, 0, 0}, {80.0, -150, -150, true}, {60.0, 0, 0}};
     return {main, ramp};
 }
 
