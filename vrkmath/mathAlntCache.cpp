@@ -317,15 +317,137 @@ int CNodePosIndexes::posIndex2AlntElementIndex(int posIndex) const
     return k > 0 ? k - 1 : 0;
 }
 
+// ---------------------------------------------------------------------------------------------
+// Shared work of the plan and profile caches.
+
+namespace {
+
 // Vertex insertion inside the array moves the vertices after it up by one; their node
 // indexes move with them.
-namespace {
 void shiftNodesFrom(CNodePosIndexes& nodes, int index)
 {
     int* data = nodes.GetData();
     for (int i = nodes.GetSize() - 1; i >= 0 && data[i] >= index; --i)
         ++data[i];
 }
+
+// addVertex of both caches: inserts v and records its index as a node when isNode.
+template <class Cache, class V>
+int addCacheVertex(Cache& cache, CNodePosIndexes& nodes, const V& v, bool isNode)
+{
+    int index;
+    const int before = cache.GetSize();
+    if (cache.insertVertex(v, index) && index < before)
+        shiftNodesFrom(nodes, index);
+    if (isNode && index >= 0)
+        nodes.addNode(index);
+    return index;
+}
+
+// The element's point at a chainage, added to the cache as a vertex; false when it cannot be
+// computed.
+bool addElementPoint(CAlnt2dPosCache& cache, const CAlntHe& he, double chain, bool isNode)
+{
+    C2dPosAndSt v;
+    if (!he.getPosNeAtChain(chain, v.north, v.east))
+        return false;
+    v.station = chain;
+    cache.addVertex(v, isNode);
+    return true;
+}
+bool addElementPoint(CAlntHtPosCache& cache, const CAlntVe& ve, double chain, bool isNode)
+{
+    CHtAndSt v;
+    if (!ve.getHtAtChain(chain, v.height))
+        return false;
+    v.station = chain;
+    cache.addVertex(v, isNode);
+    return true;
+}
+
+// Whether an element may be loaded on its own: a vertical element must be ready (isok); a
+// horizontal one is judged by its own answers.
+bool elementReady(const CAlntHe&)
+{
+    return true;
+}
+bool elementReady(const CAlntVe& ve)
+{
+    return ve.isok();
+}
+
+// The walk of the whole alignment's E elements: the key points of each element entered, a
+// vertex at every point the walker stops on (its joints as nodes). addKeyPoints(e) adds an
+// element's key points to the cache.
+template <class E, class Cache, class Policy, class AddKeyPoints>
+bool loadAlntWalk(Cache& cache, const CAlnt& alnt, const Policy& policy, AddKeyPoints addKeyPoints)
+{
+    CAlntElementWalkerT<E> w(alnt);
+    if (!w.setAtElement(0))
+        return false;
+    int entered = -1;
+    for (;;) {
+        const E& e = *w.getElement();
+        if (w.getIndex() != entered) {
+            entered = w.getIndex();
+            addKeyPoints(e);
+        }
+        if (!addElementPoint(cache, e, w.getChainage(), w.isNode()))
+            return false;
+        if (!advanceWalker(w, policy))
+            return true;
+    }
+}
+
+// One element by fixed steps: its start, start + k * step while before its end, its end (start
+// and end are nodes).
+template <class Cache, class E>
+bool loadElementWithStep(Cache& cache, const E& e, double step)
+{
+    double start, len;
+    // A step below 0.001 m (0, negative, NaN) could never finish: refused.
+    if (!usableStep(step) || !elementReady(e) || !e.getStartChainageInM(start) || !e.getHLengthInM(len) ||
+        !std::isfinite(len))
+        return false;
+    const double end = start + len;
+    if (!addElementPoint(cache, e, start, true))
+        return false;
+    for (double k = 1.0;; k += 1.0) {
+        const double c = start + k * step;
+        if (!(c < end))
+            break;
+        if (!addElementPoint(cache, e, c, false))
+            return false;
+    }
+    return addElementPoint(cache, e, end, true);
+}
+
+// One element by its own steps for the deviation.
+template <class Cache, class E>
+bool loadElementForDeviation(Cache& cache, const E& e, double deviation)
+{
+    double start, len;
+    if (!elementReady(e) || !e.getStartChainageInM(start) || !e.getHLengthInM(len) || !std::isfinite(len))
+        return false;
+    const double end = start + len;
+    if (!addElementPoint(cache, e, start, true))
+        return false;
+    double c = start;
+    while (c < end && !sameStation(c, end)) {
+        const double step = e.getStepForDeviation(c, deviation);
+        // A step below 0.001 m (an element answering 0, a negative or NaN) would never reach
+        // the end: the load stops with false.
+        if (!usableStep(step))
+            return false;
+        c += step;
+        if (end - c < kCacheMinStep)
+            c = end;   // as the walker does: a step ending within 0.001 m of the end ends on it
+        if (!addElementPoint(cache, e, c, sameStation(c, end)))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -340,23 +462,7 @@ void CAlnt2dPosCache::clear()
 
 int CAlnt2dPosCache::addVertex(const C2dPosAndSt& v, bool isNode)
 {
-    int index;
-    const int before = GetSize();
-    if (insertVertex(v, index) && index < before)
-        shiftNodesFrom(m_nodes, index);
-    if (isNode && index >= 0)
-        m_nodes.addNode(index);
-    return index;
-}
-
-bool CAlnt2dPosCache::addPointAt(const CAlntHe& he, double chain, bool isNode)
-{
-    C2dPosAndSt v;
-    if (!he.getPosNeAtChain(chain, v.north, v.east))
-        return false;
-    v.station = chain;
-    addVertex(v, isNode);
-    return true;
+    return addCacheVertex(*this, m_nodes, v, isNode);
 }
 
 void CAlnt2dPosCache::addKeyPoints(const CAlntHe& he)
@@ -393,21 +499,7 @@ bool CAlnt2dPosCache::loadOnlyNodes(const CAlnt& alnt)
 template <class Policy>
 bool CAlnt2dPosCache::loadWalk(const CAlnt& alnt, const Policy& policy)
 {
-    CAlntHeWalker w(alnt);
-    if (!w.setAtElement(0))
-        return false;
-    int entered = -1;
-    for (;;) {
-        const CAlntHe& he = *w.getElement();
-        if (w.getIndex() != entered) {
-            entered = w.getIndex();
-            addKeyPoints(he);
-        }
-        if (!addPointAt(he, w.getChainage(), w.isNode()))
-            return false;
-        if (!advanceWalker(w, policy))
-            return true;
-    }
+    return loadAlntWalk<CAlntHe>(*this, alnt, policy, [this](const CAlntHe& he) { addKeyPoints(he); });
 }
 
 bool CAlnt2dPosCache::loadNodesAndPosWithStep(const CAlnt& alnt, double step)
@@ -426,46 +518,13 @@ bool CAlnt2dPosCache::loadNodesAndPosForDeviation(const CAlnt& alnt, double devi
 bool CAlnt2dPosCache::loadNodesAndPosWithStep(const CAlntHe& he, double step)
 {
     clear();
-    double start, len;
-    // A step below 0.001 m (0, negative, NaN) could never finish: refused.
-    if (!usableStep(step) || !he.getStartChainageInM(start) || !he.getHLengthInM(len) || !std::isfinite(len))
-        return false;
-    const double end = start + len;
-    if (!addPointAt(he, start, true))
-        return false;
-    for (double k = 1.0;; k += 1.0) {
-        const double c = start + k * step;
-        if (!(c < end))
-            break;
-        if (!addPointAt(he, c, false))
-            return false;
-    }
-    return addPointAt(he, end, true);
+    return loadElementWithStep(*this, he, step);
 }
 
 bool CAlnt2dPosCache::loadNodesAndPosForDeviation(const CAlntHe& he, double deviation)
 {
     clear();
-    double start, len;
-    if (!he.getStartChainageInM(start) || !he.getHLengthInM(len) || !std::isfinite(len))
-        return false;
-    const double end = start + len;
-    if (!addPointAt(he, start, true))
-        return false;
-    double c = start;
-    while (c < end && !sameStation(c, end)) {
-        const double step = he.getStepForDeviation(c, deviation);
-        // A step below 0.001 m (an element answering 0, a negative or NaN) would never reach
-        // the end: the load stops with false.
-        if (!usableStep(step))
-            return false;
-        c += step;
-        if (end - c < kCacheMinStep)
-            c = end;   // as the walker does: a step ending within 0.001 m of the end ends on it
-        if (!addPointAt(he, c, sameStation(c, end)))
-            return false;
-    }
-    return true;
+    return loadElementForDeviation(*this, he, deviation);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -480,23 +539,7 @@ void CAlntHtPosCache::clear()
 
 int CAlntHtPosCache::addVertex(const CHtAndSt& v, bool isNode)
 {
-    int index;
-    const int before = GetSize();
-    if (insertVertex(v, index) && index < before)
-        shiftNodesFrom(m_nodes, index);
-    if (isNode && index >= 0)
-        m_nodes.addNode(index);
-    return index;
-}
-
-bool CAlntHtPosCache::addPointAt(const CAlntVe& ve, double chain, bool isNode)
-{
-    CHtAndSt v;
-    if (!ve.getHtAtChain(chain, v.height))
-        return false;
-    v.station = chain;
-    addVertex(v, isNode);
-    return true;
+    return addCacheVertex(*this, m_nodes, v, isNode);
 }
 
 void CAlntHtPosCache::addKeyPoints(const CAlntVe& ve)
@@ -526,21 +569,7 @@ bool CAlntHtPosCache::loadOnlyNodes(const CAlnt& alnt)
 template <class Policy>
 bool CAlntHtPosCache::loadWalk(const CAlnt& alnt, const Policy& policy)
 {
-    CAlntVeWalker w(alnt);
-    if (!w.setAtElement(0))
-        return false;
-    int entered = -1;
-    for (;;) {
-        const CAlntVe& ve = *w.getElement();
-        if (w.getIndex() != entered) {
-            entered = w.getIndex();
-            addKeyPoints(ve);
-        }
-        if (!addPointAt(ve, w.getChainage(), w.isNode()))
-            return false;
-        if (!advanceWalker(w, policy))
-            return true;
-    }
+    return loadAlntWalk<CAlntVe>(*this, alnt, policy, [this](const CAlntVe& ve) { addKeyPoints(ve); });
 }
 
 bool CAlntHtPosCache::loadNodesAndPosWithStep(const CAlnt& alnt, double step)
@@ -558,44 +587,13 @@ bool CAlntHtPosCache::loadNodesAndPosForDeviation(const CAlnt& alnt, double devi
 bool CAlntHtPosCache::loadNodesAndPosWithStep(const CAlntVe& ve, double step)
 {
     clear();
-    double start, len;
-    if (!usableStep(step) || !ve.isok() || !ve.getStartChainageInM(start) || !ve.getHLengthInM(len) ||
-        !std::isfinite(len))
-        return false;
-    const double end = start + len;
-    if (!addPointAt(ve, start, true))
-        return false;
-    for (double k = 1.0;; k += 1.0) {
-        const double c = start + k * step;
-        if (!(c < end))
-            break;
-        if (!addPointAt(ve, c, false))
-            return false;
-    }
-    return addPointAt(ve, end, true);
+    return loadElementWithStep(*this, ve, step);
 }
 
 bool CAlntHtPosCache::loadNodesAndPosForDeviation(const CAlntVe& ve, double deviation)
 {
     clear();
-    double start, len;
-    if (!ve.isok() || !ve.getStartChainageInM(start) || !ve.getHLengthInM(len) || !std::isfinite(len))
-        return false;
-    const double end = start + len;
-    if (!addPointAt(ve, start, true))
-        return false;
-    double c = start;
-    while (c < end && !sameStation(c, end)) {
-        const double step = ve.getStepForDeviation(c, deviation);
-        if (!usableStep(step))
-            return false;   // see the plan loader: such an element could never be finished
-        c += step;
-        if (end - c < kCacheMinStep)
-            c = end;
-        if (!addPointAt(ve, c, sameStation(c, end)))
-            return false;
-    }
-    return true;
+    return loadElementForDeviation(*this, ve, deviation);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -170,8 +170,6 @@ private:
     bool loadWalk(const CAlnt& alnt, const Policy& policy);
     // Appends the corner's key points when he is an eased intersection-point corner.
     void addKeyPoints(const CAlntHe& he);
-    // The element's point at a chainage, added as a vertex; false when it cannot be computed.
-    bool addPointAt(const CAlntHe& he, double chain, bool isNode);
 
     CNodePosIndexes m_nodes;
     TXContainerCArray<TIpNodes> m_ipNodes;
@@ -199,7 +197,6 @@ private:
     template <class Policy>
     bool loadWalk(const CAlnt& alnt, const Policy& policy);
     void addKeyPoints(const CAlntVe& ve);
-    bool addPointAt(const CAlntVe& ve, double chain, bool isNode);
 
     CNodePosIndexes m_nodes;
     TXContainerCArray<TVIpNode> m_vIpNodes;
