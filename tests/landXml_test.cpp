@@ -125,16 +125,24 @@ std::vector<FileCase> endPointFiles()
     };
 }
 
+RoadBuild buildOk(const RoadFile& f, size_t alignment, const std::string& profile = "")
+{
+    RoadBuild b;
+    RoadError err;
+    EXPECT_TRUE(BuildRoadAlignment(f, f.alignments.at(alignment), profile, b, err)) << err.text();
+    return b;
+}
+
 // The engine's end of every element meets the end the file states.
 TEST(LandXml, EngineEndsMeetStatedEnds)
 {
     for (const FileCase& c : endPointFiles()) {
         const RoadFile f = readOk(c.text, c.name);
         const double k = f.units.metresPerUnit();
-        for (const RoadAlignment& a : f.alignments) {
-            RoadBuild b;
-            RoadError err;
-            ASSERT_TRUE(BuildRoadAlignment(f, a, "", b, err)) << c.name << ": " << err.text();
+        for (size_t ai = 0; ai < f.alignments.size(); ++ai) {
+            const RoadAlignment& a = f.alignments[ai];
+            const RoadBuild b = buildOk(f, ai);
+            ASSERT_EQ(b.engineIndex.size(), a.elements.size()) << c.name;
             for (size_t i = 0; i < a.elements.size(); ++i) {
                 if (b.engineIndex[i] < 0)
                     continue;
@@ -152,14 +160,6 @@ TEST(LandXml, EngineEndsMeetStatedEnds)
             }
         }
     }
-}
-
-RoadBuild buildOk(const RoadFile& f, size_t alignment, const std::string& profile = "")
-{
-    RoadBuild b;
-    RoadError err;
-    EXPECT_TRUE(BuildRoadAlignment(f, f.alignments.at(alignment), profile, b, err)) << err.text();
-    return b;
 }
 
 // Read, write, read: the same answers to the last bit at 1000 random stations and offsets.
@@ -393,7 +393,6 @@ TEST(LandXml, ProfileHeights)
     const std::vector<Case> cases = {
         {1100.0, 50.2, "grade line of 2 %"},
         {1250.0, parabola(1300.0, 54.2, 0.02, -0.01, 180.0, 1250.0), "crest parabola"},
-        {1385.0, parabola(1300.0, 54.2, 0.02, -0.01, 180.0, 1385.0), "crest parabola near its end"},
         {1650.0, circle(1700.0, 50.2, -0.01, 0.016, 6000.0, 1650.0), "sag arc before its VIP"},
         {1700.0, circle(1700.0, 50.2, -0.01, 0.016, 6000.0, 1700.0), "sag arc at its VIP"},
         {2200.0, parabola(2150.0, 57.4, 0.016, -0.006, 160.0, 2200.0), "second crest parabola"},

@@ -206,6 +206,24 @@ double uniform(std::mt19937& rng, double a, double b)
     return std::uniform_real_distribution<double>(a, b)(rng);
 }
 
+// Stakes out `count` random stations in [first, last] at offsets within `widest` and locates
+// them again: the same station and offset within kExact.
+void checkRoundTrip(const CAlnt& alnt, double first, double last, double widest, int count, std::mt19937& rng,
+                    const std::string& what)
+{
+    RoadLocator locator;
+    ASSERT_TRUE(locator.build(alnt));
+    for (int i = 0; i < count; ++i) {
+        const double s = uniform(rng, first, last), o = uniform(rng, -widest, widest);
+        RoadLocation p, q;
+        ASSERT_TRUE(RoadPointAt(alnt, s, o, p));
+        ASSERT_TRUE(locator.locate(p.north, p.east, q));
+        EXPECT_NEAR(q.station, s, kExact) << what << " station " << s << " offset " << o;
+        EXPECT_NEAR(q.offset, o, kExact) << what << " station " << s << " offset " << o;
+        EXPECT_EQ(q.extent, RoadExtent::Inside) << what;
+    }
+}
+
 } // namespace
 
 TEST(RoadLocator, MatchesBruteForce)
@@ -262,19 +280,8 @@ TEST(RoadLocator, StakeoutThenLocateGivesBackStationAndOffset)
     for (int roadNo = 0; roadNo < 6; ++roadNo) {
         const auto road = makeRoad(randomRoad(rng, 6, {60.0, 200.0, 450.0, 2000.0}), C2dPos{20000.0, -7000.0},
                                    uniform(rng, -180.0, 180.0));
-        RoadLocator locator;
-        ASSERT_TRUE(locator.build(road->build.alnt));
-        const double widest = std::min(30.0, 0.5 * road->smallestRadius);
-        for (int i = 0; i < 400; ++i) {
-            const double s = uniform(rng, road->first, road->last);
-            const double o = uniform(rng, -widest, widest);
-            RoadLocation p, q;
-            ASSERT_TRUE(RoadPointAt(road->build.alnt, s, o, p));
-            ASSERT_TRUE(locator.locate(p.north, p.east, q));
-            EXPECT_NEAR(q.station, s, kExact) << "road " << roadNo << " station " << s << " offset " << o;
-            EXPECT_NEAR(q.offset, o, kExact) << "road " << roadNo << " station " << s << " offset " << o;
-            EXPECT_EQ(q.extent, RoadExtent::Inside);
-        }
+        checkRoundTrip(road->build.alnt, road->first, road->last, std::min(30.0, 0.5 * road->smallestRadius), 400, rng,
+                       "road " + std::to_string(roadNo));
     }
 }
 
@@ -365,17 +372,8 @@ TEST(RoadLocator, IntersectionPointCornersRoundTrip)
     std::vector<RoadCurvePiece> pieces;
     ASSERT_TRUE(RoadCurvePieces(alnt, pieces));
     EXPECT_GT(pieces.size(), 6u);
-    RoadLocator locator;
-    ASSERT_TRUE(locator.build(alnt));
     double last;
     alnt.getFinalChainageInM(last);
     std::mt19937 rng(9);
-    for (int i = 0; i < 500; ++i) {
-        const double s = uniform(rng, 0.0, last), o = uniform(rng, -30.0, 30.0);
-        RoadLocation p, q;
-        ASSERT_TRUE(RoadPointAt(alnt, s, o, p));
-        ASSERT_TRUE(locator.locate(p.north, p.east, q));
-        EXPECT_NEAR(q.station, s, kExact) << "station " << s << " offset " << o;
-        EXPECT_NEAR(q.offset, o, kExact) << "station " << s << " offset " << o;
-    }
+    checkRoundTrip(alnt, 0.0, last, 30.0, 500, rng, "corners");
 }

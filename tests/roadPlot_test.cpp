@@ -56,25 +56,32 @@ double attr(const pugi::xml_node& n, const char* name)
     return n.attribute(name).as_double(NAN);
 }
 
-struct P {
-    double x, y;
-};
+struct P { double x, y; };
 
-// The centre of a polygon's points.
-P centre(const pugi::xml_node& polygon)
+// The points of a polyline or polygon on the page.
+std::vector<P> points(const pugi::xml_node& polyline)
 {
-    double x = 0, y = 0;
-    int n = 0;
-    const std::string pts = polygon.attribute("points").value();
+    std::vector<P> out;
+    const std::string pts = polyline.attribute("points").value();
     for (size_t i = 0; i < pts.size();) {
         double a, b;
         int used = 0;
         if (std::sscanf(pts.c_str() + i, "%lf,%lf%n", &a, &b, &used) != 2)
             break;
-        x += a, y += b, ++n;
+        out.push_back({a, b});
         i += used;
     }
-    return {x / n, y / n};
+    return out;
+}
+
+// The centre of a polygon's points.
+P centre(const pugi::xml_node& polygon)
+{
+    double x = 0, y = 0;
+    const std::vector<P> pts = points(polygon);
+    for (const P& p : pts)
+        x += p.x, y += p.y;
+    return {x / pts.size(), y / pts.size()};
 }
 
 // The plan's scale and orientation as the drawing states them: px per metre from the scale bar,
@@ -98,6 +105,12 @@ struct Drawing {
         const double len = std::hypot(dx, dy);
         north = {dx / len, dy / len};
         east = {-north.y, north.x};
+    }
+    // The page position of the first joint mark (the POB).
+    P pob() const
+    {
+        const pugi::xml_node mark = doc.select_node("//g[@class='joint']/circle").node();
+        return {attr(mark, "cx"), attr(mark, "cy")};
     }
     // Where ground point (n, e) lies on the page, given where `origin` lies.
     P page(const C2dPos& origin, P originPage, double n, double e) const
@@ -127,10 +140,7 @@ double posted(const roadtest::AlignmentPlan& a, double internal)
 
 const double kTolPx = 0.05;   // page positions: three decimals of the drawing, over ~1100 px
 
-struct JointCase {
-    size_t alignment;
-    std::vector<std::string> names;   // POB, the joints in order, POE
-};
+struct JointCase { size_t alignment; std::vector<std::string> names; };   // names: POB, the joints, POE
 
 TEST(RoadPlot, EveryJointIsALabelledMarkAtItsPositionToScale)
 {
@@ -144,7 +154,7 @@ TEST(RoadPlot, EveryJointIsALabelledMarkAtItsPositionToScale)
         ASSERT_GT(d.s, 0.0);
         const pugi::xpath_node_set joints = d.doc.select_nodes("//g[@class='joint']");
         ASSERT_EQ(joints.size(), c.names.size()) << ex.layout.name;
-        const P pob{attr(joints[0].node().child("circle"), "cx"), attr(joints[0].node().child("circle"), "cy")};
+        const P pob = d.pob();
         double chain = ex.layout.staStart;
         for (size_t i = 0; i < c.names.size(); ++i) {
             const pugi::xml_node g = joints[i].node();
@@ -178,8 +188,7 @@ TEST(RoadPlot, StationTicksFollowTheEquation)
     RoadPlotOptions o;
     o.interval = 100.0;
     const Drawing d(plot(ex, o));
-    const pugi::xml_node pobMark = d.doc.select_node("//g[@class='joint']/circle").node();
-    const P pob{attr(pobMark, "cx"), attr(pobMark, "cy")};
+    const P pob = d.pob();
     const roadtest::Laid& line10 = ex.laid[9];
     const pugi::xml_node eq = d.doc.select_node("//g[@class='equation']").node();
     ASSERT_TRUE(eq);
@@ -238,22 +247,6 @@ std::vector<CurveGroup> curveGroups(const std::vector<roadtest::Laid>& laid)
     return out;
 }
 
-// The points of a polyline on the page.
-std::vector<P> points(const pugi::xml_node& polyline)
-{
-    std::vector<P> out;
-    const std::string pts = polyline.attribute("points").value();
-    for (size_t i = 0; i < pts.size();) {
-        double a, b;
-        int used = 0;
-        if (std::sscanf(pts.c_str() + i, "%lf,%lf%n", &a, &b, &used) != 2)
-            break;
-        out.push_back({a, b});
-        i += used;
-    }
-    return out;
-}
-
 // One PI per curve group (the main road's spiral-arc-spiral, its left group of arcs and compound
 // spirals after the SS, its right compound group; the ramp's simple arc), marked where the
 // group's start and end tangents meet, with dashed tangents from the group's start through the PI
@@ -263,8 +256,7 @@ TEST(RoadPlot, EveryCurveGroupsPiIsMarkedWhereItsTangentsMeet)
     for (size_t which : {0u, 1u}) {
         const Example ex = example(which);
         const Drawing d(plot(ex));
-        const pugi::xml_node first = d.doc.select_node("//g[@class='joint']/circle").node();
-        const P pob{attr(first, "cx"), attr(first, "cy")};
+        const P pob = d.pob();
         const std::vector<CurveGroup> groups = curveGroups(ex.laid);
         ASSERT_EQ(groups.size(), which == 0 ? 3u : 1u) << ex.layout.name;
         const pugi::xpath_node_set pis = d.doc.select_nodes("//g[@class='pi']");
@@ -295,11 +287,7 @@ TEST(RoadPlot, EveryCurveGroupsPiIsMarkedWhereItsTangentsMeet)
     }
 }
 
-struct GroupCase {
-    double deflectionDeg;   // the whole group's, signed (right positive)
-    bool hasPi;
-    const char* reason;
-};
+struct GroupCase { double deflectionDeg; bool hasPi; const char* reason; };   // deflection: signed, right positive
 
 // A symmetric spiral-arc-spiral group between two lines (spirals 60 m, R 200 m): its PI lies on
 // the start tangent at Ts = (R + p) tan(D/2) + k from the TS, p and k the spiral's shift and
@@ -354,7 +342,6 @@ TEST(RoadPlot, ProfileSharesThePlanScaleAndStatesItsExaggeration)
 {
     const Example ex = example(0);
     const Drawing d(plot(ex));
-    const pugi::xml_node pobMark = d.doc.select_node("//g[@class='joint']/circle").node();
     std::string heading;
     for (const pugi::xpath_node& t : d.doc.select_nodes("//text"))
         if (std::string(t.node().child_value()).rfind("Profile:", 0) == 0)
@@ -373,7 +360,7 @@ TEST(RoadPlot, ProfileSharesThePlanScaleAndStatesItsExaggeration)
         if (i == 0)
             first = top;
         const std::string what = "VIP " + std::to_string(i);
-        EXPECT_NEAR(top.x, attr(pobMark, "cx") + d.s * (v.station - ex.layout.staStart), kTolPx) << what;
+        EXPECT_NEAR(top.x, d.pob().x + d.s * (v.station - ex.layout.staStart), kTolPx) << what;
         EXPECT_NEAR(top.y - first.y, -d.s * ve * (v.elevation - ex.layout.vips[0].elevation), kTolPx) << what;
         EXPECT_STREQ(vips[i].node().attribute("data-station").value(), stationText(posted(ex.layout, v.station)).c_str());
     }
@@ -391,18 +378,17 @@ TEST(RoadPlot, OffsetLinesLieOnTheirSide)
     RoadPlotOptions o;
     o.offsets = {5.0, -12.5};
     const Drawing d(plot(ex, o));
-    const pugi::xml_node pobMark = d.doc.select_node("//g[@class='joint']/circle").node();
-    const P pob{attr(pobMark, "cx"), attr(pobMark, "cy")};
+    const P pob = d.pob();
     const pugi::xpath_node_set lines = d.doc.select_nodes("//g[@class='offset']/polyline");
     ASSERT_EQ(lines.size(), 2u);
     for (size_t i = 0; i < 2; ++i) {
-        double x, y;
-        ASSERT_EQ(std::sscanf(lines[i].node().attribute("points").value(), "%lf,%lf", &x, &y), 2);
+        const std::vector<P> pts = points(lines[i].node());
+        ASSERT_FALSE(pts.empty());
         const double az = ex.laid[0].az0 + kPi / 2;   // right of the start direction
         const P want = d.page(ex.laid[0].start, pob, ex.laid[0].start.north + o.offsets[i] * std::cos(az),
                               ex.laid[0].start.east + o.offsets[i] * std::sin(az));
-        EXPECT_NEAR(x, want.x, kTolPx) << "offset " << o.offsets[i];
-        EXPECT_NEAR(y, want.y, kTolPx) << "offset " << o.offsets[i];
+        EXPECT_NEAR(pts[0].x, want.x, kTolPx) << "offset " << o.offsets[i];
+        EXPECT_NEAR(pts[0].y, want.y, kTolPx) << "offset " << o.offsets[i];
     }
 }
 
@@ -412,12 +398,7 @@ TEST(RoadPlot, OffsetLinesLieOnTheirSide)
 TEST(RoadPlot, PointsShowTheirCutOrFill)
 {
     const Example ex = example(0);
-    struct Case {
-        double chain, offset, dh;
-        bool hasHeight;
-        std::string label;
-        double design;   // NAN: the engine's height at the chainage
-    };
+    struct Case { double chain, offset, dh; bool hasHeight; std::string label; double design; };   // design NAN: the engine's
     const std::vector<Case> cases = {
         {1500.0, 4.0, 0.25, true, "a: cut 0.250", NAN},
         {1810.0, -6.0, -0.125, true, "b: fill 0.125", NAN},
@@ -448,10 +429,7 @@ TEST(RoadPlot, PointsShowTheirCutOrFill)
 TEST(RoadPlot, RefusesBadOptions)
 {
     const Example ex = example(0);
-    struct Case {
-        RoadPlotOptions o;
-        const char* reason;
-    };
+    struct Case { RoadPlotOptions o; const char* reason; };
     std::vector<Case> cases(4);
     cases[0].o.width = 100.0, cases[0].reason = "page too narrow";
     cases[1].o.interval = 0.01, cases[1].reason = "too many ticks";

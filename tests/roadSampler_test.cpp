@@ -57,6 +57,27 @@ double middleOffset(const RoadLocator& locator, const RoadSampleVertex& a, const
     return m.offset;
 }
 
+// Every vertex of `line` is the stake-out point at its station and `offset`, stations increase,
+// and the middle of every chord lies within `deviation` of the offset line. For a point beside
+// a regular offset curve, its distance from the curve is the difference of the offsets along
+// the common normal.
+void checkSampledLine(const CAlnt& alnt, const RoadLocator& locator, const std::vector<RoadSampleVertex>& line,
+                      double offset, double deviation)
+{
+    for (size_t i = 0; i < line.size(); ++i) {
+        RoadLocation p;
+        ASSERT_TRUE(RoadPointAt(alnt, line[i].station, offset, p));
+        EXPECT_EQ(line[i].offset, offset);
+        EXPECT_NEAR(std::hypot(p.north - line[i].north, p.east - line[i].east), 0.0, kOnLine)
+            << "vertex " << i << " at " << line[i].station;
+        if (i > 0) {
+            EXPECT_GT(line[i].station, line[i - 1].station);
+            EXPECT_LE(std::fabs(middleOffset(locator, line[i - 1], line[i]) - offset), deviation + kChordSlack)
+                << "chord " << i << " at " << line[i].station << ", offset " << offset << ", deviation " << deviation;
+        }
+    }
+}
+
 } // namespace
 
 TEST(RoadSampler, CentrelineVerticesOnTheAlignmentChordsWithinTheDeviation)
@@ -71,17 +92,7 @@ TEST(RoadSampler, CentrelineVerticesOnTheAlignmentChordsWithinTheDeviation)
             road.alnt.getFinalChainageInM(last);
             EXPECT_EQ(line.front().station, road.alnt.getStartChainageInM());
             EXPECT_NEAR(line.back().station, last, 1e-9);
-            for (size_t i = 0; i < line.size(); ++i) {
-                RoadLocation p;
-                ASSERT_TRUE(RoadPointAt(road.alnt, line[i].station, 0.0, p));
-                EXPECT_NEAR(std::hypot(p.north - line[i].north, p.east - line[i].east), 0.0, kOnLine)
-                    << "vertex " << i << " at " << line[i].station;
-                if (i > 0) {
-                    EXPECT_GT(line[i].station, line[i - 1].station);
-                    EXPECT_LE(std::fabs(middleOffset(locator, line[i - 1], line[i])), deviation + kChordSlack)
-                        << "chord " << i << " at " << line[i].station << ", deviation " << deviation;
-                }
-            }
+            checkSampledLine(road.alnt, locator, line, 0.0, deviation);
         }
     }
 }
@@ -96,21 +107,7 @@ TEST(RoadSampler, OffsetLineVerticesAtTheOffsetChordsWithinTheDeviation)
             for (double deviation : {0.001, 0.05}) {
                 std::vector<RoadSampleVertex> line;
                 ASSERT_TRUE(SampleRoadOffsetLine(road.alnt, offset, deviation, line));
-                for (size_t i = 0; i < line.size(); ++i) {
-                    RoadLocation p;
-                    ASSERT_TRUE(RoadPointAt(road.alnt, line[i].station, offset, p));
-                    EXPECT_EQ(line[i].offset, offset);
-                    EXPECT_NEAR(std::hypot(p.north - line[i].north, p.east - line[i].east), 0.0, kOnLine)
-                        << "vertex " << i;
-                    // For a point beside a regular offset curve, its distance from the curve is
-                    // the difference of the offsets along the common normal.
-                    if (i > 0) {
-                        EXPECT_LE(std::fabs(middleOffset(locator, line[i - 1], line[i]) - offset),
-                                  deviation + kChordSlack)
-                            << "chord " << i << " at " << line[i].station << ", offset " << offset
-                            << ", deviation " << deviation;
-                    }
-                }
+                checkSampledLine(road.alnt, locator, line, offset, deviation);
             }
         }
     }
