@@ -2,13 +2,17 @@
 // source file and registers itself with the table in cli.cpp.
 #include "cli.h"
 
+#include <algorithm>
 #include <iostream>
 
 static void printOverview()
 {
     std::cout << "usage: fieldcore COMMAND [OPTIONS] [VALUES...]\n\n"
                  "Commands (each has --help):\n";
-    for (const cli::Command& c : cli::commands())
+    std::vector<cli::Command> sorted = cli::commands();
+    std::sort(sorted.begin(), sorted.end(),
+              [](const cli::Command& a, const cli::Command& b) { return a.name < b.name; });
+    for (const cli::Command& c : sorted)
         std::cout << "  " << c.name << std::string(c.name.size() < 10 ? 10 - c.name.size() : 1, ' ')
                   << c.summary << '\n';
     std::cout << "\nValues come from the command line or one per line from stdin; answers go to\n"
