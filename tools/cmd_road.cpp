@@ -37,6 +37,14 @@ const char* const kRoadHelpNotes =
     "The engine runs with smallNumTolerance lowered to 1e-10 (from 1e-5), so that its clothoid\n"
     "series answer to the micrometre.\n";
 
+bool printedRoadHelp(cli::Args& args, const char* help)
+{
+    if (!args.flag("--help") && !args.flag("-h"))
+        return false;
+    std::cout << help << '\n' << kRoadHelpNotes;
+    return true;
+}
+
 static bool fileExists(const std::string& path)
 {
     return !path.empty() && access(path.c_str(), R_OK) == 0;

@@ -350,10 +350,8 @@ struct StakeoutWriter {
 int runStakeout(const std::vector<std::string>& words)
 {
     cli::Args args(words);
-    if (args.flag("--help") || args.flag("-h")) {
-        std::cout << kStakeoutHelp << '\n' << roadcli::kRoadHelpNotes;
+    if (roadcli::printedRoadHelp(args, kStakeoutHelp))
         return cli::EXIT_OK;
-    }
     Road road;
     road.command = "road stakeout";
     CommonOptions common;
@@ -624,10 +622,8 @@ bool isPointLine(const std::string& line, bool& seenFirst)
 int runLocate(const std::vector<std::string>& words)
 {
     cli::Args args(words);
-    if (args.flag("--help") || args.flag("-h")) {
-        std::cout << kLocateHelp << '\n' << roadcli::kRoadHelpNotes;
+    if (roadcli::printedRoadHelp(args, kLocateHelp))
         return cli::EXIT_OK;
-    }
     Road road;
     road.command = "road locate";
     CommonOptions common;
@@ -863,10 +859,8 @@ void printSample(const Road& road, const std::string& format, const std::vector<
 int runSample(const std::vector<std::string>& words)
 {
     cli::Args args(words);
-    if (args.flag("--help") || args.flag("-h")) {
-        std::cout << kSampleHelp << '\n' << roadcli::kRoadHelpNotes;
+    if (roadcli::printedRoadHelp(args, kSampleHelp))
         return cli::EXIT_OK;
-    }
     Road road;
     road.command = "road sample";
     CommonOptions common;

@@ -33,6 +33,10 @@ const std::vector<Subcommand>& subcommands();
 // The text --help of every subcommand says about tolerances and stations.
 extern const char* const kRoadHelpNotes;
 
+// When --help or -h is given: prints the subcommand's manual followed by kRoadHelpNotes and
+// returns true.
+bool printedRoadHelp(cli::Args& args, const char* help);
+
 // The bundled example road (examples/exampleRoad.xml): from $FIELDCORE_EXAMPLES, the source
 // tree the tool was built from, or the installed share/fieldcore/examples; empty when none is
 // found.

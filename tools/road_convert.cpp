@@ -37,10 +37,8 @@ const char* const kHelp =
 int runConvert(const std::vector<std::string>& words)
 {
     cli::Args args(words);
-    if (args.flag("--help") || args.flag("-h")) {
-        std::cout << kHelp << '\n' << roadcli::kRoadHelpNotes;
+    if (roadcli::printedRoadHelp(args, kHelp))
         return cli::EXIT_OK;
-    }
     const std::string command = std::string("road ") + kSub;
     std::string out, alignment, path, message;
     if (!args.option("-o", out))

@@ -209,10 +209,8 @@ void printAlignment(const View& v)
 int runInfo(const std::vector<std::string>& words)
 {
     cli::Args args(words);
-    if (args.flag("--help") || args.flag("-h")) {
-        std::cout << kHelp << '\n' << roadcli::kRoadHelpNotes;
+    if (roadcli::printedRoadHelp(args, kHelp))
         return cli::EXIT_OK;
-    }
     const std::string command = std::string("road ") + kSub;
     std::string alignment, profile, stationUnit, path, message;
     args.option("--alignment", alignment);

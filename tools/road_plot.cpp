@@ -116,10 +116,8 @@ bool readOffsets(const std::string& list, UNITS units, std::vector<double>& out)
 int runPlot(const std::vector<std::string>& words)
 {
     cli::Args args(words);
-    if (args.flag("--help") || args.flag("-h")) {
-        std::cout << kHelp << '\n' << roadcli::kRoadHelpNotes;
+    if (roadcli::printedRoadHelp(args, kHelp))
         return cli::EXIT_OK;
-    }
     const std::string command = std::string("road ") + kSub;
     std::string out, alignment, profile, offsets, points, interval, width, stationUnit, path, message;
     RoadPlotOptions o;
