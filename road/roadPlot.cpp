@@ -1,6 +1,7 @@
 #include "road/roadPlot.h"
 
 #include "numeric/stationText.h"
+#include "road/roadDesignHeight.h"
 #include "platform/textCodec.h"
 #include "road/roadKeyPoints.h"
 #include "road/roadLocator.h"
@@ -479,28 +480,10 @@ bool makeTicks(Plot& p, std::string& message)
     return true;
 }
 
-// The design height at an internal station, metres; false without a profile or beyond it.
-// The design height at an internal station, metres: the profile's, and beyond its ends along its
-// first or last grade (the end VIPs carry no vertical curve), as `fieldcore road locate` gives
-// it. False without a profile.
+// The design height at an internal station, metres, by the road's one rule.
 bool designHeight(const Plot& p, double chain, double& h)
 {
-    const CAlnt& alnt = p.alnt();
-    const int n = alnt.getNumOfVes();
-    if (p.build->profile < 0 || n < 2)
-        return false;
-    if (alnt.getPosHAtChain(chain, h))
-        return true;
-    CLsInfo a, b;
-    const bool before = alnt.getVe(0)->getAsLs(a) && chain < a.chainage;
-    const int i = before ? 0 : n - 2;
-    if (!alnt.getVe(i)->getAsLs(a) || !alnt.getVe(i + 1)->getAsLs(b) || !(b.chainage > a.chainage))
-        return false;
-    const CLsInfo& end = before ? a : b;
-    if (before ? chain > a.chainage : chain < b.chainage)
-        return false;
-    h = end.height + (b.height - a.height) / (b.chainage - a.chainage) * (chain - end.chainage);
-    return true;
+    return RoadDesignHeight(p.alnt(), chain, p.o->extendGrades, h) != RoadHeightKind::None;
 }
 
 bool locatePoints(Plot& p, std::string& message)

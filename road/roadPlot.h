@@ -52,6 +52,8 @@ struct RoadPlotOptions {
                                     // power of ten)
     std::vector<double> offsets;    // offset lines to draw, metres, right positive
     std::vector<RoadPlotPoint> points;
+    bool extendGrades = false;      // design heights beyond the profile along its end grades
+                                    // (road/roadDesignHeight.h); else points there have no cut/fill
     double width = 1200.0;          // page width, px (at least 400)
     std::string title;              // empty: the alignment's name
     std::string subtitle;           // an extra line under the title (the file, say); may be empty
@@ -66,6 +68,6 @@ const int kRoadPlotMaxTicks = 2000;
 // then untouched. Cut/fill is the point's height minus the design height at its located station
 // (positive: a cut, the point lies above the design), labelled "cut 0.215", "fill 0.120" or, when
 // it rounds to 0 at three decimals, "on grade"; a point located beyond the profile's ends has
-// none.
+// none unless options.extendGrades.
 bool RoadPlotSvg(const RoadAlignment& source, const RoadBuild& build, const RoadPlotOptions& options,
                  std::string& svg, std::string& message);

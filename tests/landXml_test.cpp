@@ -26,9 +26,14 @@ std::string sourceDir()
     return f.substr(0, f.rfind("/tests/"));
 }
 
+// The source tree from the build (a compiler cache may make __FILE__ relative).
 std::string exampleRoadPath()
 {
+#ifdef FIELDCORE_SOURCE_DIR
+    return std::string(FIELDCORE_SOURCE_DIR) + "/examples/exampleRoad.xml";
+#else
     return sourceDir() + "/examples/exampleRoad.xml";
+#endif
 }
 
 std::string readAll(const std::string& path)

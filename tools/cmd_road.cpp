@@ -33,6 +33,9 @@ const char* const kRoadHelpNotes =
     "from the coordinates (a line from Start and End, an arc from Start, Center and End, a\n"
     "spiral's start tangent from Start towards PI), never from direction attributes. A gap up\n"
     "to 1 mm between elements is absorbed; a larger one is an error.\n"
+    "Design heights: inside the profile (from its first VIP to its last) the profile's,\n"
+    "exact; outside it none (\"-\" in text, empty in CSV, no cut/fill) unless --extend-grades\n"
+    "carries the first and last grades on. A road without a profile has none.\n"
     "Stations shown and typed are posted stations, with the file's station equations applied.\n"
     "The engine runs with smallNumTolerance lowered to 1e-10 (from 1e-5), so that its clothoid\n"
     "series answer to the micrometre.\n";

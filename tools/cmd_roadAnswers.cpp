@@ -11,6 +11,7 @@
 
 #include "numeric/stationText.h"
 #include "platform/textCodec.h"
+#include "road/roadDesignHeight.h"
 #include "road/roadLocator.h"
 #include "road/roadSampler.h"
 
@@ -39,6 +40,7 @@ struct Road {
     cli::DisplayUnits units;
     double stationUnit = 1000.0;
     bool csv = false;
+    bool extendGrades = false;   // design heights beyond the profile along its end grades
     std::string command;
 
     const CAlnt& alnt() const { return build->alnt; }
@@ -60,6 +62,7 @@ bool readCommon(cli::Args& args, Road& road, CommonOptions& o, std::string& mess
     args.option("--profile", o.profile);
     o.stationUnitGiven = args.option("--station-unit", o.stationUnit);
     road.csv = args.flag("--csv");
+    road.extendGrades = args.flag("--extend-grades");
     if (!roadcli::readRoadUnits(args, road.units, o.unitsGiven, message))
         return false;
     if (o.stationUnitGiven && (!cli::parseDouble(o.stationUnit, road.stationUnit) || !(road.stationUnit >= 1.0)))
@@ -111,29 +114,10 @@ double postedOf(const Road& road, const std::string& text, double internal)
     return road.build->stations.toPosted(internal);
 }
 
-// The design height at an internal chainage: the profile's, along its end grades beyond it.
-// False when the road has no profile.
-bool designHeight(const CAlnt& alnt, const RoadBuild& build, double station, double& height)
+// The design height at an internal chainage by the road's one rule (road/roadDesignHeight.h).
+bool designHeight(const CAlnt& alnt, const Road& road, double station, double& height)
 {
-    if (build.profile < 0 || alnt.getNumOfVes() == 0)
-        return false;
-    const CAlntV& v = alnt.getAlntVes();
-    double length;
-    if (!v.getHLengthInM(length))
-        return false;
-    const double first = v.getStartChainageInM(), last = first + length;
-    if (station < first || station > last) {
-        // Along the grade at the nearer end (the profile is straight there: the end VIPs carry
-        // no vertical curve).
-        const double end = station < first ? first : last;
-        const double step = std::min(0.1, 0.001 * length) * (station < first ? 1.0 : -1.0);
-        double atEnd, near;
-        if (!(length > 0.0) || !alnt.getPosHAtChain(end, atEnd) || !alnt.getPosHAtChain(end + step, near))
-            return false;
-        height = atEnd + (near - atEnd) / step * (station - end);
-        return true;
-    }
-    return alnt.getPosHAtChain(station, height);
+    return RoadDesignHeight(alnt, station, road.extendGrades, height) != RoadHeightKind::None;
 }
 
 // Fixed decimals, fast; a value that rounds to zero has no minus sign.
@@ -274,8 +258,8 @@ const char* const kStakeoutHelp =
     "       fieldcore road stakeout [ROAD] [OPTIONS] < lines of \"station [offset]\"\n"
     "\n"
     "The position on the road at a station and offset: station, offset, north, east, design\n"
-    "height (the profile's; along its end grades beyond it; \"-\" without a profile) and the\n"
-    "azimuth of the alignment there, one line per station. Stations before the start or after\n"
+    "height (see \"Design heights\" below) and the azimuth of the alignment there, one line\n"
+    "per station. Stations before the start or after\n"
     "the end lie on the extended start or end tangent and are flagged.\n"
     "\n"
     "Options:\n"
@@ -286,6 +270,7 @@ const char* const kStakeoutHelp =
     "  --offset O         offset, positive to the right of increasing stations (default 0)\n"
     "  --alignment NAME   the alignment (default: the file's first)\n"
     "  --profile NAME     the profile (default: the first)\n"
+    "  --extend-grades    design heights beyond the profile's ends along its end grades\n"
     "  --units U          stations, offsets, coordinates and heights in m, usft or ift\n"
     "                     (default: the linear unit the file declares)\n"
     "  --angles A         azimuths in deg (default), dms (packed DDD.MMSS) or grd\n"
@@ -322,7 +307,7 @@ struct StakeoutWriter {
         if (!RoadPointAt(road.alnt(), internal, offsetMetres, p))
             return false;
         double h = 0.0;
-        const bool hasHeight = designHeight(road.alnt(), *road.build, internal, h);
+        const bool hasHeight = designHeight(road.alnt(), road, internal, h);
         const double az = azimuthDegrees(p.azimuth);
         out.clear();
         if (road.csv) {
@@ -470,13 +455,15 @@ const char* const kLocateHelp =
     "                     order of the input; memory stays bounded whatever the input's size\n"
     "  --alignment NAME   the alignment (default: the file's first)\n"
     "  --profile NAME     the profile (default: the first)\n"
+    "  --extend-grades    design heights beyond the profile's ends along its end grades\n"
     "  --units U          coordinates, heights, stations and offsets in m, usft or ift\n"
     "                     (default: the linear unit the file declares)\n"
     "  --decimals N       decimals of the text output, 4 to 12 (default 4)\n"
     "  --station-unit N   display units per whole station of \"n+rest\" (1000 m, 100 ft)\n"
     "  --csv              comma-separated with a header row, full precision (9 decimals):\n"
-    "                     station,offset,height,cut_fill,element,extent (height empty without\n"
-    "                     a profile, cut_fill empty without a measured height)\n"
+    "                     station,offset,height,cut_fill,element,extent (height empty where\n"
+    "                     there is no design height, cut_fill empty without one or without a\n"
+    "                     measured height)\n"
     "\n"
     "Offsets are positive to the right of increasing stations. Cut/fill is the measured height\n"
     "minus the design height: positive a cut (the point lies above the design), negative a\n"
@@ -532,7 +519,7 @@ struct LocateWorker {
             return;
         }
         double design = 0.0;
-        const bool hasDesign = designHeight(*alnt, *road->build, r.station, design);
+        const bool hasDesign = designHeight(*alnt, *road, r.station, design);
         const double posted = road->build->stations.toPosted(r.station);
         const int element = road->sourceElement[r.element];
         if (road->csv) {
@@ -740,17 +727,21 @@ const char* const kSampleHelp =
     "    offset) pairs of the file TABLE (\"station offset\" per line, stations increasing),\n"
     "    built by the engine's offset-line rules; each vertex's offset is then measured square\n"
     "    to the centreline at its station.\n"
-    "One vertex per line: station, offset, north, east.\n"
+    "One vertex per line: station, offset, north, east and the design height of its station\n"
+    "(\"-\" where there is none).\n"
     "\n"
     "Options:\n"
     "  --deviation D      the largest chord deviation, at least 0.0001 m (display units)\n"
     "  --offset O         a constant offset, positive to the right\n"
     "  --offsets TABLE    a table of stations and offsets\n"
     "  --format F         text (default), csv (a header row, full precision: station,offset,\n"
-    "                     north,east) or geojson (a LineString Feature, coordinates [east,\n"
-    "                     north] in the display unit, the stations and offsets as properties)\n"
+    "                     north,east,height; height empty where there is none) or geojson\n"
+    "                     (a LineString Feature, coordinates [east, north] in the display\n"
+    "                     unit, the stations and offsets as properties)\n"
     "  --csv              the same as --format csv\n"
     "  --alignment NAME   the alignment (default: the file's first)\n"
+    "  --profile NAME     the profile (default: the first)\n"
+    "  --extend-grades    design heights beyond the profile's ends along its end grades\n"
     "  --units U          m, usft or ift (default: the linear unit the file declares)\n"
     "  --decimals N       decimals of the text output, 4 to 12 (default 4)\n"
     "  --station-unit N   display units per whole station of \"n+rest\" (1000 m, 100 ft)\n"
@@ -838,20 +829,28 @@ void printSample(const Road& road, const std::string& format, const std::vector<
         }
         out += "]}}\n";
     } else if (format == "csv") {
-        out = "station,offset,north,east\n";
+        out = "station,offset,north,east,height\n";
         for (const RoadSampleVertex& v : line) {
             appendFixed(out, road.toDisplay(road.build->stations.toPosted(v.station)), d);
             for (double x : {v.offset, v.north, v.east}) {
                 out += ',';
                 appendFixed(out, road.toDisplay(x), d);
             }
+            out += ',';
+            double h;
+            if (designHeight(road.alnt(), road, v.station, h))
+                appendFixed(out, road.toDisplay(h), d);
             out += '\n';
         }
     } else {
-        for (const RoadSampleVertex& v : line)
+        for (const RoadSampleVertex& v : line) {
+            double h;
+            const bool hasHeight = designHeight(road.alnt(), road, v.station, h);
             out += roadcli::stationText(road.build->stations.toPosted(v.station), road.units, road.stationUnit) +
                    "  offset " + road.units.showLength(v.offset) + "  north " + road.units.showLength(v.north) +
-                   "  east " + road.units.showLength(v.east) + '\n';
+                   "  east " + road.units.showLength(v.east) + "  height " +
+                   (hasHeight ? road.units.showLength(h) : std::string("-")) + '\n';
+        }
     }
     std::cout << out;
 }

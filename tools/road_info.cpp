@@ -4,6 +4,7 @@
 #include "roadCommands.h"
 
 #include "numeric/units.h"
+#include "road/roadDesignHeight.h"
 #include "road/roadKeyPoints.h"
 
 #include <cmath>
@@ -139,7 +140,7 @@ void printKeyPoints(const View& v)
             continue;
         }
         double h = 0.0;
-        const bool hasHeight = b.profile >= 0 && b.alnt.getPosHAtChain(p.station, h);
+        const bool hasHeight = RoadDesignHeight(b.alnt, p.station, false, h) != RoadHeightKind::None;
         printPoint(v, p.name, v.station(p.station), p.north, p.east, hasHeight, h);
     }
 }
