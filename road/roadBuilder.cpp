@@ -228,6 +228,10 @@ bool BuildRoadAlignment(const RoadFile& file, const RoadAlignment& a, const std:
                         RoadBuild& out, RoadError& err)
 {
     UseRoadTolerances();
+    if (a.refused) {
+        err = a.refusal;
+        return false;
+    }
     if (a.elements.empty())
         return fail(err, file, a.line, "alignment '" + a.name + "' has no geometry");
     out.alnt.removeAll();

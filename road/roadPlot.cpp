@@ -1,6 +1,6 @@
 #include "road/roadPlot.h"
 
-#include "numeric/stationText.h"
+#include "road/roadStationText.h"
 #include "road/roadDesignHeight.h"
 #include "platform/textCodec.h"
 #include "road/roadKeyPoints.h"
@@ -421,10 +421,16 @@ struct Plot {
     }
     std::string length(double metres) const { return fixed(display(metres), 2); }
     // "n+rest" of a posted station given in display units.
-    std::string stationOfDisplay(double posted) const { return WideToUtf8(StnToString(posted, o->stationUnit).str()); }
+    std::string stationOfDisplay(double posted) const { return RoadStationText(posted, o->stationUnit, o->stationDecimals); }
     // "n+rest" of a posted station in metres, and of an internal chainage.
     std::string postedText(double metres) const { return stationOfDisplay(o->units == UNITS_M ? metres : display(metres)); }
-    std::string station(double internal) const { return postedText(build->stations.toPosted(internal)); }
+    // An internal chainage's posted station, with "@K" where two regions hold it.
+    std::string station(double internal) const
+    {
+        int region = 1;
+        const double posted = build->stations.toPosted(internal, &region);
+        return postedText(posted) + (build->stations.isShared(posted) ? "@" + std::to_string(region) : std::string());
+    }
 
     // Plan: the page position (before the plan is placed) of a ground position, and the page
     // direction of a ground azimuth (radians).
@@ -455,13 +461,13 @@ bool makeTicks(Plot& p, std::string& message)
     };
     std::vector<Stretch> stretches;
     double from = p.c0, posted = p.build->stations.toPosted(p.c0), back = NAN;
-    for (const RoadStationing::Equation& q : p.build->stations.equations()) {
-        if (q.internal <= p.c0 || q.internal >= p.c1)
+    for (const RoadStationing::Region& r : p.build->stations.regions()) {
+        if (r.internal <= p.c0 || r.internal >= p.c1)
             continue;
-        stretches.push_back({from, q.internal, posted, back});
-        from = q.internal;
-        posted = q.ahead;
-        back = q.back;
+        stretches.push_back({from, r.internal, posted, back});
+        back = posted + (r.internal - from);   // the back region's own station there
+        from = r.internal;
+        posted = r.posted;
     }
     stretches.push_back({from, p.c1, posted, back});
     for (size_t k = 0; k < stretches.size(); ++k) {

@@ -3,7 +3,7 @@
 // Plan: the centreline (sampled through the position cache within a fifth of a pixel), the
 // element joints marked and labelled with their kind and station (road/roadKeyPoints.h), the
 // tangents of each curve to its PI dashed with the PI marked, station ticks every interval with
-// their "n+rest" text (StnToString), station equations, optional offset lines and surveyed
+// their "n+rest" text (road/roadStationText.h), station equations, optional offset lines and surveyed
 // points, a north arrow and a scale bar. The plan keeps one scale in both axes and is turned so
 // that the road's long axis (the principal axis of its centreline) runs across the page, from
 // its start on the left, as plan-and-profile sheets are drawn; the north arrow shows north.
@@ -47,6 +47,7 @@ struct RoadPlotPoint {
 struct RoadPlotOptions {
     UNITS units = UNITS_M;          // unit of lengths, heights and stations in the labels
     double stationUnit = 1000.0;    // display units per whole station of the "n+rest" text
+    int stationDecimals = 2;        // decimals of station text (road/roadStationText.h)
     double interval = 0.0;          // station ticks every `interval` display units; 0: chosen so
                                     // that ticks lie at least 55 px apart (1, 2 or 5 times a
                                     // power of ten)

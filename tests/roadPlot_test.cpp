@@ -120,12 +120,12 @@ struct Drawing {
     }
 };
 
-// "n+rest" of a posted station, metres, 1000 m stations (the system's literal form).
+// "n+rest" of a posted station, metres, 1000 m stations, the remainder padded to three digits.
 std::string stationText(double posted)
 {
     const int n = static_cast<int>(posted / 1000.0);
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%d+%.2f", n, posted - n * 1000.0);
+    std::snprintf(buf, sizeof buf, "%d+%06.2f", n, posted - n * 1000.0);
     return buf;
 }
 

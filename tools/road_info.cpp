@@ -59,13 +59,13 @@ const char* const kHelp =
 
 struct View {
     cli::DisplayUnits units;
-    double stationUnit = 1000.0;
+    roadcli::StationForm form;
     const RoadAlignment* source = nullptr;
     const RoadBuild* build = nullptr;
 
     std::string station(double chain) const
     {
-        return roadcli::stationText(build->stations.toPosted(chain), units, stationUnit);
+        return roadcli::stationText(build->stations, chain, units, form);
     }
     std::string radius(double r, double k) const
     {
@@ -195,12 +195,26 @@ void printAlignment(const View& v)
     std::cout << "\nalignment \"" << a.name << "\" (line " << a.line << "): " << a.elements.size() << " elements, length "
               << v.units.showLength(length) << ", stations " << v.station(b.alnt.getStartChainageInM()) << " to "
               << v.station(end) << '\n';
+    // The equations as the file states them (its back station as written, "-" when none), then
+    // the regions they make when there is more than one.
     for (size_t i = 0; i < a.equations.size(); ++i) {
         const RoadStationing::Equation& q = b.stations.equations()[i];
         std::cout << "  station equation (line " << a.equations[i].line << "): back "
-                  << roadcli::stationText(q.back, v.units, v.stationUnit) << " = ahead "
-                  << roadcli::stationText(q.ahead, v.units, v.stationUnit) << " at chainage "
-                  << v.units.showLength(q.internal) << '\n';
+                  << (std::isnan(q.back) ? std::string("-") : roadcli::postedText(q.back, v.units, v.form)) << " = ahead "
+                  << roadcli::postedText(q.ahead, v.units, v.form) << " at chainage " << v.units.showLength(q.internal)
+                  << (q.internal <= b.alnt.getStartChainageInM() ? " (at or before the start: the start's station)" : "")
+                  << '\n';
+    }
+    const std::vector<RoadStationing::Region>& regions = b.stations.regions();
+    if (regions.size() > 1) {
+        for (size_t k = 0; k < regions.size(); ++k) {
+            const double from = k == 0 ? b.alnt.getStartChainageInM() : regions[k].internal;
+            const double to = k + 1 < regions.size() ? regions[k].nextInternal : end;
+            std::cout << "  region " << k + 1 << ": stations "
+                      << roadcli::postedText(regions[k].posted + (from - regions[k].internal), v.units, v.form) << " to "
+                      << roadcli::postedText(regions[k].posted + (to - regions[k].internal), v.units, v.form)
+                      << ", chainage " << v.units.showLength(from) << " to " << v.units.showLength(to) << '\n';
+        }
     }
     printElements(v);
     printKeyPoints(v);
@@ -219,11 +233,12 @@ int runInfo(const std::vector<std::string>& words)
     const bool stationUnitGiven = args.option("--station-unit", stationUnit);
     View v;
     bool unitsGiven = false;
-    if (!roadcli::readRoadUnits(args, v.units, unitsGiven, message) || !roadcli::readRoadPath(args, path, message))
+    if (!roadcli::readRoadUnits(args, v.units, unitsGiven, v.form.decimals, message) ||
+        !roadcli::readRoadPath(args, path, message))
         return cli::usageError(command, message);
     if (args.missingValue())
         return cli::usageError(command, "an option lacks its value");
-    if (stationUnitGiven && (!cli::parseDouble(stationUnit, v.stationUnit) || !(v.stationUnit >= 1.0)))
+    if (stationUnitGiven && (!cli::parseDouble(stationUnit, v.form.unit) || !(v.form.unit >= 1.0)))
         return cli::usageError(command, "--station-unit takes a number of at least 1");
     roadcli::LoadedRoad road;
     const int status = roadcli::loadRoad(kSub, path, alignment, profile, road);
@@ -232,7 +247,7 @@ int runInfo(const std::vector<std::string>& words)
     if (!unitsGiven)
         v.units.dist = roadcli::fileDisplayUnit(road.file);
     if (!stationUnitGiven)
-        v.stationUnit = roadcli::defaultStationUnit(v.units.dist);
+        v.form.unit = roadcli::defaultStationUnit(v.units.dist);
     const RoadUnits& u = road.file.units;
     std::cout << "file " << road.file.path << ": LandXML " << (road.file.version.empty() ? "?" : road.file.version)
               << ", linear unit " << RoadLinearUnitName(u.linear) << ", angular unit "
@@ -240,12 +255,20 @@ int runInfo(const std::vector<std::string>& words)
               << (road.file.alignments.size() == 1 ? "" : "s") << '\n'
               << "listed in " << (v.units.dist == UNITS_USFT ? "US survey feet" : v.units.dist == UNITS_IFT ? "feet" : "metres")
               << ", stations of "
-              << cli::formatDisplay(v.stationUnit) << ", azimuths in "
+              << cli::formatDisplay(v.form.unit) << ", azimuths in "
               << (v.units.angle == cli::kDegrees ? "degrees" : v.units.angle == ANGLES_DMS ? "DDD.MMSS" : "grads") << '\n';
-    for (size_t i = 0; i < road.selected.size(); ++i) {
-        v.source = &road.file.alignments[road.selected[i]];
-        v.build = &road.builds[i];
-        printAlignment(v);
+    // Every alignment asked for in the file's order; a refused one with its reason and line.
+    size_t next = 0;
+    for (size_t i = 0; i < road.file.alignments.size(); ++i) {
+        const RoadAlignment& a = road.file.alignments[i];
+        if (next < road.selected.size() && road.selected[next] == static_cast<int>(i)) {
+            v.source = &a;
+            v.build = &road.builds[next++];
+            printAlignment(v);
+        } else if (a.refused && (alignment.empty() || a.name == alignment)) {
+            std::cout << "\nalignment \"" << a.name << "\" (line " << a.line << "): refused: " << a.refusal.message
+                      << " (line " << a.refusal.line << ")\n";
+        }
     }
     return cli::EXIT_OK;
 }

@@ -135,7 +135,8 @@ int runPlot(const std::vector<std::string>& words)
     o.extendGrades = args.flag("--extend-grades");
     cli::DisplayUnits units;
     bool unitsGiven = false;
-    if (!roadcli::readRoadUnits(args, units, unitsGiven, message) || !roadcli::readRoadPath(args, path, message))
+    if (!roadcli::readRoadUnits(args, units, unitsGiven, o.stationDecimals, message) ||
+        !roadcli::readRoadPath(args, path, message))
         return cli::usageError(command, message);
     if (args.missingValue())
         return cli::usageError(command, "an option lacks its value");
