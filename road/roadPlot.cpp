@@ -806,12 +806,7 @@ void profilePoints(const Plot& p, const ProfileFrame& f, Scene& scene, Labels& l
 bool buildProfile(const Plot& p, double xLeft, Scene& scene, double& exaggeration, std::string& message)
 {
     const CAlnt& alnt = p.alnt();
-    std::vector<CLsInfo> vips;
-    for (int i = 0; i < alnt.getNumOfVes(); ++i) {
-        CLsInfo info;
-        if (alnt.getVe(i)->getAsLs(info))
-            vips.push_back(info);
-    }
+    const std::vector<CLsInfo> vips = RoadProfileVips(*p.source, *p.build);
     // A first pass for the height range, then the line itself within a fifth of a pixel.
     CAlntHtPosCache design;
     if (vips.size() < 2 || !design.loadNodesAndPosForDeviation(alnt, 0.001)) {

@@ -30,7 +30,8 @@ const char* const kHelp =
     "    north, east and the profile's height there, and the PI of each curve group (arcs\n"
     "    and spirals turning the same way: where the tangents at its start and end meet);\n"
     "  - the profile: each VIP with station, elevation, the grades into and out of it, and its\n"
-    "    vertical curve (parabola or circular arc, length along the chainage, signed radius:\n"
+    "    vertical curve (parabola; unsym: two parabolas of lengths in+out meeting under the\n"
+    "    VIP; or circular arc), length along the chainage, signed radius:\n"
     "    positive for a sag, negative for a crest).\n"
     "\n"
     "Options:\n"
@@ -153,6 +154,7 @@ void printProfile(const View& v)
         return;
     }
     const RoadProfile& p = v.source->profiles[b.profile];
+    const std::vector<CLsInfo> vips = RoadProfileVips(*v.source, b);
     const double k = b.metresPerUnit;
     std::cout << "  profile \"" << p.name << "\" (line " << p.line << "): " << p.vips.size() << " VIPs\n    "
               << pad("no", 4) << pad("vip", 15) << pad("station", 13) << pad("elevation", 14) << pad("grade in", 11)
@@ -164,16 +166,18 @@ void printProfile(const View& v)
             const double g = 100.0 * (p.vips[c].elevation - p.vips[a].elevation) / (p.vips[c].station - p.vips[a].station);
             return cli::fixedNoNegativeZero(g, 4) + "%";
         };
-        CLsInfo info;
-        const bool known = static_cast<int>(i) < b.alnt.getNumOfVes() && b.alnt.getVe(i)->getAsLs(info);
+        const bool known = i < vips.size();
+        const CLsInfo info = known ? vips[i] : CLsInfo();
         std::string curve = "-", shape = "-", length = "-", radius = "-";
         if (known && info.curveLen > 0.0) {
             const bool arc = vip.kind == RoadVipKind::CircCurve;
             const double gIn = (vip.elevation - p.vips[i - 1].elevation) / (vip.station - p.vips[i - 1].station);
             const double gOut = (p.vips[i + 1].elevation - vip.elevation) / (p.vips[i + 1].station - vip.station);
-            curve = arc ? "arc" : "parabola";
+            curve = arc ? "arc" : vip.kind == RoadVipKind::UnsymParaCurve ? "unsym" : "parabola";
             shape = gOut > gIn ? "sag" : "crest";
-            length = v.units.showLength(info.curveLen);
+            length = vip.kind == RoadVipKind::UnsymParaCurve
+                         ? v.units.showLength(vip.lengthIn * k) + "+" + v.units.showLength(vip.lengthOut * k)
+                         : v.units.showLength(info.curveLen);
             if (arc)
                 radius = v.units.showLength(info.radius);
         }
