@@ -91,6 +91,9 @@ refused() {   # NAME SED-SCRIPT LINE PATTERN ALIGNMENT OTHER
   expect_err "$name: chosen names file and line" "^fieldcore road info: alignment '$alignment' is refused: $f:$line: .*$pattern" \
     "$TOOL" road info "$f" --alignment "$alignment"
   expect_status "$name: the other alignment answers" 0 "$TOOL" road stakeout "$f" --alignment "$other" --station 100
+  expect_err "$name: convert names what it leaves out" "alignment '$alignment' is refused and not written" \
+    "$TOOL" road convert "$f" -o "$TMP/partial.xml"
+  expect_out "$name: convert writes the other" "1" grep -c "<Alignment name=\"$other\"" "$TMP/partial.xml"
 }
 refused "missing attribute" '15s| length="80.000000"||' 15 "attribute 'length' is missing" "Main Road" "Ramp A1"
 refused "non-numeric attribute" '15s|radiusEnd="600.000000"|radiusEnd="abc"|' 15 "'radiusEnd' is not a radius" "Main Road" "Ramp A1"

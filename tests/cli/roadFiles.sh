@@ -117,6 +117,16 @@ done
 expect_out "convert keeps staBack missing" "0" sh -c "grep -c 'staBack' '$TMP/nan.1.xml'; true"
 expect_out "convert keeps the unsym curve" "1" sh -c "grep -c 'UnsymParaCurve lengthIn=\"120\" lengthOut=\"60\"' '$TMP/nan.1.xml'"
 
+# Every command answers on every one of these files.
+printf '1500 2003 100\n1675.5 1998\n' >"$TMP/points.txt"
+for f in late nan km over; do
+  expect_status "$f: info" 0 "$TOOL" road info "$TMP/$f.xml"
+  expect_status "$f: stakeout" 0 "$TOOL" road stakeout "$TMP/$f.xml" --from 0@1 --to 999 --every 50 --csv
+  expect_status "$f: locate" 0 "$TOOL" road locate "$TMP/$f.xml" --input "$TMP/points.txt"
+  expect_status "$f: sample" 0 "$TOOL" road sample "$TMP/$f.xml" --deviation 0.01 --offset 2 --format geojson
+  expect_status "$f: plot" 0 "$TOOL" road plot "$TMP/$f.xml" --points "$TMP/points.txt" -o "$TMP/$f.svg"
+done
+
 # Station text: padded remainders, refused forms.
 expect_out "padded station text" "2+050.00" sh -c "'$TOOL' road stakeout '$TMP/km.xml' --station 2+050 2>/dev/null | cut -d' ' -f1"
 for bad in 1+2+3 1+-5 0+1500; do
