@@ -187,7 +187,8 @@ std::string WriteLandXml(const RoadFile& file, const std::string& date, const st
     pugi::xml_node group = root.append_child("Alignments");
     const double tolerance = 0.001 / u.metresPerUnit();
     for (const RoadAlignment& a : file.alignments)
-        alignment(group, a, tolerance);
+        if (!a.refused)   // nothing of it is known but its name
+            alignment(group, a, tolerance);
 
     std::ostringstream out;
     doc.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
