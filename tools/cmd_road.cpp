@@ -29,7 +29,8 @@ const std::vector<Subcommand>& subcommands() { return table(); }
 
 const char* const kRoadHelpNotes =
     "Road files: LandXML 1.0, 1.1 and 1.2 (any namespace), UTF-8 or ISO-8859 as declared.\n"
-    "Without ROAD the bundled example road (examples/exampleRoad.xml) is used. Geometry comes\n"
+    "Give the road file ROAD, or --example for the bundled example road (examples/\n"
+    "exampleRoad.xml); without either the command stops. Geometry comes\n"
     "from the coordinates (a line from Start and End, an arc from Start, Center and End, a\n"
     "spiral's start tangent from Start towards PI), never from direction attributes. A gap up\n"
     "to 1 mm between elements is absorbed; a larger one is an error. An alignment with an\n"
@@ -95,6 +96,10 @@ int loadRoad(const std::string& sub, const std::string& path, const std::string&
     const std::string command = "road " + sub;
     std::string file = path;
     if (file.empty()) {
+        cli::error(command, "give the road file (or --example for the bundled example road)");
+        return cli::EXIT_BAD_INPUT;
+    }
+    if (file == kExampleRoad) {
         file = exampleRoadPath();
         if (file.empty()) {
             cli::error(command, "the example road is not installed (set FIELDCORE_EXAMPLES or give ROAD)");
@@ -230,14 +235,22 @@ bool readStation(const RoadStationing& st, const std::string& text, const cli::D
     return true;
 }
 
-bool readRoadPath(const cli::Args& args, std::string& path, std::string& message)
+bool readRoadPath(cli::Args& args, std::string& path, std::string& message)
 {
+    const bool example = args.flag("--example");
     std::string option;
     if (args.firstUnknownOption(option))
         return message = "unknown option '" + option + "'", false;
     if (args.rest().size() > 1)
         return message = "give one road file (got '" + args.rest()[1] + "' too)", false;
-    path = args.rest().empty() ? std::string() : args.rest()[0];
+    return takeRoadPath(example, args.rest().empty() ? std::string() : args.rest()[0], path, message);
+}
+
+bool takeRoadPath(bool example, const std::string& given, std::string& path, std::string& message)
+{
+    if (example && !given.empty())
+        return message = "give the road file or --example, not both", false;
+    path = example ? kExampleRoad : given;
     return true;
 }
 
@@ -249,7 +262,7 @@ const char* const kCommand = "road";
 
 void printOverview()
 {
-    std::cout << "usage: fieldcore road SUBCOMMAND [OPTIONS] [ROAD]\n\n"
+    std::cout << "usage: fieldcore road SUBCOMMAND [OPTIONS] ROAD|--example\n\n"
                  "Road files and the road services over the alignment engine.\n\n"
                  "Subcommands (each has --help):\n";
     std::vector<roadcli::Subcommand> sorted = roadcli::subcommands();

@@ -147,8 +147,9 @@ double azimuthDegrees(double radians)
 
 // Reads the words after the options: the road path (a word that is not a number) and the
 // numbers. False with a message for an unknown option or a second path.
-bool splitPositionals(const cli::Args& args, std::string& path, std::vector<double>& numbers, std::string& message)
+bool splitPositionals(cli::Args& args, std::string& path, std::vector<double>& numbers, std::string& message)
 {
+    const bool example = args.flag("--example");
     std::string option;
     if (args.firstUnknownOption(option))
         return message = "unknown option '" + option + "'", false;
@@ -162,7 +163,8 @@ bool splitPositionals(const cli::Args& args, std::string& path, std::vector<doub
             return message = "unexpected '" + w + "'", false;
         }
     }
-    return true;
+    const std::string given = path;
+    return roadcli::takeRoadPath(example, given, path, message);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -248,9 +250,9 @@ bool parseField(std::string_view field, double& value)
 // road stakeout
 
 const char* const kStakeoutHelp =
-    "usage: fieldcore road stakeout [ROAD] --station S [--offset O] [OPTIONS]\n"
-    "       fieldcore road stakeout [ROAD] --from S --to S --every D [--offset O] [OPTIONS]\n"
-    "       fieldcore road stakeout [ROAD] [OPTIONS] < lines of \"station [offset]\"\n"
+    "usage: fieldcore road stakeout ROAD|--example --station S [--offset O] [OPTIONS]\n"
+    "       fieldcore road stakeout ROAD|--example --from S --to S --every D [--offset O] [OPTIONS]\n"
+    "       fieldcore road stakeout ROAD|--example [OPTIONS] < lines of \"station [offset]\"\n"
     "\n"
     "The position on the road at a station and offset: station, offset, north, east, design\n"
     "height (see \"Design heights\" below) and the azimuth of the alignment there, one line\n"
@@ -277,9 +279,9 @@ const char* const kStakeoutHelp =
     "                     before or beyond)\n"
     "\n"
     "Examples:\n"
-    "  fieldcore road stakeout --station 1+450 --offset -3.5\n"
+    "  fieldcore road stakeout --example --station 1+450 --offset -3.5\n"
     "  fieldcore road stakeout road.xml --from 1000 --to 1200 --every 20 --offset 5 --csv\n"
-    "  printf '1320 2.5\\n1+400\\n' | fieldcore road stakeout --alignment \"Main Road\"\n"
+    "  printf '1320 2.5\\n1+400\\n' | fieldcore road stakeout road.xml --alignment \"Main Road\"\n"
     "\n"
     "Errors: a station that is not a number nor \"n+rest\", lies in the gap of a station\n"
     "equation, or lies in two regions without \"@K\" is reported (\"line N:\" for input\n"
@@ -448,8 +450,8 @@ int runStakeout(const std::vector<std::string>& words)
 // road locate
 
 const char* const kLocateHelp =
-    "usage: fieldcore road locate [ROAD] NORTH EAST [HEIGHT] [OPTIONS]\n"
-    "       fieldcore road locate [ROAD] [--input FILE] [--threads N] [OPTIONS] < points\n"
+    "usage: fieldcore road locate ROAD|--example NORTH EAST [HEIGHT] [OPTIONS]\n"
+    "       fieldcore road locate ROAD|--example [--input FILE] [--threads N] [OPTIONS] < points\n"
     "\n"
     "The station, offset and design height of the alignment's nearest point to a position,\n"
     "the cut or fill when a height is given, and the element (its number in the file). Points\n"
@@ -483,10 +485,10 @@ const char* const kLocateHelp =
     "fill.\n"
     "\n"
     "Examples:\n"
-    "  fieldcore road locate 6543480 1234740\n"
+    "  fieldcore road locate --example 6543480 1234740\n"
     "  fieldcore road locate road.xml --input points.csv --csv --threads 2 > answers.csv\n"
-    "  fieldcore road stakeout --station 1+500 --offset 2 --csv | tail -1 | cut -d, -f3,4 |\n"
-    "    fieldcore road locate\n"
+    "  fieldcore road stakeout road.xml --station 1+500 --offset 2 --csv | tail -1 |\n"
+    "    cut -d, -f3,4 | fieldcore road locate road.xml\n"
     "\n"
     "Errors: a line that does not hold two or three numbers is reported with its number\n"
     "(\"fieldcore road locate: line N: ...\") and the other lines still run.\n"
@@ -727,7 +729,7 @@ int runLocate(const std::vector<std::string>& words)
 // road sample
 
 const char* const kSampleHelp =
-    "usage: fieldcore road sample [ROAD] --deviation D [--offset O | --offsets TABLE]\n"
+    "usage: fieldcore road sample ROAD|--example --deviation D [--offset O | --offsets TABLE]\n"
     "                             [--format text|csv|geojson] [OPTIONS]\n"
     "\n"
     "The road as a polyline whose chords stay within D of the true line:\n"
@@ -760,10 +762,10 @@ const char* const kSampleHelp =
     "  --station-unit N   display units per whole station of \"n+rest\" (1000 m, 100 ft)\n"
     "\n"
     "Examples:\n"
-    "  fieldcore road sample --deviation 0.01\n"
+    "  fieldcore road sample --example --deviation 0.01\n"
     "  fieldcore road sample road.xml --deviation 0.005 --offset -3.5 --format geojson\n"
     "  printf '1+300 2\\n1+500 6\\n1+700 2\\n' > widening.txt\n"
-    "  fieldcore road sample --deviation 0.01 --offsets widening.txt --csv\n"
+    "  fieldcore road sample road.xml --deviation 0.01 --offsets widening.txt --csv\n"
     "\n"
     "Errors: a bad table line is reported with its number and the line is left out; a\n"
     "deviation below 0.0001 m, stations that do not increase, fewer than two pairs: usage.\n"

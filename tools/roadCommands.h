@@ -51,7 +51,8 @@ struct LoadedRoad {
     std::vector<RoadBuild> builds;   // parallel to selected
 };
 
-// Reads `path` (the example road when empty), selects the alignment named `alignment` (every
+// Reads `path` (kExampleRoad: the bundled example road; empty: refused with "give the road
+// file"), selects the alignment named `alignment` (every
 // alignment when empty) and builds it with the profile named `profile` (the first when empty).
 // Alignments the reader or the builder refuses are left out of `selected` (marked refused in
 // `file`, with the reason); one asked for by name is an error. The stations' disagreements
@@ -101,6 +102,12 @@ bool readStation(const RoadStationing& st, const std::string& text, const cli::D
 
 // Reads the words left after the options: at most one ROAD path. False with a usage message
 // when an unknown option or a second path is left.
-bool readRoadPath(const cli::Args& args, std::string& path, std::string& message);
+// --example (the bundled example road) is taken here: `path` is then kExampleRoad, which
+// loadRoad resolves; an empty `path` is no road file, which loadRoad refuses.
+bool readRoadPath(cli::Args& args, std::string& path, std::string& message);
+// The path for --example and a given road file (empty: none); false when both are given.
+bool takeRoadPath(bool example, const std::string& given, std::string& path, std::string& message);
+// What readRoadPath gives for --example.
+const char* const kExampleRoad = "\x01example";
 
 } // namespace roadcli

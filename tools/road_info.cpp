@@ -16,7 +16,7 @@ namespace {
 const char* const kSub = "info";
 
 const char* const kHelp =
-    "usage: fieldcore road info [ROAD] [--alignment NAME] [--profile NAME]\n"
+    "usage: fieldcore road info ROAD|--example [--alignment NAME] [--profile NAME]\n"
     "                           [--units m|usft|ift] [--angles deg|dms|grd] [--decimals N]\n"
     "                           [--station-unit N]\n"
     "\n"
@@ -49,7 +49,7 @@ const char* const kHelp =
     "percent.\n"
     "\n"
     "Examples:\n"
-    "  fieldcore road info                               the bundled example road\n"
+    "  fieldcore road info --example                     the bundled example road\n"
     "  fieldcore road info road.xml --alignment \"Main Road\" --units usft\n"
     "\n"
     "Errors: a file that cannot be read or is not LandXML, malformed XML, a missing or\n"

@@ -12,7 +12,7 @@ namespace {
 const char* const kSub = "plot";
 
 const char* const kHelp =
-    "usage: fieldcore road plot [ROAD] [--alignment NAME] -o FILE.svg [OPTIONS]\n"
+    "usage: fieldcore road plot ROAD|--example [--alignment NAME] -o FILE.svg [OPTIONS]\n"
     "\n"
     "Draws one alignment of the road file ROAD (LandXML) as an SVG page: the plan on top, the\n"
     "profile below.\n"
@@ -50,7 +50,7 @@ const char* const kHelp =
     "Export it with, for example, rsvg-convert -w 1200 -o plot.png plot.svg.\n"
     "\n"
     "Examples:\n"
-    "  fieldcore road plot -o example.svg                 the bundled example road\n"
+    "  fieldcore road plot --example -o example.svg       the bundled example road\n"
     "  fieldcore road plot road.xml --alignment \"Ramp A1\" --offsets -3.5,3.5 -o ramp.svg\n"
     "  fieldcore road plot road.xml --points shots.csv -o check.svg\n"
     "\n"
@@ -161,7 +161,7 @@ int runPlot(const std::vector<std::string>& words)
     if (!points.empty() && !readPoints(command, points, o.units, o.points, badLines))
         return cli::EXIT_BAD_INPUT;
     const RoadAlignment& source = road.file.alignments[road.selected[0]];
-    const std::string file = path.empty() ? roadcli::exampleRoadPath() : path;
+    const std::string& file = road.file.path;
     o.subtitle = "road file " + file.substr(file.rfind('/') + 1);
     std::string svg;
     if (!RoadPlotSvg(source, road.builds[0], o, svg, message)) {
