@@ -89,8 +89,49 @@ std::string exampleRoadPath()
     return std::string();
 }
 
+int findAlignment(const RoadFile& file, const std::string& text)
+{
+    const std::string t = cli::trim(text);
+    int number = 0;
+    if (!t.empty() && t.find_first_not_of("0123456789") == std::string::npos && cli::parseInt(t, number))
+        return number >= 1 && number <= static_cast<int>(file.alignments.size()) ? number - 1 : -1;
+    auto lower = [](std::string v) {
+        for (char& c : v)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        return v;
+    };
+    for (size_t i = 0; i < file.alignments.size(); ++i)
+        if (lower(file.alignments[i].name) == lower(t))
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::string alignmentList(const RoadFile& file, const std::string& profile)
+{
+    cli::DisplayUnits units;
+    units.dist = fileDisplayUnit(file);
+    StationForm form;
+    form.unit = defaultStationUnit(units.dist);
+    std::string list;
+    for (size_t i = 0; i < file.alignments.size(); ++i) {
+        const RoadAlignment& a = file.alignments[i];
+        list += "  " + std::to_string(i + 1) + "  \"" + a.name + "\"  ";
+        RoadBuild b;
+        RoadError err;
+        double end;
+        if (!BuildRoadAlignment(file, a, profile, b, err) || !b.alnt.getFinalChainageInM(end))
+            list += "refused: " + (a.refused ? a.refusal.message : err.message);
+        else
+            list += "stations " + stationText(b.stations, b.alnt.getStartChainageInM(), units, form) + " to " +
+                    stationText(b.stations, end, units, form);
+        list += i + 1 < file.alignments.size() ? "\n" : "";
+    }
+    return list;
+}
+
 int loadRoad(const std::string& sub, const std::string& path, const std::string& alignment,
-             const std::string& profile, LoadedRoad& road)
+             const std::string& profile, LoadedRoad& road, bool needOne)
 {
     UseRoadTolerances();
     const std::string command = "road " + sub;
@@ -111,16 +152,20 @@ int loadRoad(const std::string& sub, const std::string& path, const std::string&
         cli::error(command, err.text());
         return cli::EXIT_BAD_INPUT;
     }
-    for (size_t i = 0; i < road.file.alignments.size(); ++i)
-        if (alignment.empty() || road.file.alignments[i].name == alignment)
-            road.selected.push_back(static_cast<int>(i));
-    if (road.selected.empty()) {
-        std::string names;
-        for (const RoadAlignment& a : road.file.alignments)
-            names += (names.empty() ? "'" : ", '") + a.name + "'";
-        cli::error(command, file + ": no alignment named '" + alignment + "' (the file holds " + names + ")");
+    const int chosen = alignment.empty() ? -1 : findAlignment(road.file, alignment);
+    if (!alignment.empty() && chosen < 0) {
+        cli::error(command, file + ": no alignment '" + alignment + "'; the file holds:\n" + alignmentList(road.file, profile));
         return cli::EXIT_BAD_INPUT;
     }
+    if (alignment.empty() && needOne && road.file.alignments.size() > 1) {
+        cli::error(command, file + ": the file holds " + std::to_string(road.file.alignments.size()) +
+                                " alignments: choose one with --alignment NAME or NUMBER\n" +
+                                alignmentList(road.file, profile));
+        return cli::EXIT_BAD_INPUT;
+    }
+    for (size_t i = 0; i < road.file.alignments.size(); ++i)
+        if (chosen < 0 || static_cast<int>(i) == chosen)
+            road.selected.push_back(static_cast<int>(i));
     // Alignments that cannot be read or built are refused alone; one that was asked for by
     // name stops the command with its reason.
     std::vector<int> built;

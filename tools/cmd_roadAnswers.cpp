@@ -40,6 +40,8 @@ struct Road {
     roadcli::StationForm form;
     bool csv = false;
     bool extendGrades = false;   // design heights beyond the profile along its end grades
+    bool several = false;        // the file holds several alignments: answers name theirs
+    int number = 1;              // the alignment's number in the file
     std::string command;
 
     const CAlnt& alnt() const { return build->alnt; }
@@ -72,11 +74,13 @@ bool readCommon(cli::Args& args, Road& road, CommonOptions& o, std::string& mess
 // Loads the road: the alignment named, or the file's first.
 int loadRoad(const std::string& sub, const std::string& path, const CommonOptions& o, Road& road)
 {
-    const int status = roadcli::loadRoad(sub, path, o.alignment, o.profile, road.loaded);
+    const int status = roadcli::loadRoad(sub, path, o.alignment, o.profile, road.loaded, true);
     if (status != cli::EXIT_OK)
         return status;
     road.source = &road.loaded.file.alignments[road.loaded.selected[0]];
     road.build = &road.loaded.builds[0];
+    road.several = road.loaded.file.alignments.size() > 1;
+    road.number = road.loaded.selected[0] + 1;
     if (!o.unitsGiven)
         road.units.dist = roadcli::fileDisplayUnit(road.loaded.file);
     if (!o.stationUnitGiven)
@@ -124,6 +128,40 @@ void appendStationField(std::string& out, const Road& road, double posted, doubl
 {
     appendFixed(out, road.toDisplay(posted), road.csvDecimals());
     out += roadcli::regionSuffix(road.build->stations, posted, internal);
+}
+
+// The alignment as the first CSV field when the file holds several ("name" quoted).
+void appendAlignmentField(std::string& out, const Road& road)
+{
+    if (!road.several)
+        return;
+    out += '"';
+    for (char c : road.source->name)
+        out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    out += "\",";
+}
+
+// The CSV header row: the alignment column when the file holds several, then `columns`.
+std::string csvHeader(const Road& road, const char* columns)
+{
+    return std::string(road.several ? "alignment," : "") + columns + "\n";
+}
+
+// The first line of text output: which alignment answered, the units, the station form and
+// the offset sign (and the azimuths' form when `angles`).
+std::string textHeader(const Road& road, bool angles)
+{
+    const UNITS u = road.units.dist;
+    const std::string unit = u == UNITS_USFT ? "US survey feet" : u == UNITS_IFT ? "feet" : "metres";
+    std::string h = "# alignment " + std::to_string(road.number) + " \"" + road.source->name + "\"";
+    if (road.several)
+        h += " of " + std::to_string(road.loaded.file.alignments.size());
+    h += "; lengths and heights in " + unit + "; stations n+rest, " + cli::formatDisplay(road.form.unit) + " " +
+         (u == UNITS_M ? "m" : "ft") + " a station; offsets right positive";
+    if (angles)
+        h += road.units.angle == ANGLES_DMS ? "; azimuths ddd°mm'ss.s\""
+             : road.units.angle == cli::kDegrees ? "; azimuths in degrees" : "; azimuths in grads";
+    return h + "\n";
 }
 
 const char* extentName(RoadExtent e)
@@ -266,7 +304,8 @@ const char* const kStakeoutHelp =
     "                     stations from S to S every D (the last station too); stations in\n"
     "                     the gap of a station equation are left out\n"
     "  --offset O         offset, positive to the right of increasing stations (default 0)\n"
-    "  --alignment NAME   the alignment (default: the file's first)\n"
+    "  --alignment A      the alignment, by name (any case) or number (road info shows it);\n"
+    "                     needed when the file holds several\n"
     "  --profile NAME     the profile (default: the first)\n"
     "  --extend-grades    design heights beyond the profile's ends along its end grades\n"
     "  --units U          stations, offsets, coordinates and heights in m, usft or ift\n"
@@ -296,8 +335,7 @@ struct StakeoutWriter {
 
     void header()
     {
-        if (road.csv)
-            std::cout << "station,offset,north,east,height,azimuth,extent\n";
+        std::cout << (road.csv ? csvHeader(road, "station,offset,north,east,height,azimuth,extent") : textHeader(road, true));
     }
     // The point at an internal chainage, shown at the posted station the user named.
     bool write(double internal, double offsetMetres, double posted)
@@ -313,6 +351,7 @@ struct StakeoutWriter {
             const int d = road.csvDecimals();
             cli::DisplayUnits precise = road.units;
             precise.decimals = d;
+            appendAlignmentField(out, road);
             appendStationField(out, road, posted, internal);
             for (double v : {offsetMetres, p.north, p.east}) {
                 out += ',';
@@ -468,7 +507,8 @@ const char* const kLocateHelp =
     "  --input FILE       read points from FILE instead of stdin\n"
     "  --threads N        locate on N threads (1 to 256, default 1); the answers keep the\n"
     "                     order of the input; memory stays bounded whatever the input's size\n"
-    "  --alignment NAME   the alignment (default: the file's first)\n"
+    "  --alignment A      the alignment, by name (any case) or number (road info shows it);\n"
+    "                     needed when the file holds several\n"
     "  --profile NAME     the profile (default: the first)\n"
     "  --extend-grades    design heights beyond the profile's ends along its end grades\n"
     "  --units U          coordinates, heights, stations and offsets in m, usft or ift\n"
@@ -539,6 +579,7 @@ struct LocateWorker {
         const int element = road->sourceElement[r.element];
         if (road->csv) {
             const int d = road->csvDecimals();
+            appendAlignmentField(out, *road);
             appendStationField(out, *road, posted, r.station);
             out += ',';
             appendFixed(out, road->toDisplay(r.offset), d);
@@ -658,7 +699,9 @@ int runLocate(const std::vector<std::string>& words)
         }
         if (status == cli::EXIT_OK) {
             if (road.csv)
-                std::cout << "station,offset,height,cut_fill,element,extent\n";
+                std::cout << csvHeader(road, "station,offset,height,cut_fill,element,extent");
+            else
+                std::cout << textHeader(road, false);
             if (!numbers.empty()) {
                 Batch b;
                 LocateWorker w{&road, &road.alnt(), locator};
@@ -754,7 +797,8 @@ const char* const kSampleHelp =
     "                     (a LineString Feature, coordinates [east, north] in the display\n"
     "                     unit, the stations and offsets as properties)\n"
     "  --csv              the same as --format csv\n"
-    "  --alignment NAME   the alignment (default: the file's first)\n"
+    "  --alignment A      the alignment, by name (any case) or number (road info shows it);\n"
+    "                     needed when the file holds several\n"
     "  --profile NAME     the profile (default: the first)\n"
     "  --extend-grades    design heights beyond the profile's ends along its end grades\n"
     "  --units U          m, usft or ift (default: the linear unit the file declares)\n"
@@ -845,8 +889,9 @@ void printSample(const Road& road, const std::string& format, const std::vector<
         }
         out += "]}}\n";
     } else if (format == "csv") {
-        out = "station,offset,north,east,height\n";
+        out = csvHeader(road, "station,offset,north,east,height");
         for (const RoadSampleVertex& v : line) {
+            appendAlignmentField(out, road);
             appendStationField(out, road, road.build->stations.toPosted(v.station), v.station);
             for (double x : {v.offset, v.north, v.east}) {
                 out += ',';
@@ -859,6 +904,7 @@ void printSample(const Road& road, const std::string& format, const std::vector<
             out += '\n';
         }
     } else {
+        out = textHeader(road, false);
         for (const RoadSampleVertex& v : line) {
             double h;
             const bool hasHeight = designHeight(road.alnt(), road, v.station, h);

@@ -58,8 +58,16 @@ struct LoadedRoad {
 // `file`, with the reason); one asked for by name is an error. The stations' disagreements
 // (RoadStationing::mismatches) are warned about on stderr, once each. Problems go to stderr as
 // "fieldcore road SUB: FILE:LINE: MESSAGE". Returns cli::EXIT_OK or cli::EXIT_BAD_INPUT.
+// `alignment` is a name (any case) or the number road info shows (1, 2, ...). With `needOne`
+// (commands that answer on one alignment) a file of several alignments needs the choice: without
+// it the command stops, listing them.
 int loadRoad(const std::string& sub, const std::string& path, const std::string& alignment,
-             const std::string& profile, LoadedRoad& road);
+             const std::string& profile, LoadedRoad& road, bool needOne = false);
+
+// The alignment `text` names (its name in any case, or its number from 1), -1 for none.
+int findAlignment(const RoadFile& file, const std::string& text);
+// The file's alignments, one a line: number, name and stations (or why it is refused).
+std::string alignmentList(const RoadFile& file, const std::string& profile);
 
 // The display unit that matches the file's linear unit: usft, ift, or m for the metric units.
 UNITS fileDisplayUnit(const RoadFile& file);

@@ -28,7 +28,8 @@ const char* const kHelp =
     "\n"
     "Options:\n"
     "  -o FILE.svg, --output FILE.svg   the file to write (required; \"-\": stdout)\n"
-    "  --alignment NAME   the alignment (default: the file's first)\n"
+    "  --alignment A      the alignment, by name (any case) or number (road info shows it);\n"
+    "                     needed when the file holds several\n"
     "  --profile NAME     the profile (ProfAlign or Profile name; default: the first)\n"
     "  --offsets LIST     offset lines to draw, comma-separated, positive to the right\n"
     "                     (\"-5,5\")\n"
@@ -149,7 +150,7 @@ int runPlot(const std::vector<std::string>& words)
     if (stationUnitGiven && (!cli::parseDouble(stationUnit, o.stationUnit) || !(o.stationUnit >= 1.0)))
         return cli::usageError(command, "--station-unit takes a number of at least 1");
     roadcli::LoadedRoad road;
-    const int status = roadcli::loadRoad(kSub, path, alignment, profile, road);
+    const int status = roadcli::loadRoad(kSub, path, alignment, profile, road, true);
     if (status != cli::EXIT_OK)
         return status;
     o.units = unitsGiven ? units.dist : roadcli::fileDisplayUnit(road.file);

@@ -36,7 +36,7 @@ expect_out "late profile at 800, 900, 1000" "$(printf '105.000000000\n100.000000
 expect_out "late profile located" "$(printf '105.000000000\n100.000000000')" \
   sh -c "printf '1800 2003\n1900 1996\n' | '$TOOL' road locate '$TMP/late.xml' --csv | tail -n +2 | cut -d, -f3"
 expect_out "no height before the first VIP" "-" \
-  sh -c "'$TOOL' road stakeout '$TMP/late.xml' --station 100 | sed 's/.*height \([^ ]*\).*/\1/'"
+  sh -c "'$TOOL' road stakeout '$TMP/late.xml' --station 100 | grep -v '^#' | sed 's/.*height \([^ ]*\).*/\1/'"
 expect_out "the first grade carried back when asked" "90.000000000" height "$TMP/late.xml" 100 --extend-grades
 expect_out "no cut/fill outside the profile" "" \
   sh -c "'$TOOL' road locate '$TMP/late.xml' 1100 2000 95 --csv | tail -1 | cut -d, -f4"
@@ -71,11 +71,11 @@ expect_out "unsym curve in the plot" "1" sh -c "grep -c 'L 180.00' '$TMP/nan.svg
 road "$TMP/km.xml" 2000 0 '<StaEquation staBack="NaN" staAhead="0" staInternal="-230" desc="km 0"/>
 <StaEquation staBack="1000" staAhead="2000" staInternal="1800" desc="km 2"/>'
 expect_out "km posts: the start's station" "0+230.00" \
-  sh -c "'$TOOL' road stakeout '$TMP/km.xml' --station 230 | cut -d' ' -f1"
+  sh -c "'$TOOL' road stakeout '$TMP/km.xml' --station 230 | grep -v '^#' | cut -d' ' -f1"
 expect_out "km posts: warned once" "1" sh -c "'$TOOL' road info '$TMP/km.xml' 2>&1 >/dev/null | grep -c 'disagrees'"
 expect_out "km posts: staBack as written" "1" sh -c "'$TOOL' road info '$TMP/km.xml' 2>/dev/null | grep -c 'back 1+000.00 = ahead 2+000.00'"
 expect_out "km posts: after the second post" "$(printf '2+100.00  offset 0.0000  north 2900.0000')" \
-  sh -c "'$TOOL' road stakeout '$TMP/km.xml' --station 2+100 2>/dev/null | sed 's/  east.*//'"
+  sh -c "'$TOOL' road stakeout '$TMP/km.xml' --station 2+100 2>/dev/null | grep -v '^#' | sed 's/  east.*//'"
 
 # An overlap: back 675.88 = ahead 675.00. Region 1 runs to 675.88, region 2 from there.
 road "$TMP/over.xml" 1000 0 '<StaEquation staBack="675.88" staAhead="675.00" staInternal="675.88"/>'
@@ -84,19 +84,19 @@ expect_out "overlap: regions listed" "$(printf '  region 1: stations 0+000.00 to
 expect_status "overlap: station without region refused" 2 "$TOOL" road stakeout "$TMP/over.xml" --station 675.4
 expect_err "overlap: both regions named" "regions 1 and 2" "$TOOL" road stakeout "$TMP/over.xml" --station 0+675.40
 expect_out "overlap: @2 in, @2 out" "0+675.40@2  offset 0.0000  north 1676.2800" \
-  sh -c "'$TOOL' road stakeout '$TMP/over.xml' --station 0+675.40@2 | sed 's/  east.*//'"
+  sh -c "'$TOOL' road stakeout '$TMP/over.xml' --station 0+675.40@2 | grep -v '^#' | sed 's/  east.*//'"
 expect_out "overlap: @1" "0+675.40@1  offset 0.0000  north 1675.4000" \
-  sh -c "'$TOOL' road stakeout '$TMP/over.xml' --station 675.4@1 | sed 's/  east.*//'"
+  sh -c "'$TOOL' road stakeout '$TMP/over.xml' --station 675.4@1 | grep -v '^#' | sed 's/  east.*//'"
 expect_out "overlap: other lines still run" "$(printf '0+600.00\n0+675.10@2\n0+700.00')" \
-  sh -c "printf '600\n675.1\n675.1@2\n700\n' | '$TOOL' road stakeout '$TMP/over.xml' 2>/dev/null | cut -d' ' -f1"
+  sh -c "printf '600\n675.1\n675.1@2\n700\n' | '$TOOL' road stakeout '$TMP/over.xml' 2>/dev/null | grep -v '^#' | cut -d' ' -f1"
 expect_err "overlap: the refused line named" "line 2: .*regions 1 and 2" \
   sh -c "printf '600\n675.1\n' | '$TOOL' road stakeout '$TMP/over.xml'"
 expect_out "overlap: located with its region" "0+675.40@2  offset 1.0000" \
-  sh -c "'$TOOL' road locate '$TMP/over.xml' 1676.28 2001 | sed 's/  height.*//'"
+  sh -c "'$TOOL' road locate '$TMP/over.xml' 1676.28 2001 | grep -v '^#' | sed 's/  height.*//'"
 expect_out "overlap: CSV stations carry @K" "675.400000000@2" \
   sh -c "'$TOOL' road locate '$TMP/over.xml' 1676.28 2001 --csv | tail -1 | cut -d, -f1"
 expect_out "overlap: range runs through both regions" "$(printf '0+670.00\n0+675.00@1\n0+675.00@2\n0+680.00')" \
-  sh -c "'$TOOL' road stakeout '$TMP/over.xml' --from 670@1 --to 680 --every 5 | cut -d' ' -f1"
+  sh -c "'$TOOL' road stakeout '$TMP/over.xml' --from 670@1 --to 680 --every 5 | grep -v '^#' | cut -d' ' -f1"
 printf '600 1\n675.5@2 1\n' >"$TMP/overTable.txt"
 expect_out "overlap: a table station with @K, sampled with @K" "675.500000000@2" \
   sh -c "'$TOOL' road sample '$TMP/over.xml' --deviation 0.01 --offsets '$TMP/overTable.txt' --csv | tail -1 | cut -d, -f1"
@@ -128,13 +128,13 @@ for f in late nan km over; do
 done
 
 # Station text: padded remainders, refused forms.
-expect_out "padded station text" "2+050.00" sh -c "'$TOOL' road stakeout '$TMP/km.xml' --station 2+050 2>/dev/null | cut -d' ' -f1"
+expect_out "padded station text" "2+050.00" sh -c "'$TOOL' road stakeout '$TMP/km.xml' --station 2+050 2>/dev/null | grep -v '^#' | cut -d' ' -f1"
 for bad in 1+2+3 1+-5 0+1500; do
   expect_status "station '$bad' refused" 2 "$TOOL" road stakeout "$TMP/late.xml" --station "$bad"
 done
-expect_out "negative station" "-0+005.00" sh -c "'$TOOL' road stakeout '$TMP/late.xml' --station -0+5 | cut -d' ' -f1"
+expect_out "negative station" "-0+005.00" sh -c "'$TOOL' road stakeout '$TMP/late.xml' --station -0+5 | grep -v '^#' | cut -d' ' -f1"
 expect_out "station decimals follow --decimals" "0+012.3457" \
-  sh -c "'$TOOL' road stakeout '$TMP/late.xml' --station 12.345678 --decimals 4 | cut -d' ' -f1"
+  sh -c "'$TOOL' road stakeout '$TMP/late.xml' --station 12.345678 --decimals 4 | grep -v '^#' | cut -d' ' -f1"
 for sub in stakeout locate sample info plot; do
   "$TOOL" road $sub --help >"$TMP/help.txt"
   expect_out "$sub --help: height rule, regions, station form" "yes" \
