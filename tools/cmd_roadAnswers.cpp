@@ -13,6 +13,7 @@
 #include "road/roadDesignHeight.h"
 #include "road/roadLocator.h"
 #include "road/roadSampler.h"
+#include "roadPoints.h"
 
 #include <algorithm>
 #include <charconv>
@@ -41,6 +42,7 @@ struct Road {
     bool csv = false;
     bool extendGrades = false;   // design heights beyond the profile along its end grades
     bool several = false;        // the file holds several alignments: answers name theirs
+    double maxDistance = 1000.0; // metres: answers farther from the alignment are refused
     int number = 1;              // the alignment's number in the file
     std::string command;
 
@@ -52,8 +54,9 @@ struct Road {
 
 // Options every subcommand reads; the positional words are left in `args`.
 struct CommonOptions {
-    std::string alignment, profile, stationUnit;
+    std::string alignment, profile, stationUnit, maxDistance;
     bool stationUnitGiven = false;
+    bool maxDistanceGiven = false;
     bool unitsGiven = false;
 };
 
@@ -64,8 +67,11 @@ bool readCommon(cli::Args& args, Road& road, CommonOptions& o, std::string& mess
     o.stationUnitGiven = args.option("--station-unit", o.stationUnit);
     road.csv = args.flag("--csv");
     road.extendGrades = args.flag("--extend-grades");
+    o.maxDistanceGiven = args.option("--max-distance", o.maxDistance);
     if (!roadcli::readRoadUnits(args, road.units, o.unitsGiven, road.form.decimals, message))
         return false;
+    if (o.maxDistanceGiven && (!cli::parseDouble(o.maxDistance, road.maxDistance) || !(road.maxDistance > 0.0)))
+        return message = "--max-distance takes a positive number", false;
     if (o.stationUnitGiven && (!cli::parseDouble(o.stationUnit, road.form.unit) || !(road.form.unit >= 1.0)))
         return message = "--station-unit takes a number of at least 1", false;
     return true;
@@ -85,6 +91,8 @@ int loadRoad(const std::string& sub, const std::string& path, const CommonOption
         road.units.dist = roadcli::fileDisplayUnit(road.loaded.file);
     if (!o.stationUnitGiven)
         road.form.unit = roadcli::defaultStationUnit(road.units.dist);
+    // --max-distance is in the output unit: 1000 of it unless given.
+    road.maxDistance = road.toMetres(o.maxDistanceGiven ? road.maxDistance : 1000.0);
     road.sourceElement.assign(road.alnt().getNumOfHes(), 0);
     for (size_t i = 0; i < road.build->engineIndex.size(); ++i)
         if (road.build->engineIndex[i] >= 0)
@@ -128,6 +136,40 @@ void appendStationField(std::string& out, const Road& road, double posted, doubl
 {
     appendFixed(out, road.toDisplay(posted), road.csvDecimals());
     out += roadcli::regionSuffix(road.build->stations, posted, internal);
+}
+
+// A text as a CSV field: quoted when it holds a comma, a quote or a line end.
+std::string csvText(const std::string& text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string q = "\"";
+    for (char c : text)
+        q += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return q + "\"";
+}
+
+// Whether an answer at an internal station and offset (metres) lies within --max-distance of
+// the alignment, its extended tangents included; false with the reason.
+bool withinReach(const Road& road, double station, double offset, std::string& why)
+{
+    const double start = road.alnt().getStartChainageInM();
+    double end = start;
+    road.alnt().getFinalChainageInM(end);
+    const double beyond = std::max(start - station, station - end);
+    const double limit = road.maxDistance;
+    auto text = [&](double metres) { return road.units.showLength(metres); };
+    if (beyond > limit) {
+        why = "the station lies " + text(beyond) + " " + (station < start ? "before the start" : "beyond the end") +
+              " of the alignment (more than --max-distance " + text(limit) + ")";
+        return false;
+    }
+    if (std::fabs(offset) > limit) {
+        why = "the point lies " + text(std::fabs(offset)) + " from the alignment (more than --max-distance " +
+              text(limit) + ")";
+        return false;
+    }
+    return true;
 }
 
 // The alignment as the first CSV field when the file holds several ("name" quoted).
@@ -254,36 +296,6 @@ private:
     bool m_eof = false;
 };
 
-// The fields of a line at commas, semicolons, tabs and blanks.
-int splitLine(std::string_view line, std::string_view* fields, int most)
-{
-    int count = 0;
-    size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ',' || line[i] == ';' || line[i] == '\t' || line[i] == ' '))
-            ++i;
-        const size_t start = i;
-        while (i < line.size() && line[i] != ',' && line[i] != ';' && line[i] != '\t' && line[i] != ' ')
-            ++i;
-        if (i > start) {
-            if (count < most)
-                fields[count] = line.substr(start, i - start);
-            ++count;
-        }
-    }
-    return count;
-}
-
-bool parseField(std::string_view field, double& value)
-{
-    const char* b = field.data();
-    const char* e = b + field.size();
-    if (b < e && *b == '+')
-        ++b;
-    const std::from_chars_result r = std::from_chars(b, e, value);
-    return r.ec == std::errc() && r.ptr == e && std::isfinite(value);
-}
-
 // ---------------------------------------------------------------------------------------------
 // road stakeout
 
@@ -308,6 +320,9 @@ const char* const kStakeoutHelp =
     "                     needed when the file holds several\n"
     "  --profile NAME     the profile (default: the first)\n"
     "  --extend-grades    design heights beyond the profile's ends along its end grades\n"
+    "  --max-distance D   refuse points farther than D from the alignment (its extended\n"
+    "                     tangents included), stations more than D beyond its ends and offsets\n"
+    "                     over D, in the output unit (default 1000)\n"
     "  --units U          stations, offsets, coordinates and heights in m, usft or ift\n"
     "                     (default: the linear unit the file declares)\n"
     "  --angles A         azimuths in deg (default), dms (packed DDD.MMSS) or grd\n"
@@ -411,6 +426,10 @@ int runStakeout(const std::vector<std::string>& words)
             cli::error(road.command, message);
             return cli::EXIT_BAD_INPUT;
         }
+        if (!withinReach(road, internal, offsetMetres, message)) {
+            cli::error(road.command, message);
+            return cli::EXIT_BAD_INPUT;
+        }
         writer.header();
         return writer.write(internal, offsetMetres, posted) ? cli::EXIT_OK : cli::EXIT_NO_ANSWER;
     }
@@ -426,6 +445,10 @@ int runStakeout(const std::vector<std::string>& words)
         const double a = road.toDisplay(pa), b = road.toDisplay(pb);
         if (!(ib >= ia))
             return cli::usageError(road.command, "--to must not come before --from");
+        if (!withinReach(road, ia, offsetMetres, message) || !withinReach(road, ib, offsetMetres, message)) {
+            cli::error(road.command, message);
+            return cli::EXIT_BAD_INPUT;
+        }
         if (std::fabs(b - a) / everyDisplay > 1e7 || (road.toDisplay(ib - ia)) / everyDisplay > 1e7)
             return cli::usageError(road.command, "--every is too small for the range (more than 10 million stations)");
         writer.header();
@@ -474,7 +497,8 @@ int runStakeout(const std::vector<std::string>& words)
             continue;
         }
         if (!readStation(road, fields[0], internal, posted, message) ||
-            (fields.size() == 2 && !cli::parseDouble(fields[1], o) && (message = "'" + fields[1] + "' is not a number", true))) {
+            (fields.size() == 2 && !cli::parseDouble(fields[1], o) && (message = "'" + fields[1] + "' is not a number", true)) ||
+            !withinReach(road, internal, road.toMetres(o), message)) {
             cli::errorAtLine(road.command, lineNo, message);
             status = cli::EXIT_BAD_INPUT;
             continue;
@@ -494,10 +518,15 @@ const char* const kLocateHelp =
     "\n"
     "The station, offset and design height of the alignment's nearest point to a position,\n"
     "the cut or fill when a height is given, and the element (its number in the file). Points\n"
-    "are \"north east [height]\" one per line, separated by blanks, tabs, commas or semicolons,\n"
-    "from FILE or stdin; blank lines and lines starting with '#' are skipped, and a first\n"
-    "line without any number (a CSV header) too. Points behind the start or ahead of the end\n"
-    "are answered on the extended start or end tangent and flagged.\n"
+    "are \"[NAME] NORTH EAST [HEIGHT] [CODE]\" one per line (a first field that is no number\n"
+    "is the name), separated by blanks, tabs, commas or semicolons, CR LF or LF ends, from\n"
+    "FILE or stdin; blank lines and lines starting with '#' are skipped. A CSV file may start\n"
+    "with a header row naming its columns (name/point/id, north/northing/n, east/easting/e,\n"
+    "height/elevation/elev/z/h, code; any case and order); a first line without any number\n"
+    "that names none is skipped. Every answer carries the point's name, or \"line N\" where\n"
+    "it has none. Coordinates must lie below 1e9 and heights below 1e5 in size. Points\n"
+    "behind the start or ahead of the end are answered on the extended start or end tangent\n"
+    "and flagged.\n"
     "\n"
     "The nearest point is exact (to about 1e-9 m): candidate chords from an index over the\n"
     "road, then the foot point solved on each by Newton's method on the element's position\n"
@@ -511,14 +540,19 @@ const char* const kLocateHelp =
     "                     needed when the file holds several\n"
     "  --profile NAME     the profile (default: the first)\n"
     "  --extend-grades    design heights beyond the profile's ends along its end grades\n"
+    "  --max-distance D   refuse points farther than D from the alignment (its extended\n"
+    "                     tangents included), stations more than D beyond its ends and offsets\n"
+    "                     over D, in the output unit (default 1000)\n"
     "  --units U          coordinates, heights, stations and offsets in m, usft or ift\n"
     "                     (default: the linear unit the file declares)\n"
     "  --decimals N       decimals of the text output, 4 to 12 (default 4; stations 2)\n"
     "  --station-unit N   display units per whole station of \"n+rest\" (1000 m, 100 ft)\n"
     "  --csv              comma-separated with a header row, full precision (9 decimals):\n"
-    "                     station,offset,height,cut_fill,element,extent (height empty where\n"
+    "                     [alignment,]name,line,station,offset,height,cut_fill,element,extent,\n"
+    "                     status (alignment when the file holds several; height empty where\n"
     "                     there is no design height, cut_fill empty without one or without a\n"
-    "                     measured height)\n"
+    "                     measured height; a rejected line keeps its row, the reason in\n"
+    "                     status, \"ok\" otherwise)\n"
     "\n"
     "Offsets are positive to the right of increasing stations. Cut/fill is the measured height\n"
     "minus the design height: positive a cut (the point lies above the design), negative a\n"
@@ -530,8 +564,8 @@ const char* const kLocateHelp =
     "  fieldcore road stakeout road.xml --station 1+500 --offset 2 --csv | tail -1 |\n"
     "    cut -d, -f3,4 | fieldcore road locate road.xml\n"
     "\n"
-    "Errors: a line that does not hold two or three numbers is reported with its number\n"
-    "(\"fieldcore road locate: line N: ...\") and the other lines still run.\n"
+    "Errors: a line that is no point, or a point farther than --max-distance, is reported\n"
+    "with its number (\"fieldcore road locate: line N: ...\") and the other lines still run.\n"
     "\n"
     "Exit status: 0 every point answered; 1 a point had no answer; 2 bad input or usage.\n";
 
@@ -560,26 +594,30 @@ struct Batch {
 };
 
 // One thread's view of the road: its own copy of the alignment (the engine fills caches in
-// its queries) and a locator sharing the index.
+// its queries), a locator sharing the index, and the layout of the points' lines.
 struct LocateWorker {
     const Road* road;
     const CAlnt* alnt;
     RoadLocator locator;
+    roadcli::PointFormat format;
 
-    void answer(double n, double e, bool hasHeight, double h, std::string& out, bool& ok) const
+    // The answer for one point, or false with the reason (the point has no answer).
+    bool answer(const roadcli::PointRecord& q, long lineNo, std::string& out, std::string& why) const
     {
         RoadLocation r;
-        if (!locator.locate(road->toMetres(n), road->toMetres(e), r)) {
-            ok = false;
-            return;
+        if (!locator.locate(road->toMetres(q.north), road->toMetres(q.east), r)) {
+            why = "no answer for this point";
+            return false;
         }
+        if (!withinReach(*road, r.station, r.offset, why))
+            return false;
         double design = 0.0;
         const bool hasDesign = designHeight(*alnt, *road, r.station, design);
         const double posted = road->build->stations.toPosted(r.station);
         const int element = road->sourceElement[r.element];
         if (road->csv) {
             const int d = road->csvDecimals();
-            appendAlignmentField(out, *road);
+            appendPointFields(out, q, lineNo);
             appendStationField(out, *road, posted, r.station);
             out += ',';
             appendFixed(out, road->toDisplay(r.offset), d);
@@ -587,25 +625,43 @@ struct LocateWorker {
             if (hasDesign)
                 appendFixed(out, road->toDisplay(design), d);
             out += ',';
-            if (hasDesign && hasHeight)
-                appendFixed(out, h - road->toDisplay(design), d);
+            if (hasDesign && q.hasHeight)
+                appendFixed(out, q.height - road->toDisplay(design), d);
             out += ',';
             char buf[16];
             out.append(buf, std::to_chars(buf, buf + sizeof buf, element).ptr);
             out += ',';
             out += extentName(r.extent);
+            out += ",ok";
         } else {
             const cli::DisplayUnits& u = road->units;
-            out += stationText(*road, posted, r.station) + "  offset " + u.showLength(r.offset) +
-                   "  height " + (hasDesign ? u.showLength(design) : std::string("-"));
-            if (hasDesign && hasHeight) {
-                const double cutFill = h - road->toDisplay(design);
+            out += (q.name.empty() ? (lineNo > 0 ? "line " + std::to_string(lineNo) + "  " : std::string()) : q.name + "  ") +
+                   stationText(*road, posted, r.station) + "  offset " + u.showLength(r.offset) + "  height " +
+                   (hasDesign ? u.showLength(design) : std::string("-"));
+            if (hasDesign && q.hasHeight) {
+                const double cutFill = q.height - road->toDisplay(design);
                 out += (cutFill >= 0.0 ? "  cut " : "  fill ") + cli::fixedNoNegativeZero(std::fabs(cutFill), u.decimals);
             }
             out += "  element " + std::to_string(element) + extentNote(r.extent);
         }
         out += '\n';
-        ok = true;
+        return true;
+    }
+
+    // The name and line fields of a CSV row (after the alignment when the file holds several).
+    void appendPointFields(std::string& out, const roadcli::PointRecord& q, long lineNo) const
+    {
+        appendAlignmentField(out, *road);
+        out += csvText(q.name) + ',' + (lineNo > 0 ? std::to_string(lineNo) : std::string()) + ',';
+    }
+
+    // A rejected line: its CSV row with the reason, so that rows stay aligned with the input.
+    void rejectRow(std::string& out, const roadcli::PointRecord& q, long lineNo, const std::string& why) const
+    {
+        if (!road->csv)
+            return;
+        appendPointFields(out, q, lineNo);
+        out += ",,,,,," + csvText(why) + '\n';
     }
 
     void run(Batch& b) const
@@ -615,52 +671,24 @@ struct LocateWorker {
             const size_t end = b.text.find('\n', pos);
             std::string_view line(b.text.data() + pos, end - pos);
             pos = end + 1;
-            std::string_view f[4];
-            const int count = splitLine(line, f, 4);
-            double v[3];
-            if (count < 2 || count > 3) {
-                b.fail(lineNo, "expected \"north east [height]\", got '" + std::string(line) + "'");
+            roadcli::PointRecord q;
+            std::string why;
+            if (!roadcli::parsePointLine(format, line, q, why)) {
+                b.fail(lineNo, why);
+                rejectRow(b.out, q, lineNo, why);
                 continue;
             }
-            int bad = -1;
-            for (int i = 0; i < count && bad < 0; ++i)
-                if (!parseField(f[i], v[i]))
-                    bad = i;
-            if (bad >= 0) {
-                b.fail(lineNo, "'" + std::string(f[bad]) + "' is not a number");
-                continue;
-            }
-            bool ok = false;
-            answer(v[0], v[1], count == 3, count == 3 ? v[2] : 0.0, b.out, ok);
-            if (!ok) {
-                b.errors.emplace_back(lineNo, "no answer for this point");
-                b.noAnswer = true;
+            if (!answer(q, lineNo, b.out, why)) {
+                b.errors.emplace_back(lineNo, why);
+                rejectRow(b.out, q, lineNo, why);
+                if (why.find("--max-distance") != std::string::npos)
+                    b.badInput = true;
+                else
+                    b.noAnswer = true;
             }
         }
     }
 };
-
-// Whether a line is one to answer: not blank, not a comment, and (the first line) not a header
-// without any number.
-bool isPointLine(const std::string& line, bool& seenFirst)
-{
-    size_t i = 0;
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
-        ++i;
-    if (i == line.size() || line[i] == '#')
-        return false;
-    if (seenFirst)
-        return true;
-    seenFirst = true;
-    std::string_view f[8];
-    const int count = std::min(splitLine(line, f, 8), 8);
-    for (int k = 0; k < count; ++k) {
-        double v;
-        if (parseField(f[k], v))
-            return true;
-    }
-    return false;
-}
 
 int runLocate(const std::vector<std::string>& words)
 {
@@ -699,25 +727,32 @@ int runLocate(const std::vector<std::string>& words)
         }
         if (status == cli::EXIT_OK) {
             if (road.csv)
-                std::cout << csvHeader(road, "station,offset,height,cut_fill,element,extent");
+                std::cout << csvHeader(road, "name,line,station,offset,height,cut_fill,element,extent,status");
             else
                 std::cout << textHeader(road, false);
             if (!numbers.empty()) {
-                Batch b;
-                LocateWorker w{&road, &road.alnt(), locator};
-                bool ok = false;
-                w.answer(numbers[0], numbers[1], numbers.size() == 3, numbers.size() == 3 ? numbers[2] : 0.0, b.out, ok);
-                std::cout << b.out;
-                status = ok ? cli::EXIT_OK : cli::EXIT_NO_ANSWER;
-                if (!ok)
-                    cli::error(road.command, "no answer for this point");
+                // The point of the command line: its numbers, checked as a file's are.
+                std::string text, why;
+                for (double v : numbers)
+                    text += cli::formatDouble(v) + " ";
+                roadcli::PointRecord q;
+                std::string out;
+                LocateWorker w{&road, &road.alnt(), locator, roadcli::PointFormat()};
+                const bool parsed = roadcli::parsePointLine(w.format, text, q, why);
+                const bool ok = parsed && w.answer(q, 0, out, why);
+                std::cout << out;
+                if (!ok) {
+                    cli::error(road.command, why);
+                    status = !parsed || why.find("--max-distance") != std::string::npos ? cli::EXIT_BAD_INPUT
+                                                                                        : cli::EXIT_NO_ANSWER;
+                }
             } else {
                 // Copies of the alignment for the other threads.
                 std::vector<CAlnt> copies(static_cast<size_t>(threads - 1), road.alnt());
                 std::vector<LocateWorker> workers;
-                workers.push_back(LocateWorker{&road, &road.alnt(), locator});
+                workers.push_back(LocateWorker{&road, &road.alnt(), locator, roadcli::PointFormat()});
                 for (const CAlnt& c : copies)
-                    workers.push_back(LocateWorker{&road, &c, locator.sharedWith(c)});
+                    workers.push_back(LocateWorker{&road, &c, locator.sharedWith(c), roadcli::PointFormat()});
                 const size_t kBatchLines = 8192;
                 std::vector<Batch> batches(static_cast<size_t>(threads));
                 LineReader reader(in);
@@ -731,8 +766,18 @@ int runLocate(const std::vector<std::string>& words)
                         b.clear();
                         while (b.lineNumbers.size() < kBatchLines && (more = reader.next(line))) {
                             ++lineNo;
-                            if (!isPointLine(line, seenFirst))
+                            if (roadcli::isBlankOrComment(line))
                                 continue;
+                            if (!seenFirst) {
+                                // The first line may be a header row: it sets the columns.
+                                seenFirst = true;
+                                roadcli::PointFormat format;
+                                if (roadcli::readPointHeader(line, format)) {
+                                    for (LocateWorker& w : workers)
+                                        w.format = format;
+                                    continue;
+                                }
+                            }
                             b.text.append(line);
                             b.text += '\n';
                             b.lineNumbers.push_back(lineNo);
@@ -801,6 +846,9 @@ const char* const kSampleHelp =
     "                     needed when the file holds several\n"
     "  --profile NAME     the profile (default: the first)\n"
     "  --extend-grades    design heights beyond the profile's ends along its end grades\n"
+    "  --max-distance D   refuse points farther than D from the alignment (its extended\n"
+    "                     tangents included), stations more than D beyond its ends and offsets\n"
+    "                     over D, in the output unit (default 1000)\n"
     "  --units U          m, usft or ift (default: the linear unit the file declares)\n"
     "  --decimals N       decimals of the text output, 4 to 12 (default 4; stations 2)\n"
     "  --station-unit N   display units per whole station of \"n+rest\" (1000 m, 100 ft)\n"

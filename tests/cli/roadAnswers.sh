@@ -76,29 +76,29 @@ expect_status "every must be positive" 2 "$TOOL" road stakeout $MAIN --from 1000
 "$TOOL" road stakeout $MAIN --from 1000 --to 2990 --every 7.3 --offset -31 --csv > "$TMP/staked2.csv"
 tail -n +2 "$TMP/staked.csv" | cut -d, -f3,4 > "$TMP/points.csv"
 "$TOOL" road locate $MAIN --input "$TMP/points.csv" --csv > "$TMP/located.csv"
-expect_close "round trip stations" 1e-6 "$TMP/staked.csv" 1 "$TMP/located.csv" 1
-expect_close "round trip offsets" 1e-6 "$TMP/staked.csv" 2 "$TMP/located.csv" 2
-expect_close "design heights agree" 1e-6 "$TMP/staked.csv" 5 "$TMP/located.csv" 3
+expect_close "round trip stations" 1e-6 "$TMP/staked.csv" 1 "$TMP/located.csv" 3
+expect_close "round trip offsets" 1e-6 "$TMP/staked.csv" 2 "$TMP/located.csv" 4
+expect_close "design heights agree" 1e-6 "$TMP/staked.csv" 5 "$TMP/located.csv" 5
 tail -n +2 "$TMP/staked2.csv" | cut -d, -f3,4 | "$TOOL" road locate $MAIN --csv > "$TMP/located2.csv"
-expect_close "round trip left of the road" 1e-6 "$TMP/staked2.csv" 2 "$TMP/located2.csv" 2
+expect_close "round trip left of the road" 1e-6 "$TMP/staked2.csv" 2 "$TMP/located2.csv" 4
 expect_out "threads keep the order" "$(cat "$TMP/located.csv")" \
   "$TOOL" road locate $MAIN --input "$TMP/points.csv" --csv --threads 3
 
 # Locate
 expect_out "locate text with cut/fill" "1+450.00  offset -3.5000  height 52.7000  fill 0.7000  element 3" \
   sh -c "'$TOOL' road locate $MAIN 6543576.1994 1234830.4539 52 | sed 1d"
-expect_out "locate csv header" "station,offset,height,cut_fill,element,extent" \
+expect_out "locate csv header" "name,line,station,offset,height,cut_fill,element,extent,status" \
   sh -c "'$TOOL' road locate $MAIN 6543576.1994 1234830.4539 53 --csv | head -1"
-expect_out "locate csv" "1450.0000,-3.5000,52.7000,0.3000,3,inside,9" \
+expect_out "locate csv" "1450.0000,-3.5000,52.7000,0.3000,3,inside,ok,9" \
   sh -c "'$TOOL' road locate $MAIN 6543576.1994 1234830.4539 53 --csv | awk -F, 'NR == 2 {
-    split(\$1, d, \".\"); printf \"%.4f,%.4f,%.4f,%.4f,%s,%s,%d\", \$1, \$2, \$3, \$4, \$5, \$6, length(d[2])}'"
+    split(\$3, d, \".\"); printf \"%.4f,%.4f,%.4f,%.4f,%s,%s,%s,%d\", \$3, \$4, \$5, \$6, \$7, \$8, \$9, length(d[2])}'"
 expect_out "locate behind the start" "before" \
-  sh -c "'$TOOL' road locate $MAIN 6543100 1234500 --csv | tail -1 | cut -d, -f6"
+  sh -c "'$TOOL' road locate $MAIN 6543100 1234500 --csv | tail -1 | cut -d, -f8"
 expect_out "locate header line and separators" "2" \
   sh -c "printf 'north;east\n6543576.1994;1234830.4539\n6543576.1994\t1234830.4539\n' | '$TOOL' road locate $MAIN --csv | tail -n +2 | wc -l"
-expect_err "locate bad lines numbered" "line 3: 'abc' is not a number" \
+expect_err "locate bad lines numbered" "line 3: expected \"\[NAME\] NORTH EAST \[HEIGHT\] \[CODE\]\", got 'abc 1'" \
   sh -c "printf '# points\n6543576.1994 1234830.4539\nabc 1\n1 2 3 4\n6543576.1994 1234830.4539\n' | '$TOOL' road locate $MAIN"
-expect_err "locate wrong field count numbered" "line 4: expected \"north east \[height\]\"" \
+expect_err "locate wrong field count numbered" "line 4: expected \"\[NAME\] NORTH EAST \[HEIGHT\] \[CODE\]\", got '1 2 3 4'" \
   sh -c "printf '# points\n6543576.1994 1234830.4539\nabc 1\n1 2 3 4\n6543576.1994 1234830.4539\n' | '$TOOL' road locate $MAIN"
 expect_out "locate good lines still answered (and the header)" "3" \
   sh -c "printf '# points\n6543576.1994 1234830.4539\nabc 1\n1 2 3 4\n6543576.1994 1234830.4539\n' | '$TOOL' road locate $MAIN | wc -l"
@@ -119,7 +119,7 @@ expect_out "offset line at the offset" "3.000000000" \
 # The offset line's vertices located again: at the offset.
 "$TOOL" road sample $MAIN --deviation 0.01 --offset -4 --csv > "$TMP/offset.csv"
 tail -n +2 "$TMP/offset.csv" | cut -d, -f3,4 | "$TOOL" road locate $MAIN --csv > "$TMP/offsetLocated.csv"
-expect_close "offset vertices locate at the offset" 1e-6 "$TMP/offset.csv" 2 "$TMP/offsetLocated.csv" 2
+expect_close "offset vertices locate at the offset" 1e-6 "$TMP/offset.csv" 2 "$TMP/offsetLocated.csv" 4
 if command -v python3 > /dev/null; then
   expect_out "geojson LineString feature" "Feature LineString True" \
     sh -c "'$TOOL' road sample $MAIN --deviation 0.05 --format geojson | python3 -c \"import json,sys; d=json.load(sys.stdin); g=d['geometry']; print(d['type'], g['type'], len(g['coordinates']) == len(d['properties']['stations']) > 2)\""
