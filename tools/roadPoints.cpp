@@ -143,7 +143,9 @@ bool readPointHeader(std::string_view line, PointFormat& format)
 
 bool parsePointLine(const PointFormat& format, std::string_view line, PointRecord& point, std::string& why)
 {
-    const std::vector<std::string_view> f = fieldsOf(line, format.header ? format.separator : 0);
+    // A row without the header's separator is split at any separator (files that mix them).
+    const bool bySeparator = format.header && format.separator && line.find(format.separator) != std::string_view::npos;
+    const std::vector<std::string_view> f = fieldsOf(line, bySeparator ? format.separator : 0);
     PointRecord p;
     auto field = [&](int k) { return k >= 0 && k < static_cast<int>(f.size()) ? f[static_cast<size_t>(k)] : std::string_view(); };
     // The name, when the line gives one, even for a line refused below (for its messages).

@@ -5,8 +5,8 @@
 // blank lines and lines starting with '#' are skipped. A CSV file may start with a header row
 // naming its columns (name/point/id, north/northing/n, east/easting/e,
 // height/elevation/elev/z/h, code; any case, any order): its rows are then split at the
-// header's separator, empty fields kept. A first line without any number that names no known
-// column is a header to skip.
+// header's separator, empty fields kept (a row without that separator at any separator). A
+// first line without any number that names no known column is a header to skip.
 //
 // Numbers are decimal only (no hexadecimal, "inf" or "nan"); coordinates must lie below 1e9
 // and heights below 1e5 in size. Values are in the caller's display unit.
