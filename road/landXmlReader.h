@@ -3,7 +3,8 @@
 //
 // What is read: <Units> (<Metric> or <Imperial>: linear unit metre, millimetre, centimetre,
 // kilometre, US survey foot or foot; angular and direction units radians, grads, decimal
-// degrees or "decimal dd.mm.ss", radians when none is declared), <CgPoints> (for pntRef),
+// degrees or "decimal dd.mm.ss", radians when none is declared), <CoordinateSystem> (its
+// epsgCode and ogcWktCode, kept as written), <CgPoints> (for pntRef),
 // and every <Alignments>/<Alignment> with its staStart, the <Line>, <Curve> and <Spiral>
 // elements of its <CoordGeom>, its <StaEquation>s and the <ProfAlign>s of its <Profile>s
 // (<PVI>, <ParaCurve>, <CircCurve>, <UnsymParaCurve>). Anything else is skipped.

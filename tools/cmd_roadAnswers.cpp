@@ -830,8 +830,10 @@ const char* const kSampleHelp =
     "    offset) pairs of the file TABLE (\"station offset\" per line, stations increasing),\n"
     "    built by the engine's offset-line rules; each vertex's offset is then measured square\n"
     "    to the centreline at its station.\n"
-    "One vertex per line: station, offset, north, east and the design height of its station\n"
-    "(\"-\" where there is none).\n"
+    "The profile adds its own vertices (VIPs, curve ends and points along vertical curves) so\n"
+    "that, with the design heights, the line follows the profile within D too. One vertex per\n"
+    "line: station, offset, north, east and the design height of its station (\"-\" where\n"
+    "there is none).\n"
     "\n"
     "Options:\n"
     "  --deviation D      the largest chord deviation, at least 0.0001 m (display units)\n"
@@ -839,8 +841,11 @@ const char* const kSampleHelp =
     "  --offsets TABLE    a table of stations and offsets\n"
     "  --format F         text (default), csv (a header row, full precision: station,offset,\n"
     "                     north,east,height; height empty where there is none) or geojson\n"
-    "                     (a LineString Feature, coordinates [east, north] in the display\n"
-    "                     unit, the stations and offsets as properties)\n"
+    "                     (a FeatureCollection of one LineString: coordinates [east, north,\n"
+    "                     height] in the display unit, the height where the profile gives\n"
+    "                     one; the stations and offsets as properties; a named \"crs\" where\n"
+    "                     the road file names its coordinate system by EPSG code or a WKT\n"
+    "                     with one, otherwise the coordinates are the file's grid)\n"
     "  --csv              the same as --format csv\n"
     "  --alignment A      the alignment, by name (any case) or number (road info shows it);\n"
     "                     needed when the file holds several\n"
@@ -915,12 +920,23 @@ void printSample(const Road& road, const std::string& format, const std::vector<
             if (static_cast<unsigned char>(c) >= 0x20)
                 name += c;
         }
-        out = "{\"type\": \"Feature\", \"geometry\": {\"type\": \"LineString\", \"coordinates\": [";
+        // A FeatureCollection of one LineString: [east, north, height] where the profile gives a
+        // design height, [east, north] elsewhere; the file's coordinate system as a named crs.
+        out = "{\"type\": \"FeatureCollection\", ";
+        const std::string epsg = RoadFileEpsg(road.loaded.file);
+        if (!epsg.empty())
+            out += "\"crs\": {\"type\": \"name\", \"properties\": {\"name\": \"urn:ogc:def:crs:EPSG::" + epsg + "\"}}, ";
+        out += "\"features\": [{\"type\": \"Feature\", \"geometry\": {\"type\": \"LineString\", \"coordinates\": [";
         for (size_t i = 0; i < line.size(); ++i) {
             out += i ? ", [" : "[";
             appendFixed(out, road.toDisplay(line[i].east), d);
             out += ", ";
             appendFixed(out, road.toDisplay(line[i].north), d);
+            double h;
+            if (designHeight(road.alnt(), road, line[i].station, h)) {
+                out += ", ";
+                appendFixed(out, road.toDisplay(h), d);
+            }
             out += ']';
         }
         out += "]}, \"properties\": {\"alignment\": \"" + name + "\", \"units\": \"" +
@@ -935,7 +951,7 @@ void printSample(const Road& road, const std::string& format, const std::vector<
             out += i ? ", " : "";
             appendFixed(out, road.toDisplay(line[i].offset), d);
         }
-        out += "]}}\n";
+        out += "]}}]}\n";
     } else if (format == "csv") {
         out = csvHeader(road, "station,offset,north,east,height");
         for (const RoadSampleVertex& v : line) {
@@ -1017,7 +1033,7 @@ int runSample(const std::vector<std::string>& words)
     } else {
         sampled = SampleRoadCentreline(road.alnt(), deviationMetres, line);
     }
-    if (!sampled) {
+    if (!sampled || !AddRoadProfileVertices(road.alnt(), deviationMetres, line)) {
         cli::error(road.command, "the road could not be sampled");
         return cli::EXIT_NO_ANSWER;
     }

@@ -55,6 +55,27 @@ expect_status "a height of 1e5" 2 "$TOOL" road locate $MAIN 6543576.1994 1234830
 expect_out "bad lines answered in place in CSV" "3" \
   sh -c "printf '6543576.1994 1234830.4539\n1 2\n6543576.1994 1234830.4539\n' | '$TOOL' road locate $MAIN --csv 2>/dev/null | tail -n +2 | wc -l"
 
+# GeoJSON a GIS opens in the right place: read back with GDAL's ogrinfo (Debian's gdal-bin).
+sed 's|</Units>|</Units><CoordinateSystem name="ETRS-TM35FIN" epsgCode="3067"/>|' "$MAIN" >"$TMP/epsg.xml"
+wkt='PROJCS["ETRS89 / TM35FIN(E,N)",GEOGCS["ETRS89",AUTHORITY["EPSG","4258"]],PROJECTION["Transverse_Mercator"],UNIT["metre",1],AUTHORITY["EPSG","3067"]]'
+sed "s|</Units>|</Units><CoordinateSystem ogcWktCode='$wkt'/>|" "$MAIN" >"$TMP/wkt.xml"
+if command -v ogrinfo >/dev/null 2>&1; then
+  for f in epsg wkt; do
+    "$TOOL" road sample "$TMP/$f.xml" --deviation 0.05 --format geojson >"$TMP/$f.geojson"
+    ogrinfo -ro -al -so "$TMP/$f.geojson" >"$TMP/$f.info" 2>&1
+    expect_out "$f: one feature" "Feature Count: 1" grep '^Feature Count' "$TMP/$f.info"
+    expect_out "$f: a 3D line (heights as the third coordinate)" "Geometry: 3D Line String" grep '^Geometry' "$TMP/$f.info"
+    expect_out "$f: extent (the road's ends, to 0.1 mm)" "1234567.9150 6543210.4820 1235407.3902 6544858.7619" \
+      sh -c "grep '^Extent' '$TMP/$f.info' | tr -d '(),-' | awk '{ printf \"%.4f %.4f %.4f %.4f\", \$2, \$3, \$4, \$5 }'"
+    expect_out "$f: its CRS" "1" sh -c "grep -c 'ID\[\"EPSG\",3067\]\]\$' '$TMP/$f.info'"
+  done
+  "$TOOL" road sample $MAIN --deviation 0.05 --format geojson >"$TMP/grid.geojson"
+  expect_out "no coordinate system named: none claimed" "0" sh -c "grep -c '\"crs\"' '$TMP/grid.geojson'; true"
+else
+  _fail "ogrinfo is missing: install Debian's gdal-bin (make deps does)"
+fi
+expect_out "geojson --help says the grid" "1" sh -c "'$TOOL' road sample --help | grep -c \"the file's grid\""
+
 # The plot with a far point: listed on the page and on stderr, not drawn; the scale is the road's.
 printf 'NEAR 6543576.1994 1234830.4539 52\nFAR 6563576 1234830 50\n' >"$TMP/pts.txt"
 "$TOOL" road plot $MAIN -o "$TMP/a.svg" >/dev/null
