@@ -121,8 +121,8 @@ expect_out "offset line at the offset" "3.000000000" \
 tail -n +2 "$TMP/offset.csv" | cut -d, -f3,4 | "$TOOL" road locate $MAIN --csv > "$TMP/offsetLocated.csv"
 expect_close "offset vertices locate at the offset" 1e-6 "$TMP/offset.csv" 2 "$TMP/offsetLocated.csv" 4
 if command -v python3 > /dev/null; then
-  expect_out "geojson LineString feature" "Feature LineString True" \
-    sh -c "'$TOOL' road sample $MAIN --deviation 0.05 --format geojson | python3 -c \"import json,sys; d=json.load(sys.stdin); g=d['geometry']; print(d['type'], g['type'], len(g['coordinates']) == len(d['properties']['stations']) > 2)\""
+  expect_out "geojson LineString feature" "FeatureCollection Feature LineString True" \
+    sh -c "'$TOOL' road sample $MAIN --deviation 0.05 --format geojson | python3 -c \"import json,sys; c=json.load(sys.stdin); d=c['features'][0]; g=d['geometry']; print(c['type'], d['type'], g['type'], len(g['coordinates']) == len(d['properties']['stations']) > 2)\""
 fi
 printf '# station offset\n1+300 2\n1+500 x\n1+700 6\n2+000 2\n' > "$TMP/table.txt"
 expect_err "table bad line numbered" "line 3: .*'x' is not a number" "$TOOL" road sample $MAIN --deviation 0.05 --offsets "$TMP/table.txt"
