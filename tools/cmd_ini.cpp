@@ -76,15 +76,22 @@ bool loadFile(const std::string& path, EditableIni& ini, bool missingIsEmpty)
 {
     if (missingIsEmpty && !hostFileExists(path))
         return true;
-    if (ini.LoadIni(cli::hostFileAsDevicePath(path)))
+    const std::string why = cli::whyUnreadable(path);
+    if (why.empty() && ini.LoadIni(cli::hostFileAsDevicePath(path)))
         return true;
-    cli::error(kCommand, "cannot read '" + path + "'");
+    cli::error(kCommand, cli::cannotRead(path, why.empty() ? "not a settings file it can load" : why));
     return false;
 }
 
 // Writes the object to a new file beside FILE and renames it over FILE.
 bool saveFile(const std::string& path, const EditableIni& ini)
 {
+    // A missing folder is made, as the device makes it when it writes the file.
+    std::string why;
+    if (!cli::makeParentFolders(path, why)) {
+        cli::error(kCommand, "cannot write '" + path + "': " + why);
+        return false;
+    }
     const std::string temp = path + ".fieldcore-new-" + std::to_string(::getpid());
     if (!ini.SaveIni(cli::hostFileAsDevicePath(temp))) {
         std::remove(temp.c_str());

@@ -13,6 +13,7 @@
 #include "road/roadDesignHeight.h"
 #include "road/roadLocator.h"
 #include "road/roadSampler.h"
+#include "hostFiles.h"
 #include "roadPoints.h"
 
 #include <algorithm>
@@ -714,8 +715,9 @@ int runLocate(const std::vector<std::string>& words)
     if (!numbers.empty() && hasInput)
         return cli::usageError(road.command, "give a point or --input, not both");
     std::FILE* in = stdin;
-    if (hasInput && !(in = std::fopen(input.c_str(), "rb"))) {
-        cli::error(road.command, "cannot read '" + input + "'");
+    const std::string unreadable = hasInput ? cli::whyUnreadable(input) : std::string();
+    if (hasInput && (!unreadable.empty() || !(in = std::fopen(input.c_str(), "rb")))) {
+        cli::error(road.command, "--input: " + cli::cannotRead(input, unreadable.empty() ? "a read error" : unreadable));
         return cli::EXIT_BAD_INPUT;
     }
     int status = loadRoad("locate", path, common, road);
@@ -872,9 +874,10 @@ const char* const kSampleHelp =
 // Reads the offset table: "station offset" lines. Bad lines are reported and left out.
 bool readOffsetTable(const Road& road, const std::string& file, std::vector<StAndOffset>& table, int& status)
 {
-    std::FILE* in = std::fopen(file.c_str(), "rb");
+    const std::string unreadable = cli::whyUnreadable(file);
+    std::FILE* in = unreadable.empty() ? std::fopen(file.c_str(), "rb") : nullptr;
     if (!in) {
-        cli::error(road.command, "cannot read '" + file + "'");
+        cli::error(road.command, "--offsets: " + cli::cannotRead(file, unreadable.empty() ? "a read error" : unreadable));
         return false;
     }
     LineReader reader(in);

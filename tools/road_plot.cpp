@@ -3,6 +3,7 @@
 #include "roadCommands.h"
 
 #include "road/roadPlot.h"
+#include "hostFiles.h"
 #include "roadPoints.h"
 
 #include <fstream>
@@ -70,9 +71,10 @@ const char* const kHelp =
 bool readPoints(const std::string& command, const std::string& path, UNITS units, std::vector<RoadPlotPoint>& out,
                 bool& badLines)
 {
+    const std::string unreadable = cli::whyUnreadable(path);
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        cli::error(command, path + ": cannot be read");
+    if (!unreadable.empty() || !in) {
+        cli::error(command, "--points: " + cli::cannotRead(path, unreadable.empty() ? "a read error" : unreadable));
         return false;
     }
     std::string text, why;
