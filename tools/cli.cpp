@@ -85,6 +85,9 @@ bool parseDouble(const std::string& text, double& value)
     std::string t = trim(text);
     if (t.empty())
         return false;
+    // Decimal numbers only: strtod would take hexadecimal ("0x10", "0x1p3"), "inf" and "nan".
+    if (t.find_first_not_of("0123456789.+-eE") != std::string::npos)
+        return false;
     errno = 0;
     char* end = nullptr;
     double v = std::strtod(t.c_str(), &end);

@@ -48,7 +48,8 @@ private:
     bool missingValue_ = false;
 };
 
-// Strict parsing: the whole text (surrounding blanks allowed) must be a finite number.
+// Strict parsing: the whole text (surrounding blanks allowed) must be a finite decimal number
+// (digits, a point, a sign, an exponent): no hexadecimal, "inf" or "nan".
 bool parseDouble(const std::string& text, double& value);
 bool parseInt(const std::string& text, int& value);
 std::string trim(const std::string& text);

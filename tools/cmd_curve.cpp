@@ -123,6 +123,9 @@ bool readOne(cli::Args& args, const Input (&table)[N], const char* what, const U
             double v;
             if (!cli::parseDouble(text, v))
                 return message = std::string(in.option) + ": '" + text + "' is not a number", false;
+            std::string why;
+            if (in.kind == Kind::Angle && !cli::checkPackedText(text, units.angle == ANGLES_DMS, false, why))
+                return message = std::string(in.option) + ": " + why, false;
             chosen = &in;
             value = units.toInternal(v, in.kind);
         }

@@ -142,6 +142,8 @@ int runAngle(const std::vector<std::string>& words)
             out = "'" + text + "' is not a number";
             return false;
         }
+        if (!cli::checkPackedText(text, from == ANGLES_DMS, false, out))
+            return false;
         double deg = from == kDegrees ? value : ToDegreesEx(value, static_cast<ANGLES>(from));
         if (asText)
             out = ToUtf8(AngleToString(deg));
@@ -175,6 +177,8 @@ int runDist(const std::vector<std::string>& words)
             out = "'" + text + "' is not a number";
             return false;
         }
+        if (!cli::checkPackedText(text, false, from == UNITS_USFTI || from == UNITS_IFTI, out))
+            return false;
         double metres = ToMetersEx(value, from);
         double shown = FromMetersEx(metres, to);
         out = (to == UNITS_USFTI || to == UNITS_IFTI) ? cli::formatFixed(shown, 3) : cli::formatDisplay(shown);
