@@ -202,8 +202,8 @@ int runCurve(const std::vector<std::string>& words)
     if (!cli::readDisplayUnits(args, units, message) || !readOne(args, kSizes, sizeNames, units, size, sizeValue, message) ||
         !readOne(args, kExtents, extentNames, units, extent, extentValue, message))
         return cli::usageError(kCommand, message);
-    if (args.missingValue())
-        return cli::usageError(kCommand, "an option is missing its value");
+    if (!args.problem().empty())
+        return cli::usageError(kCommand, args.problem());
     if (args.firstUnknownOption(word))
         return cli::usageError(kCommand, "unknown option '" + word + "'");
     if (!args.rest().empty())

@@ -5,6 +5,7 @@
 #include "numeric/stationText.h"
 #include "platform/textCodec.h"
 #include "road/landXmlReader.h"
+#include "roadPoints.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -272,7 +273,7 @@ bool readStation(const RoadStationing& st, const std::string& text, const cli::D
     const double metres = units.toMetres(display);
     double at;
     if (!st.toInternal(metres, region, at, why)) {
-        why = "station '" + cli::trim(text) + "': " + why;
+        why = "station " + quoteLine(cli::trim(text)) + ": " + why;
         return false;
     }
     internal = at;
@@ -284,6 +285,8 @@ bool readRoadPath(cli::Args& args, std::string& path, std::string& message)
 {
     const bool example = args.flag("--example");
     std::string option;
+    if (!args.problem().empty())
+        return message = args.problem(), false;
     if (args.firstUnknownOption(option))
         return message = "unknown option '" + option + "'", false;
     if (args.rest().size() > 1)

@@ -96,8 +96,8 @@ bool readUnits(cli::Args& args, const char* command, Lookup lookup, Unit& from, 
 bool rejectLeftoverOptions(const cli::Args& args, const char* command, int& status)
 {
     std::string word;
-    if (args.missingValue()) {
-        status = cli::usageError(command, "an option is missing its value");
+    if (!args.problem().empty()) {
+        status = cli::usageError(command, args.problem());
         return true;
     }
     if (args.firstUnknownOption(word)) {
