@@ -198,7 +198,7 @@ void BM_Road_LocateCommand(benchmark::State& state)
         }
         std::fclose(out);
     }
-    const std::string command = "'" + tool + "' road locate '" + road + "' --csv --threads " +
+    const std::string command = "'" + tool + "' road locate '" + road + "' --alignment 1 --csv --threads " +
                                 std::to_string(state.range(0)) + " --input " + input + " > /dev/null";
     for (auto _ : state) {
         const auto t0 = std::chrono::steady_clock::now();
