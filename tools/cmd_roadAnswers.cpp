@@ -870,7 +870,8 @@ const char* const kSampleHelp =
     "                     north,east,height; height empty where there is none) or geojson\n"
     "                     (a FeatureCollection of one LineString: coordinates [east, north,\n"
     "                     height] in the display unit, the height where the profile gives\n"
-    "                     one; the stations and offsets as properties; a named \"crs\" where\n"
+    "                     one; the stations and offsets (and the stations' regions where\n"
+    "                     station equations make several) as properties; a named \"crs\" where\n"
     "                     the road file names its coordinate system by EPSG code or a WKT\n"
     "                     with one, otherwise the coordinates are the file's grid)\n"
     "  --csv              the same as --format csv\n"
@@ -978,6 +979,15 @@ void printSample(const Road& road, const std::string& format, const std::vector<
         for (size_t i = 0; i < line.size(); ++i) {
             out += i ? ", " : "";
             appendFixed(out, road.toCsv(line[i].offset), d);
+        }
+        // Each station's region when equations overlap (a posted station alone is ambiguous there).
+        if (road.build->stations.regionCount() > 1) {
+            out += "], \"regions\": [";
+            for (size_t i = 0; i < line.size(); ++i) {
+                int region = 1;
+                road.build->stations.toPosted(line[i].station, &region);
+                out += (i ? ", " : "") + std::to_string(region);
+            }
         }
         out += "]}}]}\n";
     } else if (format == "csv") {
