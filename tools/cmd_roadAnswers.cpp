@@ -45,6 +45,7 @@ struct Road {
     bool several = false;        // the file holds several alignments: answers name theirs
     double maxDistance = 1000.0; // metres: answers farther from the alignment are refused
     int number = 1;              // the alignment's number in the file
+    double startChain = 0.0, endChain = 0.0;   // the alignment's ends (read once: the threads share them)
     std::string command;
 
     const CAlnt& alnt() const { return build->alnt; }
@@ -93,6 +94,8 @@ int loadRoad(const std::string& sub, const std::string& path, const CommonOption
     road.source = &road.loaded.file.alignments[road.loaded.selected[0]];
     road.build = &road.loaded.builds[0];
     road.several = road.loaded.file.alignments.size() > 1;
+    road.startChain = road.endChain = road.alnt().getStartChainageInM();
+    road.alnt().getFinalChainageInM(road.endChain);
     road.number = road.loaded.selected[0] + 1;
     if (!o.unitsGiven)
         road.units.dist = roadcli::fileDisplayUnit(road.loaded.file);
@@ -160,9 +163,7 @@ std::string csvText(const std::string& text)
 // the alignment, its extended tangents included; false with the reason.
 bool withinReach(const Road& road, double station, double offset, std::string& why)
 {
-    const double start = road.alnt().getStartChainageInM();
-    double end = start;
-    road.alnt().getFinalChainageInM(end);
+    const double start = road.startChain, end = road.endChain;
     const double beyond = std::max(start - station, station - end);
     const double limit = road.maxDistance;
     auto text = [&](double metres) { return road.units.showLength(metres); };
