@@ -15,6 +15,8 @@ sed '/<Alignment name="Ramp A1"/,/<\/Alignment>/d' "$EX" >"$MAIN"
 printf 'P1 6543576.1994 1234830.4539 52 KERB\r\n# a comment\r\n\r\n6543576.1994,1234830.4539,53\r\nP3;6543576.1994;1234830.4539\r\n' >"$TMP/named.txt"
 expect_out "names, else line numbers; codes read" "$(printf 'P1  1+450.00\nline 4  1+450.00\nP3  1+450.00')" \
   sh -c "'$TOOL' road locate $MAIN --input '$TMP/named.txt' | sed 1d | sed 's/  offset.*//'"
+expect_out "a numbered point: the first of four numbers is its name" "101  1+450.00" \
+  sh -c "printf '101 6543576.1994 1234830.4539 52\n' | '$TOOL' road locate $MAIN | sed 1d | sed 's/  offset.*//'"
 expect_out "cut/fill of a named point" "fill 0.7000" \
   sh -c "'$TOOL' road locate $MAIN --input '$TMP/named.txt' | sed -n 2p | grep -o 'fill [0-9.]*'"
 printf 'Code,Elev,Easting,Northing,Point\r\nKERB,52,1234830.4539,6543576.1994,A1\r\n,,1234830.4539,6543576.1994,A2\r\n' >"$TMP/header.csv"
