@@ -20,13 +20,18 @@ CMsgWinThread::CMsgWinThread() : m_hEvent(CreateEvent(nullptr, TRUE, FALSE, null
 
 CMsgWinThread::~CMsgWinThread()
 {
+    StopThread();
+    if (m_hEvent)
+        CloseHandle(m_hEvent);
+}
+
+void CMsgWinThread::StopThread()
+{
     if (m_hThread && m_nThreadID != GetCurrentThreadId() &&
         WaitForSingleObject(m_hThread, 0) == WAIT_TIMEOUT) {
         ::PostThreadMessage(m_nThreadID, WM_QUIT, 0, 0);
         WaitForSingleObject(m_hThread, INFINITE);
     }
-    if (m_hEvent)
-        CloseHandle(m_hEvent);
 }
 
 BOOL CMsgWinThread::CreateThread(DWORD flags, UINT stackSize, void* security)

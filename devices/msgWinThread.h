@@ -8,8 +8,7 @@
 class CMsgWinThread : public CWinThread {
 public:
     CMsgWinThread();
-    // While the thread runs: posts WM_QUIT to it and waits for it to end, without limit (but
-    // never on the thread itself, as when it deletes itself). Then releases the event.
+    // Ends the thread (StopThread), then releases the event.
     ~CMsgWinThread() override;
 
     // Starts the thread and waits, without limit, until it has its queue. A suspended thread
@@ -23,6 +22,13 @@ public:
     int ExitInstance() override;
 
     static const CRuntimeClass classCMsgWinThread;
+
+protected:
+    // While the thread runs: posts WM_QUIT to it and waits for it to end, without limit (but
+    // never on the thread itself, as when it deletes itself). A derived class that overrides
+    // the thread's virtual functions calls this in its own destructor: once that destructor
+    // has run, the thread would reach this class's functions instead of its own.
+    void StopThread();
 
 private:
     HANDLE m_hEvent;

@@ -51,13 +51,13 @@ void* threadMain(void* argument)
     }
     const DWORD code = self->start(self->parameter);
     releaseThreadQueue();
+    --running;  // before the signal: a waiter that saw the end also sees the count
     {
         std::lock_guard<std::mutex> lock(self->mutex);
         self->exitCode = code;
         self->signalled = true;
         self->changed.notify_all();
     }
-    --running;
     return nullptr;
 }
 
