@@ -234,20 +234,27 @@ void ManualTickClock::sleep(DWORD milliseconds)
 bool ManualTickClock::waitFor(std::unique_lock<std::mutex>& lock, std::condition_variable& cv,
                               DWORD milliseconds, const std::function<bool()>& ready)
 {
+    const bool timed = milliseconds != kInfiniteWait;
     std::uint64_t limit;
     {
         std::lock_guard<std::mutex> guard(m_mutex);
         limit = m_now + milliseconds;
+        m_timedWaits += timed;
     }
-    while (!ready()) {
-        if (milliseconds != kInfiniteWait) {
+    bool satisfied;
+    for (;;) {
+        if ((satisfied = ready()))
+            break;
+        if (timed) {
             std::lock_guard<std::mutex> guard(m_mutex);
             if (m_now >= limit)
-                return false;
+                break;
         }
         cv.wait_for(lock, std::chrono::milliseconds(1));
     }
-    return true;
+    std::lock_guard<std::mutex> guard(m_mutex);
+    m_timedWaits -= timed;
+    return satisfied;
 }
 
 void ManualTickClock::advance(DWORD milliseconds)
@@ -270,6 +277,12 @@ int ManualTickClock::sleepers() const
 {
     std::lock_guard<std::mutex> guard(m_mutex);
     return static_cast<int>(m_wakeTimes.size());
+}
+
+int ManualTickClock::timedWaits() const
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return m_timedWaits;
 }
 
 namespace {

@@ -107,12 +107,15 @@ public:
     bool waitForSleepers(int count, DWORD realTimeoutMs = 10000);
     // Threads now in sleep() on this clock, due or not.
     int sleepers() const;
+    // Timed waits (waitFor with a limit) now under way on this clock.
+    int timedWaits() const;
 
 private:
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::uint64_t m_now;
     std::multiset<std::uint64_t> m_wakeTimes;
+    int m_timedWaits = 0;
 };
 
 // Installs `clock` for every reader of the tick count (null installs the host's clock) and
