@@ -29,9 +29,6 @@
 
 #include <cstdint>
 
-typedef void* HANDLE;
-inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
-
 constexpr DWORD MAX_PATH = 260;
 
 constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x00000001;

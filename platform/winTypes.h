@@ -21,10 +21,22 @@ typedef std::uint16_t WORD;
 typedef std::uint32_t DWORD;
 typedef unsigned int UINT;
 typedef std::int32_t LONG;
+typedef std::uint32_t ULONG;   // 32 bits, as on the platform (unsigned long is 64 bits here)
 typedef std::int64_t LONGLONG;
 typedef std::uint64_t ULONGLONG;
 typedef std::intptr_t INT_PTR;
 typedef std::uintptr_t UINT_PTR;
+
+// Message parameters and results: pointer-sized, as on the platform.
+typedef UINT_PTR WPARAM;
+typedef INT_PTR LPARAM;
+typedef INT_PTR LRESULT;
+
+// A handle of a kernel object (event, thread; the file services' searches and volumes).
+// INVALID_HANDLE_VALUE (-1) is the failure value of the calls that open files and devices;
+// the calls that create events and threads fail with null, as on the platform.
+typedef void* HANDLE;
+inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
 
 typedef wchar_t TCHAR;
 typedef wchar_t WCHAR;
