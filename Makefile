@@ -8,7 +8,7 @@ BUILD      ?= build
 BUILD_ASAN ?= build-asan
 BUILD_BENCH?= build-bench
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
-PACKAGES   := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev librsvg2-bin
+PACKAGES   := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev librsvg2-bin libgeographiclib-dev
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 
 .PHONY: all deps build demo test test-asan bench install clean

@@ -30,6 +30,7 @@
 #include "cogo/coords.h"
 #include "cogo/covariance.h"
 #include "cogo/curveFormulas.h"
+#include "cogo/geodesic.h"
 #include "cogo/geographicOffsets.h"
 #include "cogo/gridToGround.h"
 #include "cogo/instrumentTasks.h"
