@@ -8,6 +8,13 @@
 
 namespace {
 
+// sqrt(x^2 + y^2) without std::hypot's care for overflow (the values here are at most a few
+// units): hypot costs as much as a sine.
+inline double norm2(double x, double y)
+{
+    return std::sqrt(x * x + y * y);
+}
+
 const double kLambdaTol = 2e-11;
 const int kMaxLambdaIterations = 100;
 const int kMaxBisections = 200;
@@ -29,7 +36,7 @@ void reduced(const Ellipsoid& e, double latDeg, double& sb, double& cb)
 {
     const double p = latDeg * kRadPerDeg;
     const double s = (1.0 - e.f) * std::sin(p), c = std::cos(p);
-    const double r = std::hypot(s, c);
+    const double r = norm2(s, c);
     sb = s / r;
     cb = c / r;
 }
@@ -75,7 +82,7 @@ bool lambdaIteration(const Ellipsoid& e, double sb1, double cb1, double sb2, dou
         ++iterations;
         const double sl = std::sin(lambda), cl = std::cos(lambda);
         const double t1 = cb2 * sl, t2 = cb1 * sb2 - sb1 * cb2 * cl;
-        const double ss = std::hypot(t1, t2);
+        const double ss = norm2(t1, t2);
         const double cs = sb1 * sb2 + cb1 * cb2 * cl;
         if (ss == 0.0) {
             coincident = cs > 0.0;
@@ -102,7 +109,7 @@ bool lambdaIteration(const Ellipsoid& e, double sb1, double cb1, double sb2, dou
     // Once more at the final lambda: sigma, alpha and both azimuths.
     const double sl = std::sin(lambda), cl = std::cos(lambda);
     const double t1 = cb2 * sl, t2 = cb1 * sb2 - sb1 * cb2 * cl;
-    const double ss = std::hypot(t1, t2);
+    const double ss = norm2(t1, t2);
     const double cs = sb1 * sb2 + cb1 * cb2 * cl;
     sigma = std::atan2(ss, cs);
     const double sa = ss != 0.0 ? cb1 * cb2 * sl / ss : 0.0;
@@ -125,7 +132,7 @@ Leg legFrom(const Ellipsoid& e, double sb1, double cb1, double sb2, double cb2, 
 {
     const double salp1 = std::sin(alp1), calp1 = std::cos(alp1);
     const double salp0 = salp1 * cb1;
-    const double calp0 = std::hypot(calp1, salp1 * sb1);
+    const double calp0 = norm2(calp1, salp1 * sb1);
     const double ssig1 = sb1, csig1 = calp1 * cb1;
     const double somg1 = salp0 * sb1, comg1 = calp1 * cb1;
     Leg g;
