@@ -10,7 +10,7 @@ BUILD_ASAN ?= build-asan
 BUILD_TSAN ?= build-tsan
 BUILD_BENCH?= build-bench
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
-PACKAGES   := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev librsvg2-bin
+PACKAGES   := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev librsvg2-bin libgeographiclib-dev
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 # ccache, where the machine has it, only speeds rebuilds up; nothing needs it.
 CMAKE_GEN  += $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
