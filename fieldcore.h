@@ -10,6 +10,7 @@
 #include "platform/lastError.h"
 #include "platform/position.h"
 #include "platform/process.h"
+#include "platform/safeFile.h"
 #include "platform/sync.h"
 #include "platform/sysTime.h"
 #include "platform/textCodec.h"
