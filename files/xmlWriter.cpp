@@ -12,7 +12,6 @@ const wchar_t kRootElement[] = L"OstrandJobHistory";
 const wchar_t kCheckSumStart[] = L"<CheckSum>";
 const wchar_t kCheckSumEnd[] = L"</CheckSum>";
 const wchar_t kDeclaration[] = L"<?xml version=\"1.0\"?>\r\n";
-const wchar_t kRootEnd[] = L"</OstrandJobHistory>\r\n";
 
 std::u16string toUnits(const CString& text)
 {
@@ -208,17 +207,20 @@ CXMLWriter::TEndState CXMLWriter::CutTornEnd()
     } else if (bytes.compare(0, start.size(), start) != 0) {
         return END_FOREIGN;  // no job history: written to as it is
     } else {
-        // A torn end: the root's closing tag is missing at the end, or a checksum after the
-        // last matching one does not match. Everything after the last complete checksum
-        // element goes; without one, only a last odd byte (half a character).
+        // A torn end (the root's closing tag missing at the end, a cut element, a checksum
+        // that does not match): everything after the last complete checksum element goes, or,
+        // when not even the first one is complete, everything from it. A history without any
+        // checksum element keeps all it holds but a last odd byte (half a character).
         keep = bytes.size() & ~std::size_t(1);
-        const std::size_t intact = JobHistoryIntactLength(bytes);
-        const std::string rootEnd = WideToUtf16Le(kRootEnd, std::wcslen(kRootEnd));
-        const bool closed = bytes.size() >= rootEnd.size() &&
-                            bytes.compare(bytes.size() - rootEnd.size(), rootEnd.size(), rootEnd) == 0;
         std::string detail;
-        if (intact > 0 && (!closed || CheckJobHistory(bytes, detail) != JOB_HISTORY_OK))
-            keep = intact;
+        if (CheckJobHistory(bytes, detail) != JOB_HISTORY_OK) {
+            const std::size_t intact = JobHistoryIntactLength(bytes);
+            const std::size_t firstSum = bytes.find(WideToUtf16Le(kCheckSumStart, std::wcslen(kCheckSumStart)), start.size());
+            if (intact > 0)
+                keep = intact;
+            else if (firstSum != std::string::npos)
+                keep = firstSum & ~std::size_t(1);
+        }
     }
     if (keep == bytes.size() || !m_file.SetLength(keep))
         return state;

@@ -228,6 +228,19 @@ TEST_F(XmlWriterTest, TornEndIsCutToTheLastCompleteChecksum)
     }
 }
 
+TEST_F(XmlWriterTest, WriterStoppedInItsFirstPeriodChecksAfterTheNextPeriod)
+{
+    writePeriod(L"\\first.xml", L"the first period");
+    const std::string whole = readHost("first.xml");
+    for (size_t length = 0; length < whole.size(); ++length) {
+        writeHost("torn.xml", whole.substr(0, length));
+        writePeriod(L"\\torn.xml", L"after");
+        std::string detail;
+        EXPECT_EQ(CheckJobHistory(readHost("torn.xml"), detail), JOB_HISTORY_OK)
+            << length << " bytes of the first period written: " << detail;
+    }
+}
+
 TEST_F(XmlWriterTest, HistoryStoppedBeforeItsFirstEntryStartsAnew)
 {
     const std::string whole = "\xFF\xFE" + utf16("<?xml version=\"1.0\"?>\r\n<OstrandJobHistory>\r\n");

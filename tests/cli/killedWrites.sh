@@ -34,6 +34,8 @@ span=$(( $(now_us) - start + 2000 ))
 bad=0; trials=0; deadline=$((SECONDS + BUDGET))
 while [ "$trials" -lt "$TRIALS" ] && [ "$SECONDS" -lt "$deadline" ]; do
   trials=$((trials + 1))
+  # Every fourth trial kills the first period of a new file.
+  [ $((trials % 4)) -eq 0 ] && rm -f "$job"
   kill_at_random "$span" "$TOOL" history write "$job" < "$records"
   printf 'After=kill %d\n' "$trials" | "$TOOL" history write "$job" >/dev/null 2>&1
   if ! "$TOOL" history check "$job" >/dev/null 2>&1; then
