@@ -12,6 +12,7 @@
 #include "platform/messages.h"
 #include "platform/position.h"
 #include "platform/process.h"
+#include "platform/safeFile.h"
 #include "platform/sync.h"
 #include "platform/sysTime.h"
 #include "platform/textCodec.h"
