@@ -13,6 +13,7 @@
 #include "platform/sync.h"
 #include "platform/sysTime.h"
 #include "platform/textCodec.h"
+#include "platform/waitCursor.h"
 #include "platform/winTypes.h"
 #include "platform/windowGeometry.h"
 #include "platform/windowStub.h"
@@ -65,3 +66,4 @@
 #include "devices/beamGridSettings.h"
 #include "devices/commPort.h"
 #include "devices/transmitterFile.h"
+#include "devices/beaconList.h"
