@@ -67,3 +67,4 @@
 #include "devices/commPort.h"
 #include "devices/transmitterFile.h"
 #include "devices/beaconList.h"
+#include "devices/gisActiveSelection.h"
