@@ -17,6 +17,7 @@
 #include "platform/sysTime.h"
 #include "platform/textCodec.h"
 #include "platform/threads.h"
+#include "platform/waitCursor.h"
 #include "platform/winTypes.h"
 #include "platform/windowGeometry.h"
 #include "platform/windowStub.h"
@@ -81,3 +82,5 @@
 #include "devices/msgWinThread.h"
 #include "devices/ticTimer.h"
 #include "devices/transmitterFile.h"
+#include "devices/beaconList.h"
+#include "devices/gisActiveSelection.h"
