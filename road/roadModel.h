@@ -101,8 +101,21 @@ struct RoadProfile {
     std::vector<RoadVip> vips;
 };
 
+// A problem with a road file: where and what.
+struct RoadError {
+    std::string file;
+    long line = 0;           // 0: no particular line
+    std::string message;
+    // "FILE:LINE: MESSAGE" ("FILE: MESSAGE" without a line).
+    std::string text() const;
+};
+
 struct RoadAlignment {
     long line = 0;
+    // Set when the reader could not take the alignment (an element or profile it cannot read):
+    // only the name and line are then known, and `refusal` says why.
+    bool refused = false;
+    RoadError refusal;
     std::string name;
     std::string desc;
     double staStart = 0.0;
@@ -119,11 +132,3 @@ struct RoadFile {
     std::vector<RoadAlignment> alignments;
 };
 
-// A problem with a road file: where and what.
-struct RoadError {
-    std::string file;
-    long line = 0;           // 0: no particular line
-    std::string message;
-    // "FILE:LINE: MESSAGE" ("FILE: MESSAGE" without a line).
-    std::string text() const;
-};

@@ -1,6 +1,7 @@
 #include "road/roadPlot.h"
 
-#include "numeric/stationText.h"
+#include "road/roadStationText.h"
+#include "road/roadDesignHeight.h"
 #include "platform/textCodec.h"
 #include "road/roadKeyPoints.h"
 #include "road/roadLocator.h"
@@ -420,10 +421,16 @@ struct Plot {
     }
     std::string length(double metres) const { return fixed(display(metres), 2); }
     // "n+rest" of a posted station given in display units.
-    std::string stationOfDisplay(double posted) const { return WideToUtf8(StnToString(posted, o->stationUnit).str()); }
+    std::string stationOfDisplay(double posted) const { return RoadStationText(posted, o->stationUnit, o->stationDecimals); }
     // "n+rest" of a posted station in metres, and of an internal chainage.
     std::string postedText(double metres) const { return stationOfDisplay(o->units == UNITS_M ? metres : display(metres)); }
-    std::string station(double internal) const { return postedText(build->stations.toPosted(internal)); }
+    // An internal chainage's posted station, with "@K" where two regions hold it.
+    std::string station(double internal) const
+    {
+        int region = 1;
+        const double posted = build->stations.toPosted(internal, &region);
+        return postedText(posted) + (build->stations.isShared(posted) ? "@" + std::to_string(region) : std::string());
+    }
 
     // Plan: the page position (before the plan is placed) of a ground position, and the page
     // direction of a ground azimuth (radians).
@@ -454,13 +461,13 @@ bool makeTicks(Plot& p, std::string& message)
     };
     std::vector<Stretch> stretches;
     double from = p.c0, posted = p.build->stations.toPosted(p.c0), back = NAN;
-    for (const RoadStationing::Equation& q : p.build->stations.equations()) {
-        if (q.internal <= p.c0 || q.internal >= p.c1)
+    for (const RoadStationing::Region& r : p.build->stations.regions()) {
+        if (r.internal <= p.c0 || r.internal >= p.c1)
             continue;
-        stretches.push_back({from, q.internal, posted, back});
-        from = q.internal;
-        posted = q.ahead;
-        back = q.back;
+        stretches.push_back({from, r.internal, posted, back});
+        back = posted + (r.internal - from);   // the back region's own station there
+        from = r.internal;
+        posted = r.posted;
     }
     stretches.push_back({from, p.c1, posted, back});
     for (size_t k = 0; k < stretches.size(); ++k) {
@@ -479,28 +486,10 @@ bool makeTicks(Plot& p, std::string& message)
     return true;
 }
 
-// The design height at an internal station, metres; false without a profile or beyond it.
-// The design height at an internal station, metres: the profile's, and beyond its ends along its
-// first or last grade (the end VIPs carry no vertical curve), as `fieldcore road locate` gives
-// it. False without a profile.
+// The design height at an internal station, metres, by the road's one rule.
 bool designHeight(const Plot& p, double chain, double& h)
 {
-    const CAlnt& alnt = p.alnt();
-    const int n = alnt.getNumOfVes();
-    if (p.build->profile < 0 || n < 2)
-        return false;
-    if (alnt.getPosHAtChain(chain, h))
-        return true;
-    CLsInfo a, b;
-    const bool before = alnt.getVe(0)->getAsLs(a) && chain < a.chainage;
-    const int i = before ? 0 : n - 2;
-    if (!alnt.getVe(i)->getAsLs(a) || !alnt.getVe(i + 1)->getAsLs(b) || !(b.chainage > a.chainage))
-        return false;
-    const CLsInfo& end = before ? a : b;
-    if (before ? chain > a.chainage : chain < b.chainage)
-        return false;
-    h = end.height + (b.height - a.height) / (b.chainage - a.chainage) * (chain - end.chainage);
-    return true;
+    return RoadDesignHeight(p.alnt(), chain, p.o->extendGrades, h) != RoadHeightKind::None;
 }
 
 bool locatePoints(Plot& p, std::string& message)
@@ -817,12 +806,7 @@ void profilePoints(const Plot& p, const ProfileFrame& f, Scene& scene, Labels& l
 bool buildProfile(const Plot& p, double xLeft, Scene& scene, double& exaggeration, std::string& message)
 {
     const CAlnt& alnt = p.alnt();
-    std::vector<CLsInfo> vips;
-    for (int i = 0; i < alnt.getNumOfVes(); ++i) {
-        CLsInfo info;
-        if (alnt.getVe(i)->getAsLs(info))
-            vips.push_back(info);
-    }
+    const std::vector<CLsInfo> vips = RoadProfileVips(*p.source, *p.build);
     // A first pass for the height range, then the line itself within a fifth of a pixel.
     CAlntHtPosCache design;
     if (vips.size() < 2 || !design.loadNodesAndPosForDeviation(alnt, 0.001)) {

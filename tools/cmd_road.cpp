@@ -33,6 +33,9 @@ const char* const kRoadHelpNotes =
     "from the coordinates (a line from Start and End, an arc from Start, Center and End, a\n"
     "spiral's start tangent from Start towards PI), never from direction attributes. A gap up\n"
     "to 1 mm between elements is absorbed; a larger one is an error.\n"
+    "Design heights: inside the profile (from its first VIP to its last) the profile's,\n"
+    "exact; outside it none (\"-\" in text, empty in CSV, no cut/fill) unless --extend-grades\n"
+    "carries the first and last grades on. A road without a profile has none.\n"
     "Stations shown and typed are posted stations, with the file's station equations applied.\n"
     "The engine runs with smallNumTolerance lowered to 1e-10 (from 1e-5), so that its clothoid\n"
     "series answer to the micrometre.\n";
@@ -102,12 +105,36 @@ int loadRoad(const std::string& sub, const std::string& path, const std::string&
         cli::error(command, file + ": no alignment named '" + alignment + "' (the file holds " + names + ")");
         return cli::EXIT_BAD_INPUT;
     }
-    road.builds.resize(road.selected.size());
-    for (size_t i = 0; i < road.selected.size(); ++i) {
-        if (!BuildRoadAlignment(road.file, road.file.alignments[road.selected[i]], profile, road.builds[i], err)) {
-            cli::error(command, err.text());
-            return cli::EXIT_BAD_INPUT;
+    // Alignments that cannot be read or built are refused alone; one that was asked for by
+    // name stops the command with its reason.
+    std::vector<int> built;
+    road.builds.reserve(road.selected.size());
+    for (int index : road.selected) {
+        RoadAlignment& a = road.file.alignments[static_cast<size_t>(index)];
+        road.builds.emplace_back();
+        const RoadBuild& b = road.builds.back();
+        if (!a.refused && !BuildRoadAlignment(road.file, a, profile, road.builds.back(), err)) {
+            a.refused = true;
+            a.refusal = err;
         }
+        if (a.refused) {
+            road.builds.pop_back();
+            if (!alignment.empty()) {
+                cli::error(command, "alignment '" + a.name + "' is refused: " + a.refusal.text());
+                return cli::EXIT_BAD_INPUT;
+            }
+            continue;
+        }
+        for (const std::string& m : b.stations.mismatches())
+            cli::error(command, file + ": warning: " + m);
+        built.push_back(index);
+    }
+    road.selected = built;
+    if (road.selected.empty()) {
+        for (const RoadAlignment& a : road.file.alignments)
+            if (a.refused)
+                cli::error(command, "alignment '" + a.name + "' is refused: " + a.refusal.text());
+        return cli::EXIT_BAD_INPUT;
     }
     return cli::EXIT_OK;
 }
@@ -121,15 +148,20 @@ UNITS fileDisplayUnit(const RoadFile& file)
     }
 }
 
-bool readRoadUnits(cli::Args& args, cli::DisplayUnits& units, bool& unitsGiven, std::string& message)
+bool readRoadUnits(cli::Args& args, cli::DisplayUnits& units, bool& unitsGiven, int& stationDecimals,
+                   std::string& message)
 {
     const UNITS none = static_cast<UNITS>(-1);
     units.dist = none;
+    units.decimals = -1;
     if (!cli::readDisplayUnits(args, units, message))
         return false;
     unitsGiven = units.dist != none;
     if (!unitsGiven)
         units.dist = UNITS_M;
+    stationDecimals = units.decimals < 0 ? kRoadStationDecimals : units.decimals;
+    if (units.decimals < 0)
+        units.decimals = cli::DisplayUnits().decimals;
     return true;
 }
 
@@ -138,11 +170,53 @@ double defaultStationUnit(UNITS unit)
     return unit == UNITS_M ? 1000.0 : 100.0;
 }
 
-std::string stationText(double postedMetres, const cli::DisplayUnits& units, double stationUnit)
+static double toDisplay(double metres, const cli::DisplayUnits& units)
 {
-    return WideToUtf8(StnToString(units.dist == UNITS_M ? postedMetres : FromMetersEx(postedMetres, units.dist),
-                                  stationUnit)
-                          .str());
+    return units.dist == UNITS_M ? metres : FromMetersEx(metres, units.dist);
+}
+
+std::string postedText(double postedMetres, const cli::DisplayUnits& units, const StationForm& form)
+{
+    return RoadStationText(toDisplay(postedMetres, units), form.unit, form.decimals);
+}
+
+std::string regionSuffix(const RoadStationing& st, double posted, double internal)
+{
+    if (!st.isShared(posted))
+        return std::string();
+    int region = 1;
+    st.toPosted(internal, &region);
+    return "@" + std::to_string(region);
+}
+
+std::string stationText(const RoadStationing& st, double posted, double internal, const cli::DisplayUnits& units,
+                        const StationForm& form)
+{
+    return postedText(posted, units, form) + regionSuffix(st, posted, internal);
+}
+
+std::string stationText(const RoadStationing& st, double internal, const cli::DisplayUnits& units,
+                        const StationForm& form)
+{
+    return stationText(st, st.toPosted(internal), internal, units, form);
+}
+
+bool readStation(const RoadStationing& st, const std::string& text, const cli::DisplayUnits& units,
+                 const StationForm& form, double& internal, double& posted, std::string& why)
+{
+    double display;
+    int region;
+    if (!RoadParseStation(text, form.unit, display, region, why))
+        return false;
+    const double metres = units.toMetres(display);
+    double at;
+    if (!st.toInternal(metres, region, at, why)) {
+        why = "station '" + cli::trim(text) + "': " + why;
+        return false;
+    }
+    internal = at;
+    posted = metres;
+    return true;
 }
 
 bool readRoadPath(const cli::Args& args, std::string& path, std::string& message)

@@ -9,8 +9,8 @@
 // and full precision for programs.
 #include "roadCommands.h"
 
-#include "numeric/stationText.h"
 #include "platform/textCodec.h"
+#include "road/roadDesignHeight.h"
 #include "road/roadLocator.h"
 #include "road/roadSampler.h"
 
@@ -37,8 +37,9 @@ struct Road {
     const RoadBuild* build = nullptr;
     std::vector<int> sourceElement;   // per engine element: the file's element number (1-based)
     cli::DisplayUnits units;
-    double stationUnit = 1000.0;
+    roadcli::StationForm form;
     bool csv = false;
+    bool extendGrades = false;   // design heights beyond the profile along its end grades
     std::string command;
 
     const CAlnt& alnt() const { return build->alnt; }
@@ -60,9 +61,10 @@ bool readCommon(cli::Args& args, Road& road, CommonOptions& o, std::string& mess
     args.option("--profile", o.profile);
     o.stationUnitGiven = args.option("--station-unit", o.stationUnit);
     road.csv = args.flag("--csv");
-    if (!roadcli::readRoadUnits(args, road.units, o.unitsGiven, message))
+    road.extendGrades = args.flag("--extend-grades");
+    if (!roadcli::readRoadUnits(args, road.units, o.unitsGiven, road.form.decimals, message))
         return false;
-    if (o.stationUnitGiven && (!cli::parseDouble(o.stationUnit, road.stationUnit) || !(road.stationUnit >= 1.0)))
+    if (o.stationUnitGiven && (!cli::parseDouble(o.stationUnit, road.form.unit) || !(road.form.unit >= 1.0)))
         return message = "--station-unit takes a number of at least 1", false;
     return true;
 }
@@ -78,7 +80,7 @@ int loadRoad(const std::string& sub, const std::string& path, const CommonOption
     if (!o.unitsGiven)
         road.units.dist = roadcli::fileDisplayUnit(road.loaded.file);
     if (!o.stationUnitGiven)
-        road.stationUnit = roadcli::defaultStationUnit(road.units.dist);
+        road.form.unit = roadcli::defaultStationUnit(road.units.dist);
     road.sourceElement.assign(road.alnt().getNumOfHes(), 0);
     for (size_t i = 0; i < road.build->engineIndex.size(); ++i)
         if (road.build->engineIndex[i] >= 0)
@@ -86,54 +88,25 @@ int loadRoad(const std::string& sub, const std::string& path, const CommonOption
     return cli::EXIT_OK;
 }
 
-// A posted station typed as a number or as "n+rest" (display units), as internal chainage in
-// metres. False with a message for text that is neither or a station inside an equation's gap.
-bool readStation(const Road& road, const std::string& text, double& internal, std::string& message)
+// A station typed as a number, "n+rest" or with "@K" (roadcli::readStation).
+bool readStation(const Road& road, const std::string& text, double& internal, double& posted, std::string& message)
 {
-    double display;
-    if (!cli::parseDouble(text, display)) {
-        const std::string t = cli::trim(text);
-        if (t.find('+') == std::string::npos || !StnFromString(CString(Utf8ToWide(t).c_str()), display, road.stationUnit) ||
-            !std::isfinite(display))
-            return message = "'" + text + "' is not a station", false;
-    }
-    if (!road.build->stations.toInternal(road.toMetres(display), internal))
-        return message = "station '" + text + "' lies in the gap of a station equation", false;
-    return true;
+    return roadcli::readStation(road.build->stations, text, road.units, road.form, internal, posted, message);
 }
 
-// The posted station (metres) the user typed as `text`, which readStation read as `internal`.
-double postedOf(const Road& road, const std::string& text, double internal)
+// The station text of a point at `internal` whose posted station is `posted` (metres).
+std::string stationText(const Road& road, double posted, double internal)
 {
-    double display;
-    if (cli::parseDouble(text, display))
-        return road.toMetres(display);
-    return road.build->stations.toPosted(internal);
+    return roadcli::stationText(road.build->stations, posted, internal, road.units, road.form);
 }
 
-// The design height at an internal chainage: the profile's, along its end grades beyond it.
-// False when the road has no profile.
-bool designHeight(const CAlnt& alnt, const RoadBuild& build, double station, double& height)
+// The station as a CSV field: full precision, "@K" in an overlap.
+void appendStationField(std::string& out, const Road& road, double posted, double internal);
+
+// The design height at an internal chainage by the road's one rule (road/roadDesignHeight.h).
+bool designHeight(const CAlnt& alnt, const Road& road, double station, double& height)
 {
-    if (build.profile < 0 || alnt.getNumOfVes() == 0)
-        return false;
-    const CAlntV& v = alnt.getAlntVes();
-    double length;
-    if (!v.getHLengthInM(length))
-        return false;
-    const double first = v.getStartChainageInM(), last = first + length;
-    if (station < first || station > last) {
-        // Along the grade at the nearer end (the profile is straight there: the end VIPs carry
-        // no vertical curve).
-        const double end = station < first ? first : last;
-        const double step = std::min(0.1, 0.001 * length) * (station < first ? 1.0 : -1.0);
-        double atEnd, near;
-        if (!(length > 0.0) || !alnt.getPosHAtChain(end, atEnd) || !alnt.getPosHAtChain(end + step, near))
-            return false;
-        height = atEnd + (near - atEnd) / step * (station - end);
-        return true;
-    }
-    return alnt.getPosHAtChain(station, height);
+    return RoadDesignHeight(alnt, station, road.extendGrades, height) != RoadHeightKind::None;
 }
 
 // Fixed decimals, fast; a value that rounds to zero has no minus sign.
@@ -145,6 +118,12 @@ void appendFixed(std::string& out, double value, int decimals)
     char buf[400];
     const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
     out.append(buf, r.ptr);
+}
+
+void appendStationField(std::string& out, const Road& road, double posted, double internal)
+{
+    appendFixed(out, road.toDisplay(posted), road.csvDecimals());
+    out += roadcli::regionSuffix(road.build->stations, posted, internal);
 }
 
 const char* extentName(RoadExtent e)
@@ -274,8 +253,8 @@ const char* const kStakeoutHelp =
     "       fieldcore road stakeout [ROAD] [OPTIONS] < lines of \"station [offset]\"\n"
     "\n"
     "The position on the road at a station and offset: station, offset, north, east, design\n"
-    "height (the profile's; along its end grades beyond it; \"-\" without a profile) and the\n"
-    "azimuth of the alignment there, one line per station. Stations before the start or after\n"
+    "height (see \"Design heights\" below) and the azimuth of the alignment there, one line\n"
+    "per station. Stations before the start or after\n"
     "the end lie on the extended start or end tangent and are flagged.\n"
     "\n"
     "Options:\n"
@@ -286,6 +265,7 @@ const char* const kStakeoutHelp =
     "  --offset O         offset, positive to the right of increasing stations (default 0)\n"
     "  --alignment NAME   the alignment (default: the file's first)\n"
     "  --profile NAME     the profile (default: the first)\n"
+    "  --extend-grades    design heights beyond the profile's ends along its end grades\n"
     "  --units U          stations, offsets, coordinates and heights in m, usft or ift\n"
     "                     (default: the linear unit the file declares)\n"
     "  --angles A         azimuths in deg (default), dms (packed DDD.MMSS) or grd\n"
@@ -322,22 +302,24 @@ struct StakeoutWriter {
         if (!RoadPointAt(road.alnt(), internal, offsetMetres, p))
             return false;
         double h = 0.0;
-        const bool hasHeight = designHeight(road.alnt(), *road.build, internal, h);
+        const bool hasHeight = designHeight(road.alnt(), road, internal, h);
         const double az = azimuthDegrees(p.azimuth);
         out.clear();
         if (road.csv) {
             const int d = road.csvDecimals();
             cli::DisplayUnits precise = road.units;
             precise.decimals = d;
-            for (double v : {posted, offsetMetres, p.north, p.east}) {
-                appendFixed(out, road.toDisplay(v), d);
+            appendStationField(out, road, posted, internal);
+            for (double v : {offsetMetres, p.north, p.east}) {
                 out += ',';
+                appendFixed(out, road.toDisplay(v), d);
             }
+            out += ',';
             if (hasHeight)
                 appendFixed(out, road.toDisplay(h), d);
             out += "," + precise.showAngle(az) + "," + extentName(p.extent);
         } else {
-            out = roadcli::stationText(posted, road.units, road.stationUnit) + "  offset " +
+            out = stationText(road, posted, internal) + "  offset " +
                   road.units.showLength(offsetMetres) + "  north " + road.units.showLength(p.north) + "  east " +
                   road.units.showLength(p.east) + "  height " + (hasHeight ? road.units.showLength(h) : "-") +
                   "  azimuth " + road.units.showAngle(az) + extentNote(p.extent);
@@ -381,40 +363,54 @@ int runStakeout(const std::vector<std::string>& words)
     StakeoutWriter writer{road, std::string()};
     const double offsetMetres = road.toMetres(offsetDisplay);
     if (hasStation) {
-        double internal;
-        if (!readStation(road, station, internal, message)) {
+        double internal, posted;
+        if (!readStation(road, station, internal, posted, message)) {
             cli::error(road.command, message);
             return cli::EXIT_BAD_INPUT;
         }
         writer.header();
-        return writer.write(internal, offsetMetres, postedOf(road, station, internal)) ? cli::EXIT_OK
-                                                                                       : cli::EXIT_NO_ANSWER;
+        return writer.write(internal, offsetMetres, posted) ? cli::EXIT_OK : cli::EXIT_NO_ANSWER;
     }
     if (range) {
-        // Posted stations from `from` to `to`, in the display unit.
-        double a, b, ia, ib;
-        if (!readStation(road, from, ia, message) || !readStation(road, to, ib, message)) {
+        // Posted stations a + k * every (display units) from `from` to `to`, region by region in
+        // the order of the road: stations an overlap repeats come once in each region, stations in
+        // a gap are left out; the last station `to` too.
+        double ia, ib, pa, pb;
+        if (!readStation(road, from, ia, pa, message) || !readStation(road, to, ib, pb, message)) {
             cli::error(road.command, message);
             return cli::EXIT_BAD_INPUT;
         }
-        a = road.toDisplay(road.build->stations.toPosted(ia));
-        b = road.toDisplay(road.build->stations.toPosted(ib));
-        if (!(b >= a))
+        const double a = road.toDisplay(pa), b = road.toDisplay(pb);
+        if (!(ib >= ia))
             return cli::usageError(road.command, "--to must not come before --from");
-        if ((b - a) / everyDisplay > 1e7)
+        if (std::fabs(b - a) / everyDisplay > 1e7 || (road.toDisplay(ib - ia)) / everyDisplay > 1e7)
             return cli::usageError(road.command, "--every is too small for the range (more than 10 million stations)");
         writer.header();
-        const long steps = static_cast<long>(std::floor((b - a) / everyDisplay * (1.0 + 1e-12)));
-        for (long k = 0; k <= steps + 1; ++k) {
-            const double s = k <= steps ? a + static_cast<double>(k) * everyDisplay : b;
-            if (k == steps + 1 && !(b - (a + static_cast<double>(steps) * everyDisplay) > 1e-9 * everyDisplay))
-                break;
-            double internal;
-            if (!road.build->stations.toInternal(road.toMetres(s), internal))
-                continue;
-            if (!writer.write(internal, offsetMetres, road.toMetres(s)))
+        double lastPosted = NAN, lastInternal = NAN;
+        auto emit = [&](double posted, double internal) {
+            if (posted == lastPosted && std::fabs(internal - lastInternal) < 1e-9)
+                return;
+            lastPosted = posted;
+            lastInternal = internal;
+            if (!writer.write(internal, offsetMetres, posted))
                 status = cli::EXIT_NO_ANSWER;
+        };
+        const std::vector<RoadStationing::Region>& regions = road.build->stations.regions();
+        for (size_t k = 0; k < regions.size(); ++k) {
+            const RoadStationing::Region& r = regions[k];
+            const double lo = k == 0 ? ia : std::max(ia, r.internal), hi = std::min(ib, r.nextInternal);
+            if (lo > hi)
+                continue;
+            const double plo = road.toDisplay(r.posted + (lo - r.internal));
+            const double phi = road.toDisplay(r.posted + (hi - r.internal));
+            const double eps = 1e-9;
+            for (double m = std::ceil((plo - a) / everyDisplay - eps); m <= std::floor((phi - a) / everyDisplay + eps); ++m) {
+                const double posted = road.toMetres(a + m * everyDisplay);
+                emit(posted, r.internal + (posted - r.posted));
+            }
         }
+        if (!(lastInternal >= ib - 1e-9))
+            emit(pb, ib);
         return status;
     }
     // Lines of "station [offset]" from stdin.
@@ -428,19 +424,19 @@ int runStakeout(const std::vector<std::string>& words)
         if (t.empty() || t[0] == '#')
             continue;
         const std::vector<std::string> fields = cli::splitFields(t);
-        double internal, o = offsetDisplay;
+        double internal, posted, o = offsetDisplay;
         if (fields.size() > 2) {
             cli::errorAtLine(road.command, lineNo, "expected \"station [offset]\", got '" + t + "'");
             status = cli::EXIT_BAD_INPUT;
             continue;
         }
-        if (!readStation(road, fields[0], internal, message) ||
+        if (!readStation(road, fields[0], internal, posted, message) ||
             (fields.size() == 2 && !cli::parseDouble(fields[1], o) && (message = "'" + fields[1] + "' is not a number", true))) {
             cli::errorAtLine(road.command, lineNo, message);
             status = cli::EXIT_BAD_INPUT;
             continue;
         }
-        if (!writer.write(internal, road.toMetres(o), postedOf(road, fields[0], internal)) && status == cli::EXIT_OK)
+        if (!writer.write(internal, road.toMetres(o), posted) && status == cli::EXIT_OK)
             status = cli::EXIT_NO_ANSWER;
     }
     return status;
@@ -470,13 +466,15 @@ const char* const kLocateHelp =
     "                     order of the input; memory stays bounded whatever the input's size\n"
     "  --alignment NAME   the alignment (default: the file's first)\n"
     "  --profile NAME     the profile (default: the first)\n"
+    "  --extend-grades    design heights beyond the profile's ends along its end grades\n"
     "  --units U          coordinates, heights, stations and offsets in m, usft or ift\n"
     "                     (default: the linear unit the file declares)\n"
     "  --decimals N       decimals of the text output, 4 to 12 (default 4)\n"
     "  --station-unit N   display units per whole station of \"n+rest\" (1000 m, 100 ft)\n"
     "  --csv              comma-separated with a header row, full precision (9 decimals):\n"
-    "                     station,offset,height,cut_fill,element,extent (height empty without\n"
-    "                     a profile, cut_fill empty without a measured height)\n"
+    "                     station,offset,height,cut_fill,element,extent (height empty where\n"
+    "                     there is no design height, cut_fill empty without one or without a\n"
+    "                     measured height)\n"
     "\n"
     "Offsets are positive to the right of increasing stations. Cut/fill is the measured height\n"
     "minus the design height: positive a cut (the point lies above the design), negative a\n"
@@ -532,12 +530,12 @@ struct LocateWorker {
             return;
         }
         double design = 0.0;
-        const bool hasDesign = designHeight(*alnt, *road->build, r.station, design);
+        const bool hasDesign = designHeight(*alnt, *road, r.station, design);
         const double posted = road->build->stations.toPosted(r.station);
         const int element = road->sourceElement[r.element];
         if (road->csv) {
             const int d = road->csvDecimals();
-            appendFixed(out, road->toDisplay(posted), d);
+            appendStationField(out, *road, posted, r.station);
             out += ',';
             appendFixed(out, road->toDisplay(r.offset), d);
             out += ',';
@@ -553,7 +551,7 @@ struct LocateWorker {
             out += extentName(r.extent);
         } else {
             const cli::DisplayUnits& u = road->units;
-            out += roadcli::stationText(posted, u, road->stationUnit) + "  offset " + u.showLength(r.offset) +
+            out += stationText(*road, posted, r.station) + "  offset " + u.showLength(r.offset) +
                    "  height " + (hasDesign ? u.showLength(design) : std::string("-"));
             if (hasDesign && hasHeight) {
                 const double cutFill = h - road->toDisplay(design);
@@ -740,17 +738,21 @@ const char* const kSampleHelp =
     "    offset) pairs of the file TABLE (\"station offset\" per line, stations increasing),\n"
     "    built by the engine's offset-line rules; each vertex's offset is then measured square\n"
     "    to the centreline at its station.\n"
-    "One vertex per line: station, offset, north, east.\n"
+    "One vertex per line: station, offset, north, east and the design height of its station\n"
+    "(\"-\" where there is none).\n"
     "\n"
     "Options:\n"
     "  --deviation D      the largest chord deviation, at least 0.0001 m (display units)\n"
     "  --offset O         a constant offset, positive to the right\n"
     "  --offsets TABLE    a table of stations and offsets\n"
     "  --format F         text (default), csv (a header row, full precision: station,offset,\n"
-    "                     north,east) or geojson (a LineString Feature, coordinates [east,\n"
-    "                     north] in the display unit, the stations and offsets as properties)\n"
+    "                     north,east,height; height empty where there is none) or geojson\n"
+    "                     (a LineString Feature, coordinates [east, north] in the display\n"
+    "                     unit, the stations and offsets as properties)\n"
     "  --csv              the same as --format csv\n"
     "  --alignment NAME   the alignment (default: the file's first)\n"
+    "  --profile NAME     the profile (default: the first)\n"
+    "  --extend-grades    design heights beyond the profile's ends along its end grades\n"
     "  --units U          m, usft or ift (default: the linear unit the file declares)\n"
     "  --decimals N       decimals of the text output, 4 to 12 (default 4)\n"
     "  --station-unit N   display units per whole station of \"n+rest\" (1000 m, 100 ft)\n"
@@ -784,10 +786,11 @@ bool readOffsetTable(const Road& road, const std::string& file, std::vector<StAn
             continue;
         const std::vector<std::string> fields = cli::splitFields(t);
         StAndOffset pair;
+        double posted;
         double offset;
         if (fields.size() != 2) {
             message = "expected \"station offset\", got '" + t + "'";
-        } else if (!readStation(road, fields[0], pair.station, message)) {
+        } else if (!readStation(road, fields[0], pair.station, posted, message)) {
         } else if (!cli::parseDouble(fields[1], offset)) {
             message = "'" + fields[1] + "' is not a number";
         } else if (!table.empty() && !(pair.station > table.back().station)) {
@@ -838,20 +841,28 @@ void printSample(const Road& road, const std::string& format, const std::vector<
         }
         out += "]}}\n";
     } else if (format == "csv") {
-        out = "station,offset,north,east\n";
+        out = "station,offset,north,east,height\n";
         for (const RoadSampleVertex& v : line) {
-            appendFixed(out, road.toDisplay(road.build->stations.toPosted(v.station)), d);
+            appendStationField(out, road, road.build->stations.toPosted(v.station), v.station);
             for (double x : {v.offset, v.north, v.east}) {
                 out += ',';
                 appendFixed(out, road.toDisplay(x), d);
             }
+            out += ',';
+            double h;
+            if (designHeight(road.alnt(), road, v.station, h))
+                appendFixed(out, road.toDisplay(h), d);
             out += '\n';
         }
     } else {
-        for (const RoadSampleVertex& v : line)
-            out += roadcli::stationText(road.build->stations.toPosted(v.station), road.units, road.stationUnit) +
+        for (const RoadSampleVertex& v : line) {
+            double h;
+            const bool hasHeight = designHeight(road.alnt(), road, v.station, h);
+            out += stationText(road, road.build->stations.toPosted(v.station), v.station) +
                    "  offset " + road.units.showLength(v.offset) + "  north " + road.units.showLength(v.north) +
-                   "  east " + road.units.showLength(v.east) + '\n';
+                   "  east " + road.units.showLength(v.east) + "  height " +
+                   (hasHeight ? road.units.showLength(h) : std::string("-")) + '\n';
+        }
     }
     std::cout << out;
 }

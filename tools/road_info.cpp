@@ -4,6 +4,7 @@
 #include "roadCommands.h"
 
 #include "numeric/units.h"
+#include "road/roadDesignHeight.h"
 #include "road/roadKeyPoints.h"
 
 #include <cmath>
@@ -29,7 +30,8 @@ const char* const kHelp =
     "    north, east and the profile's height there, and the PI of each curve group (arcs\n"
     "    and spirals turning the same way: where the tangents at its start and end meet);\n"
     "  - the profile: each VIP with station, elevation, the grades into and out of it, and its\n"
-    "    vertical curve (parabola or circular arc, length along the chainage, signed radius:\n"
+    "    vertical curve (parabola; unsym: two parabolas of lengths in+out meeting under the\n"
+    "    VIP; or circular arc), length along the chainage, signed radius:\n"
     "    positive for a sag, negative for a crest).\n"
     "\n"
     "Options:\n"
@@ -58,13 +60,13 @@ const char* const kHelp =
 
 struct View {
     cli::DisplayUnits units;
-    double stationUnit = 1000.0;
+    roadcli::StationForm form;
     const RoadAlignment* source = nullptr;
     const RoadBuild* build = nullptr;
 
     std::string station(double chain) const
     {
-        return roadcli::stationText(build->stations.toPosted(chain), units, stationUnit);
+        return roadcli::stationText(build->stations, chain, units, form);
     }
     std::string radius(double r, double k) const
     {
@@ -139,7 +141,7 @@ void printKeyPoints(const View& v)
             continue;
         }
         double h = 0.0;
-        const bool hasHeight = b.profile >= 0 && b.alnt.getPosHAtChain(p.station, h);
+        const bool hasHeight = RoadDesignHeight(b.alnt, p.station, false, h) != RoadHeightKind::None;
         printPoint(v, p.name, v.station(p.station), p.north, p.east, hasHeight, h);
     }
 }
@@ -152,6 +154,7 @@ void printProfile(const View& v)
         return;
     }
     const RoadProfile& p = v.source->profiles[b.profile];
+    const std::vector<CLsInfo> vips = RoadProfileVips(*v.source, b);
     const double k = b.metresPerUnit;
     std::cout << "  profile \"" << p.name << "\" (line " << p.line << "): " << p.vips.size() << " VIPs\n    "
               << pad("no", 4) << pad("vip", 15) << pad("station", 13) << pad("elevation", 14) << pad("grade in", 11)
@@ -163,16 +166,18 @@ void printProfile(const View& v)
             const double g = 100.0 * (p.vips[c].elevation - p.vips[a].elevation) / (p.vips[c].station - p.vips[a].station);
             return cli::fixedNoNegativeZero(g, 4) + "%";
         };
-        CLsInfo info;
-        const bool known = static_cast<int>(i) < b.alnt.getNumOfVes() && b.alnt.getVe(i)->getAsLs(info);
+        const bool known = i < vips.size();
+        const CLsInfo info = known ? vips[i] : CLsInfo();
         std::string curve = "-", shape = "-", length = "-", radius = "-";
         if (known && info.curveLen > 0.0) {
             const bool arc = vip.kind == RoadVipKind::CircCurve;
             const double gIn = (vip.elevation - p.vips[i - 1].elevation) / (vip.station - p.vips[i - 1].station);
             const double gOut = (p.vips[i + 1].elevation - vip.elevation) / (p.vips[i + 1].station - vip.station);
-            curve = arc ? "arc" : "parabola";
+            curve = arc ? "arc" : vip.kind == RoadVipKind::UnsymParaCurve ? "unsym" : "parabola";
             shape = gOut > gIn ? "sag" : "crest";
-            length = v.units.showLength(info.curveLen);
+            length = vip.kind == RoadVipKind::UnsymParaCurve
+                         ? v.units.showLength(vip.lengthIn * k) + "+" + v.units.showLength(vip.lengthOut * k)
+                         : v.units.showLength(info.curveLen);
             if (arc)
                 radius = v.units.showLength(info.radius);
         }
@@ -194,12 +199,26 @@ void printAlignment(const View& v)
     std::cout << "\nalignment \"" << a.name << "\" (line " << a.line << "): " << a.elements.size() << " elements, length "
               << v.units.showLength(length) << ", stations " << v.station(b.alnt.getStartChainageInM()) << " to "
               << v.station(end) << '\n';
+    // The equations as the file states them (its back station as written, "-" when none), then
+    // the regions they make when there is more than one.
     for (size_t i = 0; i < a.equations.size(); ++i) {
         const RoadStationing::Equation& q = b.stations.equations()[i];
         std::cout << "  station equation (line " << a.equations[i].line << "): back "
-                  << roadcli::stationText(q.back, v.units, v.stationUnit) << " = ahead "
-                  << roadcli::stationText(q.ahead, v.units, v.stationUnit) << " at chainage "
-                  << v.units.showLength(q.internal) << '\n';
+                  << (std::isnan(q.back) ? std::string("-") : roadcli::postedText(q.back, v.units, v.form)) << " = ahead "
+                  << roadcli::postedText(q.ahead, v.units, v.form) << " at chainage " << v.units.showLength(q.internal)
+                  << (q.internal <= b.alnt.getStartChainageInM() ? " (at or before the start: the start's station)" : "")
+                  << '\n';
+    }
+    const std::vector<RoadStationing::Region>& regions = b.stations.regions();
+    if (regions.size() > 1) {
+        for (size_t k = 0; k < regions.size(); ++k) {
+            const double from = k == 0 ? b.alnt.getStartChainageInM() : regions[k].internal;
+            const double to = k + 1 < regions.size() ? regions[k].nextInternal : end;
+            std::cout << "  region " << k + 1 << ": stations "
+                      << roadcli::postedText(regions[k].posted + (from - regions[k].internal), v.units, v.form) << " to "
+                      << roadcli::postedText(regions[k].posted + (to - regions[k].internal), v.units, v.form)
+                      << ", chainage " << v.units.showLength(from) << " to " << v.units.showLength(to) << '\n';
+        }
     }
     printElements(v);
     printKeyPoints(v);
@@ -218,11 +237,12 @@ int runInfo(const std::vector<std::string>& words)
     const bool stationUnitGiven = args.option("--station-unit", stationUnit);
     View v;
     bool unitsGiven = false;
-    if (!roadcli::readRoadUnits(args, v.units, unitsGiven, message) || !roadcli::readRoadPath(args, path, message))
+    if (!roadcli::readRoadUnits(args, v.units, unitsGiven, v.form.decimals, message) ||
+        !roadcli::readRoadPath(args, path, message))
         return cli::usageError(command, message);
     if (args.missingValue())
         return cli::usageError(command, "an option lacks its value");
-    if (stationUnitGiven && (!cli::parseDouble(stationUnit, v.stationUnit) || !(v.stationUnit >= 1.0)))
+    if (stationUnitGiven && (!cli::parseDouble(stationUnit, v.form.unit) || !(v.form.unit >= 1.0)))
         return cli::usageError(command, "--station-unit takes a number of at least 1");
     roadcli::LoadedRoad road;
     const int status = roadcli::loadRoad(kSub, path, alignment, profile, road);
@@ -231,7 +251,7 @@ int runInfo(const std::vector<std::string>& words)
     if (!unitsGiven)
         v.units.dist = roadcli::fileDisplayUnit(road.file);
     if (!stationUnitGiven)
-        v.stationUnit = roadcli::defaultStationUnit(v.units.dist);
+        v.form.unit = roadcli::defaultStationUnit(v.units.dist);
     const RoadUnits& u = road.file.units;
     std::cout << "file " << road.file.path << ": LandXML " << (road.file.version.empty() ? "?" : road.file.version)
               << ", linear unit " << RoadLinearUnitName(u.linear) << ", angular unit "
@@ -239,12 +259,20 @@ int runInfo(const std::vector<std::string>& words)
               << (road.file.alignments.size() == 1 ? "" : "s") << '\n'
               << "listed in " << (v.units.dist == UNITS_USFT ? "US survey feet" : v.units.dist == UNITS_IFT ? "feet" : "metres")
               << ", stations of "
-              << cli::formatDisplay(v.stationUnit) << ", azimuths in "
+              << cli::formatDisplay(v.form.unit) << ", azimuths in "
               << (v.units.angle == cli::kDegrees ? "degrees" : v.units.angle == ANGLES_DMS ? "DDD.MMSS" : "grads") << '\n';
-    for (size_t i = 0; i < road.selected.size(); ++i) {
-        v.source = &road.file.alignments[road.selected[i]];
-        v.build = &road.builds[i];
-        printAlignment(v);
+    // Every alignment asked for in the file's order; a refused one with its reason and line.
+    size_t next = 0;
+    for (size_t i = 0; i < road.file.alignments.size(); ++i) {
+        const RoadAlignment& a = road.file.alignments[i];
+        if (next < road.selected.size() && road.selected[next] == static_cast<int>(i)) {
+            v.source = &a;
+            v.build = &road.builds[next++];
+            printAlignment(v);
+        } else if (a.refused && (alignment.empty() || a.name == alignment)) {
+            std::cout << "\nalignment \"" << a.name << "\" (line " << a.line << "): refused: " << a.refusal.message
+                      << " (line " << a.refusal.line << ")\n";
+        }
     }
     return cli::EXIT_OK;
 }

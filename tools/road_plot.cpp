@@ -43,6 +43,7 @@ const char* const kHelp =
     "  --units U          labels, offsets, points and the interval in m, usft or ift\n"
     "                     (default: the linear unit the file declares)\n"
     "  --station-unit N   display units per whole station of \"n+rest\" (1000 m, 100 ft)\n"
+    "  --extend-grades    cut/fill of points beyond the profile's ends along its end grades\n"
     "\n"
     "The page is plain SVG 1.1 text (UTF-8), without scripts or external references; marks\n"
     "carry their kind for programs (<g class=\"joint\" data-name=\"TS\" data-station=...>).\n"
@@ -131,9 +132,11 @@ int runPlot(const std::vector<std::string>& words)
     const bool widthGiven = args.option("--width", width);
     const bool stationUnitGiven = args.option("--station-unit", stationUnit);
     args.option("--title", o.title);
+    o.extendGrades = args.flag("--extend-grades");
     cli::DisplayUnits units;
     bool unitsGiven = false;
-    if (!roadcli::readRoadUnits(args, units, unitsGiven, message) || !roadcli::readRoadPath(args, path, message))
+    if (!roadcli::readRoadUnits(args, units, unitsGiven, o.stationDecimals, message) ||
+        !roadcli::readRoadPath(args, path, message))
         return cli::usageError(command, message);
     if (args.missingValue())
         return cli::usageError(command, "an option lacks its value");

@@ -80,11 +80,24 @@ bad() {   # NAME SED-SCRIPT LINE PATTERN
   expect_out "$name: nothing listed" "" sh -c "'$TOOL' road info '$f' 2>/dev/null; exit 0"
 }
 bad "malformed XML" '15s|</Spiral>|</Spirl>|' 15 "malformed XML"
-bad "missing attribute" '15s| length="80.000000"||' 15 "attribute 'length' is missing"
-bad "non-numeric attribute" '15s|radiusEnd="600.000000"|radiusEnd="abc"|' 15 "'radiusEnd' is not a radius"
-bad "unsupported spiral type" '15s|spiType="clothoid"|spiType="biquadraticParabola"|' 15 "spiral type 'biquadraticParabola' is not supported"
-bad "gap over 1 mm" '16s|<Start>6543536.286468|<Start>6543536.288468|' 16 "gap of 0.0020 m between element 2 (Spiral, line 15) and element 3 (Curve, line 16)"
-bad "empty alignment" '46,48d' 44 "alignment 'Ramp A1' has no geometry"
+# An element or profile that cannot be taken refuses its alignment only: road info lists it with
+# the reason and the line, the other alignment still answers, and choosing it exits 2.
+refused() {   # NAME SED-SCRIPT LINE PATTERN ALIGNMENT OTHER
+  local name=$1 script=$2 line=$3 pattern=$4 alignment=$5 other=$6 f="$TMP/bad.xml"
+  sed "$script" "$EX" >"$f"
+  "$TOOL" road info "$f" >"$TMP/refused.txt"
+  expect_out "$name: listed as refused" "1" grep -c "^alignment \"$alignment\" .*refused: .*$pattern.* (line $line)$" "$TMP/refused.txt"
+  expect_status "$name: chosen exits 2" 2 "$TOOL" road info "$f" --alignment "$alignment"
+  expect_err "$name: chosen names file and line" "^fieldcore road info: alignment '$alignment' is refused: $f:$line: .*$pattern" \
+    "$TOOL" road info "$f" --alignment "$alignment"
+  expect_status "$name: the other alignment answers" 0 "$TOOL" road stakeout "$f" --alignment "$other" --station 100
+}
+refused "missing attribute" '15s| length="80.000000"||' 15 "attribute 'length' is missing" "Main Road" "Ramp A1"
+refused "non-numeric attribute" '15s|radiusEnd="600.000000"|radiusEnd="abc"|' 15 "'radiusEnd' is not a radius" "Main Road" "Ramp A1"
+refused "unsupported spiral type" '15s|spiType="clothoid"|spiType="biquadraticParabola"|' 15 "spiral type 'biquadraticParabola' is not supported" "Main Road" "Ramp A1"
+refused "gap over 1 mm" '16s|<Start>6543536.286468|<Start>6543536.288468|' 16 "gap of 0.0020 m between element 2 (Spiral, line 15) and element 3 (Curve, line 16)" "Main Road" "Ramp A1"
+refused "empty alignment" '46,48d' 44 "alignment 'Ramp A1' has no geometry" "Ramp A1" "Main Road"
+refused "bad profile" 's|<PVI>2940.000000 58.900000</PVI>|<PVI>2940.000000</PVI>|' 40 "expected" "Main Road" "Ramp A1"
 bad "unknown unit" 's|linearUnit="meter"|linearUnit="furlong"|' 9 "unknown linear unit 'furlong'"
 bad "not LandXML" 's|LandXML|Survey|g' 7 "not a LandXML file"
 expect_status "missing file" 2 "$TOOL" road info "$TMP/none.xml"

@@ -31,8 +31,10 @@ expect_out "stakeout csv header" "station,offset,north,east,height,azimuth,exten
   sh -c "'$TOOL' road stakeout --station 1450 --csv | head -1"
 expect_out "stakeout before the start" "before" \
   sh -c "'$TOOL' road stakeout --station 950 --csv | tail -1 | cut -d, -f7"
-expect_out "height along the start grade" "47.200000000" \
+expect_out "no height before the first VIP" "" \
   sh -c "'$TOOL' road stakeout --station 950 --csv | tail -1 | cut -d, -f5"
+expect_out "height along the start grade when asked" "47.200000000" \
+  sh -c "'$TOOL' road stakeout --station 950 --extend-grades --csv | tail -1 | cut -d, -f5"
 expect_out "stakeout beyond the end" "beyond" \
   sh -c "'$TOOL' road stakeout --station 3+10 --csv | tail -1 | cut -d, -f7"
 expect_out "range with the last station" "$(printf '1000.000000000\n1030.000000000\n1060.000000000\n1070.000000000')" \
@@ -97,7 +99,7 @@ expect_status "locate one number" 2 "$TOOL" road locate 6543576.1994
 expect_status "sample needs a deviation" 2 "$TOOL" road sample
 expect_status "sample deviation too small" 2 "$TOOL" road sample --deviation 0.00001
 "$TOOL" road sample --deviation 0.01 --csv > "$TMP/centre.csv"
-expect_out "sample starts at the start" "1000.000000000,0.000000000,6543210.482000000,1234567.915000000" \
+expect_out "sample starts at the start" "1000.000000000,0.000000000,6543210.482000000,1234567.915000000,48.200000000" \
   sed -n 2p "$TMP/centre.csv"
 expect_out "offset line at the offset" "3.000000000" \
   sh -c "'$TOOL' road sample --deviation 0.01 --offset 3 --csv | tail -n +2 | cut -d, -f2 | sort -u"
