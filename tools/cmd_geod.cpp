@@ -56,7 +56,7 @@ const char* const kInverseHelp =
     "\n"
     "Domain: every pair of points. An iteration on the longitude difference (Vincenty type,\n"
     "finished by one more evaluation at its last value): within 1 um up to 100 km, 14 um to\n"
-    "2000 km, 60 um to 10,000 km, distance within 75 um to 19,500 km. Within about a degree of\n"
+    "2000 km, 60 um to 10,000 km, distance within 80 um to 19,500 km. Within about a degree of\n"
     "antipodal, where that iteration fails, the start azimuth is solved for by bisection: the\n"
     "distance within 1 mm and the azimuth to 1 mm at the far end.\n"
     "\n";
