@@ -41,8 +41,8 @@ expect_status "unknown subcommand" 2 "$TOOL" geod sideways
 for sub in direct inverse; do
   expect_status "$sub --help" 0 "$TOOL" geod $sub --help
   expect_out "$sub --help layout" "4" sh -c "'$TOOL' geod $sub --help | grep -c -E '^(usage:|Options:|Examples:|Exit status:)'"
-  expect_out "$sub --help states the domain and default" "2" \
-    sh -c "'$TOOL' geod $sub --help | grep -c -E '^Domain:|default 5'"
+  expect_out "$sub --help states both domains and the default" "3" \
+    sh -c "'$TOOL' geod $sub --help | grep -c -E '^- direct:|^- inverse:|default 5'"
 done
 
 finish
