@@ -147,6 +147,48 @@ TEST(ApproximateResection, CandidatesAndAmbiguity)
               0);
 }
 
+TEST(ApproximateResection, SingleCandidateIsTheAnswer)
+{
+    // Readings to two points and a distance to the first only: the angle locus meets the
+    // distance circle once more, on the arc of the supplementary angle, which is rejected.
+    TG2gParams g2g;
+    StationSetup s{10, 20, 0, 33, 0, {}};
+    s.add(110, 20, 0, 0, true, true);
+    s.add(10, 150, 0, 0, true, false);
+    const double n[2] = {110, 10}, e[2] = {20, 150}, ha[2] = {s.obs[0].ha, s.obs[1].ha};
+    const double za[2] = {s.obs[0].za, 90}, sd[2] = {s.obs[0].sd, 0};
+    const int known[2] = {1, 1}, hasHa[2] = {1, 1}, hasDist[2] = {1, 0};
+    double sn = 0, se = 0;
+    ASSERT_EQ(approximateResectionHCoords(2, n, e, known, ha, hasHa, za, sd, hasDist, hasDist, sn, se, g2g), 1);
+    EXPECT_NEAR(sn, 10, 1e-6);
+    EXPECT_NEAR(se, 20, 1e-6);
+}
+
+TEST(ThreeDResection, UnusedObservationGetsResidualsOnly)
+{
+    TG2gParams g2g;
+    StationSetup s{1000, 2000, 50, 12, 1.5, {}};
+    s.add(1200, 2000, 52, 1.5, true, true);
+    s.add(1000, 2300, 48, 1.5, true, true);
+    s.add(700, 1900, 51, 1.5, true, true);
+    s.add(900, 2200, 49, 1.5, true, true);
+    s.obs[3].ha += 0.01;   // 36" off, not used
+    s.obs[3].sd += 0.05;
+    s.obs[3].use = 0;
+    TResectionResult r;
+    double rha[4], rhd[4], rh[4];
+    ASSERT_EQ(ThreeDResection(4, s.obs.data(), 1.5, 5, 0.003, 3, g2g, r, rha, rhd, rh), 1);
+    EXPECT_NEAR(r.north, 1000, 1e-6);
+    EXPECT_NEAR(r.east, 2000, 1e-6);
+    EXPECT_NEAR(r.height, 50, 1e-6);
+    EXPECT_NEAR(r.orientation, 12, 1e-8);
+    EXPECT_NEAR(rha[3], 36.0, 1e-4);
+    EXPECT_NEAR(rhd[3], 0.05 * std::sin(s.obs[3].za * M_PI / 180), 1e-6);
+    EXPECT_NEAR(rh[3], 0.05 * std::cos(s.obs[3].za * M_PI / 180), 1e-6) << "station height minus its height";
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(rha[i], 0.0, 1e-4);
+}
+
 TEST(ThreeDResection, WorkedStation)
 {
     // Exact observations from (5000, 3000, 250), orientation 37.5, hi 1.6.

@@ -89,7 +89,9 @@ const char* const kTraverseHelp =
     "the given closing point minus the computed last point, the linear misclosure\n"
     "sqrt(DN^2 + DE^2) and the summed horizontal leg lengths.\n"
     "A bad leg ends the traverse there: its error names the line, later legs are not computed\n"
-    "(with --csv their rows say so) and no misclosure is printed.\n"
+    "(with --csv their rows say so) and no misclosure is printed. With --csv the columns are\n"
+    "kind,north,east,height,linear,length,status: kind 'leg' (linear and length empty) or\n"
+    "'misclosure' (north, east, height hold DN, DE, DH).\n"
     "\n"
     "Options:\n"
     "  --start N E H           the first station\n"
@@ -413,8 +415,11 @@ int runTraverse(const std::vector<std::string>& words0)
     double bsAz = o.backsightAzimuth, length = 0.0;
     long endedAt = 0;
     bool anyLeg = false;
-    int status = eachRecord(sub, o, {"north", "east", "height"},
-                            [&](const cli::Record& r, cli::ValueRow& row, std::string& msg) {
+    // CSV: legs and the misclosure share the columns kind,north,east,height,linear,length.
+    const std::vector<std::string> header =
+        o.csv ? std::vector<std::string>{"kind", "north", "east", "height", "linear", "length"}
+              : std::vector<std::string>{"north", "east", "height"};
+    int status = eachRecord(sub, o, header, [&](const cli::Record& r, cli::ValueRow& row, std::string& msg) {
         if (endedAt)
             return msg = "not computed: the traverse ended at line " + std::to_string(endedAt), false;
         double v[6] = {0, 0, 0, 0, o.hi, o.ht};
@@ -430,9 +435,15 @@ int runTraverse(const std::vector<std::string>& words0)
         TaskDirection(stn, bsAz, v[0], v[4] - v[5], v + 1, p, nullptr);
         length += std::hypot(p[0] - stn[0], p[1] - stn[1]);
         bsAz = GetRefAziPts(stn[1] - p[1], stn[0] - p[0]);
+        if (o.csv)
+            row.text("leg");
         for (int i = 0; i < 3; ++i) {
             stn[i] = p[i];
             row.length(p[i]);
+        }
+        if (o.csv) {
+            row.text("");
+            row.text("");
         }
         anyLeg = true;
         return true;

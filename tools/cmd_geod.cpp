@@ -39,12 +39,6 @@ const char* const kDirectHelp =
     "                             [--decimals N] [--csv]\n"
     "\n"
     "The direct problem: one record 'lat1 lon1 azi1 s12' per line, one line 'lat2 lon2 azi2'.\n"
-    "\n"
-    "Domain: a first estimate corrected at most 19 times from inverse solutions, which slows and\n"
-    "then diverges as the meridians converge across the line. Within 0.1 mm where s12 x\n"
-    "tan(larger end latitude) <= 1.5e6 m (1000 km up to 56 deg, 500 km to 71 deg, 100 km to\n"
-    "86 deg). Every answer is checked with the inverse: when the distance or the sideways miss\n"
-    "s12 x |d azi1| exceeds 0.1 mm the line is not answered (\"no convergence (misfit X m)\").\n"
     "\n";
 
 const char* const kInverseHelp =
@@ -53,13 +47,20 @@ const char* const kInverseHelp =
     "\n"
     "The inverse problem: one record 'lat1 lon1 lat2 lon2' per line, one line 'azi1 azi2 s12'\n"
     "(GeodSolve -i order).\n"
-    "\n"
-    "Domain: every pair of points. An iteration on the longitude difference (Vincenty type,\n"
-    "finished by one more evaluation at its last value): within 1 um up to 100 km, 14 um to\n"
-    "2000 km, 60 um to 10,000 km, distance within 75 um to 19,500 km. Within about a degree of\n"
-    "antipodal, where that iteration fails, the start azimuth is solved for by bisection: the\n"
-    "distance within 1 mm and the azimuth to 1 mm at the far end.\n"
     "\n";
+
+const char* const kDomains =
+    "Domains:\n"
+    "- direct: a first estimate corrected at most 19 times from inverse solutions, which slows and\n"
+    "then diverges as the meridians converge across the line. Within 0.1 mm where s12 x\n"
+    "tan(larger end latitude) <= 1.5e6 m (1000 km up to 56 deg, 500 km to 71 deg, 100 km to\n"
+    "86 deg). Every answer is checked with the inverse: when the distance or the sideways miss\n"
+    "s12 x |d azi1| exceeds 0.1 mm the line is not answered (\"no convergence (misfit X m)\").\n"
+    "- inverse: every pair of points. An iteration on the longitude difference (Vincenty type,\n"
+    "finished by one more evaluation at its last value): within 1 um up to 100 km, 14 um to\n"
+    "2000 km, 60 um to 10,000 km, distance within 80 um to 19,500 km. Within about a degree of\n"
+    "antipodal, where that iteration fails, the start azimuth is solved for by bisection: the\n"
+    "distance within 1 mm and the azimuth to 1 mm at the far end.\n";
 
 const char* const kTail =
     "\n"
@@ -106,7 +107,7 @@ int readOptions(const std::string& sub, const std::vector<std::string>& words0, 
 {
     for (const std::string& w : words0)
         if (w == "--help" || w == "-h") {
-            std::cout << help << kCommonHelp << kTail;
+            std::cout << help << kCommonHelp << '\n' << kDomains << kTail;
             return -1;
         }
     std::vector<std::string> words = words0, ell;
@@ -238,7 +239,7 @@ void printOverview()
                  "Subcommands (each has --help):\n";
     for (const Subcommand& s : kSubcommands)
         std::cout << "  " << s.name << std::string(10 - std::string(s.name).size(), ' ') << s.summary << '\n';
-    std::cout << '\n' << kCommonHelp << kTail;
+    std::cout << '\n' << kCommonHelp << '\n' << kDomains << kTail;
 }
 
 int runGeod(const std::vector<std::string>& args)

@@ -50,6 +50,10 @@ expect_err "bad line named" "fieldcore cogo direction: line 2: value 3 'x' is no
 expect_out "bad line prints nothing, the rest runs" "1.0000 7.0000 3.0000" \
   sh -c "printf '1 2 3 90 90 5\n1 2\n' | '$TOOL' cogo direction; true"
 expect_err "wrong count" "line 1: expected 6 values, got 5" sh -c "echo '1 2 3 4 5' | '$TOOL' cogo inverse"
+expect_out "traverse csv: legs and misclosure share the columns" "$(printf '%s\n' \
+  'kind,north,east,height,linear,length,status' 'leg,1000.000000000,1100.000000000,100.000000000,,,ok' \
+  'leg,1100.000000000,1100.000000000,100.000000000,,,ok' 'misclosure,0.000000000,-100.000000000,0.000000000,100.000000000,200.000000000,ok')" \
+  sh -c "printf '0 90 90 100\n0 90 90 100\n' | '$TOOL' cogo traverse --start 1000 1000 100 --backsight-azimuth 0 --close 1100 1000 100 --csv"
 expect_err "bad leg ends the traverse" "line 3: not computed: the traverse ended at line 2" \
   sh -c "printf '0 90 90 100\nx 90 90 100\n0 90 90 100\n' | '$TOOL' cogo traverse --start 0 0 0 --backsight-azimuth 0 --close 0 0 0"
 expect_out "no misclosure after a bad leg" "0.0000 100.0000 0.0000" \
