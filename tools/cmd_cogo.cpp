@@ -465,13 +465,7 @@ int runTraverse(const std::vector<std::string>& words0)
     return status;
 }
 
-struct Subcommand {
-    const char* name;
-    const char* summary;
-    cli::RunFn run;
-};
-
-const Subcommand kSubcommands[] = {
+const std::vector<cli::Subcommand> kSubcommands = {
     {"direction", "station and observation (HA ZA SD) to a point", &runDirection},
     {"inverse", "station and point to an observation (HA ZA SD)", &runInverse},
     {"traverse", "a traverse of legs from a known station, with its misclosure", &runTraverse},
@@ -482,26 +476,14 @@ void printOverview()
     std::cout << "usage: fieldcore cogo SUBCOMMAND [FILE|-] [OPTIONS]\n\n"
                  "Total-station computations, one record per input line.\n\n"
                  "Subcommands (each has --help):\n";
-    for (const Subcommand& s : kSubcommands)
-        std::cout << "  " << s.name << std::string(12 - std::string(s.name).size(), ' ') << s.summary << '\n';
+    cli::printSubcommands(kSubcommands);
     std::cout << '\n' << kUnitsHelp << kExamples
               << "\nExit status: 0 every record answered; 2 bad input (a message names the line) or usage.\n";
 }
 
 int runCogo(const std::vector<std::string>& args)
 {
-    if (args.empty()) {
-        printOverview();
-        return cli::EXIT_BAD_INPUT;
-    }
-    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        printOverview();
-        return cli::EXIT_OK;
-    }
-    for (const Subcommand& s : kSubcommands)
-        if (args[0] == s.name)
-            return s.run(std::vector<std::string>(args.begin() + 1, args.end()));
-    return cli::usageError(kCommand, "unknown subcommand '" + args[0] + "'");
+    return cli::runSubcommand(kCommand, kSubcommands, &printOverview, args);
 }
 
 const bool registered = cli::registerCommand(kCommand, "total-station direction, inverse and traverse", &runCogo);

@@ -220,13 +220,7 @@ int runInverse(const std::vector<std::string>& words)
     return run("geod inverse", o, false);
 }
 
-struct Subcommand {
-    const char* name;
-    const char* summary;
-    cli::RunFn run;
-};
-
-const Subcommand kSubcommands[] = {
+const std::vector<cli::Subcommand> kSubcommands = {
     {"direct", "the point at a distance along an azimuth (lat1 lon1 azi1 s12)", &runDirect},
     {"inverse", "azimuths and distance between two points (lat1 lon1 lat2 lon2)", &runInverse},
 };
@@ -237,25 +231,13 @@ void printOverview()
                  "Geodesics on the ellipsoid, one record per input line, in the form of GeographicLib's\n"
                  "GeodSolve.\n\n"
                  "Subcommands (each has --help):\n";
-    for (const Subcommand& s : kSubcommands)
-        std::cout << "  " << s.name << std::string(10 - std::string(s.name).size(), ' ') << s.summary << '\n';
+    cli::printSubcommands(kSubcommands);
     std::cout << '\n' << kCommonHelp << '\n' << kDomains << kTail;
 }
 
 int runGeod(const std::vector<std::string>& args)
 {
-    if (args.empty()) {
-        printOverview();
-        return cli::EXIT_BAD_INPUT;
-    }
-    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        printOverview();
-        return cli::EXIT_OK;
-    }
-    for (const Subcommand& s : kSubcommands)
-        if (args[0] == s.name)
-            return s.run(std::vector<std::string>(args.begin() + 1, args.end()));
-    return cli::usageError(kCommand, "unknown subcommand '" + args[0] + "'");
+    return cli::runSubcommand(kCommand, kSubcommands, &printOverview, args);
 }
 
 const bool registered = cli::registerCommand(kCommand, "geodesics on the ellipsoid: direct and inverse", &runGeod);
