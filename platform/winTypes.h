@@ -1,8 +1,9 @@
-// The Windows scalar types and the text macro that the ported code spells, with the sizes
+// The Windows scalar types that the ported code spells, with the sizes
 // they have on Windows (DWORD and LONG are 32 bits there, also on this 64-bit host).
 //
 // Text is wide: TCHAR is wchar_t, which is 32 bits (UTF-32) here; see platform/textCodec.h
-// for how 8-bit and UTF-16 text convert.
+// for how 8-bit and UTF-16 text convert. Wide literals are written L"text": no text macro is
+// defined, so that nothing but these types reaches a consumer's global namespace.
 #pragma once
 
 #include <cstdint>
@@ -45,10 +46,6 @@ typedef wchar_t* LPTSTR;
 typedef wchar_t* LPWSTR;
 typedef const char* LPCSTR;
 typedef char* LPSTR;
-
-// _T("text") is the wide literal L"text" (the code is always built for wide text).
-#define FIELDCORE_WIDEN_(x) L##x
-#define _T(x) FIELDCORE_WIDEN_(x)
 
 // Reports a programming error of the platform classes (an index out of range and the
 // like). The classes never crash on such an error: they carry on with the documented safe
