@@ -3,15 +3,18 @@
 #   make test       build and run every test through CTest
 #   make test-asan  the same tests built with AddressSanitizer + UndefinedBehaviorSanitizer
 #   make bench      build and run the benchmarks (Google Benchmark)
+#   make fuzz       build the libFuzzer harnesses (clang) and run each for FUZZ_SECONDS
 
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
 BUILD_BENCH?= build-bench
+BUILD_FUZZ ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
-PACKAGES   := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev librsvg2-bin
+PACKAGES   := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev librsvg2-bin clang libclang-rt-14-dev
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 
-.PHONY: all deps build demo test test-asan bench install clean
+.PHONY: all deps build demo test test-asan bench fuzz install clean
 
 all: build
 
@@ -49,8 +52,15 @@ bench: deps
 	cmake --build $(BUILD_BENCH) -j $(JOBS)
 	$(BUILD_BENCH)/bench/fieldcore_bench
 
+# Every reader of outside data under libFuzzer with AddressSanitizer and UBSan; fails on a finding.
+fuzz: deps
+	cmake -S . -B $(BUILD_FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_COMPILER=clang++ -DFIELDCORE_FUZZ=ON -DBUILD_TESTING=OFF -DBUILD_TOOLS=OFF
+	cmake --build $(BUILD_FUZZ) -j $(JOBS)
+	bash fuzz/run.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
+
 install: build
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH) $(BUILD_FUZZ)
