@@ -228,6 +228,26 @@ TEST_F(XmlWriterTest, TornEndIsCutToTheLastCompleteChecksum)
     }
 }
 
+TEST_F(XmlWriterTest, ACutIsLoggedAtLevelTwo)
+{
+    writePeriod(L"\\job.xml", L"one");
+    const std::string good = readHost("job.xml");
+    writeHost("job.xml", good.substr(0, good.size() - 10));  // 34 of the end tag's 44 bytes stay
+    // In a child process: the library log is the process's own.
+    EXPECT_EXIT(
+        {
+            CXMLWriter w;
+            bool created = false;
+            w.Open(L"\\job.xml", created);
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    const std::string log = readHost("Program Files/fieldcore/fieldcore.log");
+    EXPECT_NE(log.find("<2> - job history \\job.xml: 34 bytes of an unfinished write cut, back to the last complete checksum"),
+              std::string::npos)
+        << log;
+}
+
 TEST_F(XmlWriterTest, WriterStoppedInItsFirstPeriodChecksAfterTheNextPeriod)
 {
     writePeriod(L"\\first.xml", L"the first period");
