@@ -227,8 +227,9 @@ CXMLWriter::TEndState CXMLWriter::CutTornEnd()
     m_file.SeekToEnd();
     m_cutBytes = bytes.size() - keep;
     const std::string where = ToUtf8(m_file.GetFilePath());
-    LOGMESSAGE(2, "job history %s: %lu bytes of an unfinished write cut after the last complete checksum",
-               where.c_str(), static_cast<unsigned long>(m_cutBytes));
+    LOGMESSAGE(2, "job history %s: %lu bytes of an unfinished write cut, %s", where.c_str(),
+               static_cast<unsigned long>(m_cutBytes),
+               state == END_NEW ? "the file starts anew" : "back to the last complete checksum");
     return state;
 }
 

@@ -74,7 +74,7 @@ protected:
     CFile m_file;
 
 private:
-    int m_charSize = 2;
+    [[maybe_unused]] int m_charSize = 2;  // every character is one UTF-16 unit
     bool m_pendingStartTag = false;
     CStringArray m_elements;     // open elements, outermost first
     int m_depth = 0;             // number of open elements

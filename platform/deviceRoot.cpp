@@ -259,14 +259,22 @@ bool underRoot(const std::string& real, const std::string& root)
 
 } // namespace
 
+bool deviceNameAllowed(const std::wstring& name)
+{
+    if (isReservedDeviceName(name))
+        return false;
+    for (wchar_t c : name) {
+        if (isControl(c))
+            return false;
+    }
+    return true;
+}
+
 bool deviceHostPath(const wchar_t* devicePath, std::string& hostPath)
 {
     const std::wstring path = devicePath ? devicePath : L"";
     for (const std::wstring& part : deviceComponents(path)) {
-        bool bad = isReservedDeviceName(part);
-        for (wchar_t c : part)
-            bad = bad || isControl(c);
-        if (bad) {
+        if (!deviceNameAllowed(part)) {
             SetLastError(ERROR_INVALID_NAME);
             return false;
         }

@@ -65,6 +65,8 @@ std::string ansiDeviceToHostPath(const char* devicePath);
 // last error) when a component holds a control character (below U+0020, or U+007F) or is one
 // of the layer's own names.
 bool deviceHostPath(const wchar_t* devicePath, std::string& hostPath);
+// The same test for one name (a path component or a search pattern's last part).
+bool deviceNameAllowed(const std::wstring& name);
 // True when the host path lies inside the device root once symbolic links are resolved:
 // with `followLast`, the path as an open follows it (a link at the end that leads nowhere is
 // refused: creating through it could land anywhere); without, only its folder (for

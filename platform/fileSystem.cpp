@@ -131,10 +131,17 @@ void writeRecords(const std::string& folder, const std::map<std::string, DWORD>&
         ::unlink(path.c_str());
         return;
     }
+    // The new records go to a file made exclusively (a link planted at its name is removed,
+    // never followed), then replace the old ones.
     const std::string temp = path + ".new";
-    std::FILE* f = std::fopen(temp.c_str(), "w");
-    if (!f)
+    ::unlink(temp.c_str());
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    std::FILE* f = fd >= 0 ? ::fdopen(fd, "w") : nullptr;
+    if (!f) {
+        if (fd >= 0)
+            ::close(fd);
         return;
+    }
     for (const auto& r : records)
         std::fprintf(f, "%08X %s\n", static_cast<unsigned>(r.second), r.first.c_str());
     if (std::fclose(f) == 0)
@@ -318,7 +325,9 @@ bool copyBytes(const std::string& from, const std::string& to)
     const int in = ::open(from.c_str(), O_RDONLY);
     if (in < 0)
         return false;
-    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    // `to` is a new temporary name: made exclusively, a link planted there is never followed.
+    ::unlink(to.c_str());
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (out < 0) {
         const int err = errno;
         ::close(in);
@@ -374,8 +383,12 @@ HANDLE FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW* data)
         SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    std::string hostFolder, ignored;
-    if (!mapPath(folder.c_str(), hostFolder, true) || !deviceHostPath(last.c_str(), ignored))
+    std::string hostFolder;
+    if (!deviceNameAllowed(last)) {
+        SetLastError(ERROR_INVALID_NAME);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (!mapPath(folder.c_str(), hostFolder, true))
         return INVALID_HANDLE_VALUE;
     DIR* dir = ::opendir(hostFolder.c_str());
     if (!dir) {

@@ -128,6 +128,19 @@ TEST_F(RootHolds, TheLayersOwnFilesAreNotReachable)
     EXPECT_NE(GetFileAttributesW(L"\\f.txt") & FILE_ATTRIBUTE_READONLY, 0u);
 }
 
+TEST_F(RootHolds, APlantedLinkAtTheLayersNewFileNamesIsNotFollowed)
+{
+    // Another user of the folder plants links where the layer makes its new files.
+    writeHost("a.txt", "a");
+    link(m_outside + "/keep.txt", ".fieldcore-attributes.new");
+    EXPECT_TRUE(SetFileAttributesW(L"\\a.txt", FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(GetFileAttributesW(L"\\a.txt"), FILE_ATTRIBUTE_HIDDEN);
+    std::ifstream kept(m_outside + "/keep.txt");
+    std::string text;
+    std::getline(kept, text);
+    EXPECT_EQ(text, "outside");
+}
+
 TEST_F(RootHolds, TheRootCannotBeRemoved)
 {
     for (const char* path : {"", "\\", "\\a\\..", "."})

@@ -46,6 +46,39 @@ void writeEntry(CXMLWriter& w, const wchar_t* field, const wchar_t* value)
     w.WriteEndElement();
 }
 
+// One period of the tool's kind: entries, the checksum, the root's end tag.
+void writePeriod(const wchar_t* path, const wchar_t* value)
+{
+    CXMLWriter w;
+    bool created = false;
+    ASSERT_TRUE(w.Open(path, created));
+    writeEntry(w, L"Value", value);
+    w.WriteCheckSum();
+    w.WriteEndElement();
+    w.Close();
+}
+
+TEST_F(XmlWriterTest, ACutIsLoggedAtLevelTwo)
+{
+    writePeriod(L"\\job.xml", L"one");
+    const std::string good = readHost("job.xml");
+    writeHost("job.xml", good.substr(0, good.size() - 10));  // 34 of the end tag's 44 bytes stay
+    // In a child process: the library log is the process's own, started by the first message
+    // (this test comes first, before any other test of the program logs).
+    EXPECT_EXIT(
+        {
+            CXMLWriter w;
+            bool created = false;
+            w.Open(L"\\job.xml", created);
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    const std::string log = readHost("Program Files/fieldcore/fieldcore.log");
+    EXPECT_NE(log.find("<2> - job history \\job.xml: 34 bytes of an unfinished write cut, back to the last complete checksum"),
+              std::string::npos)
+        << log;
+}
+
 TEST_F(XmlWriterTest, NewFileLayout)
 {
     CXMLWriter w;
@@ -161,18 +194,6 @@ TEST_F(XmlWriterTest, RandomHistoriesCheckAndTamperingIsFound)
         EXPECT_NE(CheckJobHistory(changed, detail), JOB_HISTORY_OK)
             << "trial " << trial << " low byte of unit " << unit << " changed";
     }
-}
-
-// One period of the tool's kind: entries, the checksum, the root's end tag.
-void writePeriod(const wchar_t* path, const wchar_t* value)
-{
-    CXMLWriter w;
-    bool created = false;
-    ASSERT_TRUE(w.Open(path, created));
-    writeEntry(w, L"Value", value);
-    w.WriteCheckSum();
-    w.WriteEndElement();
-    w.Close();
 }
 
 TEST_F(XmlWriterTest, WriterStoppedAtAnyByteIsCutBackAndChecksAfterTheNextPeriod)

@@ -159,7 +159,7 @@ int runWrite(const std::string& path, const std::string& element)
     }
     if (writer.GetCutLength() > 0)
         cli::error("history", path + ": an unfinished earlier write was cut (" +
-                                  std::to_string(writer.GetCutLength()) + " bytes after the last complete checksum)");
+                                  std::to_string(writer.GetCutLength()) + " bytes)");
     for (const auto& fields : records) {
         writer.WriteStartElement(wide(element));
         for (const auto& f : fields)

@@ -77,11 +77,9 @@ CString wide(const std::string& utf8)
     return CString(Utf8ToWide(utf8).c_str());
 }
 
-// Loads FILE; a missing file is an empty one when `missingIsEmpty`.
-bool loadFile(const std::string& path, EditableIni& ini, bool missingIsEmpty)
+// Loads FILE.
+bool loadFile(const std::string& path, EditableIni& ini)
 {
-    if (missingIsEmpty && !hostFileExists(path))
-        return true;
     if (ini.LoadIni(cli::hostFileAsDevicePath(path)))
         return true;
     cli::error(kCommand, "cannot read '" + path + "'");
@@ -151,7 +149,7 @@ std::string refusal(const std::string& section, const std::string& key, const st
 int runGet(const std::vector<std::string>& a)
 {
     EditableIni ini;
-    if (!loadFile(a[0], ini, false))
+    if (!loadFile(a[0], ini))
         return cli::EXIT_BAD_INPUT;
     CString value;
     if (!ini.GetValue(wide(a[1]), wide(a[2]), value))
@@ -188,7 +186,7 @@ int runRemove(const std::vector<std::string>& a)
 int runList(const std::vector<std::string>& a)
 {
     EditableIni ini;
-    if (!loadFile(a[0], ini, false))
+    if (!loadFile(a[0], ini))
         return cli::EXIT_BAD_INPUT;
     POSITION file = nullptr;
     ini.SetFilePosOnStart(file);

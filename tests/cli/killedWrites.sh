@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Writers killed with SIGKILL at random moments: `history write` and `ini set`, 100 trials
-# each (fewer when the time budget of about 25 s per writer runs out: sanitizer builds are
+# each (fewer when the time budget of about 20 s per writer runs out: sanitizer builds are
 # slower). After each kill, one more write must give a job history that checks, and the INI
 # file must be the old or the new text, with no temporary file left after the next write.
 TOOL=$1
@@ -8,7 +8,7 @@ source "$(dirname "$0")/lib.sh"
 work=$(mktemp -d "${FIELDCORE_TEST_TMP:-/tmp}/cli-killed-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 TRIALS=${KILL_TRIALS:-100}
-BUDGET=${KILL_BUDGET_SECONDS:-25}
+BUDGET=${KILL_BUDGET_SECONDS:-20}
 RANDOM=2026  # the same moments on every run
 
 now_us() { echo $(( $(date +%s%N) / 1000 )); }
