@@ -663,6 +663,12 @@ bool Reader::run(RoadFile& file)
     f.version = attr(root, "version").value();
     if (!units(root, f) || !cgPoints(root))
         return false;
+    for (pugi::xml_node c : root.children())
+        if (isNamed(c, "CoordinateSystem")) {
+            f.epsgCode = trim(attr(c, "epsgCode").value());
+            f.ogcWkt = attr(c, "ogcWktCode").value();
+            break;
+        }
     for (pugi::xml_node group : root.children()) {
         if (!isNamed(group, "Alignments"))
             continue;

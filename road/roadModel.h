@@ -129,6 +129,14 @@ struct RoadFile {
     std::string version;     // the LandXML version attribute
     RoadUnits units;
     bool unitsDeclared = false;
+    // The coordinate system the file names (<CoordinateSystem>): its EPSG code and OGC WKT as
+    // written, empty when not given.
+    std::string epsgCode;
+    std::string ogcWkt;
     std::vector<RoadAlignment> alignments;
 };
 
+
+// The EPSG code of the file's coordinate system: its epsgCode, else the authority code that
+// closes its OGC WKT (AUTHORITY["EPSG","n"] or ID["EPSG",n]); empty when the file names none.
+std::string RoadFileEpsg(const RoadFile& file);

@@ -411,6 +411,7 @@ struct Plot {
     std::vector<Tick> ticks;
     std::vector<RoadKeyPoint> keys;
     std::vector<Located> points;
+    std::vector<std::string> strays;   // points too far from the road to draw: "name (distance)"
 
     const CAlnt& alnt() const { return build->alnt; }
     double display(double metres) const { return FromMetersEx(metres, o->units); }
@@ -509,8 +510,15 @@ bool locatePoints(Plot& p, std::string& message)
             message = "point " + std::to_string(i + 1) + " cannot be located";
             return false;
         }
-        l.hasDesign = designHeight(p, l.at.station, l.design);
         l.label = q.name.empty() ? std::to_string(i + 1) : q.name;
+        // Far from the road (a blunder, another job's point): listed, not drawn.
+        const double beyond = std::max(p.c0 - l.at.station, l.at.station - p.c1);
+        const double away = std::max(beyond, std::fabs(l.at.offset));
+        if (away > p.o->maxDistance) {
+            p.strays.push_back(l.label + " (" + p.length(away) + " " + p.unitName() + ")");
+            continue;
+        }
+        l.hasDesign = designHeight(p, l.at.station, l.design);
         if (q.hasHeight && l.hasDesign) {
             const double d = p.display(q.height - l.design);
             const std::string size = fixed(std::fabs(d), 3);
@@ -970,6 +978,8 @@ double longAxis(const std::vector<RoadSampleVertex>& v)
 
 bool checkOptions(const RoadPlotOptions& o, std::string& message)
 {
+    if (!(o.maxDistance > 0.0))
+        return message = "the largest distance of a point from the road must be positive", false;
     if (!(o.width >= 400.0 && o.width <= 20000.0))
         return message = "the page width must lie between 400 and 20000 px", false;
     if (!(o.interval >= 0.0 && std::isfinite(o.interval)))
@@ -1051,7 +1061,7 @@ std::string document(const std::string& title, double W, double H, const Scene& 
 } // namespace
 
 bool RoadPlotSvg(const RoadAlignment& source, const RoadBuild& build, const RoadPlotOptions& o, std::string& svg,
-                 std::string& message)
+                 std::string& message, std::vector<std::string>* notDrawn)
 {
     UseRoadTolerances();
     if (!checkOptions(o, message))
@@ -1118,6 +1128,26 @@ bool RoadPlotSvg(const RoadAlignment& source, const RoadBuild& build, const Road
     frame(page, profileTop, y, W);
     y += 12;
     y += legend(page, p, hasProfile, kMargin + 10, y, W - 2 * kMargin - 20);
+    if (!p.strays.empty()) {
+        // The points left out, in lines that fit the page.
+        std::string text = "Not drawn, farther than " + p.length(o.maxDistance) + " " + p.unitName() + " from the road:";
+        Group& g = page.add(0, "id=\"not-drawn\"");
+        for (size_t i = 0; i < p.strays.size(); ++i) {
+            const std::string next = (i == 0 ? " " : ", ") + p.strays[i];
+            if (textWidth(text + next, kFont) > W - 2 * kMargin - 20) {
+                y += 16;
+                g.prims.push_back(hText({kMargin + 10, y}, "start", text, kFont, ""));
+                text = p.strays[i];
+            } else {
+                text += next;
+            }
+        }
+        y += 16;
+        g.prims.push_back(hText({kMargin + 10, y}, "start", text, kFont, ""));
+        y += 8;
+    }
+    if (notDrawn)
+        *notDrawn = p.strays;
     svg = document(title, W, std::ceil(y + kMargin), page, plan, planShift, profile, profileShift);
     return true;
 }

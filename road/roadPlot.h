@@ -53,6 +53,7 @@ struct RoadPlotOptions {
                                     // power of ten)
     std::vector<double> offsets;    // offset lines to draw, metres, right positive
     std::vector<RoadPlotPoint> points;
+    double maxDistance = 1000.0;    // metres: points farther from the road are listed, not drawn
     bool extendGrades = false;      // design heights beyond the profile along its end grades
                                     // (road/roadDesignHeight.h); else points there have no cut/fill
     double width = 1200.0;          // page width, px (at least 400)
@@ -70,5 +71,9 @@ const int kRoadPlotMaxTicks = 2000;
 // (positive: a cut, the point lies above the design), labelled "cut 0.215", "fill 0.120" or, when
 // it rounds to 0 at three decimals, "on grade"; a point located beyond the profile's ends has
 // none unless options.extendGrades.
+//
+// Points farther than options.maxDistance from the alignment (its extended tangents included)
+// are not drawn: a note on the page lists them ("name (distance)"), and so does `notDrawn` when
+// given, so that the plan keeps the road's scale.
 bool RoadPlotSvg(const RoadAlignment& source, const RoadBuild& build, const RoadPlotOptions& options,
-                 std::string& svg, std::string& message);
+                 std::string& svg, std::string& message, std::vector<std::string>* notDrawn = nullptr);

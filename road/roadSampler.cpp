@@ -243,3 +243,38 @@ bool SampleRoadOffsetTable(const CAlnt& alnt, const std::vector<StAndOffset>& ta
     out.swap(result);
     return true;
 }
+
+bool AddRoadProfileVertices(const CAlnt& alnt, double deviation, std::vector<RoadSampleVertex>& line)
+{
+    UseRoadTolerances();
+    if (!usableDeviation(deviation) || line.size() < 2)
+        return false;
+    if (alnt.getNumOfVes() == 0)
+        return true;
+    CAlntHtPosCache profile;
+    if (!profile.loadNodesAndPosForDeviation(alnt, deviation))
+        return false;
+    std::vector<RoadSampleVertex> result;
+    result.reserve(line.size() + static_cast<size_t>(profile.GetSize()));
+    const CHtAndSt* h = profile.GetData();
+    const int count = profile.GetSize();
+    int k = 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (i > 0) {
+            const RoadSampleVertex &a = line[i - 1], &b = line[i];
+            while (k < count && h[k].station <= a.station + kEndGap)
+                ++k;
+            for (; k < count && h[k].station < b.station - kEndGap; ++k) {
+                const double t = (h[k].station - a.station) / (b.station - a.station);
+                const double offset = a.offset + t * (b.offset - a.offset);
+                RoadLocation p;
+                if (!RoadPointAt(alnt, h[k].station, offset, p))
+                    return false;
+                appendVertex(result, h[k].station, offset, p.north, p.east);
+            }
+        }
+        result.push_back(line[i]);
+    }
+    line.swap(result);
+    return true;
+}

@@ -51,3 +51,12 @@ bool SampleRoadOffsetLine(const CAlnt& alnt, double offset, double deviation, st
 // OffsetPoints fails.
 bool SampleRoadOffsetTable(const CAlnt& alnt, const std::vector<StAndOffset>& table, double deviation,
                            std::vector<RoadSampleVertex>& out);
+
+// Adds the vertices the profile needs to a sampled line (stations increasing): at each station
+// of the profile's height cache loaded for `deviation` (CAlntHtPosCache: VIPs, curve ends and
+// points along vertical curves) strictly between two vertices of the line, a vertex at that
+// station whose offset is the linear interpolation of theirs, placed exactly there. With the
+// design heights of its stations the line then follows the profile within `deviation` too.
+// False for a deviation below kRoadMinDeviation, fewer than two vertices or when the profile
+// cannot be sampled; `line` is then unchanged. No profile: nothing to add (true).
+bool AddRoadProfileVertices(const CAlnt& alnt, double deviation, std::vector<RoadSampleVertex>& line);

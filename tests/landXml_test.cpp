@@ -432,3 +432,47 @@ TEST(LandXml, CompoundSpiralTurnLimit)
 }
 
 } // namespace
+
+namespace {
+
+// One bad alignment no longer refuses the whole file: failed before for each of these, the
+// file as a whole ("FILE:LINE: ..."). Every alignment bad: the file is refused with the first
+// one's reason.
+TEST(LandXml, ABadAlignmentIsRefusedAlone)
+{
+    const std::string ex = readAll(exampleRoadPath());
+    struct Case { const char* name; std::string text; size_t refused; const char* reason; };
+    const std::vector<Case> cases = {
+        {"element without its length", replaced(ex, "<Spiral length=\"80.000000\" radiusStart=\"INF\"", "<Spiral radiusStart=\"INF\""), 0,
+         "attribute 'length' is missing"},
+        {"profile element without its height", replaced(ex, "<PVI>2940.000000 58.900000</PVI>", "<PVI>2940</PVI>"), 0,
+         "expected two numbers"},
+        {"irregular line", replaced(ex, "<Line length=\"60.000000\">", "<IrregularLine/><Line length=\"60.000000\">"), 1,
+         "not supported"},
+    };
+    for (const Case& c : cases) {
+        RoadFile f;
+        RoadError err;
+        ASSERT_TRUE(ReadLandXmlBytes(c.text, "road.xml", f, err)) << c.name << ": " << err.text();
+        ASSERT_EQ(f.alignments.size(), 2u) << c.name;
+        const RoadAlignment& bad = f.alignments[c.refused];
+        const RoadAlignment& good = f.alignments[1 - c.refused];
+        EXPECT_TRUE(bad.refused && !good.refused) << c.name;
+        EXPECT_NE(bad.refusal.message.find(c.reason), std::string::npos) << c.name << ": " << bad.refusal.text();
+        EXPECT_GT(bad.refusal.line, 0) << c.name;
+        EXPECT_FALSE(bad.name.empty()) << c.name;
+        RoadBuild b;
+        EXPECT_FALSE(BuildRoadAlignment(f, bad, "", b, err)) << c.name;
+        EXPECT_EQ(err.message, bad.refusal.message) << c.name;
+        EXPECT_TRUE(BuildRoadAlignment(f, good, "", b, err)) << c.name << ": " << err.text();
+        EXPECT_EQ(WriteLandXml(f).find(bad.name), std::string::npos) << c.name << ": a refused alignment is not written";
+    }
+    RoadFile f;
+    RoadError err;
+    const std::string bothBad = replaced(replaced(ex, "<PVI>2940.000000 58.900000</PVI>", "<PVI>2940</PVI>"),
+                                         "<Line length=\"60.000000\">", "<IrregularLine/><Line length=\"60.000000\">");
+    EXPECT_FALSE(ReadLandXmlBytes(bothBad, "road.xml", f, err));
+    EXPECT_NE(err.message.find("expected two numbers"), std::string::npos) << err.text();
+}
+
+} // namespace

@@ -186,6 +186,48 @@ TEST(RoadSampler, OffsetTableReachesItsEndsExactly)
     }
 }
 
+// The profile's own vertices: on a straight road the plan needs only its two ends, so a 3D line
+// of them skipped every VIP (the straight road: heights at 0 and 1000 only). With the
+// profile's vertices each VIP is a vertex and the line follows the profile within the deviation.
+TEST(RoadSampler, ProfileVerticesFollowTheProfile)
+{
+    std::vector<roadtest::AlignmentPlan> plans = roadtest::exampleRoad();
+    roadtest::AlignmentPlan straight;
+    straight.name = "Straight";
+    straight.start = C2dPos{1000.0, 2000.0};
+    straight.items = {{1000.0, 0, 0}};
+    straight.profileName = "P";
+    straight.vips = {{"PVI", 300, 100}, {"ParaCurve", 500, 110, 120}, {"PVI", 700, 100}, {"PVI", 1000, 110}};
+    plans.push_back(straight);
+    const std::vector<RoadBuild> roads = buildRoads(plans);
+    for (size_t r : {size_t(0), size_t(2)}) {
+        const CAlnt& alnt = roads[r].alnt;
+        for (double offset : {0.0, -4.0}) {
+            std::vector<RoadSampleVertex> line;
+            ASSERT_TRUE(offset == 0.0 ? SampleRoadCentreline(alnt, 0.01, line) : SampleRoadOffsetLine(alnt, offset, 0.01, line));
+            ASSERT_TRUE(AddRoadProfileVertices(alnt, 0.01, line));
+            for (int i = 0; i < alnt.getNumOfVes(); ++i) {
+                CLsInfo vip;
+                ASSERT_TRUE(alnt.getVe(i)->getAsLs(vip));
+                bool found = false;
+                for (const RoadSampleVertex& v : line)
+                    found = found || std::fabs(v.station - vip.chainage) < 1e-9;
+                EXPECT_TRUE(found || vip.curveLen > 0.0) << "road " << r << ": the VIP at " << vip.chainage;
+            }
+            for (size_t i = 1; i < line.size(); ++i) {
+                const RoadSampleVertex &a = line[i - 1], &b = line[i];
+                ASSERT_GT(b.station, a.station);
+                EXPECT_NEAR(b.offset, offset, 1e-9);
+                double ha, hb, hm;
+                const double mid = 0.5 * (a.station + b.station);
+                if (alnt.getPosHAtChain(a.station, ha) && alnt.getPosHAtChain(b.station, hb) && alnt.getPosHAtChain(mid, hm)) {
+                    EXPECT_LE(std::fabs(0.5 * (ha + hb) - hm), 0.01 + 1e-9) << "road " << r << " chord at " << mid;
+                }
+            }
+        }
+    }
+}
+
 class RoadServicesLog : public DeviceRootTest {};
 
 TEST_F(RoadServicesLog, NormalQueriesWriteNothing)

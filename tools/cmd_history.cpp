@@ -110,9 +110,9 @@ bool parseRecord(const std::string& line, std::vector<std::pair<std::string, std
 
 int runCheck(const std::string& path)
 {
-    std::string bytes;
-    if (!cli::readWholeFile(path, bytes)) {
-        cli::error("history", "cannot read '" + path + "'");
+    std::string bytes, why = "a read error";
+    if (!cli::readWholeFile(path, bytes, &why)) {
+        cli::error("history", cli::cannotRead(path, why));
         return cli::EXIT_BAD_INPUT;
     }
     std::string detail;

@@ -80,9 +80,10 @@ CString wide(const std::string& utf8)
 // Loads FILE.
 bool loadFile(const std::string& path, EditableIni& ini)
 {
-    if (ini.LoadIni(cli::hostFileAsDevicePath(path)))
+    const std::string why = cli::whyUnreadable(path);
+    if (why.empty() && ini.LoadIni(cli::hostFileAsDevicePath(path)))
         return true;
-    cli::error(kCommand, "cannot read '" + path + "'");
+    cli::error(kCommand, cli::cannotRead(path, why.empty() ? "not a settings file it can load" : why));
     return false;
 }
 
@@ -91,7 +92,7 @@ bool readBytes(const std::string& path, std::string& bytes)
 {
     if (cli::readWholeFile(path, bytes))
         return true;
-    cli::error(kCommand, "cannot read '" + path + "'");
+    cli::error(kCommand, cli::cannotRead(path, cli::whyUnreadable(path)));
     return false;
 }
 
@@ -100,6 +101,12 @@ bool readBytes(const std::string& path, std::string& bytes)
 // is replaced only for EXIT_OK.
 int editFile(const std::string& path, const std::function<int(std::string&)>& edit)
 {
+    // A missing folder is made, as the device makes it when it writes the file.
+    std::string why;
+    if (!cli::makeParentFolders(path, why)) {
+        cli::error(kCommand, "cannot write '" + path + "': " + why);
+        return cli::EXIT_BAD_INPUT;
+    }
     const CString device = cli::hostFileAsDevicePath(path);
     CFileLock lock;
     if (!lock.Lock(device)) {

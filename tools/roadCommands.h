@@ -51,14 +51,23 @@ struct LoadedRoad {
     std::vector<RoadBuild> builds;   // parallel to selected
 };
 
-// Reads `path` (the example road when empty), selects the alignment named `alignment` (every
+// Reads `path` (kExampleRoad: the bundled example road; empty: refused with "give the road
+// file"), selects the alignment named `alignment` (every
 // alignment when empty) and builds it with the profile named `profile` (the first when empty).
 // Alignments the reader or the builder refuses are left out of `selected` (marked refused in
 // `file`, with the reason); one asked for by name is an error. The stations' disagreements
 // (RoadStationing::mismatches) are warned about on stderr, once each. Problems go to stderr as
 // "fieldcore road SUB: FILE:LINE: MESSAGE". Returns cli::EXIT_OK or cli::EXIT_BAD_INPUT.
+// `alignment` is a name (any case) or the number road info shows (1, 2, ...). With `needOne`
+// (commands that answer on one alignment) a file of several alignments needs the choice: without
+// it the command stops, listing them.
 int loadRoad(const std::string& sub, const std::string& path, const std::string& alignment,
-             const std::string& profile, LoadedRoad& road);
+             const std::string& profile, LoadedRoad& road, bool needOne = false);
+
+// The alignment `text` names (its name in any case, or its number from 1), -1 for none.
+int findAlignment(const RoadFile& file, const std::string& text);
+// The file's alignments, one a line: number, name and stations (or why it is refused).
+std::string alignmentList(const RoadFile& file, const std::string& profile);
 
 // The display unit that matches the file's linear unit: usft, ift, or m for the metric units.
 UNITS fileDisplayUnit(const RoadFile& file);
@@ -101,6 +110,12 @@ bool readStation(const RoadStationing& st, const std::string& text, const cli::D
 
 // Reads the words left after the options: at most one ROAD path. False with a usage message
 // when an unknown option or a second path is left.
-bool readRoadPath(const cli::Args& args, std::string& path, std::string& message);
+// --example (the bundled example road) is taken here: `path` is then kExampleRoad, which
+// loadRoad resolves; an empty `path` is no road file, which loadRoad refuses.
+bool readRoadPath(cli::Args& args, std::string& path, std::string& message);
+// The path for --example and a given road file (empty: none); false when both are given.
+bool takeRoadPath(bool example, const std::string& given, std::string& path, std::string& message);
+// What readRoadPath gives for --example.
+const char* const kExampleRoad = "\x01example";
 
 } // namespace roadcli

@@ -16,7 +16,7 @@ namespace {
 const char* const kSub = "info";
 
 const char* const kHelp =
-    "usage: fieldcore road info [ROAD] [--alignment NAME] [--profile NAME]\n"
+    "usage: fieldcore road info ROAD|--example [--alignment NAME] [--profile NAME]\n"
     "                           [--units m|usft|ift] [--angles deg|dms|grd] [--decimals N]\n"
     "                           [--station-unit N]\n"
     "\n"
@@ -35,12 +35,13 @@ const char* const kHelp =
     "    positive for a sag, negative for a crest).\n"
     "\n"
     "Options:\n"
-    "  --alignment NAME   only this alignment (default: all)\n"
+    "  --alignment NAME   only this alignment, by name (any case) or number (default: all)\n"
     "  --profile NAME     the profile (ProfAlign or Profile name) to use (default: the first)\n"
     "  --units U          lengths and coordinates in m, usft (US survey feet, 1200/3937 m) or\n"
     "                     ift (0.3048 m); default: the linear unit the file declares\n"
     "  --angles A         azimuths in deg (default), dms (packed DDD.MMSS) or grd\n"
-    "  --decimals N       decimals of lengths and coordinates, 4 to 12 (default 4)\n"
+    "  --decimals N       decimals of lengths, coordinates and stations, 4 to 12 (default 4;\n"
+    "                     stations 2)\n"
     "  --station-unit N   display units per whole station in the \"n+rest\" station text\n"
     "                     (default 1000 for metres, 100 for feet)\n"
     "\n"
@@ -48,7 +49,7 @@ const char* const kHelp =
     "percent.\n"
     "\n"
     "Examples:\n"
-    "  fieldcore road info                               the bundled example road\n"
+    "  fieldcore road info --example                     the bundled example road\n"
     "  fieldcore road info road.xml --alignment \"Main Road\" --units usft\n"
     "\n"
     "Errors: a file that cannot be read or is not LandXML, malformed XML, a missing or\n"
@@ -61,6 +62,7 @@ const char* const kHelp =
 struct View {
     cli::DisplayUnits units;
     roadcli::StationForm form;
+    int number = 0;   // the alignment's number in the file, from 1
     const RoadAlignment* source = nullptr;
     const RoadBuild* build = nullptr;
 
@@ -196,7 +198,8 @@ void printAlignment(const View& v)
     double length = 0.0, end = 0.0;
     b.alnt.getHLengthInM(length);
     b.alnt.getFinalChainageInM(end);
-    std::cout << "\nalignment \"" << a.name << "\" (line " << a.line << "): " << a.elements.size() << " elements, length "
+    std::cout << "\nalignment " << v.number << " \"" << a.name << "\" (line " << a.line << "): " << a.elements.size()
+              << " elements, length "
               << v.units.showLength(length) << ", stations " << v.station(b.alnt.getStartChainageInM()) << " to "
               << v.station(end) << '\n';
     // The equations as the file states them (its back station as written, "-" when none), then
@@ -265,12 +268,13 @@ int runInfo(const std::vector<std::string>& words)
     size_t next = 0;
     for (size_t i = 0; i < road.file.alignments.size(); ++i) {
         const RoadAlignment& a = road.file.alignments[i];
+        v.number = static_cast<int>(i) + 1;
         if (next < road.selected.size() && road.selected[next] == static_cast<int>(i)) {
             v.source = &a;
             v.build = &road.builds[next++];
             printAlignment(v);
-        } else if (a.refused && (alignment.empty() || a.name == alignment)) {
-            std::cout << "\nalignment \"" << a.name << "\" (line " << a.line << "): refused: " << a.refusal.message
+        } else if (a.refused && (alignment.empty() || roadcli::findAlignment(road.file, alignment) == static_cast<int>(i))) {
+            std::cout << "\nalignment " << v.number << " \"" << a.name << "\" (line " << a.line << "): refused: " << a.refusal.message
                       << " (line " << a.refusal.line << ")\n";
         }
     }
