@@ -9,14 +9,13 @@
 
 #include "benchElements.h"
 
+#include "numeric/units.h"
 #include "vrkmath/mathAlntH.h"
 
 #include <cmath>
 #include <vector>
 
 namespace {
-
-constexpr double kDegToRad = 0.017453292519943295;
 
 using bench::arc;
 using bench::compoundSpiral;
@@ -31,14 +30,14 @@ void appendCorners(CAlntH& h, double turnDeg)
     h.getFinalPosNe(n, e);
     h.getFinalChainageInM(final);
     h.getAzimuthAtChainExtr(final + 1.0, az);
-    n += 300.0 * std::cos(az * kDegToRad);
-    e += 300.0 * std::sin(az * kDegToRad);
+    n += 300.0 * std::cos(az * kRadPerDeg);
+    e += 300.0 * std::sin(az * kRadPerDeg);
     CAlntHeIp ip;
     ip.setIp(n, e, 50.0, 350.0, 50.0);
     h.appendElement(ip);
     az += turnDeg;
-    n += 400.0 * std::cos(az * kDegToRad);
-    e += 400.0 * std::sin(az * kDegToRad);
+    n += 400.0 * std::cos(az * kRadPerDeg);
+    e += 400.0 * std::sin(az * kRadPerDeg);
     ip.setIp(n, e, 0.0, 0.0, 0.0);
     h.appendElement(ip);
 }

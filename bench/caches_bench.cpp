@@ -5,6 +5,8 @@
 // at 30 floors per vertex or less.
 #include <benchmark/benchmark.h>
 
+#include "numeric/units.h"
+
 #include "vrkmath/mathAlntCache.h"
 #include "vrkmath/mathAlntOffset.h"
 #include "vrkmath/mathAlntVeArc.h"
@@ -62,8 +64,8 @@ const CAlnt& road()
             a.getFinalChainageInM(chain);
             a.getAzimuthAtChainExtr(chain + 1.0, az);
             for (int k = 0; k < 3; ++k) {
-                n += 400.0 * std::cos(az * 0.017453292519943295);
-                e += 400.0 * std::sin(az * 0.017453292519943295);
+                n += 400.0 * std::cos(az * kRadPerDeg);
+                e += 400.0 * std::sin(az * kRadPerDeg);
                 CAlntHeIp ip;
                 ip.setIp(n, e, 50.0, 350.0, 50.0);
                 a.appendElement(ip);

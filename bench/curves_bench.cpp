@@ -6,6 +6,8 @@
 // placed spiral point in 3 floors and the nearest point on a placed spiral in 60.
 #include <benchmark/benchmark.h>
 
+#include "numeric/units.h"
+
 #include "vrkmath/mathCurveIp.h"
 #include "vrkmath/mathCurves.h"
 #include "vrkmath/mathSpirals.h"
@@ -76,7 +78,7 @@ std::vector<C2dPos> points(const C& curve, double total, AzDeg azDeg)
     for (int i = 0; i < kSamples; ++i) {
         double n = 0.0, e = 0.0;
         curve.getPosAtLength(l[i], n, e);
-        const double a = azDeg(l[i]) * 0.017453292519943295;
+        const double a = azDeg(l[i]) * kRadPerDeg;
         const double d = 5.0 * std::sin(i * 0.7);
         p[i] = C2dPos{n - d * std::sin(a), e + d * std::cos(a)};
     }

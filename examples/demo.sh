@@ -59,3 +59,5 @@ echo "== the building plot of examples/parcel.txt: area, and the hinge line from
 "$tool" area "$here/parcel.txt" --divide-hinge 45 --area 1200
 echo "== CRC-16 of the nine digits 1 to 9"
 printf 123456789 | "$tool" crc16
+echo "== the differential-correction beacons of the example listing examples/beacons.txt"
+"$tool" beacons "$here/beacons.txt"

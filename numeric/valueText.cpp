@@ -233,9 +233,9 @@ CString TimeSpanToString(const CTimeSpan& span)
 
 double AngleToRad(const CString& deg, const CString& min, const CString& sec)
 {
-    return (StringToDouble(sec) * 0.0002777777777777778 + StringToDouble(min) * 0.016666666666666666 +
+    return (StringToDouble(sec) * kDegPerArcSec + StringToDouble(min) * kDegPerArcMin +
             StringToDouble(deg)) *
-           0.017453292519943295;
+           kRadPerDeg;
 }
 
 bool CheckValidDMSVal(const CString& value, const CString& maxDeg, bool maxInclusive)

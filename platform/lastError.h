@@ -22,9 +22,17 @@ constexpr DWORD ERROR_INVALID_NAME = 123;
 constexpr DWORD ERROR_DIR_NOT_EMPTY = 145;
 constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 constexpr DWORD ERROR_DIRECTORY = 267;
+constexpr DWORD ERROR_FILE_INVALID = 1006;  // an empty file cannot be mapped
+constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
+constexpr DWORD ERROR_INVALID_THREAD_ID = 1444;
 
 DWORD GetLastError();
 void SetLastError(DWORD code);
 
 // The platform code for a host errno value (ENOENT -> ERROR_FILE_NOT_FOUND, ...).
 DWORD errorFromErrno(int err);
+
+// The system's message for a code the layer produces ("The system cannot find the file
+// specified." for 2, ...), as the platform's FormatMessage gives it, without a line end;
+// "Unknown error N." for other codes.
+const wchar_t* systemErrorText(DWORD code);

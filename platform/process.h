@@ -5,6 +5,7 @@
 #include "platform/winTypes.h"
 
 typedef void* HMODULE;
+typedef HMODULE HINSTANCE;
 
 // The device path of the running executable, "\Program Files\fieldcore\fieldcore.exe",
 // whatever host program is running (the device's layout, mapped onto the device root like
@@ -21,3 +22,11 @@ const wchar_t* moduleDevicePath();
 // Debugger output: the text goes to the host's standard error, in UTF-8, as it is (the
 // caller supplies any line end). A null text writes nothing.
 void OutputDebugStringW(const wchar_t* text);
+
+// ---- String resources ----
+// Each module's string table is defined in code: SetStringResource adds or replaces the text
+// of an identifier (a null text removes it). LoadStringW copies at most maxCount - 1
+// characters and a zero and returns the number copied; 0 when the module has no such string
+// (or for a null buffer or maxCount below 1).
+void SetStringResource(HMODULE module, UINT id, const wchar_t* text);
+int LoadStringW(HMODULE module, UINT id, wchar_t* buffer, int maxCount);

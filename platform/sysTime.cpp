@@ -188,14 +188,143 @@ LONG CompareFileTime(const FILETIME* a, const FILETIME* b)
     return x < y ? -1 : (x > y ? 1 : 0);
 }
 
-DWORD GetTickCount()
+// ---- The tick clock ----
+
+DWORD RealTickClock::now()
 {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now().time_since_epoch());
     return static_cast<DWORD>(static_cast<std::uint64_t>(ms.count()));
 }
 
-void Sleep(DWORD milliseconds)
+void RealTickClock::sleep(DWORD milliseconds)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+bool RealTickClock::waitFor(std::unique_lock<std::mutex>& lock, std::condition_variable& cv,
+                            DWORD milliseconds, const std::function<bool()>& ready)
+{
+    if (milliseconds == kInfiniteWait) {
+        cv.wait(lock, ready);
+        return true;
+    }
+    return cv.wait_for(lock, std::chrono::milliseconds(milliseconds), ready);
+}
+
+DWORD ManualTickClock::now()
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return static_cast<DWORD>(m_now);
+}
+
+void ManualTickClock::sleep(DWORD milliseconds)
+{
+    if (milliseconds == 0)
+        return;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    const std::uint64_t wakeTime = m_now + milliseconds;
+    const auto entry = m_wakeTimes.insert(wakeTime);
+    m_changed.notify_all();
+    m_changed.wait(lock, [&] { return m_now >= wakeTime; });
+    m_wakeTimes.erase(entry);
+    m_changed.notify_all();
+}
+
+bool ManualTickClock::waitFor(std::unique_lock<std::mutex>& lock, std::condition_variable& cv,
+                              DWORD milliseconds, const std::function<bool()>& ready)
+{
+    const bool timed = milliseconds != kInfiniteWait;
+    std::uint64_t limit;
+    {
+        std::lock_guard<std::mutex> guard(m_mutex);
+        limit = m_now + milliseconds;
+        m_timedWaits += timed;
+    }
+    bool satisfied;
+    for (;;) {
+        if ((satisfied = ready()))
+            break;
+        if (timed) {
+            std::lock_guard<std::mutex> guard(m_mutex);
+            if (m_now >= limit)
+                break;
+        }
+        cv.wait_for(lock, std::chrono::milliseconds(1));
+    }
+    std::lock_guard<std::mutex> guard(m_mutex);
+    m_timedWaits -= timed;
+    return satisfied;
+}
+
+void ManualTickClock::advance(DWORD milliseconds)
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    m_now += milliseconds;
+    m_changed.notify_all();
+}
+
+bool ManualTickClock::waitForSleepers(int count, DWORD realTimeoutMs)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return m_changed.wait_for(lock, std::chrono::milliseconds(realTimeoutMs), [&] {
+        return static_cast<int>(m_wakeTimes.size()) == count &&
+               (m_wakeTimes.empty() || *m_wakeTimes.begin() > m_now);
+    });
+}
+
+int ManualTickClock::sleepers() const
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return static_cast<int>(m_wakeTimes.size());
+}
+
+int ManualTickClock::timedWaits() const
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return m_timedWaits;
+}
+
+namespace {
+
+// The installed clock. Never destroyed: threads that outlive main (an abandoned worker) may
+// still read the time while the program exits.
+struct ClockHolder {
+    std::mutex mutex;
+    std::shared_ptr<TickClock> real = std::make_shared<RealTickClock>();
+    std::shared_ptr<TickClock> current = real;
+};
+
+ClockHolder& clockHolder()
+{
+    static ClockHolder* holder = new ClockHolder;
+    return *holder;
+}
+
+} // namespace
+
+std::shared_ptr<TickClock> setTickClock(std::shared_ptr<TickClock> clock)
+{
+    ClockHolder& holder = clockHolder();
+    std::lock_guard<std::mutex> guard(holder.mutex);
+    std::shared_ptr<TickClock> previous = holder.current;
+    holder.current = clock ? std::move(clock) : holder.real;
+    return previous;
+}
+
+std::shared_ptr<TickClock> tickClock()
+{
+    ClockHolder& holder = clockHolder();
+    std::lock_guard<std::mutex> guard(holder.mutex);
+    return holder.current;
+}
+
+DWORD GetTickCount()
+{
+    return tickClock()->now();
+}
+
+void Sleep(DWORD milliseconds)
+{
+    tickClock()->sleep(milliseconds);
 }

@@ -1,55 +1,158 @@
 #include "platform/windowStub.h"
 
-#include <mutex>
-#include <set>
+#include "platform/lastError.h"
+#include "platform/messages.h"
 
-struct HWND__ {
-    int width;
-    int height;
-};
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
 
 namespace {
 
-std::mutex& windowMutex()
+struct Window {
+    std::wstring className;
+    std::wstring text;
+    DWORD style = 0;
+    HWND parent = nullptr;
+    DWORD thread = 0;
+    std::vector<HWND> children;
+    int width = 0;
+    int height = 0;
+    WNDPROC procedure = &DefWindowProcW;
+    INT_PTR userData = 0;
+    bool destroying = false;
+};
+
+// Every window by handle. The handle is the window's number, counted up from 1 and never
+// reused; the table is ordered by it, so iteration runs in creation order. Never destroyed:
+// threads may still end (and forget their windows) while the program exits.
+struct Model {
+    std::mutex mutex;
+    std::map<std::uintptr_t, Window> windows;
+    std::uintptr_t lastNumber = 0;
+};
+
+Model& model()
 {
-    static std::mutex m;
-    return m;
+    static Model* m = new Model;
+    return *m;
 }
 
-std::set<HWND>& liveWindows()
+std::uintptr_t numberOf(HWND window) { return reinterpret_cast<std::uintptr_t>(window); }
+HWND handleOf(std::uintptr_t number) { return reinterpret_cast<HWND>(number); }
+
+// The window behind a handle; the model's lock must be held.
+Window* find(Model& m, HWND window)
 {
-    static std::set<HWND> windows;
-    return windows;
+    auto it = m.windows.find(numberOf(window));
+    return it == m.windows.end() ? nullptr : &it->second;
+}
+
+int copyText(const std::wstring& text, LPWSTR buffer, int maxCount)
+{
+    if (!buffer || maxCount <= 0)
+        return 0;
+    const int n = std::min(static_cast<int>(text.size()), maxCount - 1);
+    std::copy(text.begin(), text.begin() + n, buffer);
+    buffer[n] = L'\0';
+    return n;
+}
+
+// Removes a window from the table and from its parent's children.
+void eraseWindow(Model& m, HWND window)
+{
+    Window* w = find(m, window);
+    if (!w)
+        return;
+    if (Window* parent = find(m, w->parent)) {
+        auto& siblings = parent->children;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), window), siblings.end());
+    }
+    m.windows.erase(numberOf(window));
 }
 
 } // namespace
 
+HWND CreateWindowW(LPCWSTR className, LPCWSTR windowName, DWORD style, int, int, int width,
+                   int height, HWND parent, void*, void*, void*)
+{
+    const DWORD thread = GetCurrentThreadId();
+    ensureMessageQueue();
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    Window* parentWindow = nullptr;
+    if (parent && !(parentWindow = find(m, parent))) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    Window w;
+    w.className = className ? className : L"";
+    w.text = windowName ? windowName : L"";
+    w.style = style;
+    w.parent = parent;
+    w.thread = thread;
+    w.width = width > 0 ? width : 0;
+    w.height = height > 0 ? height : 0;
+    const HWND window = handleOf(++m.lastNumber);
+    m.windows.emplace(m.lastNumber, std::move(w));
+    if (parentWindow)
+        parentWindow->children.push_back(window);
+    return window;
+}
+
+BOOL DestroyWindow(HWND window)
+{
+    Model& m = model();
+    std::vector<HWND> children;
+    {
+        std::lock_guard<std::mutex> lock(m.mutex);
+        Window* w = find(m, window);
+        if (!w || w->destroying) {
+            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            return FALSE;
+        }
+        w->destroying = true;
+        children = w->children;
+    }
+    for (HWND child : children)
+        DestroyWindow(child);
+    callWindowProcedure(window, WM_DESTROY, 0, 0);
+    callWindowProcedure(window, WM_NCDESTROY, 0, 0);
+    std::lock_guard<std::mutex> lock(m.mutex);
+    eraseWindow(m, window);
+    return TRUE;
+}
+
 HWND createWindowStub(int clientWidth, int clientHeight)
 {
-    HWND window = new HWND__{clientWidth > 0 ? clientWidth : 0, clientHeight > 0 ? clientHeight : 0};
-    std::lock_guard<std::mutex> lock(windowMutex());
-    liveWindows().insert(window);
-    return window;
+    return CreateWindowW(L"", L"", 0, 0, 0, clientWidth, clientHeight, nullptr, nullptr, nullptr,
+                         nullptr);
 }
 
 void destroyWindowStub(HWND window)
 {
-    std::lock_guard<std::mutex> lock(windowMutex());
-    if (liveWindows().erase(window))
-        delete window;
+    if (window)
+        DestroyWindow(window);
 }
 
 BOOL IsWindow(HWND window)
 {
-    std::lock_guard<std::mutex> lock(windowMutex());
-    return window && liveWindows().count(window) ? TRUE : FALSE;
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    return window && find(m, window) ? TRUE : FALSE;
 }
 
 BOOL GetClientRect(HWND window, CRect* rect)
 {
-    if (!rect || !IsWindow(window))
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    const Window* w = find(m, window);
+    if (!rect || !w)
         return FALSE;
-    rect->SetRect(0, 0, window->width, window->height);
+    rect->SetRect(0, 0, w->width, w->height);
     return TRUE;
 }
 
@@ -58,4 +161,241 @@ int GetTextWidth(HWND window, const wchar_t* text, int length)
     if (!text || length <= 0 || !IsWindow(window))
         return 0;
     return length * kStubCharWidth;
+}
+
+HWND FindWindowW(LPCWSTR className, LPCWSTR windowName)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    for (const auto& entry : m.windows) {
+        const Window& w = entry.second;
+        if (!w.parent && (!className || w.className == className) &&
+            (!windowName || w.text == windowName))
+            return handleOf(entry.first);
+    }
+    return nullptr;
+}
+
+int GetWindowTextW(HWND window, LPWSTR buffer, int maxCount)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    const Window* w = find(m, window);
+    return w ? copyText(w->text, buffer, maxCount) : 0;
+}
+
+int GetWindowTextLengthW(HWND window)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    const Window* w = find(m, window);
+    return w ? static_cast<int>(w->text.size()) : 0;
+}
+
+BOOL SetWindowTextW(HWND window, LPCWSTR text)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    Window* w = find(m, window);
+    if (!w)
+        return FALSE;
+    w->text = text ? text : L"";
+    return TRUE;
+}
+
+int GetClassNameW(HWND window, LPWSTR buffer, int maxCount)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    const Window* w = find(m, window);
+    return w ? copyText(w->className, buffer, maxCount) : 0;
+}
+
+LONG GetWindowLongW(HWND window, int index)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    const Window* w = find(m, window);
+    return w && index == GWL_STYLE ? static_cast<LONG>(w->style) : 0;
+}
+
+LONG SetWindowLongW(HWND window, int index, LONG value)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    Window* w = find(m, window);
+    if (!w || index != GWL_STYLE)
+        return 0;
+    const LONG previous = static_cast<LONG>(w->style);
+    w->style = static_cast<DWORD>(value);
+    return previous;
+}
+
+INT_PTR GetWindowLongPtrW(HWND window, int index)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    const Window* w = find(m, window);
+    if (!w)
+        return 0;
+    if (index == GWLP_WNDPROC)
+        return reinterpret_cast<INT_PTR>(w->procedure);
+    return index == GWLP_USERDATA ? w->userData : 0;
+}
+
+INT_PTR SetWindowLongPtrW(HWND window, int index, INT_PTR value)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    Window* w = find(m, window);
+    if (!w)
+        return 0;
+    INT_PTR previous = 0;
+    if (index == GWLP_WNDPROC) {
+        previous = reinterpret_cast<INT_PTR>(w->procedure);
+        w->procedure = value ? reinterpret_cast<WNDPROC>(value) : &DefWindowProcW;
+    } else if (index == GWLP_USERDATA) {
+        previous = w->userData;
+        w->userData = value;
+    }
+    return previous;
+}
+
+HWND GetParent(HWND window)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    const Window* w = find(m, window);
+    return w ? w->parent : nullptr;
+}
+
+std::vector<HWND> childWindows(HWND window)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    const Window* w = find(m, window);
+    return w ? w->children : std::vector<HWND>();
+}
+
+DWORD GetWindowThreadProcessId(HWND window, DWORD* processId)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    const Window* w = find(m, window);
+    if (w && processId)
+        *processId = 1;
+    return w ? w->thread : 0;
+}
+
+LRESULT DefWindowProcW(HWND, UINT, WPARAM, LPARAM)
+{
+    return 0;
+}
+
+LRESULT callWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WNDPROC procedure;
+    {
+        Model& m = model();
+        std::lock_guard<std::mutex> lock(m.mutex);
+        const Window* w = find(m, window);
+        if (!w)
+            return 0;
+        procedure = w->procedure;
+    }
+    return procedure(window, message, wParam, lParam);
+}
+
+void forgetThreadWindows(DWORD threadId)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    std::vector<HWND> ended;
+    for (const auto& entry : m.windows)
+        if (entry.second.thread == threadId)
+            ended.push_back(handleOf(entry.first));
+    for (HWND window : ended)
+        eraseWindow(m, window);
+}
+
+// ---- CWnd ----
+
+CWnd::~CWnd()
+{
+    if (m_hWnd)
+        ::DestroyWindow(m_hWnd);
+}
+
+BOOL CWnd::Create(LPCWSTR className, LPCWSTR windowName, DWORD style, const CRect& rect,
+                  CWnd* parent, UINT)
+{
+    if (m_hWnd)
+        return FALSE;
+    const HWND window = CreateWindowW(className, windowName, style, rect.left, rect.top,
+                                      rect.right - rect.left, rect.bottom - rect.top,
+                                      parent ? parent->m_hWnd : nullptr, nullptr, nullptr, nullptr);
+    if (!window)
+        return FALSE;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<INT_PTR>(this));
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<INT_PTR>(&CWnd::procedure));
+    m_hWnd = window;
+    return TRUE;
+}
+
+BOOL CWnd::DestroyWindow()
+{
+    return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE;
+}
+
+BOOL CWnd::SetWindowText(LPCWSTR text)
+{
+    return SetWindowTextW(m_hWnd, text);
+}
+
+int CWnd::GetWindowText(LPWSTR buffer, int maxCount) const
+{
+    return GetWindowTextW(m_hWnd, buffer, maxCount);
+}
+
+DWORD CWnd::GetStyle() const
+{
+    return static_cast<DWORD>(GetWindowLongW(m_hWnd, GWL_STYLE));
+}
+
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add)
+{
+    if (!IsWindow(m_hWnd))
+        return FALSE;
+    SetWindowLongW(m_hWnd, GWL_STYLE, static_cast<LONG>((GetStyle() & ~remove) | add));
+    return TRUE;
+}
+
+BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ::PostMessage(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ::SendMessage(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* self = reinterpret_cast<CWnd*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self)
+        return DefWindowProcW(window, message, wParam, lParam);
+    if (message != WM_NCDESTROY)
+        return self->WindowProc(message, wParam, lParam);
+    // The last message: the object lets go of the window before its own clean-up.
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    self->WindowProc(message, wParam, lParam);
+    self->m_hWnd = nullptr;
+    self->PostNcDestroy();
+    return 0;
 }

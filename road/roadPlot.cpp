@@ -966,8 +966,9 @@ double longAxis(const std::vector<RoadSampleVertex>& v)
     double mn = 0.0, me = 0.0;
     for (const RoadSampleVertex& x : v)
         mn += x.north, me += x.east;
-    mn /= v.size();
-    me /= v.size();
+    const double count = static_cast<double>(v.size());
+    mn /= count;
+    me /= count;
     double snn = 0.0, see = 0.0, sne = 0.0;
     for (const RoadSampleVertex& x : v) {
         snn += (x.north - mn) * (x.north - mn);

@@ -104,6 +104,21 @@ TEST_F(LogFile, FormatsAndLevels)
     EXPECT_EQ(lines("p.log"), (Lines{"   1 - third 3rd", "   2 - after"})) << "paused lines are dropped";
 }
 
+TEST_F(LogFile, SecondsFollowTheTickClock)
+{
+    // Started 500 ms before the tick count wraps: the seconds still count from the start.
+    auto clock = std::make_shared<ManualTickClock>(0xFFFFFFFFu - 500);
+    auto previous = setTickClock(clock);
+    CLogFile log;
+    ASSERT_EQ(log.Start("\\s.log", LOG_MODE_FILE, LOG_FORMAT_SECONDS, 5), 0);
+    log.LogMessage("start", 1);
+    clock->advance(1500);
+    log.LogMessage("later", 1);
+    log.Stop();
+    setTickClock(previous);
+    EXPECT_EQ(lines("s.log"), (Lines{"(0.000) - start", "(1.500) - later"}));
+}
+
 TEST_F(LogFile, StartAndStopResults)
 {
     CLogFile log;

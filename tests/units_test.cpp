@@ -120,6 +120,30 @@ TEST(Units, Conversions)
     EXPECT_TRUE(nearUlps(FromDegreesVAEx(120.0, ANGLES_DMS, true, 4), 330.0));
 }
 
+// The edges of the packed-DMS carry window at every digit count: seconds that a display of
+// `digits` decimals of the packed value rounds to 60 (within 6 / 10^(digits - 3) s of 60)
+// carry into the minute; seconds a little farther from 60 stay. A fault in the window's size
+// (one digit off) moves one of each pair to the wrong side.
+TEST(Units, PackedDmsCarryWindowEdges)
+{
+    for (int digits = 4; digits <= 10; ++digits) {
+        const double window = 6.0 * std::pow(10.0, 3 - digits);   // seconds
+        const struct { double seconds; bool carries; } edges[] = {
+            {60.0 - 0.9 * window, true}, {60.0 - 1.1 * window, false}};
+        for (const auto& e : edges) {
+            const double deg = 10.0 + 59.0 / 60.0 + e.seconds / 3600.0;
+            const double packed = Deg2DDDMMSS(deg, digits);
+            if (e.carries)
+                EXPECT_TRUE(nearUlps(packed, 11.0)) << digits << " digits, " << e.seconds << " s";
+            else
+                EXPECT_NEAR(packed, 10.59 + e.seconds * 1e-4, 1e-12) << digits << " digits, " << e.seconds << " s";
+        }
+    }
+    // Reading packed values: seconds within 0.00036 of 60 carry, a little more stay.
+    EXPECT_TRUE(nearUlps(DDDMMSS2Deg(10.595999970), 11.0)) << "59.99970 s";
+    EXPECT_NEAR(DDDMMSS2Deg(10.595999950), 10.0 + 59.0 / 60.0 + 59.9995 / 3600.0, 1e-11) << "59.99950 s";
+}
+
 TEST(Units, UnknownUnitsGiveOne)
 {
     for (int bad : {5, 9, -1}) {

@@ -395,15 +395,15 @@ bool CAlntH::getIpPosForElement(int i, double& N, double& E) const
             last = i + 1;
     } else if (const CAlntHeSpiral* spiral = asSpiral(he)) {
         if (spiral->getCurve().isTSSC()) {
-            const CAlntHeArc* arc = asArc(at(i + 1));
-            if (!leadsInto(spiral, arc))
+            const CAlntHeArc* next = asArc(at(i + 1));
+            if (!leadsInto(spiral, next))
                 return false;
-            last = leadsOutOf(arc, asSpiral(at(i + 2))) ? i + 2 : i + 1;
+            last = leadsOutOf(next, asSpiral(at(i + 2))) ? i + 2 : i + 1;
         } else if (spiral->getCurve().isCSST()) {
-            const CAlntHeArc* arc = asArc(at(i - 1));
-            if (!leadsOutOf(arc, spiral))
+            const CAlntHeArc* prev = asArc(at(i - 1));
+            if (!leadsOutOf(prev, spiral))
                 return false;
-            first = leadsInto(asSpiral(at(i - 2)), arc) ? i - 2 : i - 1;
+            first = leadsInto(asSpiral(at(i - 2)), prev) ? i - 2 : i - 1;
         } else {
             return false;   // a compound spiral
         }
