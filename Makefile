@@ -4,18 +4,21 @@
 #   make test-asan  the same tests built with AddressSanitizer + UndefinedBehaviorSanitizer
 #   make test-tsan  the thread, window and timer tests built with ThreadSanitizer
 #   make bench      build and run the benchmarks (Google Benchmark)
+#   make fuzz       build the libFuzzer harnesses (clang) and run each for FUZZ_SECONDS
 
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
 BUILD_TSAN ?= build-tsan
 BUILD_BENCH?= build-bench
+BUILD_FUZZ ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
-PACKAGES   := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev librsvg2-bin
+PACKAGES   := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev librsvg2-bin libgeographiclib-dev clang libclang-rt-14-dev gdal-bin
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 # ccache, where the machine has it, only speeds rebuilds up; nothing needs it.
 CMAKE_GEN  += $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps build demo test test-asan test-tsan bench install clean
+.PHONY: all deps build demo test test-asan test-tsan bench fuzz install clean
 
 all: build
 
@@ -64,8 +67,15 @@ bench: deps
 	cmake --build $(BUILD_BENCH) -j $(JOBS)
 	$(BUILD_BENCH)/bench/fieldcore_bench
 
+# Every reader of outside data under libFuzzer with AddressSanitizer and UBSan; fails on a finding.
+fuzz: deps
+	cmake -S . -B $(BUILD_FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_COMPILER=clang++ -DFIELDCORE_FUZZ=ON -DBUILD_TESTING=OFF -DBUILD_TOOLS=OFF
+	cmake --build $(BUILD_FUZZ) -j $(JOBS)
+	bash fuzz/run.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
+
 install: build
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_TSAN) $(BUILD_BENCH) build-core build-consumer
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_TSAN) $(BUILD_BENCH) $(BUILD_FUZZ) build-core build-consumer

@@ -11,12 +11,12 @@ mkdir -p "$out"
 has() { "$tool" road "$1" --help >/dev/null 2>&1 || { echo "   (this build has no 'road $1')"; false; }; }
 
 echo "== road info: the example road's alignments, elements, key points (TS, SC, CS, ST, PC, PT, PI) and profile"
-"$tool" road info --alignment "Main Road"
+"$tool" road info --example --alignment "Main Road"
 
 echo
 echo "== road stakeout: every 20 m from 1+300 to 1+420 (through the TS at 1+320 and the SC at 1+400), at -5 m (left), 0 and +5 m (right)"
 if has stakeout; then
-  for s in $(seq 1300 20 1420); do for o in -5 0 5; do echo "$s $o"; done; done | "$tool" road stakeout
+  for s in $(seq 1300 20 1420); do for o in -5 0 5; do echo "$s $o"; done; done | "$tool" road stakeout --example --alignment "Main Road"
 fi
 
 echo
@@ -29,18 +29,18 @@ cat >"$out/points.txt" <<'EOF'
 6544900.00 1235420.00 59.10
 EOF
 if has locate; then
-  "$tool" road locate --input "$out/points.txt"
+  "$tool" road locate --example --alignment "Main Road" --input "$out/points.txt"
 fi
 
 echo
 echo "== road sample: the ramp's centreline as GeoJSON, no chord more than 0.25 m from the curve"
 if has sample; then
-  "$tool" road sample --alignment "Ramp A1" --deviation 0.25 --format geojson
+  "$tool" road sample --example --alignment "Ramp A1" --deviation 0.25 --format geojson
 fi
 
 echo
 echo "== road plot: plan and profile of the main road as SVG, with its edges at ±5 m and the surveyed points"
-"$tool" road plot --offsets -5,5 --points "$out/points.txt" -o "$out/road-plot.svg"
+"$tool" road plot --example --alignment "Main Road" --offsets -5,5 --points "$out/points.txt" -o "$out/road-plot.svg"
 if command -v rsvg-convert >/dev/null 2>&1; then
   rsvg-convert -w 1200 -o "$out/road-plot.png" "$out/road-plot.svg" && echo "$out/road-plot.png: the same as PNG"
 fi
@@ -59,3 +59,5 @@ echo "== the building plot of examples/parcel.txt: area, and the hinge line from
 "$tool" area "$here/parcel.txt" --divide-hinge 45 --area 1200
 echo "== CRC-16 of the nine digits 1 to 9"
 printf 123456789 | "$tool" crc16
+echo "== the differential-correction beacons of the example listing examples/beacons.txt"
+"$tool" beacons "$here/beacons.txt"

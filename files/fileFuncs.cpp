@@ -236,7 +236,9 @@ int CopyDirectory(const wchar_t* from, const wchar_t* to, int recursive)
     forEachEntry(source + L"\\*", [&](const WIN32_FIND_DATAW& entry) {
         const CString inner = source + L"\\" + entry.cFileName;
         const CString outer = target + L"\\" + entry.cFileName;
-        if (entry.dwFileAttributes == FILE_ATTRIBUTE_DIRECTORY) {
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            ok = false;  // a link is refused: copied, it could name anything
+        } else if (entry.dwFileAttributes == FILE_ATTRIBUTE_DIRECTORY) {
             if (recursive && !IsDots(entry.cFileName))
                 ok = CopyDirectory(inner, outer, recursive) != 0;
         } else {
@@ -250,9 +252,15 @@ int CopyDirectory(const wchar_t* from, const wchar_t* to, int recursive)
 int RemoveDirectoryTree(const wchar_t* path)
 {
     const CString folder(path);
+    // A link is removed itself, never what it names.
+    const DWORD attributes = GetFileAttributesW(folder);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return DeleteFileW(folder) ? 1 : 0;
     forEachEntry(folder + L"\\*", [&](const WIN32_FIND_DATAW& entry) {
         const CString inner = folder + L"\\" + entry.cFileName;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            DeleteFileW(inner);
+        } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (!IsDots(entry.cFileName))
                 RemoveDirectoryTree(inner);
         } else {

@@ -96,11 +96,13 @@ int CopyFromToCheckDate(const wchar_t* from, const wchar_t* to);
 // Copies the entries of folder `from` into folder `to` (created when missing). Entries whose
 // attributes are exactly FILE_ATTRIBUTE_DIRECTORY are copied recursively when `recursive` is
 // set and skipped otherwise; every other entry is copied as a file, replacing the target
-// (so a folder with any other attribute, hidden for instance, makes the copy fail). 1 when
-// everything was copied, 0 at the first failure or when `from` is no folder.
+// (so a folder with any other attribute, hidden for instance, makes the copy fail). A
+// symbolic link is refused (the copy fails there). 1 when everything was copied, 0 at the
+// first failure or when `from` is no folder.
 int CopyDirectory(const wchar_t* from, const wchar_t* to, int recursive);
 // Deletes the folder's contents recursively (read-only files included), then the folder;
-// 1 when the folder is gone.
+// 1 when the folder is gone. Links are deleted themselves, never what they name (a path that
+// is itself a link: the link goes).
 int RemoveDirectoryTree(const wchar_t* path);
 // Creates the path and its missing parents, from the outermost down, stopping at the first
 // failure; 1 when the path exists afterwards.

@@ -3,6 +3,7 @@
 #include "files/appFolders.h"
 #include "files/fileFuncs.h"
 #include "platform/deviceRoot.h"
+#include "platform/safeFile.h"
 #include "platform/textCodec.h"
 
 #include <climits>
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -17,29 +19,33 @@ const std::size_t kLineBuffer = 1024;       // one line read or written, with it
 const std::size_t kMaxSectionBytes = 1021;  // "[" name "]" and the line feed fit the buffer
 const std::size_t kMaxPairBytes = 1022;     // key "=" value and the line feed fit the buffer
 
-// Reads the next piece of a line into `buffer` (at most kLineBuffer - 1 bytes, the line feed
-// included when it fits), the way a text-mode read does: a CR directly before an LF is
-// dropped. Returns the number of bytes stored; 0 at the end of the file.
-std::size_t readPiece(std::FILE* file, char* buffer)
+// One piece of an INI file as the loader reads it: at most kLineBuffer - 1 bytes of a line,
+// its line feed included when it fits, a CR directly before an LF dropped (as a text-mode
+// read does). A longer line is read as several pieces.
+struct Piece {
+    std::size_t offset = 0;    // where it starts in the file
+    std::size_t consumed = 0;  // the bytes of the file it covers (a dropped CR included)
+    std::string text;
+};
+
+bool nextPiece(const std::string& bytes, std::size_t at, Piece& piece)
 {
-    std::size_t count = 0;
-    while (count < kLineBuffer - 1) {
-        int c = std::getc(file);
-        if (c == EOF)
-            break;
-        if (c == '\r') {
-            const int next = std::getc(file);
-            if (next == '\n')
-                c = '\n';
-            else if (next != EOF)
-                std::ungetc(next, file);
+    if (at >= bytes.size())
+        return false;
+    piece.offset = at;
+    piece.text.clear();
+    while (piece.text.size() < kLineBuffer - 1 && at < bytes.size()) {
+        char c = bytes[at++];
+        if (c == '\r' && at < bytes.size() && bytes[at] == '\n') {
+            c = '\n';
+            ++at;
         }
-        buffer[count++] = static_cast<char>(c);
+        piece.text += c;
         if (c == '\n')
             break;
     }
-    buffer[count] = '\0';
-    return count;
+    piece.consumed = at - piece.offset;
+    return true;
 }
 
 CString wideFromAnsi(const char* bytes, std::size_t length)
@@ -56,11 +62,6 @@ CString wideName(const char* name)
 std::string ansiBytes(const CString& text)
 {
     return WideToAnsi(text.str());
-}
-
-bool writeAll(std::FILE* file, const std::string& bytes)
-{
-    return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
 }
 
 bool isBlankChar(wchar_t c)
@@ -128,68 +129,98 @@ CINIFile::~CINIFile()
 
 // ---- Files ----
 
-void CINIFile::loadLine(const char* line, std::size_t length, Section*& current)
+namespace {
+
+// What a piece is to the loader.
+enum PieceKind { PIECE_SKIPPED, PIECE_HEADER, PIECE_PAIR, PIECE_OTHER };
+
+struct PieceMeaning {
+    PieceKind kind = PIECE_SKIPPED;
+    CString name;   // the section of a header, the key of a pair
+    CString value;  // the value of a pair
+};
+
+PieceMeaning meaningOf(const Piece& piece)
 {
+    PieceMeaning m;
+    const char* line = piece.text.c_str();
+    std::size_t length = std::strlen(line);  // the text ends at a zero byte
+    if (length <= 1 || line[0] == ';' || line[0] == '#' || line[0] == '/')
+        return m;
     if (line[0] == '[') {
         // "[name]\n": drop the line feed and the byte before it; without a line feed (the
         // last line of the file), only the last byte.
         const std::size_t end = line[length - 1] == '\n' ? length - 2 : length - 1;
-        const CString name = end > 1 ? wideFromAnsi(line + 1, end - 1) : CString();
-        std::unique_ptr<Section>& slot = m_sections[name];
-        slot.reset(new Section);
-        current = slot.get();
-        return;
+        m.kind = PIECE_HEADER;
+        m.name = end > 1 ? wideFromAnsi(line + 1, end - 1) : CString();
+        return m;
     }
     if (line[length - 1] == '\n')
         --length;
     const CString text = wideFromAnsi(line, length);
     const int equals = text.Find(L'=');
-    if (equals < 0 || !current)
-        return;
-    (*current)[text.Left(equals)] = text.Mid(equals + 1);
+    if (equals < 0) {
+        m.kind = PIECE_OTHER;
+        return m;
+    }
+    m.kind = PIECE_PAIR;
+    m.name = text.Left(equals);
+    m.value = text.Mid(equals + 1);
+    return m;
 }
+
+bool readAll(std::FILE* file, std::string& bytes)
+{
+    char buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, n);
+    return !std::ferror(file);
+}
+
+} // namespace
 
 bool CINIFile::LoadIni(const wchar_t* path)
 {
     std::FILE* file = deviceFopen(path, "rt");
     if (!file)
         return false;
-    char buffer[kLineBuffer];
-    Section* current = nullptr;
-    while (readPiece(file, buffer) > 0) {
-        const std::size_t length = std::strlen(buffer);  // the text ends at a zero byte
-        if (length <= 1 || buffer[0] == ';' || buffer[0] == '#' || buffer[0] == '/')
-            continue;
-        loadLine(buffer, length, current);
-    }
+    std::string bytes;
+    readAll(file, bytes);  // a read error ends the file where it happened
     std::fclose(file);
+    Section* current = nullptr;
+    Piece piece;
+    for (std::size_t at = 0; nextPiece(bytes, at, piece); at += piece.consumed) {
+        const PieceMeaning m = meaningOf(piece);
+        if (m.kind == PIECE_HEADER) {
+            std::unique_ptr<Section>& slot = m_sections[m.name];
+            slot.reset(new Section);
+            current = slot.get();
+        } else if (m.kind == PIECE_PAIR && current) {
+            (*current)[m.name] = m.value;
+        }
+    }
     return true;
 }
 
 bool CINIFile::SaveIni(const wchar_t* path) const
 {
-    std::FILE* file = deviceFopen(path, "wt+");
-    if (!file)
-        return false;
-    bool ok = true;
+    std::string bytes;
     for (const auto& section : m_sections) {
         std::string name = ansiBytes(section.first);
         if (name.size() > kMaxSectionBytes)
             name.resize(kMaxSectionBytes);
-        ok = writeAll(file, "[" + name + "]\n");
-        for (auto key = section.second->begin(); ok && key != section.second->end(); ++key) {
-            std::string pair = ansiBytes(key->first) + "=" + ansiBytes(key->second);
+        bytes += "[" + name + "]\n";
+        for (const auto& key : *section.second) {
+            std::string pair = ansiBytes(key.first) + "=" + ansiBytes(key.second);
             if (pair.size() > kMaxPairBytes)
                 pair.resize(kMaxPairBytes);
-            ok = writeAll(file, pair + "\n");
+            bytes += pair + "\n";
         }
-        ok = ok && writeAll(file, "\n");
-        if (!ok)
-            break;
+        bytes += "\n";
     }
-    // Buffered writes fail late: closing reports what the writes could not.
-    const bool closed = std::fclose(file) == 0;
-    return ok && closed;
+    CFileLock lock;
+    return lock.Lock(path) && ReplaceFileBytes(path, bytes);
 }
 
 // ---- Wide accessors ----
@@ -441,4 +472,135 @@ bool SaveSettingsFile(const CString& name, const CINIFile& ini)
     if (!FileFuncs::IsDirExist(folder) && !FileFuncs::CreateDir(folder))
         return false;
     return ini.SaveIni(folder + L"\\" + name);
+}
+
+// ---- A file's text edited in place ----
+
+namespace {
+
+struct ScannedPiece {
+    Piece piece;
+    PieceMeaning meaning;
+};
+
+std::vector<ScannedPiece> scanPieces(const std::string& bytes)
+{
+    std::vector<ScannedPiece> pieces;
+    Piece piece;
+    for (std::size_t at = 0; nextPiece(bytes, at, piece); at += piece.consumed)
+        pieces.push_back(ScannedPiece{piece, meaningOf(piece)});
+    return pieces;
+}
+
+// The pieces [first, last) of the block that LoadIni keeps for a section: from its last
+// header to the next header. False when the section has no header.
+bool sectionBlock(const std::vector<ScannedPiece>& pieces, const CString& section,
+                  std::size_t& first, std::size_t& last)
+{
+    bool found = false;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (pieces[i].meaning.kind == PIECE_HEADER && pieces[i].meaning.name == section) {
+            first = i;
+            found = true;
+        }
+    }
+    if (!found)
+        return false;
+    last = first + 1;
+    while (last < pieces.size() && pieces[last].meaning.kind != PIECE_HEADER)
+        ++last;
+    return true;
+}
+
+bool isKeyLine(const ScannedPiece& p, const CString& key)
+{
+    return p.meaning.kind == PIECE_PAIR && p.meaning.name == key;
+}
+
+// The line end a piece had in the file: "\r\n", "\n", or none (the file's last line, or a
+// piece cut from a longer line, which then ends here as a line of its own).
+std::string lineEndOf(const std::string& bytes, const Piece& piece)
+{
+    const std::size_t end = piece.offset + piece.consumed;
+    if (piece.text.empty() || piece.text.back() != '\n')
+        return std::string();
+    return end >= 2 && bytes[end - 2] == '\r' ? "\r\n" : "\n";
+}
+
+// The line end the file uses: that of its first line, LF in a file without one.
+std::string fileLineEnd(const std::string& bytes, const std::vector<ScannedPiece>& pieces)
+{
+    for (const ScannedPiece& p : pieces) {
+        const std::string end = lineEndOf(bytes, p.piece);
+        if (!end.empty())
+            return end;
+    }
+    return "\n";
+}
+
+} // namespace
+
+// What ends a piece that has no line end of its own so that the loader reads it as before:
+// a last CR stays in the text only when another CR LF follows it.
+std::string endingFor(const Piece& piece, const std::string& eol)
+{
+    return !piece.text.empty() && piece.text.back() == '\r' ? std::string("\r\n") : eol;
+}
+
+std::string IniTextWithValue(const std::string& fileBytes, const CString& section,
+                             const CString& key, const CString& value)
+{
+    const std::vector<ScannedPiece> pieces = scanPieces(fileBytes);
+    const std::string eol = fileLineEnd(fileBytes, pieces);
+    const std::string pair = ansiBytes(key) + "=" + ansiBytes(value);
+    std::string out = fileBytes;
+    std::size_t first = 0, last = 0;
+    if (!sectionBlock(pieces, section, first, last)) {
+        const std::string block = "[" + ansiBytes(section) + "]" + eol + pair + eol + eol;
+        if (pieces.empty() || !lineEndOf(fileBytes, pieces.back().piece).empty())
+            return out + block;
+        const Piece& tail = pieces.back().piece;
+        // A last line of one byte is skipped; with a line end, "[" would open a section.
+        if (tail.text.size() == 1)
+            return out.insert(tail.offset, block);
+        return out + endingFor(tail, eol) + block;
+    }
+    std::size_t anchor = first;  // the key's line, or the piece to add it after
+    bool replace = false;
+    for (std::size_t i = first + 1; i < last; ++i) {
+        if (isKeyLine(pieces[i], key)) {
+            anchor = i;
+            replace = true;
+        } else if (!replace && pieces[i].meaning.kind == PIECE_PAIR) {
+            anchor = i;
+        }
+    }
+    const Piece& at = pieces[anchor].piece;
+    const std::size_t end = at.offset + at.consumed;
+    const std::string ending = lineEndOf(fileBytes, at);
+    if (replace) {
+        // A line without its own end that is not the file's last keeps the following text
+        // apart, as the loader saw it.
+        const bool apart = ending.empty() && end < fileBytes.size();
+        return out.replace(at.offset, at.consumed, pair + (apart ? eol : ending));
+    }
+    if (ending.empty())
+        return out.insert(end, endingFor(at, eol) + pair + eol);
+    return out.insert(end, pair + ending);
+}
+
+bool IniTextWithoutValue(std::string& fileBytes, const CString& section, const CString& key)
+{
+    const std::vector<ScannedPiece> pieces = scanPieces(fileBytes);
+    std::size_t first = 0, last = 0;
+    if (!sectionBlock(pieces, section, first, last))
+        return false;
+    bool removed = false;
+    for (std::size_t i = last; i-- > first + 1;) {
+        if (isKeyLine(pieces[i], key)) {
+            fileBytes.erase(pieces[i].piece.offset, pieces[i].piece.consumed);
+            removed = true;
+        }
+    }
+    return removed;
 }

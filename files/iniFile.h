@@ -39,8 +39,10 @@ public:
     bool LoadIni(const wchar_t* path);
     // Writes every section: "[name]", its "key=value" lines and an empty line, each ending in
     // a line feed; a section name is cut after 1021 bytes and a "key=value" text after 1022
-    // bytes. Replaces the file. False when it cannot be created or a write fails (what was
-    // written stays).
+    // bytes. Replaces the file whole (platform/safeFile.h: under the file's lock, through a
+    // new file renamed over the old one, synced; a link is written through to its target and
+    // the old file's permissions are kept). False when the file cannot be created or a write
+    // fails; the old file is then as it was.
     bool SaveIni(const wchar_t* path) const;
 
     // ---- 8-bit section and key names (converted from the system code page) ----
@@ -107,10 +109,25 @@ private:
     using Sections = std::map<CString, std::unique_ptr<Section>>;
 
     const Section* findSection(const wchar_t* section) const;
-    void loadLine(const char* line, std::size_t length, Section*& current);
 
     Sections m_sections;
 };
+
+// ---- A file's text edited in place ----
+// These work on the bytes of an INI file and keep every byte but those of the one key they
+// change: comments, order, blanks and line ends (LF or CR LF) stay as they are. The key is
+// the one LoadIni would read: in the block of the section's last header, its last line.
+
+// The bytes with `key` of `section` set to `value`: the key's line is replaced, or, when the
+// key is missing, a line is added after the last key line of the section's block (after the
+// header when it has none); a missing section is added at the end as SaveIni writes one. The
+// texts are converted to the system code page; a "key=value" line longer than 1022 bytes
+// would be read back in pieces (callers refuse such values first).
+std::string IniTextWithValue(const std::string& fileBytes, const CString& section,
+                             const CString& key, const CString& value);
+// Removes every line of `key` in the block of the section's last header (so that no earlier
+// value shows through); false, bytes unchanged, when LoadIni would find no such key.
+bool IniTextWithoutValue(std::string& fileBytes, const CString& section, const CString& key);
 
 // Loads GetRootDir() + "\Settings\" + name into `ini`.
 bool LoadSettingsFile(const CString& name, CINIFile& ini);

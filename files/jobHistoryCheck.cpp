@@ -76,40 +76,50 @@ void advance(std::vector<SumState>& states, const std::u16string& text, size_t f
         s.sum = CXMLWriter::ContinueCheckSum(part, s.sum, s.index);
 }
 
-} // namespace
-
-TJobHistoryCheck CheckJobHistory(const std::string& bytes, std::string& detail)
+// Units after the byte-order mark (a last odd byte is left out).
+std::u16string unitsAfterBom(const std::string& bytes)
 {
-    if (bytes.size() < 2 || static_cast<unsigned char>(bytes[0]) != 0xFF || static_cast<unsigned char>(bytes[1]) != 0xFE) {
-        detail = "no UTF-16 byte-order mark: not a job history";
-        return JOB_HISTORY_NOT_HISTORY;
-    }
-    if (bytes.size() % 2 != 0) {
-        detail = "odd number of bytes: the file is cut inside a character";
-        return JOB_HISTORY_BAD_CHECKSUM;
-    }
     std::u16string text;
     text.reserve(bytes.size() / 2);
     for (size_t i = 2; i + 1 < bytes.size(); i += 2)
         text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
                                              (static_cast<unsigned char>(bytes[i + 1]) << 8)));
-    if (text.compare(0, kDeclaration.size(), kDeclaration) != 0 ||
-        text.find(u"<OstrandJobHistory>") == std::u16string::npos) {
-        detail = "no XML declaration or root element: not a job history";
-        return JOB_HISTORY_NOT_HISTORY;
-    }
+    return text;
+}
 
+bool hasBom(const std::string& bytes)
+{
+    return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+           static_cast<unsigned char>(bytes[1]) == 0xFE;
+}
+
+bool isHistoryText(const std::u16string& text)
+{
+    return text.compare(0, kDeclaration.size(), kDeclaration) == 0 &&
+           text.find(u"<OstrandJobHistory>") != std::u16string::npos;
+}
+
+// What a walk over the checksum elements found: how many matched, where the last matching one
+// ends (in units after the BOM), and why the walk stopped early ("" when every element found
+// matched).
+struct SumWalk {
+    int elements = 0;
+    size_t lastEnd = 0;
+    std::string failure;
+};
+
+SumWalk walkCheckSums(const std::u16string& text)
+{
+    SumWalk walk;
     std::vector<SumState> states{SumState{0, 0}};
     size_t position = 0;
-    size_t lastEnd = 0;
-    int elements = 0;
     for (size_t at = text.find(kCheckSumStart); at != std::u16string::npos;
          at = text.find(kCheckSumStart, at + 1)) {
         unsigned int stored = 0;
         size_t end = 0;
         if (!readCheckSumElement(text, at, stored, end)) {
-            detail = "checksum element " + std::to_string(elements + 1) + " is malformed";
-            return JOB_HISTORY_BAD_CHECKSUM;
+            walk.failure = "checksum element " + std::to_string(walk.elements + 1) + " is malformed";
+            return walk;
         }
         advance(states, text, position, at);
         std::vector<SumState> matching;
@@ -118,12 +128,12 @@ TJobHistoryCheck CheckJobHistory(const std::string& bytes, std::string& detail)
                 matching.push_back(s);
         if (matching.empty()) {
             char buf[96];
-            std::snprintf(buf, sizeof buf, "checksum element %d holds %X, the content gives %X", elements + 1,
-                          stored, states.front().sum);
-            detail = buf;
-            return JOB_HISTORY_BAD_CHECKSUM;
+            std::snprintf(buf, sizeof buf, "checksum element %d holds %X, the content gives %X",
+                          walk.elements + 1, stored, states.front().sum);
+            walk.failure = buf;
+            return walk;
         }
-        ++elements;
+        ++walk.elements;
         // Either the period goes on past this element, or the file was reopened right after it.
         advance(matching, text, at, end);
         SumState restored;
@@ -131,16 +141,52 @@ TJobHistoryCheck CheckJobHistory(const std::string& bytes, std::string& detail)
             matching.push_back(restored);
         states.swap(matching);
         position = end;
-        lastEnd = end;
+        walk.lastEnd = end;
     }
-    if (elements == 0) {
+    return walk;
+}
+
+} // namespace
+
+TJobHistoryCheck CheckJobHistory(const std::string& bytes, std::string& detail)
+{
+    if (!hasBom(bytes)) {
+        detail = "no UTF-16 byte-order mark: not a job history";
+        return JOB_HISTORY_NOT_HISTORY;
+    }
+    if (bytes.size() % 2 != 0) {
+        detail = "odd number of bytes: the file is cut inside a character";
+        return JOB_HISTORY_BAD_CHECKSUM;
+    }
+    const std::u16string text = unitsAfterBom(bytes);
+    if (!isHistoryText(text)) {
+        detail = "no XML declaration or root element: not a job history";
+        return JOB_HISTORY_NOT_HISTORY;
+    }
+    const SumWalk walk = walkCheckSums(text);
+    if (!walk.failure.empty()) {
+        detail = walk.failure;
+        return JOB_HISTORY_BAD_CHECKSUM;
+    }
+    if (walk.elements == 0) {
         detail = "no checksum element";
         return JOB_HISTORY_BAD_CHECKSUM;
     }
-    if (text.compare(lastEnd, std::u16string::npos, kRootEnd) != 0) {
+    if (text.compare(walk.lastEnd, std::u16string::npos, kRootEnd) != 0) {
         detail = "the file does not end with the last checksum and the root's closing tag (cut short or changed)";
         return JOB_HISTORY_BAD_CHECKSUM;
     }
-    detail = std::to_string(elements) + (elements == 1 ? " checksum matches" : " checksums match");
+    detail = std::to_string(walk.elements) + (walk.elements == 1 ? " checksum matches" : " checksums match");
     return JOB_HISTORY_OK;
+}
+
+std::size_t JobHistoryIntactLength(const std::string& bytes)
+{
+    if (!hasBom(bytes))
+        return 0;
+    const std::u16string text = unitsAfterBom(bytes);
+    if (!isHistoryText(text))
+        return 0;
+    const SumWalk walk = walkCheckSums(text);
+    return walk.elements == 0 ? 0 : 2 + 2 * walk.lastEnd;
 }

@@ -6,6 +6,7 @@
 // checksum element is not covered by any sum, so the check demands it to the letter.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 enum TJobHistoryCheck {
@@ -21,3 +22,9 @@ enum TJobHistoryCheck {
 // continued over the window from byte index "window offset mod 4"). The file must end with a
 // checksum element and the root's closing tag. `detail` receives a one-line reason.
 TJobHistoryCheck CheckJobHistory(const std::string& fileBytes, std::string& detail);
+
+// The number of bytes at the start of a job-history file that end with its last checksum
+// element (and that element's CR LF) before which every checksum matches: where a writer that
+// was stopped in the middle of a period can go on. 0 when the bytes are no job history or hold
+// no matching checksum element. A last odd byte is left out of the count.
+std::size_t JobHistoryIntactLength(const std::string& fileBytes);

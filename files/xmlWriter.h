@@ -13,6 +13,12 @@
 // the sum as it was before the element itself; reopening a file picks the sum up again from
 // the last such element (RestoreCheckSum).
 //
+// A writer that is stopped in the middle of a period (a pulled battery, a killed process)
+// leaves a torn end. Reopening finds it and cuts the file back to its last complete checksum
+// element (logged at level 2), so that the next period continues a file that checks; a file
+// torn before its first entry starts anew. Close syncs the file to storage. The file is
+// locked (advisory, whole file) from Open to Close: one writer at a time.
+//
 // Paths are the library's device paths (see platform/deviceRoot.h).
 #pragma once
 
@@ -33,11 +39,13 @@ public:
     // file that did not exist. The base does nothing.
     virtual void InitOnOpen(bool created);
 
-    // Opens (creating when missing, never truncating) for read/write, calls InitOnOpen, then
-    // reopens for writing only at the position InitOnOpen left. `created` tells whether the
-    // file was new. False when the file cannot be opened.
+    // Opens (creating when missing, never truncating) for read/write, takes the file's lock
+    // (waiting for another writer to close), calls InitOnOpen and goes on writing at the
+    // position InitOnOpen left. `created` tells whether the file was new (missing or empty).
+    // False when the file cannot be opened or locked.
     bool Open(const CString& path, bool& created);
-    // Closes the file; end tags and the checksum are the caller's to write first.
+    // Syncs the file to storage and closes it (releasing the lock); end tags and the checksum
+    // are the caller's to write first.
     void Close();
     bool IsOpen() const { return m_file.m_hFile != CFile::hFileNull; }
 
@@ -66,7 +74,7 @@ protected:
     CFile m_file;
 
 private:
-    int m_charSize = 2;
+    [[maybe_unused]] int m_charSize = 2;  // every character is one UTF-16 unit
     bool m_pendingStartTag = false;
     CStringArray m_elements;     // open elements, outermost first
     int m_depth = 0;             // number of open elements
@@ -77,8 +85,9 @@ class CXMLWriter : public CXMLWriterBase {
 public:
     // The base Write, then the text enters the checksum (only while the file is open).
     void Write(const CString& text) override;
-    // New file: BOM, declaration, root element pending. Existing file: rewinds to the root's
-    // closing tag and restores the checksum from the last checksum element.
+    // New file: BOM, declaration, root element pending. Existing file: cuts a torn end (see
+    // above), rewinds to the root's closing tag and restores the checksum from the last
+    // checksum element; a job history that has none yet gets the sum of all it holds.
     void InitOnOpen(bool created) override;
 
     // Writes "<CheckSum>" + current sum as "%X" + "</CheckSum>" CR LF, unindented.
@@ -89,6 +98,11 @@ public:
     bool RestoreCheckSum();
 
     unsigned int GetCheckSum() const { return m_checkSum; }
+    // The bytes of a torn end that the last Open cut (0 when none).
+    unsigned long long GetCutLength() const { return m_cutBytes; }
+    // Element names the job history keeps for itself ("CheckSum" and the root's): an entry or
+    // field of that name would make the file fail its check.
+    static bool IsReservedName(const CString& name);
     int GetCheckSumIndex() const { return m_checkSumIndex; }
 
     // The characters of the checksum window that RestoreCheckSum reads before the root's
@@ -100,9 +114,15 @@ public:
     static unsigned int ContinueCheckSum(const std::u16string& units, unsigned int sum, int& index);
 
 private:
+    enum TEndState { END_NEW, END_HISTORY, END_FOREIGN };
+    // Reads the whole file and cuts a torn end (see above); tells what the file is.
+    TEndState CutTornEnd();
+    // The sum and byte index over everything from the byte-order mark to the position.
+    void SumFromStart();
     int ContinueCheckSum(const CString& text, unsigned int sum);
     void WriteCheckSum(unsigned int sum);
 
     unsigned int m_checkSum = 0;
     int m_checkSumIndex = 0;
+    unsigned long long m_cutBytes = 0;
 };

@@ -48,6 +48,13 @@ public:
     void setDMS(int d, int m, double s);
     // atan2(y, x); false (angle unchanged) when both |y| and |x| are below 1e-12.
     bool setTg(double y, double x);
+    // The azimuth from (lat1, lon1) to (lat2, lon2) (degrees) on a sphere of the local mean
+    // radius plus `height` (metres): setTg(dE, dN) of GetNeOffsetFromLatLon with radius 0
+    // (cogo/geographicOffsets.h, where it is defined). A plane approximation: at (0, 0) to
+    // (0.001, 0.001) it gives 44.9999999989 where the geodesic azimuth is 45.1924. The
+    // longitude difference is taken the short way across +-180. False (unchanged) for
+    // coinciding points.
+    bool setAzFromLatLon(double lat1, double lon1, double lat2, double lon2, double height);
     // Azimuth of the vector (dNorth, dEast); false (unchanged) for a vector shorter than 1e-12
     // in both components.
     bool setAz(double dNorth, double dEast);

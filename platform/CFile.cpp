@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,9 +43,13 @@ CFile::~CFile()
 
 // Paths reach the host file system here and nowhere else: device paths map onto the device
 // root (platform/deviceRoot.h).
+// A path the device cannot name, or one that a link leads out of the root, gives "".
 std::string CFile::HostPath(LPCTSTR path)
 {
-    return deviceToHostPath(path);
+    std::string host;
+    if (!deviceHostPath(path, host) || !hostPathInsideRoot(host, true))
+        return std::string();
+    return host;
 }
 
 BOOL CFile::Open(LPCTSTR path, UINT flags)
@@ -52,9 +57,12 @@ BOOL CFile::Open(LPCTSTR path, UINT flags)
     Close();
     if (path == nullptr || *path == L'\0')
         return FALSE;
+    const std::string host = HostPath(path);
+    if (host.empty())
+        return FALSE;
     int fd;
     do {
-        fd = ::open(HostPath(path).c_str(), openFlags(flags), 0666);
+        fd = ::open(host.c_str(), openFlags(flags), 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return FALSE;
@@ -164,6 +172,17 @@ void CFile::Flush()
 {
     if (m_hFile != hFileNull)
         ::fsync(m_hFile);
+}
+
+BOOL CFile::Lock()
+{
+    if (m_hFile == hFileNull)
+        return FALSE;
+    int r;
+    do {
+        r = ::flock(m_hFile, LOCK_EX);
+    } while (r != 0 && errno == EINTR);
+    return r == 0 ? TRUE : FALSE;
 }
 
 CString CFile::GetFileName() const

@@ -12,7 +12,8 @@
 //   are accepted and not enforced: POSIX files have no share modes;
 //   modeNoInherit is always in effect (the descriptor is closed on exec).
 // A directory cannot be opened. Paths are device paths ("\Settings\ostrand.ini"; '\' and
-// '/' both separate folders) and map onto the host through platform/deviceRoot.h.
+// '/' both separate folders) and map onto the host through platform/deviceRoot.h, which
+// refuses names with control characters and links that lead out of the device root.
 // Positions and lengths are in bytes.
 #pragma once
 
@@ -73,6 +74,10 @@ public:
     virtual BOOL SetLength(ULONGLONG length);
     // Commits what was written to the storage device.
     virtual void Flush();
+    // Takes the advisory lock of the whole file (flock), waiting while another open file
+    // holds it; Close releases it. Only writers that lock see each other. FALSE when the
+    // file is not open or cannot be locked.
+    BOOL Lock();
 
     // The path given to Open, and its last component (after the last '\' or '/'); empty
     // when the file is not open.

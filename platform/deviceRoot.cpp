@@ -1,6 +1,7 @@
 #include "platform/deviceRoot.h"
 
 #include "platform/CString.h"
+#include "platform/lastError.h"
 #include "platform/textCodec.h"
 
 #include <cerrno>
@@ -148,7 +149,9 @@ std::string deviceToHostPath(const std::wstring& devicePath)
 {
     std::string host = getDeviceRoot();
     bool resolving = true;  // while the folders so far exist, later names may differ in case
-    for (const std::wstring& part : deviceComponents(devicePath)) {
+    // An embedded NUL ends the path, as it does for the pointer form.
+    const std::wstring path = devicePath.substr(0, devicePath.find(L'\0'));
+    for (const std::wstring& part : deviceComponents(path)) {
         std::string name = WideToUtf8(part);
         if (resolving)
             name = resolveCase(host, name);
@@ -199,17 +202,108 @@ std::FILE* openFile(const std::string& hostPath, const char* mode)
 
 std::FILE* deviceFopen(const wchar_t* devicePath, const char* mode)
 {
-    return openFile(deviceToHostPath(devicePath), mode);
+    std::string host;
+    if (!deviceHostPath(devicePath, host))
+        return nullptr;
+    if (!hostPathInsideRoot(host, true)) {
+        errno = EACCES;
+        return nullptr;
+    }
+    return openFile(host, mode);
 }
 
 std::FILE* deviceFopen(const char* devicePath, const char* mode)
 {
-    return openFile(ansiDeviceToHostPath(devicePath), mode);
+    const std::wstring wide = AnsiToWide(std::string(devicePath ? devicePath : ""));
+    return deviceFopen(wide.c_str(), mode);
 }
 
 bool deviceRemove(const char* devicePath)
 {
-    return std::remove(ansiDeviceToHostPath(devicePath).c_str()) == 0;
+    std::string host;
+    const std::wstring wide = AnsiToWide(std::string(devicePath ? devicePath : ""));
+    if (!deviceHostPath(wide.c_str(), host) || host == getDeviceRoot() ||
+        !hostPathInsideRoot(host, false))
+        return false;
+    return std::remove(host.c_str()) == 0;
+}
+
+namespace {
+
+bool isControl(wchar_t c)
+{
+    return c < 0x20 || c == 0x7F;
+}
+
+bool isReservedDeviceName(const std::wstring& name)
+{
+    static const std::wstring prefix = L".fieldcore-";
+    return name.size() >= prefix.size() && deviceNamesEqual(name.substr(0, prefix.size()), prefix);
+}
+
+std::string realPath(const std::string& path)
+{
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real)
+        return std::string();
+    std::string result = real;
+    std::free(real);
+    return result;
+}
+
+bool underRoot(const std::string& real, const std::string& root)
+{
+    return real == root || (real.compare(0, root.size(), root) == 0 && real.size() > root.size() &&
+                            (root == "/" || real[root.size()] == '/'));
+}
+
+} // namespace
+
+bool deviceNameAllowed(const std::wstring& name)
+{
+    if (isReservedDeviceName(name))
+        return false;
+    for (wchar_t c : name) {
+        if (isControl(c))
+            return false;
+    }
+    return true;
+}
+
+bool deviceHostPath(const wchar_t* devicePath, std::string& hostPath)
+{
+    const std::wstring path = devicePath ? devicePath : L"";
+    for (const std::wstring& part : deviceComponents(path)) {
+        if (!deviceNameAllowed(part)) {
+            SetLastError(ERROR_INVALID_NAME);
+            return false;
+        }
+    }
+    hostPath = deviceToHostPath(path);
+    return true;
+}
+
+bool hostPathInsideRoot(const std::string& hostPath, bool followLast)
+{
+    const std::string configured = getDeviceRoot();
+    if (configured == "/")
+        return true;
+    const std::string root = realPath(configured);
+    if (root.empty())
+        return true;  // no root yet: nothing can be reached through it
+    if (followLast) {
+        const std::string real = realPath(hostPath);
+        if (!real.empty())
+            return underRoot(real, root);
+        struct stat st;
+        if (::lstat(hostPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+            return false;  // a link to nothing: an open that creates would follow it
+    }
+    const std::size_t slash = hostPath.rfind('/');
+    if (slash == std::string::npos)
+        return true;
+    const std::string real = realPath(slash == 0 ? "/" : hostPath.substr(0, slash));
+    return real.empty() || underRoot(real, root);
 }
 
 bool isReservedHostName(const std::string& hostName)

@@ -30,6 +30,12 @@
 //   - host entries whose names begin with ".fieldcore-" belong to this layer (attribute
 //     records, the flash-card mark, see platform/fileSystem.h) and are never listed to the
 //     device.
+//
+// The root holds. Every file operation of the platform layer maps its paths with
+// deviceHostPath, which refuses names the device cannot hold (control characters) and the
+// layer's own names (".fieldcore-...", in any case), and checks with hostPathInsideRoot that
+// no symbolic link leads it out of the root before it acts; a link that stays inside the
+// root is followed as the file it names. An embedded NUL ends a path.
 #pragma once
 
 #include <cstdio>
@@ -49,11 +55,23 @@ std::string getDeviceRoot();
 bool ensureDeviceRoot();
 
 // The host path (UTF-8) of a device path; "" and "\" give the root folder itself. A null
-// path gives the root folder.
+// path gives the root folder; the text ends at an embedded NUL (in either form).
 std::string deviceToHostPath(const wchar_t* devicePath);
 std::string deviceToHostPath(const std::wstring& devicePath);
 // 8-bit device paths (the log's file names) are in the system code page.
 std::string ansiDeviceToHostPath(const char* devicePath);
+
+// The host path of a device path for a file operation: false (with ERROR_INVALID_NAME as the
+// last error) when a component holds a control character (below U+0020, or U+007F) or is one
+// of the layer's own names.
+bool deviceHostPath(const wchar_t* devicePath, std::string& hostPath);
+// The same test for one name (a path component or a search pattern's last part).
+bool deviceNameAllowed(const std::wstring& name);
+// True when the host path lies inside the device root once symbolic links are resolved:
+// with `followLast`, the path as an open follows it (a link at the end that leads nowhere is
+// refused: creating through it could land anywhere); without, only its folder (for
+// operations on the entry itself: unlink, rmdir, rename, lstat). Always true for the root "/".
+bool hostPathInsideRoot(const std::string& hostPath, bool followLast);
 
 // fopen of a device path. `mode` is a C stdio mode; the text-mode letter 't' is accepted and
 // dropped (this host has no text-mode translation: the readers of text files strip the CR of
@@ -61,7 +79,8 @@ std::string ansiDeviceToHostPath(const char* devicePath);
 std::FILE* deviceFopen(const wchar_t* devicePath, const char* mode);
 std::FILE* deviceFopen(const char* devicePath, const char* mode);
 
-// remove() of a device path (a file or an empty folder); true on success.
+// remove() of a device path (a file, a link, or an empty folder other than the root itself);
+// true on success.
 bool deviceRemove(const char* devicePath);
 
 // True for the host names this layer keeps for itself (".fieldcore-..."), which no listing

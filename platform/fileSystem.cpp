@@ -62,6 +62,37 @@ bool statHost(const std::string& path, struct stat& st)
     return ::stat(path.c_str(), &st) == 0;
 }
 
+// The host path of a device path for an operation, or false with the last error set: a name
+// the device cannot hold (ERROR_INVALID_NAME), or a path that a symbolic link leads out of the
+// device root (ERROR_ACCESS_DENIED). `followLast` as for hostPathInsideRoot.
+bool mapPath(LPCWSTR path, std::string& host, bool followLast)
+{
+    if (!path) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    if (!deviceHostPath(path, host))
+        return false;  // ERROR_INVALID_NAME
+    if (!hostPathInsideRoot(host, followLast)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    return true;
+}
+
+// The status an entry shows the device: a link that stays inside the root shows what it
+// names; any other link shows itself (never a folder). `link` tells whether it is a link.
+bool entryStatus(const std::string& host, struct stat& st, bool& link)
+{
+    if (::lstat(host.c_str(), &st) != 0)
+        return false;
+    link = S_ISLNK(st.st_mode);
+    struct stat target;
+    if (link && hostPathInsideRoot(host, true) && ::stat(host.c_str(), &target) == 0)
+        st = target;
+    return true;
+}
+
 // ---- attribute records ----
 
 std::map<std::string, DWORD> readRecords(const std::string& folder)
@@ -100,10 +131,17 @@ void writeRecords(const std::string& folder, const std::map<std::string, DWORD>&
         ::unlink(path.c_str());
         return;
     }
+    // The new records go to a file made exclusively (a link planted at its name is removed,
+    // never followed), then replace the old ones.
     const std::string temp = path + ".new";
-    std::FILE* f = std::fopen(temp.c_str(), "w");
-    if (!f)
+    ::unlink(temp.c_str());
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    std::FILE* f = fd >= 0 ? ::fdopen(fd, "w") : nullptr;
+    if (!f) {
+        if (fd >= 0)
+            ::close(fd);
         return;
+    }
     for (const auto& r : records)
         std::fprintf(f, "%08X %s\n", static_cast<unsigned>(r.second), r.first.c_str());
     if (std::fclose(f) == 0)
@@ -137,8 +175,10 @@ void recordBits(const std::string& hostPath, DWORD bits)
     writeRecords(folder, records);
 }
 
-DWORD attributesOf(const struct stat& st, DWORD recorded)
+DWORD attributesOf(const struct stat& st, DWORD recorded, bool link = false)
 {
+    if (link)
+        recorded |= FILE_ATTRIBUTE_REPARSE_POINT;
     if (S_ISDIR(st.st_mode))
         return FILE_ATTRIBUTE_DIRECTORY | recorded;
     return recorded ? recorded : FILE_ATTRIBUTE_NORMAL;
@@ -187,11 +227,11 @@ bool nameMatches(const std::wstring& pattern, const std::wstring& name)
 
 // ---- find records ----
 
-void fillFindData(const std::wstring& name, const struct stat& st, DWORD recorded,
+void fillFindData(const std::wstring& name, const struct stat& st, DWORD recorded, bool link,
                   WIN32_FIND_DATAW& data)
 {
     std::memset(&data, 0, sizeof data);
-    data.dwFileAttributes = attributesOf(st, recorded);
+    data.dwFileAttributes = attributesOf(st, recorded, link);
     data.ftCreationTime = fileTimeFromUnix(st.st_ctim.tv_sec, st.st_ctim.tv_nsec);
     data.ftLastAccessTime = fileTimeFromUnix(st.st_atim.tv_sec, st.st_atim.tv_nsec);
     data.ftLastWriteTime = fileTimeFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
@@ -285,7 +325,9 @@ bool copyBytes(const std::string& from, const std::string& to)
     const int in = ::open(from.c_str(), O_RDONLY);
     if (in < 0)
         return false;
-    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    // `to` is a new temporary name: made exclusively, a link planted there is never followed.
+    ::unlink(to.c_str());
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (out < 0) {
         const int err = errno;
         ::close(in);
@@ -341,7 +383,13 @@ HANDLE FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW* data)
         SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    const std::string hostFolder = deviceToHostPath(folder);
+    std::string hostFolder;
+    if (!deviceNameAllowed(last)) {
+        SetLastError(ERROR_INVALID_NAME);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (!mapPath(folder.c_str(), hostFolder, true))
+        return INVALID_HANDLE_VALUE;
     DIR* dir = ::opendir(hostFolder.c_str());
     if (!dir) {
         SetLastError(ERROR_PATH_NOT_FOUND);
@@ -363,11 +411,12 @@ HANDLE FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW* data)
     const auto records = readRecords(hostFolder);
     for (const auto& n : names) {
         struct stat st;
-        if (!statHost(hostFolder + "/" + n.second, st))
+        bool link = false;
+        if (!entryStatus(hostFolder + "/" + n.second, st, link))
             continue;
         const auto rec = records.find(n.second);
         WIN32_FIND_DATAW entry;
-        fillFindData(n.first, st, rec == records.end() ? 0 : rec->second, entry);
+        fillFindData(n.first, st, rec == records.end() ? 0 : rec->second, link, entry);
         state->entries.push_back(entry);
     }
     if (state->entries.empty()) {
@@ -403,10 +452,9 @@ BOOL FindClose(HANDLE find)
 
 BOOL CopyFileW(LPCWSTR from, LPCWSTR to, BOOL failIfExists)
 {
-    if (!from || !to)
-        return fail(ERROR_INVALID_PARAMETER);
-    const std::string source = deviceToHostPath(from);
-    const std::string target = deviceToHostPath(to);
+    std::string source, target;
+    if (!mapPath(from, source, true) || !mapPath(to, target, false))
+        return FALSE;
     struct stat src, dst;
     if (!statHost(source, src))
         return failErrno();
@@ -444,16 +492,15 @@ BOOL CopyFileW(LPCWSTR from, LPCWSTR to, BOOL failIfExists)
 
 BOOL MoveFileW(LPCWSTR from, LPCWSTR to)
 {
-    if (!from || !to)
-        return fail(ERROR_INVALID_PARAMETER);
-    const std::string source = deviceToHostPath(from);
-    const std::string target = deviceToHostPath(to);
+    std::string source, target;
+    if (!mapPath(from, source, false) || !mapPath(to, target, false))
+        return FALSE;
     struct stat st;
-    if (!statHost(source, st))
+    if (::lstat(source.c_str(), &st) != 0)
         return failErrno();
     if (isDeviceRoot(source))
         return fail(ERROR_ACCESS_DENIED);
-    if (statHost(target, st))
+    if (::lstat(target.c_str(), &st) == 0)
         return fail(ERROR_ALREADY_EXISTS);
     const DWORD bits = recordedBits(source);
     if (std::rename(source.c_str(), target.c_str()) != 0)
@@ -465,11 +512,12 @@ BOOL MoveFileW(LPCWSTR from, LPCWSTR to)
 
 BOOL DeleteFileW(LPCWSTR path)
 {
-    if (!path)
-        return fail(ERROR_INVALID_PARAMETER);
-    const std::string host = deviceToHostPath(path);
+    std::string host;
+    if (!mapPath(path, host, false))
+        return FALSE;
+    // A link is deleted itself, whatever it names.
     struct stat st;
-    if (!statHost(host, st))
+    if (::lstat(host.c_str(), &st) != 0)
         return failErrno();
     if (S_ISDIR(st.st_mode) || (recordedBits(host) & FILE_ATTRIBUTE_READONLY))
         return fail(ERROR_ACCESS_DENIED);
@@ -481,9 +529,9 @@ BOOL DeleteFileW(LPCWSTR path)
 
 BOOL CreateDirectoryW(LPCWSTR path, void*)
 {
-    if (!path)
-        return fail(ERROR_INVALID_PARAMETER);
-    const std::string host = deviceToHostPath(path);
+    std::string host;
+    if (!mapPath(path, host, false))
+        return FALSE;
     if (::mkdir(host.c_str(), 0777) != 0)
         return fail(errno == ENOENT ? ERROR_PATH_NOT_FOUND : errorFromErrno(errno));
     recordBits(host, 0);
@@ -492,14 +540,14 @@ BOOL CreateDirectoryW(LPCWSTR path, void*)
 
 BOOL RemoveDirectoryW(LPCWSTR path)
 {
-    if (!path)
-        return fail(ERROR_INVALID_PARAMETER);
-    const std::string host = deviceToHostPath(path);
+    std::string host;
+    if (!mapPath(path, host, false))
+        return FALSE;
     struct stat st;
-    if (!statHost(host, st))
+    if (::lstat(host.c_str(), &st) != 0)
         return failErrno();
     if (!S_ISDIR(st.st_mode))
-        return fail(ERROR_DIRECTORY);
+        return fail(ERROR_DIRECTORY);  // a link to a folder too: DeleteFileW removes links
     if (isDeviceRoot(host) || (recordedBits(host) & FILE_ATTRIBUTE_READONLY))
         return fail(ERROR_ACCESS_DENIED);
     if (!isDirectoryEmptyForDevice(host))
@@ -513,26 +561,25 @@ BOOL RemoveDirectoryW(LPCWSTR path)
 
 DWORD GetFileAttributesW(LPCWSTR path)
 {
-    if (!path) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    std::string host;
+    if (!mapPath(path, host, false))
         return INVALID_FILE_ATTRIBUTES;
-    }
-    const std::string host = deviceToHostPath(path);
     struct stat st;
-    if (!statHost(host, st)) {
+    bool link = false;
+    if (!entryStatus(host, st, link)) {
         SetLastError(errorFromErrno(errno));
         return INVALID_FILE_ATTRIBUTES;
     }
-    return attributesOf(st, isDeviceRoot(host) ? 0 : recordedBits(host));
+    return attributesOf(st, isDeviceRoot(host) ? 0 : recordedBits(host), link);
 }
 
 BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes)
 {
-    if (!path)
-        return fail(ERROR_INVALID_PARAMETER);
-    const std::string host = deviceToHostPath(path);
+    std::string host;
+    if (!mapPath(path, host, false))
+        return FALSE;
     struct stat st;
-    if (!statHost(host, st))
+    if (::lstat(host.c_str(), &st) != 0)
         return failErrno();
     if (isDeviceRoot(host))
         return fail(ERROR_ACCESS_DENIED);
@@ -542,10 +589,11 @@ BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes)
 
 BOOL getFileTimes(LPCWSTR path, FILETIME* created, FILETIME* accessed, FILETIME* written)
 {
-    if (!path)
-        return fail(ERROR_INVALID_PARAMETER);
+    std::string host;
+    if (!mapPath(path, host, true))
+        return FALSE;
     struct stat st;
-    if (!statHost(deviceToHostPath(path), st))
+    if (!statHost(host, st))
         return failErrno();
     if (created)
         *created = fileTimeFromUnix(st.st_ctim.tv_sec, st.st_ctim.tv_nsec);
@@ -558,8 +606,9 @@ BOOL getFileTimes(LPCWSTR path, FILETIME* created, FILETIME* accessed, FILETIME*
 
 BOOL setFileTimes(LPCWSTR path, const FILETIME*, const FILETIME* accessed, const FILETIME* written)
 {
-    if (!path)
-        return fail(ERROR_INVALID_PARAMETER);
+    std::string host;
+    if (!mapPath(path, host, true))
+        return FALSE;
     struct timespec times[2];
     const FILETIME* given[2] = {accessed, written};
     for (int i = 0; i < 2; ++i) {
@@ -574,7 +623,7 @@ BOOL setFileTimes(LPCWSTR path, const FILETIME*, const FILETIME* accessed, const
         times[i].tv_sec = static_cast<time_t>(seconds);
         times[i].tv_nsec = nanoseconds;
     }
-    if (::utimensat(AT_FDCWD, deviceToHostPath(path).c_str(), times, 0) != 0)
+    if (::utimensat(AT_FDCWD, host.c_str(), times, 0) != 0)
         return failErrno();
     return TRUE;
 }
@@ -582,7 +631,9 @@ BOOL setFileTimes(LPCWSTR path, const FILETIME*, const FILETIME* accessed, const
 BOOL GetDiskFreeSpaceExW(LPCWSTR path, ULARGE_INTEGER* freeToCaller, ULARGE_INTEGER* total,
                          ULARGE_INTEGER* totalFree)
 {
-    std::string host = deviceToHostPath(path);
+    std::string host;
+    if (!deviceHostPath(path, host))
+        return FALSE;
     struct statvfs vfs;
     while (::statvfs(host.c_str(), &vfs) != 0) {
         const std::size_t slash = host.rfind('/');
@@ -617,7 +668,9 @@ BOOL mountFlashCard(LPCWSTR folder, LPCWSTR serial)
     if (!folder || !*folder)
         return fail(ERROR_INVALID_PARAMETER);
     const std::wstring devicePath = std::wstring(L"\\") + folder;
-    const std::string host = deviceToHostPath(devicePath);
+    std::string host;
+    if (!mapPath(devicePath.c_str(), host, true))
+        return FALSE;
     struct stat st;
     if (!statHost(host, st) && !CreateDirectoryW(devicePath.c_str(), nullptr))
         return FALSE;
@@ -652,7 +705,10 @@ HANDLE CreateVolumeDeviceW(LPCWSTR device)
         SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    return registerHandle(new VolumeState{deviceToHostPath(folder)});
+    std::string host;
+    if (!mapPath(folder.c_str(), host, true))
+        return INVALID_HANDLE_VALUE;
+    return registerHandle(new VolumeState{host});
 }
 
 BOOL CloseVolumeDevice(HANDLE device)

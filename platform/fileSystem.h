@@ -16,6 +16,14 @@
 // Times. The last-write and last-access times are the host's; the host's status-change time
 // stands for the creation time, which the host does not keep.
 //
+// Links and the root. No call leads out of the device root (platform/deviceRoot.h): names
+// with control characters and the layer's own names fail with ERROR_INVALID_NAME, paths that
+// a symbolic link leads out of the root with ERROR_ACCESS_DENIED. A link shows
+// FILE_ATTRIBUTE_REPARSE_POINT: with the attributes of what it names when that lies inside
+// the root, alone (never a folder) when it leads outside or nowhere. DeleteFileW deletes a
+// link itself (whatever it names), MoveFileW moves it, RemoveDirectoryW refuses it
+// (ERROR_DIRECTORY), and the device root itself cannot be removed or moved.
+//
 // Storage cards. A mounted card is a top-level folder of the device root with the temporary
 // attribute, as the platform marks mounted volumes. Its volume device ("\Storage Card\vol:")
 // answers the storage-identification query (IOCTL_DISK_GET_STORAGEID) when the folder also
@@ -38,6 +46,7 @@ constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x00000010;
 constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x00000020;
 constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x00000080;
 constexpr DWORD FILE_ATTRIBUTE_TEMPORARY = 0x00000100;
+constexpr DWORD FILE_ATTRIBUTE_REPARSE_POINT = 0x00000400;  // a symbolic link
 constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
 
 // One entry of a directory search (the platform's record; cFileName is the bare name).

@@ -520,12 +520,20 @@ bool Reader::equations(RoadAlignment& a)
 {
     double prevInternal = a.staStart;
     double prevAhead = a.staStart;
+    bool first = true;
     for (RoadStaEquation& q : a.equations) {
-        if (std::isnan(q.staInternal))
+        if (std::isnan(q.staInternal)) {
+            if (std::isnan(q.staBack))
+                return fail(q.line, "<StaEquation>: neither staInternal nor staBack is given: the equation "
+                                    "cannot be placed");
             q.staInternal = prevInternal + (q.staBack - prevAhead);
-        if (q.staInternal < prevInternal)
+        }
+        // The first equation may lie at or before the start (it then sets the start's posted
+        // station); the others follow it.
+        if (!first && q.staInternal < prevInternal)
             return fail(q.line, "<StaEquation>: station equations are out of order (internal station " +
                                     shortNumber(q.staInternal) + " lies before " + shortNumber(prevInternal) + ")");
+        first = false;
         prevInternal = q.staInternal;
         prevAhead = q.staAhead;
     }
@@ -610,7 +618,12 @@ bool Reader::alignment(const pugi::xml_node& n, RoadAlignment& a)
             RoadStaEquation q;
             q.line = lineOf(c);
             q.desc = attr(c, "desc").value();
-            if (!number(c, "staBack", q.staBack, true) || !number(c, "staAhead", q.staAhead, true))
+            if (!number(c, "staAhead", q.staAhead, true))
+                return false;
+            // staBack and staInternal may be missing or "NaN" (exporters mark the start of the
+            // posted stations so).
+            pugi::xml_attribute back = attr(c, "staBack");
+            if (back && lower(trim(back.value())) != "nan" && !number(c, "staBack", q.staBack, true))
                 return false;
             pugi::xml_attribute internal = attr(c, "staInternal");
             if (internal && lower(trim(internal.value())) != "nan" && !number(c, "staInternal", q.staInternal, true))
@@ -650,20 +663,41 @@ bool Reader::run(RoadFile& file)
     f.version = attr(root, "version").value();
     if (!units(root, f) || !cgPoints(root))
         return false;
+    for (pugi::xml_node c : root.children())
+        if (isNamed(c, "CoordinateSystem")) {
+            f.epsgCode = trim(attr(c, "epsgCode").value());
+            f.ogcWkt = attr(c, "ogcWktCode").value();
+            break;
+        }
     for (pugi::xml_node group : root.children()) {
         if (!isNamed(group, "Alignments"))
             continue;
         for (pugi::xml_node n : group.children()) {
             if (!isNamed(n, "Alignment"))
                 continue;
+            // An alignment the reader cannot take is refused alone: the others still load.
             RoadAlignment a;
-            if (!alignment(n, a))
-                return false;
+            if (!alignment(n, a)) {
+                RoadAlignment refused;
+                refused.line = lineOf(n);
+                refused.name = attr(n, "name").value();
+                refused.refused = true;
+                refused.refusal = error;
+                f.alignments.push_back(refused);
+                continue;
+            }
             f.alignments.push_back(a);
         }
     }
     if (f.alignments.empty())
         return fail(lineOf(root), "the file holds no alignment");
+    bool anyRead = false;
+    for (const RoadAlignment& a : f.alignments)
+        anyRead = anyRead || !a.refused;
+    if (!anyRead) {
+        error = f.alignments.front().refusal;
+        return false;
+    }
     file = f;
     return true;
 }

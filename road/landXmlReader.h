@@ -3,31 +3,37 @@
 //
 // What is read: <Units> (<Metric> or <Imperial>: linear unit metre, millimetre, centimetre,
 // kilometre, US survey foot or foot; angular and direction units radians, grads, decimal
-// degrees or "decimal dd.mm.ss", radians when none is declared), <CgPoints> (for pntRef),
+// degrees or "decimal dd.mm.ss", radians when none is declared), <CoordinateSystem> (its
+// epsgCode and ogcWktCode, kept as written), <CgPoints> (for pntRef),
 // and every <Alignments>/<Alignment> with its staStart, the <Line>, <Curve> and <Spiral>
 // elements of its <CoordGeom>, its <StaEquation>s and the <ProfAlign>s of its <Profile>s
 // (<PVI>, <ParaCurve>, <CircCurve>, <UnsymParaCurve>). Anything else is skipped.
 //
 // Accepted quirks: numbers such as "280." or "-0.5e3"; infinite radii written "INF", "inf",
 // 0 or a huge number (1e12 and above); points as "north east" or "north east height" text
-// that may wrap lines, or as pntRef references to <CgPoints>; staInternal "NaN"; files in
+// that may wrap lines, or as pntRef references to <CgPoints>; staInternal and staBack "NaN" or
+// missing (an equation without staBack marks where posted stations begin; without both it
+// cannot be placed); a first equation at or before the alignment's start; files in
 // UTF-8 with or without byte-order mark, UTF-16 with byte-order mark, or ISO-8859 / Windows
 // code-page text as the XML declaration says (ISO-8859 parts other than 1 and 15 are read as
 // part 1: only names and descriptions are affected).
 //
 // Refused, with the file and the line: malformed XML, a root element that is not <LandXML>,
-// a missing or non-numeric attribute or point, an unknown unit, a spiral type other than
-// clothoid, a geometry element the engine does not know (<IrregularLine>, <Chain>), an
-// alignment without geometry, a profile element without its values, station equations out of
-// order. Geometric checks (gaps between elements) belong to road/roadBuilder.h.
+// an unknown unit, a file without alignments. Refused for its alignment only (the alignment is
+// kept with `refused` set, its name, line and the reason; the others load): a missing or
+// non-numeric attribute or point, a spiral type other than clothoid, a geometry element the
+// engine does not know (<IrregularLine>, <Chain>), an alignment without geometry, a profile
+// element without its values, station equations out of order. When every alignment is refused
+// the file is, with the first one's reason. Geometric checks (gaps between elements) belong to
+// road/roadBuilder.h.
 #pragma once
 
 #include "road/roadModel.h"
 
 #include <string>
 
-// Reads the file at `path` (a host path). True and `file` filled on success; false with `err`
-// (file name and line) otherwise, `file` untouched.
+// Reads the file at `path` (a host path). True and `file` filled on success (refused alignments
+// included, marked); false with `err` (file name and line) otherwise, `file` untouched.
 bool ReadLandXmlFile(const std::string& path, RoadFile& file, RoadError& err);
 
 // The same from the file's bytes; `name` names the file in messages.

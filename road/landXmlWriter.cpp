@@ -180,6 +180,12 @@ std::string WriteLandXml(const RoadFile& file, const std::string& date, const st
     system.append_attribute("angularUnit").set_value(RoadAngularUnitName(u.angular));
     system.append_attribute("directionUnit").set_value(RoadAngularUnitName(u.direction));
 
+    if (!file.epsgCode.empty() || !file.ogcWkt.empty()) {
+        pugi::xml_node cs = root.append_child("CoordinateSystem");
+        setText(cs, "epsgCode", file.epsgCode);
+        setText(cs, "ogcWktCode", file.ogcWkt);
+    }
+
     pugi::xml_node app = root.append_child("Application");
     app.append_attribute("name").set_value("fieldcore");
     app.append_attribute("manufacturer").set_value("fieldcore");
@@ -187,7 +193,8 @@ std::string WriteLandXml(const RoadFile& file, const std::string& date, const st
     pugi::xml_node group = root.append_child("Alignments");
     const double tolerance = 0.001 / u.metresPerUnit();
     for (const RoadAlignment& a : file.alignments)
-        alignment(group, a, tolerance);
+        if (!a.refused)   // nothing of it is known but its name
+            alignment(group, a, tolerance);
 
     std::ostringstream out;
     doc.save(out, "  ", pugi::format_default, pugi::encoding_utf8);

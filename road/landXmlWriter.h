@@ -13,7 +13,7 @@
 
 #include <string>
 
-// The LandXML 1.2 document of `file` (every alignment it holds), UTF-8, with the given date
+// The LandXML 1.2 document of `file` (every alignment it holds but the refused ones), UTF-8, with the given date
 // ("YYYY-MM-DD") and time ("HH:MM:SS") on the root; empty texts take the current local time.
 std::string WriteLandXml(const RoadFile& file, const std::string& date = std::string(),
                          const std::string& time = std::string());

@@ -169,50 +169,78 @@ int findProfile(const RoadAlignment& a, const std::string& name)
     return -2;
 }
 
+// The grade (a fraction) between two VIPs of the file.
+double gradeBetween(const RoadVip& a, const RoadVip& b)
+{
+    return (b.elevation - a.elevation) / (b.station - a.station);
+}
+
 bool buildVertical(const RoadFile& file, const RoadProfile& p, RoadBuild& b, RoadError& err)
 {
     const double k = b.metresPerUnit;
     if (p.vips.empty())
         return true;
+    std::vector<size_t> source;   // per engine VIP element: its VIP in the file
     for (size_t i = 0; i < p.vips.size(); ++i) {
         const RoadVip& v = p.vips[i];
         const std::string tag = "<" + std::string(RoadVipKindName(v.kind)) + ">: ";
         if (i > 0 && !(v.station > p.vips[i - 1].station))
             return fail(err, file, v.line, tag + "the VIP stations must increase");
         const bool end = i == 0 || i + 1 == p.vips.size();
-        std::unique_ptr<CAlntVe> ve;
+        b.vipIndex.push_back(b.alnt.getNumOfVes());
+        std::vector<std::unique_ptr<CAlntVe>> ves;
         switch (v.kind) {
         case RoadVipKind::Pvi:
-            ve = std::make_unique<CVerticalLSElement>(CLsInfo(v.station * k, v.elevation * k, 0.0));
+            ves.push_back(std::make_unique<CVerticalLSElement>(CLsInfo(v.station * k, v.elevation * k, 0.0)));
             break;
         case RoadVipKind::ParaCurve:
             if (end && v.length > 0.0)
                 return fail(err, file, v.line, tag + "the first and the last VIP cannot carry a curve");
-            ve = std::make_unique<CVerticalLSElement>(CLsInfo(v.station * k, v.elevation * k, v.length * k));
+            ves.push_back(std::make_unique<CVerticalLSElement>(CLsInfo(v.station * k, v.elevation * k, v.length * k)));
             break;
         case RoadVipKind::CircCurve:
             if (end && v.radius != 0.0)
                 return fail(err, file, v.line, tag + "the first and the last VIP cannot carry a curve");
-            ve = std::make_unique<CAlntVeLsWithArc>(v.station * k, v.elevation * k, std::fabs(v.radius) * k);
+            ves.push_back(std::make_unique<CAlntVeLsWithArc>(v.station * k, v.elevation * k, std::fabs(v.radius) * k));
             break;
-        case RoadVipKind::UnsymParaCurve:
-            return fail(err, file, v.line, tag + "unsymmetrical parabolic curves are not supported");
+        case RoadVipKind::UnsymParaCurve: {
+            const double in = v.lengthIn * k, out = v.lengthOut * k;
+            if (end && (in > 0.0 || out > 0.0))
+                return fail(err, file, v.line, tag + "the first and the last VIP cannot carry a curve");
+            if (end || (in == 0.0 && out == 0.0)) {
+                ves.push_back(std::make_unique<CVerticalLSElement>(CLsInfo(v.station * k, v.elevation * k, 0.0)));
+                break;
+            }
+            // Two parabolas meeting under the VIP with a common tangent: each is the symmetric
+            // parabola of its half, whose VIP lies halfway along the half on the tangent.
+            const double gIn = gradeBetween(p.vips[i - 1], v), gOut = gradeBetween(v, p.vips[i + 1]);
+            const double s = v.station * k, h = v.elevation * k;
+            ves.push_back(std::make_unique<CVerticalLSElement>(CLsInfo(s - 0.5 * in, h - gIn * 0.5 * in, in)));
+            ves.push_back(std::make_unique<CVerticalLSElement>(CLsInfo(s + 0.5 * out, h + gOut * 0.5 * out, out)));
+            break;
         }
-        b.alnt.appendElement(*ve);
+        }
+        for (const std::unique_ptr<CAlntVe>& ve : ves) {
+            b.alnt.appendElement(*ve);
+            source.push_back(i);
+        }
     }
     // Each curve must end before the next one begins.
     for (int i = 0; i < b.alnt.getNumOfVes(); ++i) {
+        const RoadVip& vip = p.vips[source[static_cast<size_t>(i)]];
         const CAlntVe* ve = b.alnt.getVe(i);
         CLsInfo info, next;
         if (!ve->isok() || !ve->getAsLs(info))
-            return fail(err, file, p.vips[i].line, "<" + std::string(RoadVipKindName(p.vips[i].kind)) +
-                                                       ">: the vertical curve cannot be built here "
-                                                       "(it overlaps a neighbouring curve)");
+            return fail(err, file, vip.line, "<" + std::string(RoadVipKindName(vip.kind)) +
+                                                 ">: the vertical curve cannot be built here "
+                                                 "(it overlaps a neighbouring curve)");
         if (i + 1 < b.alnt.getNumOfVes() && b.alnt.getVe(i + 1)->getAsLs(next) &&
-            next.curveStart < info.curveStart + info.curveLen - 1e-9)
-            return fail(err, file, p.vips[i + 1].line,
-                        "<" + std::string(RoadVipKindName(p.vips[i + 1].kind)) + ">: its curve overlaps the curve at line " +
-                            std::to_string(p.vips[i].line));
+            next.curveStart < info.curveStart + info.curveLen - 1e-9) {
+            const RoadVip& later = p.vips[source[static_cast<size_t>(i) + 1]];
+            return fail(err, file, later.line,
+                        "<" + std::string(RoadVipKindName(later.kind)) + ">: its curve overlaps the curve at line " +
+                            std::to_string(vip.line));
+        }
     }
     return true;
 }
@@ -228,11 +256,16 @@ bool BuildRoadAlignment(const RoadFile& file, const RoadAlignment& a, const std:
                         RoadBuild& out, RoadError& err)
 {
     UseRoadTolerances();
+    if (a.refused) {
+        err = a.refusal;
+        return false;
+    }
     if (a.elements.empty())
         return fail(err, file, a.line, "alignment '" + a.name + "' has no geometry");
     out.alnt.removeAll();
     out.engineIndex.clear();
     out.shapes.clear();
+    out.vipIndex.clear();
     out.metresPerUnit = file.units.metresPerUnit();
     out.stations = RoadStationing(a, out.metresPerUnit);
     out.profile = findProfile(a, profileName);
@@ -244,4 +277,26 @@ bool BuildRoadAlignment(const RoadFile& file, const RoadAlignment& a, const std:
     if (!buildHorizontal(file, a, out, err))
         return false;
     return out.profile < 0 || buildVertical(file, a.profiles[out.profile], out, err);
+}
+
+std::vector<CLsInfo> RoadProfileVips(const RoadAlignment& a, const RoadBuild& build)
+{
+    std::vector<CLsInfo> out;
+    if (build.profile < 0)
+        return out;
+    const RoadProfile& p = a.profiles[static_cast<size_t>(build.profile)];
+    const double k = build.metresPerUnit;
+    for (size_t i = 0; i < p.vips.size() && i < build.vipIndex.size(); ++i) {
+        const RoadVip& v = p.vips[i];
+        CLsInfo info;
+        if (!build.alnt.getVe(build.vipIndex[i])->getAsLs(info))
+            continue;
+        if (v.kind == RoadVipKind::UnsymParaCurve) {
+            const double in = std::isnan(v.lengthIn) ? 0.0 : v.lengthIn * k;
+            const double outLen = std::isnan(v.lengthOut) ? 0.0 : v.lengthOut * k;
+            info = CLsInfo(v.station * k, v.elevation * k, in + outLen, v.station * k - in, 0.0);
+        }
+        out.push_back(info);
+    }
+    return out;
 }

@@ -11,7 +11,11 @@
 //
 // Vertical: the profile's VIPs become the engine's VIP elements: a PVI or a ParaCurve a
 // CVerticalLSElement, a CircCurve a CAlntVeLsWithArc (the radius's magnitude with the grades on
-// both sides; the stated length is not used). Unsymmetrical parabolas are refused.
+// both sides; the stated length is not used). An UnsymParaCurve (two parabolas of lengthIn and
+// lengthOut meeting under the VIP with a common tangent) becomes two CVerticalLSElements: each
+// half is the symmetric parabola whose VIP lies halfway along its half-length on the tangent
+// (at station - lengthIn / 2 on the grade in, at station + lengthOut / 2 on the grade out), so
+// that the engine's own parabolas carry it exactly.
 //
 // Units: the engine works in metres and in the internal (continuous) chainage; the file's
 // numbers are scaled by its unit.
@@ -49,11 +53,18 @@ struct RoadBuild {
     int profile = -1;                    // the source profile used, -1 for none
     std::vector<int> engineIndex;        // per source element: engine element, -1 when left out
     std::vector<RoadElementShape> shapes;  // per source element, file units
+    std::vector<int> vipIndex;           // per VIP of the profile: its engine VIP element (the
+                                         // first of the two of an unsymmetrical curve)
 };
 
 // Builds alignment `a` of `file` with the profile named `profileName` (a <ProfAlign> or
 // <Profile> name; empty: the first profile, if any). False with `err` (file, line, and for a gap
-// both elements and their lines) when the file's geometry cannot be built; `out` is then
-// unspecified.
+// both elements and their lines) when the file's geometry cannot be built or the reader refused
+// the alignment (its reason); `out` is then unspecified.
 bool BuildRoadAlignment(const RoadFile& file, const RoadAlignment& a, const std::string& profileName,
                         RoadBuild& out, RoadError& err);
+
+// The profile's VIPs as the file states them (metres, internal chainage): each with its curve
+// as the engine built it, an unsymmetrical curve as one VIP whose curve runs from station -
+// lengthIn for lengthIn + lengthOut. Empty without a profile.
+std::vector<CLsInfo> RoadProfileVips(const RoadAlignment& a, const RoadBuild& build);

@@ -67,3 +67,34 @@ std::string RoadError::text() const
         t += ":" + std::to_string(line);
     return t + ": " + message;
 }
+
+namespace {
+
+bool allDigits(const std::string& s)
+{
+    return !s.empty() && s.size() < 10 && s.find_first_not_of("0123456789") == std::string::npos;
+}
+
+} // namespace
+
+std::string RoadFileEpsg(const RoadFile& file)
+{
+    if (allDigits(file.epsgCode))
+        return file.epsgCode;
+    // The last EPSG authority of the WKT is the whole system's (the inner ones name its parts).
+    const std::string& w = file.ogcWkt;
+    for (const char* key : {"AUTHORITY[\"EPSG\",", "ID[\"EPSG\","}) {
+        const size_t at = w.rfind(key);
+        if (at == std::string::npos)
+            continue;
+        size_t i = at + std::string(key).size();
+        std::string code;
+        while (i < w.size() && (w[i] == '"' || w[i] == ' '))
+            ++i;
+        while (i < w.size() && w[i] >= '0' && w[i] <= '9')
+            code += w[i++];
+        if (allDigits(code))
+            return code;
+    }
+    return std::string();
+}

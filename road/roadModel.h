@@ -101,8 +101,21 @@ struct RoadProfile {
     std::vector<RoadVip> vips;
 };
 
+// A problem with a road file: where and what.
+struct RoadError {
+    std::string file;
+    long line = 0;           // 0: no particular line
+    std::string message;
+    // "FILE:LINE: MESSAGE" ("FILE: MESSAGE" without a line).
+    std::string text() const;
+};
+
 struct RoadAlignment {
     long line = 0;
+    // Set when the reader could not take the alignment (an element or profile it cannot read):
+    // only the name and line are then known, and `refusal` says why.
+    bool refused = false;
+    RoadError refusal;
     std::string name;
     std::string desc;
     double staStart = 0.0;
@@ -116,14 +129,14 @@ struct RoadFile {
     std::string version;     // the LandXML version attribute
     RoadUnits units;
     bool unitsDeclared = false;
+    // The coordinate system the file names (<CoordinateSystem>): its EPSG code and OGC WKT as
+    // written, empty when not given.
+    std::string epsgCode;
+    std::string ogcWkt;
     std::vector<RoadAlignment> alignments;
 };
 
-// A problem with a road file: where and what.
-struct RoadError {
-    std::string file;
-    long line = 0;           // 0: no particular line
-    std::string message;
-    // "FILE:LINE: MESSAGE" ("FILE: MESSAGE" without a line).
-    std::string text() const;
-};
+
+// The EPSG code of the file's coordinate system: its epsgCode, else the authority code that
+// closes its OGC WKT (AUTHORITY["EPSG","n"] or ID["EPSG",n]); empty when the file names none.
+std::string RoadFileEpsg(const RoadFile& file);

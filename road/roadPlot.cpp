@@ -1,6 +1,7 @@
 #include "road/roadPlot.h"
 
-#include "numeric/stationText.h"
+#include "road/roadStationText.h"
+#include "road/roadDesignHeight.h"
 #include "platform/textCodec.h"
 #include "road/roadKeyPoints.h"
 #include "road/roadLocator.h"
@@ -410,6 +411,7 @@ struct Plot {
     std::vector<Tick> ticks;
     std::vector<RoadKeyPoint> keys;
     std::vector<Located> points;
+    std::vector<std::string> strays;   // points too far from the road to draw: "name (distance)"
 
     const CAlnt& alnt() const { return build->alnt; }
     double display(double metres) const { return FromMetersEx(metres, o->units); }
@@ -420,10 +422,16 @@ struct Plot {
     }
     std::string length(double metres) const { return fixed(display(metres), 2); }
     // "n+rest" of a posted station given in display units.
-    std::string stationOfDisplay(double posted) const { return WideToUtf8(StnToString(posted, o->stationUnit).str()); }
+    std::string stationOfDisplay(double posted) const { return RoadStationText(posted, o->stationUnit, o->stationDecimals); }
     // "n+rest" of a posted station in metres, and of an internal chainage.
     std::string postedText(double metres) const { return stationOfDisplay(o->units == UNITS_M ? metres : display(metres)); }
-    std::string station(double internal) const { return postedText(build->stations.toPosted(internal)); }
+    // An internal chainage's posted station, with "@K" where two regions hold it.
+    std::string station(double internal) const
+    {
+        int region = 1;
+        const double posted = build->stations.toPosted(internal, &region);
+        return postedText(posted) + (build->stations.isShared(posted) ? "@" + std::to_string(region) : std::string());
+    }
 
     // Plan: the page position (before the plan is placed) of a ground position, and the page
     // direction of a ground azimuth (radians).
@@ -454,13 +462,13 @@ bool makeTicks(Plot& p, std::string& message)
     };
     std::vector<Stretch> stretches;
     double from = p.c0, posted = p.build->stations.toPosted(p.c0), back = NAN;
-    for (const RoadStationing::Equation& q : p.build->stations.equations()) {
-        if (q.internal <= p.c0 || q.internal >= p.c1)
+    for (const RoadStationing::Region& r : p.build->stations.regions()) {
+        if (r.internal <= p.c0 || r.internal >= p.c1)
             continue;
-        stretches.push_back({from, q.internal, posted, back});
-        from = q.internal;
-        posted = q.ahead;
-        back = q.back;
+        stretches.push_back({from, r.internal, posted, back});
+        back = posted + (r.internal - from);   // the back region's own station there
+        from = r.internal;
+        posted = r.posted;
     }
     stretches.push_back({from, p.c1, posted, back});
     for (size_t k = 0; k < stretches.size(); ++k) {
@@ -479,28 +487,10 @@ bool makeTicks(Plot& p, std::string& message)
     return true;
 }
 
-// The design height at an internal station, metres; false without a profile or beyond it.
-// The design height at an internal station, metres: the profile's, and beyond its ends along its
-// first or last grade (the end VIPs carry no vertical curve), as `fieldcore road locate` gives
-// it. False without a profile.
+// The design height at an internal station, metres, by the road's one rule.
 bool designHeight(const Plot& p, double chain, double& h)
 {
-    const CAlnt& alnt = p.alnt();
-    const int n = alnt.getNumOfVes();
-    if (p.build->profile < 0 || n < 2)
-        return false;
-    if (alnt.getPosHAtChain(chain, h))
-        return true;
-    CLsInfo a, b;
-    const bool before = alnt.getVe(0)->getAsLs(a) && chain < a.chainage;
-    const int i = before ? 0 : n - 2;
-    if (!alnt.getVe(i)->getAsLs(a) || !alnt.getVe(i + 1)->getAsLs(b) || !(b.chainage > a.chainage))
-        return false;
-    const CLsInfo& end = before ? a : b;
-    if (before ? chain > a.chainage : chain < b.chainage)
-        return false;
-    h = end.height + (b.height - a.height) / (b.chainage - a.chainage) * (chain - end.chainage);
-    return true;
+    return RoadDesignHeight(p.alnt(), chain, p.o->extendGrades, h) != RoadHeightKind::None;
 }
 
 bool locatePoints(Plot& p, std::string& message)
@@ -520,8 +510,15 @@ bool locatePoints(Plot& p, std::string& message)
             message = "point " + std::to_string(i + 1) + " cannot be located";
             return false;
         }
-        l.hasDesign = designHeight(p, l.at.station, l.design);
         l.label = q.name.empty() ? std::to_string(i + 1) : q.name;
+        // Far from the road (a blunder, another job's point): listed, not drawn.
+        const double beyond = std::max(p.c0 - l.at.station, l.at.station - p.c1);
+        const double away = std::max(beyond, std::fabs(l.at.offset));
+        if (away > p.o->maxDistance) {
+            p.strays.push_back(l.label + " (" + p.length(away) + " " + p.unitName() + ")");
+            continue;
+        }
+        l.hasDesign = designHeight(p, l.at.station, l.design);
         if (q.hasHeight && l.hasDesign) {
             const double d = p.display(q.height - l.design);
             const std::string size = fixed(std::fabs(d), 3);
@@ -817,12 +814,7 @@ void profilePoints(const Plot& p, const ProfileFrame& f, Scene& scene, Labels& l
 bool buildProfile(const Plot& p, double xLeft, Scene& scene, double& exaggeration, std::string& message)
 {
     const CAlnt& alnt = p.alnt();
-    std::vector<CLsInfo> vips;
-    for (int i = 0; i < alnt.getNumOfVes(); ++i) {
-        CLsInfo info;
-        if (alnt.getVe(i)->getAsLs(info))
-            vips.push_back(info);
-    }
+    const std::vector<CLsInfo> vips = RoadProfileVips(*p.source, *p.build);
     // A first pass for the height range, then the line itself within a fifth of a pixel.
     CAlntHtPosCache design;
     if (vips.size() < 2 || !design.loadNodesAndPosForDeviation(alnt, 0.001)) {
@@ -969,8 +961,9 @@ double longAxis(const std::vector<RoadSampleVertex>& v)
     double mn = 0.0, me = 0.0;
     for (const RoadSampleVertex& x : v)
         mn += x.north, me += x.east;
-    mn /= v.size();
-    me /= v.size();
+    const double count = static_cast<double>(v.size());
+    mn /= count;
+    me /= count;
     double snn = 0.0, see = 0.0, sne = 0.0;
     for (const RoadSampleVertex& x : v) {
         snn += (x.north - mn) * (x.north - mn);
@@ -985,6 +978,8 @@ double longAxis(const std::vector<RoadSampleVertex>& v)
 
 bool checkOptions(const RoadPlotOptions& o, std::string& message)
 {
+    if (!(o.maxDistance > 0.0))
+        return message = "the largest distance of a point from the road must be positive", false;
     if (!(o.width >= 400.0 && o.width <= 20000.0))
         return message = "the page width must lie between 400 and 20000 px", false;
     if (!(o.interval >= 0.0 && std::isfinite(o.interval)))
@@ -1066,7 +1061,7 @@ std::string document(const std::string& title, double W, double H, const Scene& 
 } // namespace
 
 bool RoadPlotSvg(const RoadAlignment& source, const RoadBuild& build, const RoadPlotOptions& o, std::string& svg,
-                 std::string& message)
+                 std::string& message, std::vector<std::string>* notDrawn)
 {
     UseRoadTolerances();
     if (!checkOptions(o, message))
@@ -1133,6 +1128,26 @@ bool RoadPlotSvg(const RoadAlignment& source, const RoadBuild& build, const Road
     frame(page, profileTop, y, W);
     y += 12;
     y += legend(page, p, hasProfile, kMargin + 10, y, W - 2 * kMargin - 20);
+    if (!p.strays.empty()) {
+        // The points left out, in lines that fit the page.
+        std::string text = "Not drawn, farther than " + p.length(o.maxDistance) + " " + p.unitName() + " from the road:";
+        Group& g = page.add(0, "id=\"not-drawn\"");
+        for (size_t i = 0; i < p.strays.size(); ++i) {
+            const std::string next = (i == 0 ? " " : ", ") + p.strays[i];
+            if (textWidth(text + next, kFont) > W - 2 * kMargin - 20) {
+                y += 16;
+                g.prims.push_back(hText({kMargin + 10, y}, "start", text, kFont, ""));
+                text = p.strays[i];
+            } else {
+                text += next;
+            }
+        }
+        y += 16;
+        g.prims.push_back(hText({kMargin + 10, y}, "start", text, kFont, ""));
+        y += 8;
+    }
+    if (notDrawn)
+        *notDrawn = p.strays;
     svg = document(title, W, std::ceil(y + kMargin), page, plan, planShift, profile, profileShift);
     return true;
 }

@@ -3,7 +3,7 @@
 // Plan: the centreline (sampled through the position cache within a fifth of a pixel), the
 // element joints marked and labelled with their kind and station (road/roadKeyPoints.h), the
 // tangents of each curve to its PI dashed with the PI marked, station ticks every interval with
-// their "n+rest" text (StnToString), station equations, optional offset lines and surveyed
+// their "n+rest" text (road/roadStationText.h), station equations, optional offset lines and surveyed
 // points, a north arrow and a scale bar. The plan keeps one scale in both axes and is turned so
 // that the road's long axis (the principal axis of its centreline) runs across the page, from
 // its start on the left, as plan-and-profile sheets are drawn; the north arrow shows north.
@@ -47,11 +47,15 @@ struct RoadPlotPoint {
 struct RoadPlotOptions {
     UNITS units = UNITS_M;          // unit of lengths, heights and stations in the labels
     double stationUnit = 1000.0;    // display units per whole station of the "n+rest" text
+    int stationDecimals = 2;        // decimals of station text (road/roadStationText.h)
     double interval = 0.0;          // station ticks every `interval` display units; 0: chosen so
                                     // that ticks lie at least 55 px apart (1, 2 or 5 times a
                                     // power of ten)
     std::vector<double> offsets;    // offset lines to draw, metres, right positive
     std::vector<RoadPlotPoint> points;
+    double maxDistance = 1000.0;    // metres: points farther from the road are listed, not drawn
+    bool extendGrades = false;      // design heights beyond the profile along its end grades
+                                    // (road/roadDesignHeight.h); else points there have no cut/fill
     double width = 1200.0;          // page width, px (at least 400)
     std::string title;              // empty: the alignment's name
     std::string subtitle;           // an extra line under the title (the file, say); may be empty
@@ -66,6 +70,10 @@ const int kRoadPlotMaxTicks = 2000;
 // then untouched. Cut/fill is the point's height minus the design height at its located station
 // (positive: a cut, the point lies above the design), labelled "cut 0.215", "fill 0.120" or, when
 // it rounds to 0 at three decimals, "on grade"; a point located beyond the profile's ends has
-// none.
+// none unless options.extendGrades.
+//
+// Points farther than options.maxDistance from the alignment (its extended tangents included)
+// are not drawn: a note on the page lists them ("name (distance)"), and so does `notDrawn` when
+// given, so that the plan keeps the road's scale.
 bool RoadPlotSvg(const RoadAlignment& source, const RoadBuild& build, const RoadPlotOptions& options,
-                 std::string& svg, std::string& message);
+                 std::string& svg, std::string& message, std::vector<std::string>* notDrawn = nullptr);

@@ -172,6 +172,26 @@ bool SampleRoadOffsetLine(const CAlnt& alnt, double offset, double deviation, st
     return true;
 }
 
+namespace {
+
+// The table's offset at a station between its first and last (linear between pairs).
+double tableOffsetAt(const std::vector<StAndOffset>& table, double station)
+{
+    if (station <= table.front().station)
+        return table.front().offset;
+    for (size_t i = 1; i < table.size(); ++i) {
+        const StAndOffset &a = table[i - 1], &b = table[i];
+        if (station <= b.station)
+            return a.offset + (b.offset - a.offset) * (station - a.station) / (b.station - a.station);
+    }
+    return table.back().offset;
+}
+
+// Offset-line vertices this close (metres of station) to the line's ends are its ends.
+const double kEndGap = 1e-6;
+
+} // namespace
+
 bool SampleRoadOffsetTable(const CAlnt& alnt, const std::vector<StAndOffset>& table, double deviation,
                            std::vector<RoadSampleVertex>& out)
 {
@@ -192,16 +212,69 @@ bool SampleRoadOffsetTable(const CAlnt& alnt, const std::vector<StAndOffset>& ta
     CAlnt2dPosCache centre, line;
     if (!LoadRoadCentreline(alnt, sourceDeviation, centre) || !OffsetPoints(centre, line, pairs))
         return false;
+    // The line's ends: the table's first and last stations within the alignment, with the
+    // offsets interpolated there. The offset rules start square to the first chord and close a
+    // stretch only where its offset changes, so that a last stretch of constant offset stopped at
+    // the last cache vertex before its end (up to a whole line element short). Both ends are
+    // therefore the exact points at their station and offset.
+    double first = alnt.getStartChainageInM(), last;
+    if (!alnt.getFinalChainageInM(last))
+        return false;
+    const double from = std::max(table.front().station, first), to = std::min(table.back().station, last);
+    if (!(to > from))
+        return false;
+    RoadLocation a, b;
+    if (!RoadPointAt(alnt, from, tableOffsetAt(table, from), a) || !RoadPointAt(alnt, to, tableOffsetAt(table, to), b))
+        return false;
     std::vector<RoadSampleVertex> result;
-    result.reserve(line.GetSize());
+    result.reserve(line.GetSize() + 2);
+    appendVertex(result, from, a.offset, a.north, a.east);
     for (int i = 0; i < line.GetSize(); ++i) {
         const C2dPosAndSt& v = line.GetData()[i];
+        if (!(v.station > from + kEndGap && v.station < to - kEndGap))
+            continue;
         RoadLocation c;
         if (!RoadPointAt(alnt, v.station, 0.0, c))
             return false;
         const double across = (v.east - c.footEast) * std::cos(c.azimuth) - (v.north - c.footNorth) * std::sin(c.azimuth);
         appendVertex(result, v.station, across, v.north, v.east);
     }
+    appendVertex(result, to, b.offset, b.north, b.east);
     out.swap(result);
+    return true;
+}
+
+bool AddRoadProfileVertices(const CAlnt& alnt, double deviation, std::vector<RoadSampleVertex>& line)
+{
+    UseRoadTolerances();
+    if (!usableDeviation(deviation) || line.size() < 2)
+        return false;
+    if (alnt.getNumOfVes() == 0)
+        return true;
+    CAlntHtPosCache profile;
+    if (!profile.loadNodesAndPosForDeviation(alnt, deviation))
+        return false;
+    std::vector<RoadSampleVertex> result;
+    result.reserve(line.size() + static_cast<size_t>(profile.GetSize()));
+    const CHtAndSt* h = profile.GetData();
+    const int count = profile.GetSize();
+    int k = 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (i > 0) {
+            const RoadSampleVertex &a = line[i - 1], &b = line[i];
+            while (k < count && h[k].station <= a.station + kEndGap)
+                ++k;
+            for (; k < count && h[k].station < b.station - kEndGap; ++k) {
+                const double t = (h[k].station - a.station) / (b.station - a.station);
+                const double offset = a.offset + t * (b.offset - a.offset);
+                RoadLocation p;
+                if (!RoadPointAt(alnt, h[k].station, offset, p))
+                    return false;
+                appendVertex(result, h[k].station, offset, p.north, p.east);
+            }
+        }
+        result.push_back(line[i]);
+    }
+    line.swap(result);
     return true;
 }

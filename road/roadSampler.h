@@ -45,7 +45,18 @@ bool SampleRoadOffsetLine(const CAlnt& alnt, double offset, double deviation, st
 // OffsetPoints of vrkmath/mathAlntOffset.h on the centreline cache, loaded for the deviation
 // divided by 1 + the largest offset times the largest curvature (so that the offset chords stay
 // near the deviation). Each vertex's offset is measured across the centreline's direction at
-// its station. False with fewer than two pairs, stations not increasing, or when OffsetPoints
-// fails.
+// its station. The line begins at the table's first station and ends at its last (each
+// within the alignment) exactly at the table's offset there. False with fewer than two pairs,
+// stations not increasing, a table that does not reach into the alignment, or when
+// OffsetPoints fails.
 bool SampleRoadOffsetTable(const CAlnt& alnt, const std::vector<StAndOffset>& table, double deviation,
                            std::vector<RoadSampleVertex>& out);
+
+// Adds the vertices the profile needs to a sampled line (stations increasing): at each station
+// of the profile's height cache loaded for `deviation` (CAlntHtPosCache: VIPs, curve ends and
+// points along vertical curves) strictly between two vertices of the line, a vertex at that
+// station whose offset is the linear interpolation of theirs, placed exactly there. With the
+// design heights of its stations the line then follows the profile within `deviation` too.
+// False for a deviation below kRoadMinDeviation, fewer than two vertices or when the profile
+// cannot be sampled; `line` is then unchanged. No profile: nothing to add (true).
+bool AddRoadProfileVertices(const CAlnt& alnt, double deviation, std::vector<RoadSampleVertex>& line);

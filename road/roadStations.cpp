@@ -1,45 +1,121 @@
 #include "road/roadStations.h"
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
+
+namespace {
+
+const double kInf = std::numeric_limits<double>::infinity();
+// Two internal stations closer than this (metres) are one point.
+const double kSamePoint = 1e-9;
+
+std::string number(double v)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.4f", v);
+    return buf;
+}
+
+} // namespace
 
 RoadStationing::RoadStationing(const RoadAlignment& a, double metresPerUnit)
 {
-    for (const RoadStaEquation& q : a.equations)
-        m_equations.push_back(Equation{q.staInternal * metresPerUnit, q.staBack * metresPerUnit,
-                                       q.staAhead * metresPerUnit});
-}
-
-double RoadStationing::toPosted(double internal) const
-{
-    double posted = internal;
-    for (const Equation& q : m_equations) {
-        if (internal < q.internal)
-            break;
-        posted = q.ahead + (internal - q.internal);
+    const double start = a.staStart * metresPerUnit;
+    Region first{start, start, kInf};
+    m_regions.push_back(first);
+    for (const RoadStaEquation& q : a.equations) {
+        const Equation e{q.staInternal * metresPerUnit, q.staBack * metresPerUnit, q.staAhead * metresPerUnit};
+        m_equations.push_back(e);
+        if (e.internal <= start) {
+            // At or before the start: the posted station of the start.
+            m_regions.front().posted = e.ahead + (start - e.internal);
+            continue;
+        }
+        const Region& back = m_regions.back();
+        const double own = back.posted + (e.internal - back.internal);
+        if (!std::isnan(e.back) && std::fabs(e.back - own) > kRoadStationMismatch)
+            m_mismatches.push_back("line " + std::to_string(q.line) + ": the station equation's back station " +
+                                   number(e.back) + " m disagrees with the station there, " + number(own) +
+                                   " m; the stations follow staInternal and staAhead");
+        m_regions.back().nextInternal = e.internal;
+        m_regions.push_back(Region{e.internal, e.ahead, kInf});
     }
-    return posted;
 }
 
-bool RoadStationing::toInternal(double posted, double& internal, int* stretches) const
+double RoadStationing::toPosted(double internal, int* region) const
 {
-    const double inf = std::numeric_limits<double>::infinity();
-    int found = 0;
-    double first = 0.0;
-    // Stretch k runs from equation k - 1 (or the start) to equation k (or the end).
-    for (size_t k = 0; k <= m_equations.size(); ++k) {
-        const double lo = k == 0 ? -inf : m_equations[k - 1].internal;
-        const double hi = k == m_equations.size() ? inf : m_equations[k].internal;
-        const double candidate = k == 0 ? posted : m_equations[k - 1].internal + (posted - m_equations[k - 1].ahead);
-        if (candidate >= lo && candidate <= hi) {
-            if (found++ == 0)
-                first = candidate;
+    size_t k = 0;
+    while (k + 1 < m_regions.size() && internal >= m_regions[k + 1].internal)
+        ++k;
+    if (region)
+        *region = static_cast<int>(k) + 1;
+    return m_regions[k].posted + (internal - m_regions[k].internal);
+}
+
+bool RoadStationing::toInternal(double posted, int region, double& internal, std::string& why) const
+{
+    const int count = regionCount();
+    if (region > count) {
+        why = "region " + std::to_string(region) + " does not exist (the alignment has " + std::to_string(count) +
+              (count == 1 ? " region)" : " regions)");
+        return false;
+    }
+    // Region k holds the posted stations from its start to the next region's start (both
+    // included); the first region runs back and the last one on without end.
+    int found = 0, firstRegion = 0, secondRegion = 0;
+    double at = 0.0;
+    for (int k = 0; k < count; ++k) {
+        const Region& r = m_regions[static_cast<size_t>(k)];
+        const double candidate = r.internal + (posted - r.posted);
+        const bool inside = (k == 0 || candidate >= r.internal) && candidate <= r.nextInternal;
+        if (!inside || (region != 0 && region != k + 1))
+            continue;
+        if (found > 0 && std::fabs(candidate - at) <= kSamePoint)
+            continue;   // the end of one region is the start of the next
+        if (found++ == 0) {
+            at = candidate;
+            firstRegion = k + 1;
+        } else if (found == 2) {
+            secondRegion = k + 1;
         }
     }
-    if (stretches)
-        *stretches = found;
-    if (found == 0)
+    if (found == 0) {
+        why = region != 0 ? "region " + std::to_string(region) + " does not hold this station"
+                          : "the station lies in the gap of a station equation";
         return false;
-    internal = first;
+    }
+    if (found > 1) {
+        why = "regions " + std::to_string(firstRegion) + " and " + std::to_string(secondRegion) +
+              " both hold this station (overlapping station equations): add @" + std::to_string(firstRegion) +
+              " or @" + std::to_string(secondRegion);
+        return false;
+    }
+    internal = at;
     return true;
+}
+
+bool RoadStationing::toInternal(double posted, double& internal) const
+{
+    std::string why;
+    return toInternal(posted, 0, internal, why);
+}
+
+bool RoadStationing::isShared(double posted) const
+{
+    // Distinct points of the alignment that carry this posted station.
+    double first = 0.0;
+    int holders = 0;
+    for (int k = 0; k < regionCount(); ++k) {
+        const Region& r = m_regions[static_cast<size_t>(k)];
+        const double candidate = r.internal + (posted - r.posted);
+        if (!((k == 0 || candidate >= r.internal) && candidate <= r.nextInternal))
+            continue;
+        if (holders == 0)
+            first = candidate;
+        else if (std::fabs(candidate - first) > kSamePoint)
+            return true;
+        ++holders;
+    }
+    return false;
 }

@@ -8,6 +8,8 @@
 #include "platform/textCodec.h"
 
 #include <climits>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <map>
 #include <random>
 #include <string>
@@ -316,6 +318,115 @@ TEST_F(IniFile, RandomContentsRoundTrip)
 }
 
 // ---- Settings files ----
+
+// ---- Saving safely ----
+
+TEST_F(IniFile, SaveReplacesThroughALinkKeepsPermissionsAndRemovesStaleNewFiles)
+{
+    writeHost("real.ini", "[Old]\nk=v\n");
+    ASSERT_EQ(::chmod(host("real.ini").c_str(), 0640), 0);
+    ASSERT_EQ(::symlink("real.ini", host("link.ini").c_str()), 0);
+    writeHost(".fieldcore-new-real.ini.abcd1234", "left by a killed writer");
+    writeHost(".fieldcore-new-real.ini.keep", "not a name of ours");
+    CINIFile ini;
+    ini.SetValue("New", "k", L"w");
+    ASSERT_TRUE(ini.SaveIni(L"\\link.ini"));
+    struct stat st;
+    ASSERT_EQ(::lstat(host("link.ini").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link stays a link";
+    EXPECT_EQ(readHost("real.ini"), "[New]\nk=w\n\n") << "written through to the target";
+    ASSERT_EQ(::stat(host("real.ini").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u) << "the old file's permissions";
+    EXPECT_FALSE(hostExists(".fieldcore-new-real.ini.abcd1234"));
+    EXPECT_TRUE(hostExists(".fieldcore-new-real.ini.keep"));
+}
+
+// ---- A file's text edited in place ----
+
+TEST(IniText, SetAndRemoveChangeOnlyTheKeysBytes)
+{
+    const std::string pair1023 = "k=" + std::string(1021, 'x');  // read in pieces, kept whole
+    struct Case {
+        const char* name;
+        std::string before, section, key, value, after;
+    } cases[] = {
+        {"replace keeps comments, order and CR LF", "; c\r\n[S]\r\nb=1\r\na=2\r\n", "S", "b", "9",
+         "; c\r\n[S]\r\nb=9\r\na=2\r\n"},
+        {"new key after the last key of the section", "[S]\na=1\n\n[T]\nz=0\n", "S", "n", "v",
+         "[S]\na=1\nn=v\n\n[T]\nz=0\n"},
+        {"new key of an empty section follows its header", "[S]\n[T]\n", "S", "n", "v", "[S]\nn=v\n[T]\n"},
+        {"new section at the end, in the file's line ends", "[S]\r\na=1", "T", "k", "v",
+         "[S]\r\na=1\r\n[T]\r\nk=v\r\n\r\n"},
+        {"empty file", "", "S", "k", "v", "[S]\nk=v\n\n"},
+        {"the last of two headers holds the key", "[S]\nk=1\n[S]\nk=2\n", "S", "k", "3", "[S]\nk=1\n[S]\nk=3\n"},
+        {"the last of two key lines holds the value", "[S]\nk=1\nk=2\n", "S", "k", "3", "[S]\nk=1\nk=3\n"},
+        {"a CR-ended value elsewhere is kept", "[S]\na=v\r\r\nb=1\n", "S", "b", "2", "[S]\na=v\r\r\nb=2\n"},
+        {"a 1023-byte pair elsewhere is kept", "[S]\n" + pair1023 + "\nb=1\n", "S", "b", "2",
+         "[S]\n" + pair1023 + "\nb=2\n"},
+        {"a last line without a line end", "[S]\nk=1", "S", "k", "2", "[S]\nk=2"},
+        {"a key before any header is no key", "k=1\n[S]\n", "S", "k", "2", "k=1\n[S]\nk=2\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IniTextWithValue(c.before, CString(Utf8ToWide(c.section).c_str()), CString(Utf8ToWide(c.key).c_str()),
+                                   CString(Utf8ToWide(c.value).c_str())),
+                  c.after)
+            << c.name;
+    }
+
+    struct Removal {
+        const char* name;
+        std::string before, section, key;
+        bool found;
+        std::string after;
+    } removals[] = {
+        {"the key's lines go, nothing else", "; c\r\n[S]\r\nk=1\r\na=2\r\nk=3\r\n", "S", "k", true, "; c\r\n[S]\r\na=2\r\n"},
+        {"only the last block of the section", "[S]\nk=1\n[S]\nk=2\n", "S", "k", true, "[S]\nk=1\n[S]\n"},
+        {"a missing key", "[S]\na=1\n", "S", "k", false, "[S]\na=1\n"},
+        {"a missing section", "[T]\nk=1\n", "S", "k", false, "[T]\nk=1\n"},
+    };
+    for (const Removal& r : removals) {
+        std::string bytes = r.before;
+        EXPECT_EQ(IniTextWithoutValue(bytes, CString(Utf8ToWide(r.section).c_str()), CString(Utf8ToWide(r.key).c_str())), r.found)
+            << r.name;
+        EXPECT_EQ(bytes, r.after) << r.name;
+    }
+}
+
+TEST_F(IniFile, TextEditsAgreeWithLoadingOnRandomFiles)
+{
+    // Whatever the file holds, loading the edited text gives what loading the old text and
+    // setting (or removing) the key in the object gives.
+    std::mt19937 rng(28);
+    const char* alphabet[] = {"[", "]", "S", "T", "k", "=", "v", "\n", "\r", "\r\n", ";", " ", "x", "[S]", "[T]\n", "kk=", "\n[S]\n"};
+    for (int trial = 0; trial < 300; ++trial) {
+        std::string bytes;
+        const int parts = static_cast<int>(rng() % 40);
+        for (int i = 0; i < parts; ++i)
+            bytes += alphabet[rng() % (sizeof alphabet / sizeof *alphabet)];
+        if (rng() % 8 == 0)
+            bytes += "[S]\n" + std::string(1000 + rng() % 60, 'y') + "=k\n";
+        const bool remove = rng() % 3 == 0;
+        const CString section = rng() % 2 ? L"S" : L"T";
+        const CString key = rng() % 2 ? L"k" : L"kk";
+
+        CINIFile expected;
+        writeHost("a.ini", bytes);
+        ASSERT_TRUE(expected.LoadIni(L"\\a.ini"));
+        std::string edited = bytes;
+        if (remove) {
+            const bool had = expected.GetStringValue(section, key, L"\x1") != CString(L"\x1");
+            EXPECT_EQ(IniTextWithoutValue(edited, section, key), had) << "trial " << trial;
+            expected.RemoveValue(section, key);
+        } else {
+            edited = IniTextWithValue(bytes, section, key, L"new value");
+            expected.SetStringValue(section, key, L"new value");
+        }
+        writeHost("b.ini", edited);
+        CINIFile got;
+        ASSERT_TRUE(got.LoadIni(L"\\b.ini"));
+        EXPECT_EQ(describe(dump(got)), describe(dump(expected))) << "trial " << trial << (remove ? " remove" : " set");
+    }
+}
 
 TEST_F(IniFile, SettingsFilesLiveInTheSettingsFolder)
 {

@@ -26,9 +26,15 @@ std::string sourceDir()
     return f.substr(0, f.rfind("/tests/"));
 }
 
+// The source tree from the build (a compiler cache may make __FILE__ relative).
 std::string exampleRoadPath()
 {
+#ifdef FIELDCORE_SOURCE_DIR
+    (void)sourceDir;
+    return std::string(FIELDCORE_SOURCE_DIR) + "/examples/exampleRoad.xml";
+#else
     return sourceDir() + "/examples/exampleRoad.xml";
+#endif
 }
 
 std::string readAll(const std::string& path)
@@ -276,9 +282,9 @@ TEST(LandXml, BadInputNamesTheLine)
          "6543657.175697", "Start and End lie at different distances from Center"},
         {"overlapping vertical curves", replaced(ex, "<ParaCurve length=\"180.000000\">", "<ParaCurve length=\"900.000000\">"),
          "<ParaCurve length=\"900.000000\">", "its curve overlaps the curve at line 35"},
-        {"unsymmetrical parabola", replaced(ex, "<ParaCurve length=\"160.000000\">2150.000000 57.400000</ParaCurve>",
-                                               "<UnsymParaCurve lengthIn=\"80\" lengthOut=\"60\">2150 57.4</UnsymParaCurve>"),
-         "<UnsymParaCurve", "unsymmetrical parabolic curves are not supported"},
+        {"unsymmetrical parabola overlapping", replaced(ex, "<ParaCurve length=\"160.000000\">2150.000000 57.400000</ParaCurve>",
+                                               "<UnsymParaCurve lengthIn=\"800\" lengthOut=\"60\">2150 57.4</UnsymParaCurve>"),
+         "<UnsymParaCurve", "overlaps the curve at line"},
         {"equations out of order", replaced(ex, "<Profile name", "<StaEquation staBack=\"1500\" staAhead=\"1400\" staInternal=\"1500\"/><Profile name"),
          "staInternal=\"1500\"", "station equations are out of order"},
         {"unknown CgPoint", replaced(ex, "<Start>6543210.482000 1234567.915000</Start>", "<Start pntRef=\"P9\"/>"),
@@ -346,23 +352,27 @@ TEST(LandXml, StationEquations)
     const RoadStationing st(f.alignments[0], 1.0);
     struct Case {
         double internal, posted;
-        int stretches;
+        int region;
+        bool shared;
         const char* reason;
     };
     const std::vector<Case> cases = {
-        {1500.0, 1500.0, 1, "before the equations"},
-        {2200.0, 2250.0, 1, "at the first equation"},
-        {2300.0, 2350.0, 2, "posted 2350 occurs twice: before and after the second equation"},
-        {2350.0, 2350.0, 2, "at the second equation (found first before it)"},
-        {2500.0, 2500.0, 1, "after both"},
+        {1500.0, 1500.0, 1, false, "before the equations"},
+        {2200.0, 2250.0, 2, false, "at the first equation"},
+        {2300.0, 2350.0, 2, true, "posted 2350 occurs twice: before and after the second equation"},
+        {2350.0, 2350.0, 3, true, "at the second equation: region 3 begins"},
+        {2500.0, 2500.0, 3, false, "after both"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(st.toPosted(c.internal), c.posted) << c.reason;
+        int region = 0;
+        EXPECT_EQ(st.toPosted(c.internal, &region), c.posted) << c.reason;
+        EXPECT_EQ(region, c.region) << c.reason;
+        EXPECT_EQ(st.isShared(c.posted), c.shared) << c.reason;
         double internal = 0.0;
-        int n = 0;
-        ASSERT_TRUE(st.toInternal(c.posted, internal, &n)) << c.reason;
-        EXPECT_EQ(n, c.stretches) << c.reason;
-        EXPECT_EQ(st.toPosted(internal), c.posted) << c.reason;
+        std::string why;
+        EXPECT_EQ(st.toInternal(c.posted, 0, internal, why), !c.shared) << c.reason;
+        ASSERT_TRUE(st.toInternal(c.posted, c.region, internal, why)) << c.reason << ": " << why;
+        EXPECT_EQ(internal, c.internal) << c.reason;
     }
     double internal = 0.0;
     EXPECT_FALSE(st.toInternal(2225.0, internal)) << "posted 2225 falls into the gap of the first equation";
@@ -419,6 +429,50 @@ TEST(LandXml, CompoundSpiralTurnLimit)
     a.items = {{100.0, 0, 0}, {50.0, 300, 300}, {100.0, 300, 303}, {50.0, 303, 303}};
     err = firstProblem(roadtest::landXml({a}, roadtest::Style()));
     EXPECT_NE(err.message.find("compound spiral between nearly equal radii"), std::string::npos) << err.text();
+}
+
+} // namespace
+
+namespace {
+
+// One bad alignment no longer refuses the whole file: failed before for each of these, the
+// file as a whole ("FILE:LINE: ..."). Every alignment bad: the file is refused with the first
+// one's reason.
+TEST(LandXml, ABadAlignmentIsRefusedAlone)
+{
+    const std::string ex = readAll(exampleRoadPath());
+    struct Case { const char* name; std::string text; size_t refused; const char* reason; };
+    const std::vector<Case> cases = {
+        {"element without its length", replaced(ex, "<Spiral length=\"80.000000\" radiusStart=\"INF\"", "<Spiral radiusStart=\"INF\""), 0,
+         "attribute 'length' is missing"},
+        {"profile element without its height", replaced(ex, "<PVI>2940.000000 58.900000</PVI>", "<PVI>2940</PVI>"), 0,
+         "expected two numbers"},
+        {"irregular line", replaced(ex, "<Line length=\"60.000000\">", "<IrregularLine/><Line length=\"60.000000\">"), 1,
+         "not supported"},
+    };
+    for (const Case& c : cases) {
+        RoadFile f;
+        RoadError err;
+        ASSERT_TRUE(ReadLandXmlBytes(c.text, "road.xml", f, err)) << c.name << ": " << err.text();
+        ASSERT_EQ(f.alignments.size(), 2u) << c.name;
+        const RoadAlignment& bad = f.alignments[c.refused];
+        const RoadAlignment& good = f.alignments[1 - c.refused];
+        EXPECT_TRUE(bad.refused && !good.refused) << c.name;
+        EXPECT_NE(bad.refusal.message.find(c.reason), std::string::npos) << c.name << ": " << bad.refusal.text();
+        EXPECT_GT(bad.refusal.line, 0) << c.name;
+        EXPECT_FALSE(bad.name.empty()) << c.name;
+        RoadBuild b;
+        EXPECT_FALSE(BuildRoadAlignment(f, bad, "", b, err)) << c.name;
+        EXPECT_EQ(err.message, bad.refusal.message) << c.name;
+        EXPECT_TRUE(BuildRoadAlignment(f, good, "", b, err)) << c.name << ": " << err.text();
+        EXPECT_EQ(WriteLandXml(f).find(bad.name), std::string::npos) << c.name << ": a refused alignment is not written";
+    }
+    RoadFile f;
+    RoadError err;
+    const std::string bothBad = replaced(replaced(ex, "<PVI>2940.000000 58.900000</PVI>", "<PVI>2940</PVI>"),
+                                         "<Line length=\"60.000000\">", "<IrregularLine/><Line length=\"60.000000\">");
+    EXPECT_FALSE(ReadLandXmlBytes(bothBad, "road.xml", f, err));
+    EXPECT_NE(err.message.find("expected two numbers"), std::string::npos) << err.text();
 }
 
 } // namespace

@@ -411,3 +411,37 @@ TEST(CAlntVRandom, CopiesAndLookup)
         }
     }
 }
+
+// A VIP profile whose first VIP lies after the start chainage (a road file's profile that begins
+// at station 300 of an alignment starting at 0): the first VIP element begins at its own VIP, so
+// the profile runs from 300 to 1000. Measuring its end as start chainage + length (700) carried
+// the grade 500-700 on over 700-1000 (95, 90 and 85 at 800, 900 and 1000) and extended the
+// start from height 0 at chainage 0.
+TEST(CAlntV, VipProfileStartingAfterTheStartChainage)
+{
+    struct Vip { double chainage, height, curve; };
+    struct Case { const char* name; double startChain; std::vector<Vip> vips; std::vector<std::pair<double, double>> at; };
+    const Case cases[] = {
+        {"late, no curves", 0.0, {{300, 100, 0}, {500, 110, 0}, {700, 100, 0}, {800, 105, 0}, {900, 100, 0}, {1000, 110, 0}},
+         {{300, 100}, {500, 110}, {800, 105}, {900, 100}, {950, 105}, {1000, 110}, {1100, 120}, {200, 95}}},
+        // The parabola at 500 runs from 450 (107.5) to 550 with grades +5 % and -5 %: at 500,
+        // x = 50 into it, 107.5 + 0.05 * 50 - 0.0005 * 50^2 = 108.75.
+        {"late, with curves", 0.0, {{300, 100, 0}, {500, 110, 100}, {700, 100, 0}, {1000, 110, 0}},
+         {{300, 100}, {450, 107.5}, {500, 108.75}, {700, 100},
+          {850, 105}, {1000, 110}, {1200, 110 + 200.0 / 30}, {100, 90}}},
+        {"early start chainage", 1000.0, {{400, 50, 0}, {600, 52, 0}}, {{400, 50}, {600, 52}, {700, 53}, {300, 49}}},
+    };
+    for (const Case& c : cases) {
+        CAlntV v;
+        v.setStartChainageInM(c.startChain);
+        v.onBulkUpdateStarted();
+        for (const Vip& p : c.vips)
+            ASSERT_TRUE(v.appendElement(CVerticalLSElement(CLsInfo(p.chainage, p.height, p.curve))));
+        v.onBulkUpdateFinished();
+        for (const auto& q : c.at) {
+            double h = -1.0;
+            ASSERT_TRUE(v.getHeightAtChainExtr(q.first, h)) << c.name << " at " << q.first;
+            EXPECT_NEAR(h, q.second, 1e-9) << c.name << " at " << q.first;
+        }
+    }
+}

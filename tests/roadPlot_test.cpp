@@ -120,12 +120,12 @@ struct Drawing {
     }
 };
 
-// "n+rest" of a posted station, metres, 1000 m stations (the system's literal form).
+// "n+rest" of a posted station, metres, 1000 m stations, the remainder padded to three digits.
 std::string stationText(double posted)
 {
     const int n = static_cast<int>(posted / 1000.0);
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%d+%.2f", n, posted - n * 1000.0);
+    std::snprintf(buf, sizeof buf, "%d+%06.2f", n, posted - n * 1000.0);
     return buf;
 }
 
@@ -404,7 +404,9 @@ TEST(RoadPlot, PointsShowTheirCutOrFill)
         {1810.0, -6.0, -0.125, true, "b: fill 0.125", NAN},
         {2600.0, 0.0, 0.0, true, "c: on grade", NAN},
         {1200.0, 3.0, 0.0, false, "d", NAN},
-        {2970.0, -2.0, 0.3, true, "e: cut 0.300", 58.9 + 0.3},
+        // Beyond the last VIP (2940): no design height, so no cut/fill unless the end grades
+        // are carried on (checked below).
+        {2970.0, -2.0, 0.3, true, "e", 58.9 + 0.3},
     };
     RoadPlotOptions o;
     for (size_t i = 0; i < cases.size(); ++i) {
@@ -424,6 +426,12 @@ TEST(RoadPlot, PointsShowTheirCutOrFill)
         EXPECT_EQ(std::string(plan[i].node().child_value()), cases[i].label) << i;
     // In the profile: the points with a height along the road.
     EXPECT_EQ(d.doc.select_nodes("//g[@id='profile']/g[@class='point']").size(), 3u);
+    // With the end grades carried on, the point beyond the last VIP gets its cut.
+    o.extendGrades = true;
+    const Drawing extended(plot(ex, o));
+    const pugi::xpath_node_set labels = extended.doc.select_nodes("//g[@id='plan']/g[@class='point']/text");
+    ASSERT_EQ(labels.size(), cases.size());
+    EXPECT_EQ(std::string(labels[4].node().child_value()), "e: cut 0.300");
 }
 
 TEST(RoadPlot, RefusesBadOptions)

@@ -142,6 +142,92 @@ TEST(RoadSampler, VariableOffsetFollowsTheTable)
     EXPECT_FALSE(SampleRoadOffsetLine(road.alnt, 2.0, NAN, line));
 }
 
+// The line reaches the table's last station and begins exactly at its first offset. Failed
+// before: a last stretch of constant offset ("1+500 6, 2+900 6" on the example road) stopped at
+// the last cache vertex before its end (2740, 160 m short), and a table inside one line element
+// ("100 2, 900 2" on a straight road) gave a single vertex; the first vertex lay square to the
+// first chord, a hair inside the offset.
+TEST(RoadSampler, OffsetTableReachesItsEndsExactly)
+{
+    std::vector<roadtest::AlignmentPlan> plans = roadtest::exampleRoad();
+    roadtest::AlignmentPlan straight;
+    straight.name = "Straight";
+    straight.start = C2dPos{1000.0, 2000.0};
+    straight.items = {{1000.0, 0, 0}};
+    plans.push_back(straight);
+    const std::vector<RoadBuild> roads = buildRoads(plans);
+    struct Case { size_t road; std::vector<StAndOffset> table; double from, to; const char* name; };
+    const std::vector<Case> cases = {
+        {0, {{1300.0, 2.0}, {1500.0, 6.0}, {2850.0, 6.0}}, 1300.0, 2850.0, "constant last stretch"},
+        {2, {{100.0, 2.0}, {900.0, 2.0}}, 100.0, 900.0, "inside one line"},
+        {2, {{-50.0, 1.0}, {500.0, 3.0}, {1200.0, 3.0}}, 0.0, 1000.0, "beyond both ends: clipped"},
+        {0, {{1250.0, -3.0}, {1400.0, 4.0}}, 1250.0, 1400.0, "over a spiral"},
+    };
+    for (const Case& c : cases) {
+        std::vector<RoadSampleVertex> line;
+        ASSERT_TRUE(SampleRoadOffsetTable(roads[c.road].alnt, c.table, 0.01, line)) << c.name;
+        ASSERT_GE(line.size(), 2u) << c.name;
+        for (const RoadSampleVertex* v : {&line.front(), &line.back()}) {
+            const double station = v == &line.front() ? c.from : c.to;
+            double expected = c.table.front().offset;
+            for (size_t k = 1; k < c.table.size(); ++k)
+                if (station >= c.table[k - 1].station && station <= c.table[k].station)
+                    expected = c.table[k - 1].offset + (c.table[k].offset - c.table[k - 1].offset) *
+                                                           (station - c.table[k - 1].station) /
+                                                           (c.table[k].station - c.table[k - 1].station);
+            EXPECT_NEAR(v->station, station, 1e-9) << c.name;
+            EXPECT_NEAR(v->offset, expected, 1e-9) << c.name;
+            RoadLocation at;
+            ASSERT_TRUE(RoadPointAt(roads[c.road].alnt, station, expected, at));
+            EXPECT_NEAR(std::hypot(at.north - v->north, at.east - v->east), 0.0, 1e-9) << c.name;
+        }
+        for (size_t i = 1; i < line.size(); ++i)
+            EXPECT_GT(line[i].station, line[i - 1].station) << c.name << " vertex " << i;
+    }
+}
+
+// The profile's own vertices: on a straight road the plan needs only its two ends, so a 3D line
+// of them skipped every VIP (the straight road: heights at 0 and 1000 only). With the
+// profile's vertices each VIP is a vertex and the line follows the profile within the deviation.
+TEST(RoadSampler, ProfileVerticesFollowTheProfile)
+{
+    std::vector<roadtest::AlignmentPlan> plans = roadtest::exampleRoad();
+    roadtest::AlignmentPlan straight;
+    straight.name = "Straight";
+    straight.start = C2dPos{1000.0, 2000.0};
+    straight.items = {{1000.0, 0, 0}};
+    straight.profileName = "P";
+    straight.vips = {{"PVI", 300, 100}, {"ParaCurve", 500, 110, 120}, {"PVI", 700, 100}, {"PVI", 1000, 110}};
+    plans.push_back(straight);
+    const std::vector<RoadBuild> roads = buildRoads(plans);
+    for (size_t r : {size_t(0), size_t(2)}) {
+        const CAlnt& alnt = roads[r].alnt;
+        for (double offset : {0.0, -4.0}) {
+            std::vector<RoadSampleVertex> line;
+            ASSERT_TRUE(offset == 0.0 ? SampleRoadCentreline(alnt, 0.01, line) : SampleRoadOffsetLine(alnt, offset, 0.01, line));
+            ASSERT_TRUE(AddRoadProfileVertices(alnt, 0.01, line));
+            for (int i = 0; i < alnt.getNumOfVes(); ++i) {
+                CLsInfo vip;
+                ASSERT_TRUE(alnt.getVe(i)->getAsLs(vip));
+                bool found = false;
+                for (const RoadSampleVertex& v : line)
+                    found = found || std::fabs(v.station - vip.chainage) < 1e-9;
+                EXPECT_TRUE(found || vip.curveLen > 0.0) << "road " << r << ": the VIP at " << vip.chainage;
+            }
+            for (size_t i = 1; i < line.size(); ++i) {
+                const RoadSampleVertex &a = line[i - 1], &b = line[i];
+                ASSERT_GT(b.station, a.station);
+                EXPECT_NEAR(b.offset, offset, 1e-9);
+                double ha, hb, hm;
+                const double mid = 0.5 * (a.station + b.station);
+                if (alnt.getPosHAtChain(a.station, ha) && alnt.getPosHAtChain(b.station, hb) && alnt.getPosHAtChain(mid, hm)) {
+                    EXPECT_LE(std::fabs(0.5 * (ha + hb) - hm), 0.01 + 1e-9) << "road " << r << " chord at " << mid;
+                }
+            }
+        }
+    }
+}
+
 class RoadServicesLog : public DeviceRootTest {};
 
 TEST_F(RoadServicesLog, NormalQueriesWriteNothing)

@@ -74,6 +74,8 @@ struct Vip {
     double station, elevation;
     double length = NAN;
     double radius = NAN;
+    double lengthIn = NAN;    // UnsymParaCurve
+    double lengthOut = NAN;
 };
 
 struct Equation {
@@ -209,6 +211,8 @@ private:
                     t += " length=\"" + len(v.length) + "\"";
                 if (!std::isnan(v.radius))
                     t += " radius=\"" + len(v.radius) + "\"";
+                if (!std::isnan(v.lengthIn))
+                    t += " lengthIn=\"" + len(v.lengthIn) + "\" lengthOut=\"" + len(v.lengthOut) + "\"";
                 t += ">" + len(v.station) + " " + len(v.elevation) + "</" + tag(v.kind) + ">\n";
             }
             t += "        </" + tag("ProfAlign") + ">\n      </" + tag("Profile") + ">\n";

@@ -46,6 +46,39 @@ void writeEntry(CXMLWriter& w, const wchar_t* field, const wchar_t* value)
     w.WriteEndElement();
 }
 
+// One period of the tool's kind: entries, the checksum, the root's end tag.
+void writePeriod(const wchar_t* path, const wchar_t* value)
+{
+    CXMLWriter w;
+    bool created = false;
+    ASSERT_TRUE(w.Open(path, created));
+    writeEntry(w, L"Value", value);
+    w.WriteCheckSum();
+    w.WriteEndElement();
+    w.Close();
+}
+
+TEST_F(XmlWriterTest, ACutIsLoggedAtLevelTwo)
+{
+    writePeriod(L"\\job.xml", L"one");
+    const std::string good = readHost("job.xml");
+    writeHost("job.xml", good.substr(0, good.size() - 10));  // 34 of the end tag's 44 bytes stay
+    // In a child process: the library log is the process's own, started by the first message
+    // (this test comes first, before any other test of the program logs).
+    EXPECT_EXIT(
+        {
+            CXMLWriter w;
+            bool created = false;
+            w.Open(L"\\job.xml", created);
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    const std::string log = readHost("Program Files/fieldcore/fieldcore.log");
+    EXPECT_NE(log.find("<2> - job history \\job.xml: 34 bytes of an unfinished write cut, back to the last complete checksum"),
+              std::string::npos)
+        << log;
+}
+
 TEST_F(XmlWriterTest, NewFileLayout)
 {
     CXMLWriter w;
@@ -161,6 +194,102 @@ TEST_F(XmlWriterTest, RandomHistoriesCheckAndTamperingIsFound)
         EXPECT_NE(CheckJobHistory(changed, detail), JOB_HISTORY_OK)
             << "trial " << trial << " low byte of unit " << unit << " changed";
     }
+}
+
+TEST_F(XmlWriterTest, WriterStoppedAtAnyByteIsCutBackAndChecksAfterTheNextPeriod)
+{
+    // A writer killed in its third period leaves the first two periods and any number of
+    // bytes of the third (the third overwrites the root's end tag of the second).
+    writePeriod(L"\\full.xml", L"first");
+    writePeriod(L"\\full.xml", L"second");
+    const std::string two = readHost("full.xml");
+    writePeriod(L"\\full.xml", L"third period, longer than the end tag it overwrites");
+    const std::string three = readHost("full.xml");
+    const std::string rootEnd = utf16("</OstrandJobHistory>\r\n");
+    const size_t resume = two.size() - rootEnd.size();
+    ASSERT_EQ(three.compare(0, resume, two, 0, resume), 0);
+    for (size_t written = 0; written <= three.size() - resume; ++written) {
+        // The old end tag stays where the new bytes did not reach it.
+        std::string torn = three.substr(0, resume + written);
+        if (torn.size() < two.size())
+            torn += two.substr(torn.size());
+        writeHost("torn.xml", torn);
+        writePeriod(L"\\torn.xml", L"after");
+        std::string detail;
+        EXPECT_EQ(CheckJobHistory(readHost("torn.xml"), detail), JOB_HISTORY_OK)
+            << written << " bytes of the third period written: " << detail;
+    }
+}
+
+TEST_F(XmlWriterTest, TornEndIsCutToTheLastCompleteChecksum)
+{
+    writePeriod(L"\\job.xml", L"one");
+    const std::string good = readHost("job.xml");
+    const std::string rootEnd = utf16("</OstrandJobHistory>\r\n");
+    const std::string intact = good.substr(0, good.size() - rootEnd.size());
+    struct Case {
+        const char* name;
+        std::string tail;
+    } cases[] = {
+        {"no closing tag", ""},
+        {"a cut element", utf16(" <Entry>\r\n  <Va")},
+        {"half a character", utf16(" <E") + "<"},
+        {"a sum that does not continue", utf16(" <Entry></Entry>\r\n<CheckSum>1234</CheckSum>\r\n") + rootEnd},
+    };
+    for (const Case& c : cases) {
+        writeHost("job.xml", intact + c.tail);
+        CXMLWriter w;
+        bool created = true;
+        ASSERT_TRUE(w.Open(L"\\job.xml", created)) << c.name;
+        EXPECT_FALSE(created) << c.name;
+        EXPECT_EQ(w.GetCutLength(), c.tail.size()) << c.name;
+        w.WriteEndElement();
+        w.Close();
+        EXPECT_EQ(readHost("job.xml"), good) << c.name << ": back to the last complete period";
+    }
+}
+
+TEST_F(XmlWriterTest, WriterStoppedInItsFirstPeriodChecksAfterTheNextPeriod)
+{
+    writePeriod(L"\\first.xml", L"the first period");
+    const std::string whole = readHost("first.xml");
+    for (size_t length = 0; length < whole.size(); ++length) {
+        writeHost("torn.xml", whole.substr(0, length));
+        writePeriod(L"\\torn.xml", L"after");
+        std::string detail;
+        EXPECT_EQ(CheckJobHistory(readHost("torn.xml"), detail), JOB_HISTORY_OK)
+            << length << " bytes of the first period written: " << detail;
+    }
+}
+
+TEST_F(XmlWriterTest, HistoryStoppedBeforeItsFirstEntryStartsAnew)
+{
+    const std::string whole = "\xFF\xFE" + utf16("<?xml version=\"1.0\"?>\r\n<OstrandJobHistory>\r\n");
+    for (size_t length : {size_t(0), size_t(1), size_t(2), size_t(9), whole.size()}) {
+        writeHost("new.xml", whole.substr(0, length));
+        writePeriod(L"\\new.xml", L"v");
+        std::string detail;
+        EXPECT_EQ(CheckJobHistory(readHost("new.xml"), detail), JOB_HISTORY_OK)
+            << length << " bytes before: " << detail;
+    }
+}
+
+TEST_F(XmlWriterTest, HistoryWithoutChecksumGetsTheSumOfAllItHolds)
+{
+    // An entry was written before any checksum: the next checksum covers it too.
+    const std::string head = "<?xml version=\"1.0\"?>\r\n<OstrandJobHistory>\r\n <Entry>\r\n  <A>1</A>\r\n</Entry>\r\n";
+    writeHost("open.xml", "\xFF\xFE" + utf16(head));
+    writePeriod(L"\\open.xml", L"2");
+    std::string detail;
+    EXPECT_EQ(CheckJobHistory(readHost("open.xml"), detail), JOB_HISTORY_OK) << detail;
+}
+
+TEST(XmlWriterNames, CheckSumAndTheRootAreReserved)
+{
+    EXPECT_TRUE(CXMLWriter::IsReservedName(L"CheckSum"));
+    EXPECT_TRUE(CXMLWriter::IsReservedName(L"OstrandJobHistory"));
+    EXPECT_FALSE(CXMLWriter::IsReservedName(L"CheckSums"));
+    EXPECT_FALSE(CXMLWriter::IsReservedName(L"checksum")) << "XML names are case-sensitive";
 }
 
 TEST(JobHistoryCheck, NotAHistory)

@@ -1,6 +1,8 @@
 #include "cli.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +23,32 @@ bool registerCommand(const char* name, const char* summary, RunFn run)
 }
 
 const std::vector<Command>& commands() { return registry(); }
+
+void printSubcommands(const std::vector<Subcommand>& table)
+{
+    size_t width = 0;
+    for (const Subcommand& s : table)
+        width = std::max(width, std::strlen(s.name));
+    for (const Subcommand& s : table)
+        std::cout << "  " << s.name << std::string(width + 2 - std::strlen(s.name), ' ') << s.summary << '\n';
+}
+
+int runSubcommand(const std::string& command, const std::vector<Subcommand>& table,
+                  void (*printOverview)(), const std::vector<std::string>& args)
+{
+    if (args.empty()) {
+        printOverview();
+        return EXIT_BAD_INPUT;
+    }
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        printOverview();
+        return EXIT_OK;
+    }
+    for (const Subcommand& s : table)
+        if (args[0] == s.name)
+            return s.run(std::vector<std::string>(args.begin() + 1, args.end()));
+    return usageError(command, "unknown subcommand '" + args[0] + "'");
+}
 
 Args::Args(std::vector<std::string> words) : words_(std::move(words)) {}
 

@@ -27,6 +27,20 @@ struct Command {
     RunFn run;            // receives the words after the command name
 };
 
+// A subcommand of a command that has several (fieldcore cogo direction, fieldcore geod inverse).
+struct Subcommand {
+    const char* name;
+    const char* summary;  // one line for the command's overview
+    RunFn run;            // receives the words after the subcommand's name
+};
+
+// The subcommands' names and summaries, one per line, names padded to one column.
+void printSubcommands(const std::vector<Subcommand>& table);
+// Runs the subcommand that args[0] names. Without words: the overview, exit 2; "--help", "-h"
+// or "help": the overview, exit 0; an unknown name: a usage error naming it.
+int runSubcommand(const std::string& command, const std::vector<Subcommand>& table,
+                  void (*printOverview)(), const std::vector<std::string>& args);
+
 // Registers a subcommand; called from a namespace-scope initialiser in the command's source:
 //   static const bool registered = cli::registerCommand("angle", "convert angles", &runAngle);
 bool registerCommand(const char* name, const char* summary, RunFn run);

@@ -1,5 +1,6 @@
 // fieldcore area: measures a polygon (area, perimeter, orientation, self-crossing) and divides
 // areas with a hinge line or a line parallel to the base, through C2dPtListUt (cogo/pointList.h).
+#include "hostFiles.h"
 #include "cli.h"
 #include "displayUnits.h"
 
@@ -315,9 +316,10 @@ int runArea(const std::vector<std::string>& words)
     if (req.file == "-") {
         ok = readPoints(std::cin, units, pts);
     } else {
+        const std::string why = cli::whyUnreadable(req.file);
         std::ifstream in(req.file);
-        if (!in) {
-            cli::error(kCommand, "cannot read '" + req.file + "'");
+        if (!why.empty() || !in) {
+            cli::error(kCommand, cli::cannotRead(req.file, why.empty() ? "a read error" : why));
             return cli::EXIT_BAD_INPUT;
         }
         ok = readPoints(in, units, pts);

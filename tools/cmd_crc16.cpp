@@ -65,9 +65,9 @@ int runCrc16(const std::vector<std::string>& words)
     CCRC16 crc;
     int status = cli::EXIT_OK;
     for (const std::string& input : inputs) {
-        std::string bytes;
-        if (!cli::readWholeFile(input, bytes)) {
-            cli::error("crc16", "cannot read '" + input + "'");
+        std::string bytes, why = "a read error";
+        if (!cli::readWholeFile(input, bytes, &why)) {
+            cli::error("crc16", cli::cannotRead(input, why));
             status = cli::EXIT_BAD_INPUT;
             continue;
         }

@@ -48,16 +48,14 @@ const char* kHelp =
     "  --decimals N          decimals printed, 4 to 12 (default 4; for dms, 4 is whole seconds\n"
     "                        and 5 tenths of a second).\n"
     "\n"
-    "The degree of curve always refers to 100 METRES of arc or chord, whatever --units says:\n"
-    "  m     100 m;\n"
-    "  usft  100 m = 328.0833 US survey feet (not 100 US feet);\n"
-    "  ift   100 m = 328.0840 international feet (not 100 feet).\n"
-    "A degree of curve defined on 100 feet corresponds to the radius 5729.578 / D feet;\n"
-    "give that as --radius instead.\n"
+    "The degree of curve refers to 100 units of arc or chord in the unit of --units: 100 m,\n"
+    "100 US survey feet (usft) or 100 feet (ift), as surveyors in each unit use it (in feet:\n"
+    "radius 5729.578 / D feet). The output line degree_base names it.\n"
     "\n"
     "Output lines (circular curve): radius, degree_arc, degree_chord (left out for a radius\n"
-    "below 50 m, where no 100 m chord fits), delta, length, chord, tangent, middle_ordinate,\n"
-    "external. With a spiral: radius, degree_arc, degree_chord, spiral_length,\n"
+    "below 50 units, where no 100-unit chord fits), degree_base, delta, length, chord,\n"
+    "tangent, middle_ordinate, external. With a spiral: radius, degree_arc, degree_chord,\n"
+    "degree_base, spiral_length,\n"
     "spiral_constant, deflection (the spiral angle: the change of direction along the spiral,\n"
     "spiral length / 2 radius).\n"
     "\n"
@@ -132,14 +130,16 @@ bool readOne(cli::Args& args, const Input (&table)[N], const char* what, const U
     return true;
 }
 
-// The radius in metres from the size given; false with a message when none can be formed.
-bool radiusFromSize(const Input& size, double value, double& radius, std::string& message)
+// The radius in metres from the size given; false with a message when none can be formed. A
+// degree of curve refers to 100 display units: the conversions are unit-free, so they are fed
+// the display unit and their radius converted to metres.
+bool radiusFromSize(const Input& size, double value, const Units& units, double& radius, std::string& message)
 {
     if (!(value > 0.0))
         return message = std::string(size.option + 2) + " must be positive", false;
     if (size.display == RadiusDisplayDegChord && value > 180.0)
-        return message = "a degree of chord above 180 does not describe a curve (at 180 the 100 m chord is a diameter)", false;
-    radius = getRadiusValueFromDisplay(value, size.display);
+        return message = "a degree of chord above 180 does not describe a curve (at 180 the 100-unit chord is a diameter)", false;
+    radius = size.display == RadiusDisplayRadius ? value : units.toMetres(getRadiusValueFromDisplay(value, size.display));
     if (!(radius > 0.0))
         return message = "this degree of curve gives no usable radius", false;
     return true;
@@ -172,10 +172,13 @@ void print(const char* name, const std::string& value) { std::cout << name << ' 
 
 void printSize(double radius, const Units& u)
 {
+    // The degrees per 100 display units: the radius in the display unit into the unit-free rule.
+    const double r = u.dist == UNITS_M ? radius : FromMetersEx(radius, u.dist);
     print("radius", u.show(radius, Kind::Distance));
-    print("degree_arc", u.show(GetDegOfCurveFromRadius(radius), Kind::Angle));
-    if (radius >= 50.0)
-        print("degree_chord", u.show(GetDegOfChordFromRadius(radius), Kind::Angle));
+    print("degree_arc", u.show(GetDegOfCurveFromRadius(r), Kind::Angle));
+    if (r >= 50.0)
+        print("degree_chord", u.show(GetDegOfChordFromRadius(r), Kind::Angle));
+    print("degree_base", u.dist == UNITS_USFT ? "100 usft" : u.dist == UNITS_IFT ? "100 ift" : "100 m");
 }
 
 int runCurve(const std::vector<std::string>& words)
@@ -208,7 +211,7 @@ int runCurve(const std::vector<std::string>& words)
         return cli::usageError(kCommand, std::string("missing the ") + extentNames);
 
     double radius = 0.0;
-    if (!radiusFromSize(*size, sizeValue, radius, message)) {
+    if (!radiusFromSize(*size, sizeValue, units, radius, message)) {
         cli::error(kCommand, message);
         return cli::EXIT_BAD_INPUT;
     }

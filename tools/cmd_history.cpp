@@ -30,9 +30,13 @@ const char* kHelp =
     "       element, and closes the root. A record line is 'name=value;name=value;...'; each\n"
     "       pair becomes a field element <name>value</name> inside an <Entry> element (or\n"
     "       --element NAME). Names must be XML names (letters, digits, '_', '-', '.', not\n"
-    "       starting with a digit); values are escaped (& < >). Blank lines and lines starting\n"
-    "       with # are skipped. Exit status: 0 written; 2 a bad record (named with its line\n"
-    "       number, the other records still written) or the file cannot be opened.\n"
+    "       starting with a digit; CheckSum and OstrandJobHistory are the file's own); values\n"
+    "       are escaped (& < >). Blank lines and lines starting with # are skipped. Writers\n"
+    "       of one file take turns (a lock), and a write is on the disk when the command ends.\n"
+    "       A write that was stopped midway (power cut, kill) is cut back to its last complete\n"
+    "       checksum by the next write, which says so on stderr.\n"
+    "       Exit status: 0 written; 2 a bad record (named with its line number, the other\n"
+    "       records still written) or the file cannot be opened.\n"
     "\n"
     "Example:\n"
     "  printf 'Job=Road 7;Operator=AB\\n' | fieldcore history write job.xml\n"
@@ -89,6 +93,10 @@ bool parseRecord(const std::string& line, std::vector<std::pair<std::string, std
                 message = "'" + name + "' is not an element name";
                 return false;
             }
+            if (CXMLWriter::IsReservedName(wide(name))) {
+                message = "'" + name + "' is a name the job history keeps for itself";
+                return false;
+            }
             fields.emplace_back(name, pair.substr(eq + 1));
         }
         start = end + 1;
@@ -102,9 +110,9 @@ bool parseRecord(const std::string& line, std::vector<std::pair<std::string, std
 
 int runCheck(const std::string& path)
 {
-    std::string bytes;
-    if (!cli::readWholeFile(path, bytes)) {
-        cli::error("history", "cannot read '" + path + "'");
+    std::string bytes, why = "a read error";
+    if (!cli::readWholeFile(path, bytes, &why)) {
+        cli::error("history", cli::cannotRead(path, why));
         return cli::EXIT_BAD_INPUT;
     }
     std::string detail;
@@ -149,6 +157,9 @@ int runWrite(const std::string& path, const std::string& element)
         cli::error("history", "cannot open '" + path + "' for writing");
         return cli::EXIT_BAD_INPUT;
     }
+    if (writer.GetCutLength() > 0)
+        cli::error("history", path + ": an unfinished earlier write was cut (" +
+                                  std::to_string(writer.GetCutLength()) + " bytes)");
     for (const auto& fields : records) {
         writer.WriteStartElement(wide(element));
         for (const auto& f : fields)
@@ -177,6 +188,8 @@ int runHistory(const std::vector<std::string>& words)
         return cli::usageError("history", "unknown option '" + unknown + "'");
     if (!isXmlName(element))
         return cli::usageError("history", "'" + element + "' is not an element name");
+    if (CXMLWriter::IsReservedName(wide(element)))
+        return cli::usageError("history", "'" + element + "' is a name the job history keeps for itself");
     const std::vector<std::string>& rest = args.rest();
     if (rest.size() != 2 || (rest[0] != "check" && rest[0] != "write"))
         return cli::usageError("history", "expected 'check FILE' or 'write FILE'");

@@ -3,10 +3,12 @@
 #include "hostFiles.h"
 
 #include "files/iniFile.h"
+#include "platform/safeFile.h"
 #include "platform/textCodec.h"
 
 #include <cerrno>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,9 +35,13 @@ const char* kIniHelp =
     "The file: 8-bit text in the Windows-1252 code page (arguments and output here are\n"
     "UTF-8), \"[SECTION]\" lines and \"KEY=VALUE\" lines; the first '=' ends the key;\n"
     "lines beginning with ';', '#' or '/' are comments; names and values are exact\n"
-    "(case and blanks count). Rewriting keeps every section and key, sorted by name,\n"
-    "but not comments, the order of the file or lines that hold no key. A rewrite goes\n"
-    "to a new file that then replaces FILE, so a failed write leaves FILE as it was.\n"
+    "(case and blanks count). set and remove change only the bytes of the one key\n"
+    "(the line the library reads it from: in the section's last [SECTION] block, the\n"
+    "key's last line); every other byte of FILE is kept, comments, order and line ends\n"
+    "included. A new key goes after the last key of its section, a new section at the\n"
+    "end. The change goes to a new file that then replaces FILE (its permissions kept,\n"
+    "a link written through to its target), so FILE is always the old or the new text;\n"
+    "writers of one file take turns (a lock).\n"
     "As on the controller, a file name that does not exist as spelt matches an\n"
     "existing one that differs only in case.\n"
     "\n"
@@ -71,32 +77,53 @@ CString wide(const std::string& utf8)
     return CString(Utf8ToWide(utf8).c_str());
 }
 
-// Loads FILE; a missing file is an empty one when `missingIsEmpty`.
-bool loadFile(const std::string& path, EditableIni& ini, bool missingIsEmpty)
+// Loads FILE.
+bool loadFile(const std::string& path, EditableIni& ini)
 {
-    if (missingIsEmpty && !hostFileExists(path))
+    const std::string why = cli::whyUnreadable(path);
+    if (why.empty() && ini.LoadIni(cli::hostFileAsDevicePath(path)))
         return true;
-    if (ini.LoadIni(cli::hostFileAsDevicePath(path)))
-        return true;
-    cli::error(kCommand, "cannot read '" + path + "'");
+    cli::error(kCommand, cli::cannotRead(path, why.empty() ? "not a settings file it can load" : why));
     return false;
 }
 
-// Writes the object to a new file beside FILE and renames it over FILE.
-bool saveFile(const std::string& path, const EditableIni& ini)
+// Reads FILE's bytes (a file the lock just made is empty).
+bool readBytes(const std::string& path, std::string& bytes)
 {
-    const std::string temp = path + ".fieldcore-new-" + std::to_string(::getpid());
-    if (!ini.SaveIni(cli::hostFileAsDevicePath(temp))) {
-        std::remove(temp.c_str());
+    if (cli::readWholeFile(path, bytes))
+        return true;
+    cli::error(kCommand, cli::cannotRead(path, cli::whyUnreadable(path)));
+    return false;
+}
+
+// Edits FILE under its lock: reads it, lets `edit` change the bytes, and replaces the file
+// with them (a new file renamed over the old one). `edit` returns an exit status; the file
+// is replaced only for EXIT_OK.
+int editFile(const std::string& path, const std::function<int(std::string&)>& edit)
+{
+    // A missing folder is made, as the device makes it when it writes the file.
+    std::string why;
+    if (!cli::makeParentFolders(path, why)) {
+        cli::error(kCommand, "cannot write '" + path + "': " + why);
+        return cli::EXIT_BAD_INPUT;
+    }
+    const CString device = cli::hostFileAsDevicePath(path);
+    CFileLock lock;
+    if (!lock.Lock(device)) {
+        cli::error(kCommand, "cannot open '" + path + "'");
+        return cli::EXIT_BAD_INPUT;
+    }
+    std::string bytes;
+    if (!readBytes(path, bytes))
+        return cli::EXIT_BAD_INPUT;
+    const int status = edit(bytes);
+    if (status != cli::EXIT_OK)
+        return status;
+    if (!ReplaceFileBytes(device, bytes)) {
         cli::error(kCommand, "cannot write '" + path + "' (left unchanged)");
-        return false;
+        return cli::EXIT_BAD_INPUT;
     }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        cli::error(kCommand, "cannot replace '" + path + "' (left unchanged)");
-        return false;
-    }
-    return true;
+    return cli::EXIT_OK;
 }
 
 // Why a text cannot be stored in the file, or "" when it can.
@@ -129,7 +156,7 @@ std::string refusal(const std::string& section, const std::string& key, const st
 int runGet(const std::vector<std::string>& a)
 {
     EditableIni ini;
-    if (!loadFile(a[0], ini, false))
+    if (!loadFile(a[0], ini))
         return cli::EXIT_BAD_INPUT;
     CString value;
     if (!ini.GetValue(wide(a[1]), wide(a[2]), value))
@@ -145,29 +172,28 @@ int runSet(const std::vector<std::string>& a)
         cli::error(kCommand, why);
         return cli::EXIT_BAD_INPUT;
     }
-    EditableIni ini;
-    if (!loadFile(a[0], ini, true))
-        return cli::EXIT_BAD_INPUT;
-    ini.SetStringValue(wide(a[1]), wide(a[2]), wide(a[3]));
-    return saveFile(a[0], ini) ? cli::EXIT_OK : cli::EXIT_BAD_INPUT;
+    return editFile(a[0], [&](std::string& bytes) {
+        bytes = IniTextWithValue(bytes, wide(a[1]), wide(a[2]), wide(a[3]));
+        return int(cli::EXIT_OK);
+    });
 }
 
 int runRemove(const std::vector<std::string>& a)
 {
-    EditableIni ini;
-    if (!loadFile(a[0], ini, false))
+    if (!hostFileExists(a[0])) {
+        cli::error(kCommand, "cannot read '" + a[0] + "'");
         return cli::EXIT_BAD_INPUT;
-    CString value;
-    if (!ini.GetValue(wide(a[1]), wide(a[2]), value))
-        return cli::EXIT_NO_ANSWER;
-    ini.RemoveValue(wide(a[1]), wide(a[2]));
-    return saveFile(a[0], ini) ? cli::EXIT_OK : cli::EXIT_BAD_INPUT;
+    }
+    return editFile(a[0], [&](std::string& bytes) {
+        return IniTextWithoutValue(bytes, wide(a[1]), wide(a[2])) ? int(cli::EXIT_OK)
+                                                                  : int(cli::EXIT_NO_ANSWER);
+    });
 }
 
 int runList(const std::vector<std::string>& a)
 {
     EditableIni ini;
-    if (!loadFile(a[0], ini, false))
+    if (!loadFile(a[0], ini))
         return cli::EXIT_BAD_INPUT;
     POSITION file = nullptr;
     ini.SetFilePosOnStart(file);

@@ -1,7 +1,7 @@
 // fieldcore laser: the laser-zone devices' command frames, reply checks, height reductions
 // and the stored transmitters, through BeamGridParams (devices/).
 //
-// Subcommands follow `road`: a table of name, summary and run function, and an overview for
+// Subcommands: a table of name, summary and run function (cli::runSubcommand), and an overview for
 // `fieldcore laser --help`.
 #include "cli.h"
 #include "displayUnits.h"
@@ -20,12 +20,6 @@
 namespace {
 
 using namespace BeamGridParams;
-
-struct Subcommand {
-    const char* name;
-    const char* summary;
-    cli::RunFn run;
-};
 
 const char* const kStdinNote =
     "Without TEXT values on the command line, texts are read one per line from stdin: blank\n"
@@ -411,7 +405,7 @@ int runTransmitters(const std::vector<std::string>& words)
 
 // ---- the command ----
 
-const Subcommand kSubcommands[] = {
+const std::vector<cli::Subcommand> kSubcommands = {
     {"frame", "frame a command for a transmitter or the sensor", &runFrame},
     {"height", "height reductions between sensor, laser and mark", &runHeight},
     {"parse", "check a reply and print what it holds", &runParse},
@@ -424,8 +418,7 @@ void printOverview()
                  "The laser-zone devices: up to four laser transmitters and the sensor that\n"
                  "receives their beams.\n\n"
                  "Subcommands (each has --help):\n";
-    for (const Subcommand& s : kSubcommands)
-        std::cout << "  " << s.name << std::string(14 - std::strlen(s.name), ' ') << s.summary << '\n';
+    cli::printSubcommands(kSubcommands);
     std::cout << '\n' << kStdinNote
               << "\nExit status: 0 ok; 1 no answer (a refused reply, no transmitter file); 2 bad input\n"
                  "(a message names the line) or usage.\n";
@@ -433,18 +426,7 @@ void printOverview()
 
 int runLaser(const std::vector<std::string>& args)
 {
-    if (args.empty()) {
-        printOverview();
-        return cli::EXIT_BAD_INPUT;
-    }
-    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        printOverview();
-        return cli::EXIT_OK;
-    }
-    for (const Subcommand& s : kSubcommands)
-        if (args[0] == s.name)
-            return s.run(std::vector<std::string>(args.begin() + 1, args.end()));
-    return cli::usageError("laser", "unknown subcommand '" + args[0] + "'");
+    return cli::runSubcommand("laser", kSubcommands, &printOverview, args);
 }
 
 const bool registered =

@@ -29,11 +29,26 @@ const std::vector<Subcommand>& subcommands() { return table(); }
 
 const char* const kRoadHelpNotes =
     "Road files: LandXML 1.0, 1.1 and 1.2 (any namespace), UTF-8 or ISO-8859 as declared.\n"
-    "Without ROAD the bundled example road (examples/exampleRoad.xml) is used. Geometry comes\n"
+    "Give the road file ROAD, or --example for the bundled example road (examples/\n"
+    "exampleRoad.xml); without either the command stops. Geometry comes\n"
     "from the coordinates (a line from Start and End, an arc from Start, Center and End, a\n"
     "spiral's start tangent from Start towards PI), never from direction attributes. A gap up\n"
-    "to 1 mm between elements is absorbed; a larger one is an error.\n"
-    "Stations shown and typed are posted stations, with the file's station equations applied.\n"
+    "to 1 mm between elements is absorbed; a larger one is an error. An alignment with an\n"
+    "element or profile that cannot be taken is refused alone: road info lists it with the\n"
+    "reason and line, the others answer, and choosing it exits 2.\n"
+    "Design heights: inside the profile (from its first VIP to its last) the profile's,\n"
+    "exact; outside it none (\"-\" in text, empty in CSV, no cut/fill) unless --extend-grades\n"
+    "carries the first and last grades on. A road without a profile has none.\n"
+    "Stations shown and typed are posted stations, with the file's station equations applied,\n"
+    "written n+rest with the rest padded to the station unit (1000 m: 2+050.00, 1+004.74;\n"
+    "100 ft: 191+04.51), negative as -0+090.00, with --decimals decimals (default 2). Typed as\n"
+    "a number (1320.5, -5) or n+rest (1+320.5, -0+5); 1+2+3, 1+-5 and a rest of the unit or\n"
+    "more (0+1500) are refused. Regions: region 1 runs from the start to the first station\n"
+    "equation after it, region K+1 from the K-th on. Where an equation steps back, its\n"
+    "repeated stations lie in two regions: type STATION@K (0+675.00@3, 675@3); a station two\n"
+    "regions hold given without @K is refused for that line, and every station shown there\n"
+    "carries its @K (road info lists the regions). An equation without staBack (or \"NaN\")\n"
+    "only marks where posted stations begin; the stations follow staInternal and staAhead.\n"
     "The engine runs with smallNumTolerance lowered to 1e-10 (from 1e-5), so that its clothoid\n"
     "series answer to the micrometre.\n";
 
@@ -74,13 +89,58 @@ std::string exampleRoadPath()
     return std::string();
 }
 
+int findAlignment(const RoadFile& file, const std::string& text)
+{
+    const std::string t = cli::trim(text);
+    int number = 0;
+    if (!t.empty() && t.find_first_not_of("0123456789") == std::string::npos && cli::parseInt(t, number))
+        return number >= 1 && number <= static_cast<int>(file.alignments.size()) ? number - 1 : -1;
+    auto lower = [](std::string v) {
+        for (char& c : v)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        return v;
+    };
+    for (size_t i = 0; i < file.alignments.size(); ++i)
+        if (lower(file.alignments[i].name) == lower(t))
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::string alignmentList(const RoadFile& file, const std::string& profile)
+{
+    cli::DisplayUnits units;
+    units.dist = fileDisplayUnit(file);
+    StationForm form;
+    form.unit = defaultStationUnit(units.dist);
+    std::string list;
+    for (size_t i = 0; i < file.alignments.size(); ++i) {
+        const RoadAlignment& a = file.alignments[i];
+        list += "  " + std::to_string(i + 1) + "  \"" + a.name + "\"  ";
+        RoadBuild b;
+        RoadError err;
+        double end;
+        if (!BuildRoadAlignment(file, a, profile, b, err) || !b.alnt.getFinalChainageInM(end))
+            list += "refused: " + (a.refused ? a.refusal.message : err.message);
+        else
+            list += "stations " + stationText(b.stations, b.alnt.getStartChainageInM(), units, form) + " to " +
+                    stationText(b.stations, end, units, form);
+        list += i + 1 < file.alignments.size() ? "\n" : "";
+    }
+    return list;
+}
+
 int loadRoad(const std::string& sub, const std::string& path, const std::string& alignment,
-             const std::string& profile, LoadedRoad& road)
+             const std::string& profile, LoadedRoad& road, bool needOne)
 {
     UseRoadTolerances();
     const std::string command = "road " + sub;
     std::string file = path;
     if (file.empty()) {
+        cli::error(command, "give the road file (or --example for the bundled example road)");
+        return cli::EXIT_BAD_INPUT;
+    }
+    if (file == kExampleRoad) {
         file = exampleRoadPath();
         if (file.empty()) {
             cli::error(command, "the example road is not installed (set FIELDCORE_EXAMPLES or give ROAD)");
@@ -92,22 +152,50 @@ int loadRoad(const std::string& sub, const std::string& path, const std::string&
         cli::error(command, err.text());
         return cli::EXIT_BAD_INPUT;
     }
-    for (size_t i = 0; i < road.file.alignments.size(); ++i)
-        if (alignment.empty() || road.file.alignments[i].name == alignment)
-            road.selected.push_back(static_cast<int>(i));
-    if (road.selected.empty()) {
-        std::string names;
-        for (const RoadAlignment& a : road.file.alignments)
-            names += (names.empty() ? "'" : ", '") + a.name + "'";
-        cli::error(command, file + ": no alignment named '" + alignment + "' (the file holds " + names + ")");
+    const int chosen = alignment.empty() ? -1 : findAlignment(road.file, alignment);
+    if (!alignment.empty() && chosen < 0) {
+        cli::error(command, file + ": no alignment '" + alignment + "'; the file holds:\n" + alignmentList(road.file, profile));
         return cli::EXIT_BAD_INPUT;
     }
-    road.builds.resize(road.selected.size());
-    for (size_t i = 0; i < road.selected.size(); ++i) {
-        if (!BuildRoadAlignment(road.file, road.file.alignments[road.selected[i]], profile, road.builds[i], err)) {
-            cli::error(command, err.text());
-            return cli::EXIT_BAD_INPUT;
+    if (alignment.empty() && needOne && road.file.alignments.size() > 1) {
+        cli::error(command, file + ": the file holds " + std::to_string(road.file.alignments.size()) +
+                                " alignments: choose one with --alignment NAME or NUMBER\n" +
+                                alignmentList(road.file, profile));
+        return cli::EXIT_BAD_INPUT;
+    }
+    for (size_t i = 0; i < road.file.alignments.size(); ++i)
+        if (chosen < 0 || static_cast<int>(i) == chosen)
+            road.selected.push_back(static_cast<int>(i));
+    // Alignments that cannot be read or built are refused alone; one that was asked for by
+    // name stops the command with its reason.
+    std::vector<int> built;
+    road.builds.reserve(road.selected.size());
+    for (int index : road.selected) {
+        RoadAlignment& a = road.file.alignments[static_cast<size_t>(index)];
+        road.builds.emplace_back();
+        const RoadBuild& b = road.builds.back();
+        if (!a.refused && !BuildRoadAlignment(road.file, a, profile, road.builds.back(), err)) {
+            a.refused = true;
+            a.refusal = err;
         }
+        if (a.refused) {
+            road.builds.pop_back();
+            if (!alignment.empty()) {
+                cli::error(command, "alignment '" + a.name + "' is refused: " + a.refusal.text());
+                return cli::EXIT_BAD_INPUT;
+            }
+            continue;
+        }
+        for (const std::string& m : b.stations.mismatches())
+            cli::error(command, file + ": warning: " + m);
+        built.push_back(index);
+    }
+    road.selected = built;
+    if (road.selected.empty()) {
+        for (const RoadAlignment& a : road.file.alignments)
+            if (a.refused)
+                cli::error(command, "alignment '" + a.name + "' is refused: " + a.refusal.text());
+        return cli::EXIT_BAD_INPUT;
     }
     return cli::EXIT_OK;
 }
@@ -121,15 +209,20 @@ UNITS fileDisplayUnit(const RoadFile& file)
     }
 }
 
-bool readRoadUnits(cli::Args& args, cli::DisplayUnits& units, bool& unitsGiven, std::string& message)
+bool readRoadUnits(cli::Args& args, cli::DisplayUnits& units, bool& unitsGiven, int& stationDecimals,
+                   std::string& message)
 {
     const UNITS none = static_cast<UNITS>(-1);
     units.dist = none;
+    units.decimals = -1;
     if (!cli::readDisplayUnits(args, units, message))
         return false;
     unitsGiven = units.dist != none;
     if (!unitsGiven)
         units.dist = UNITS_M;
+    stationDecimals = units.decimals < 0 ? kRoadStationDecimals : units.decimals;
+    if (units.decimals < 0)
+        units.decimals = cli::DisplayUnits().decimals;
     return true;
 }
 
@@ -138,21 +231,71 @@ double defaultStationUnit(UNITS unit)
     return unit == UNITS_M ? 1000.0 : 100.0;
 }
 
-std::string stationText(double postedMetres, const cli::DisplayUnits& units, double stationUnit)
+static double toDisplay(double metres, const cli::DisplayUnits& units)
 {
-    return WideToUtf8(StnToString(units.dist == UNITS_M ? postedMetres : FromMetersEx(postedMetres, units.dist),
-                                  stationUnit)
-                          .str());
+    return units.dist == UNITS_M ? metres : FromMetersEx(metres, units.dist);
 }
 
-bool readRoadPath(const cli::Args& args, std::string& path, std::string& message)
+std::string postedText(double postedMetres, const cli::DisplayUnits& units, const StationForm& form)
 {
+    return RoadStationText(toDisplay(postedMetres, units), form.unit, form.decimals);
+}
+
+std::string regionSuffix(const RoadStationing& st, double posted, double internal)
+{
+    if (!st.isShared(posted))
+        return std::string();
+    int region = 1;
+    st.toPosted(internal, &region);
+    return "@" + std::to_string(region);
+}
+
+std::string stationText(const RoadStationing& st, double posted, double internal, const cli::DisplayUnits& units,
+                        const StationForm& form)
+{
+    return postedText(posted, units, form) + regionSuffix(st, posted, internal);
+}
+
+std::string stationText(const RoadStationing& st, double internal, const cli::DisplayUnits& units,
+                        const StationForm& form)
+{
+    return stationText(st, st.toPosted(internal), internal, units, form);
+}
+
+bool readStation(const RoadStationing& st, const std::string& text, const cli::DisplayUnits& units,
+                 const StationForm& form, double& internal, double& posted, std::string& why)
+{
+    double display;
+    int region;
+    if (!RoadParseStation(text, form.unit, display, region, why))
+        return false;
+    const double metres = units.toMetres(display);
+    double at;
+    if (!st.toInternal(metres, region, at, why)) {
+        why = "station '" + cli::trim(text) + "': " + why;
+        return false;
+    }
+    internal = at;
+    posted = metres;
+    return true;
+}
+
+bool readRoadPath(cli::Args& args, std::string& path, std::string& message)
+{
+    const bool example = args.flag("--example");
     std::string option;
     if (args.firstUnknownOption(option))
         return message = "unknown option '" + option + "'", false;
     if (args.rest().size() > 1)
         return message = "give one road file (got '" + args.rest()[1] + "' too)", false;
-    path = args.rest().empty() ? std::string() : args.rest()[0];
+    return takeRoadPath(example, args.rest().empty() ? std::string() : args.rest()[0], path, message);
+}
+
+bool takeRoadPath(bool example, const std::string& given, std::string& path, std::string& message)
+{
+    if (example && !given.empty())
+        return message = "give the road file or --example, not both", false;
+    path = example ? kExampleRoad : given;
     return true;
 }
 
@@ -164,7 +307,7 @@ const char* const kCommand = "road";
 
 void printOverview()
 {
-    std::cout << "usage: fieldcore road SUBCOMMAND [OPTIONS] [ROAD]\n\n"
+    std::cout << "usage: fieldcore road SUBCOMMAND [OPTIONS] ROAD|--example\n\n"
                  "Road files and the road services over the alignment engine.\n\n"
                  "Subcommands (each has --help):\n";
     std::vector<roadcli::Subcommand> sorted = roadcli::subcommands();

@@ -9,10 +9,12 @@
 // and full precision for programs.
 #include "roadCommands.h"
 
-#include "numeric/stationText.h"
 #include "platform/textCodec.h"
+#include "road/roadDesignHeight.h"
 #include "road/roadLocator.h"
 #include "road/roadSampler.h"
+#include "hostFiles.h"
+#include "roadPoints.h"
 
 #include <algorithm>
 #include <charconv>
@@ -37,8 +39,12 @@ struct Road {
     const RoadBuild* build = nullptr;
     std::vector<int> sourceElement;   // per engine element: the file's element number (1-based)
     cli::DisplayUnits units;
-    double stationUnit = 1000.0;
+    roadcli::StationForm form;
     bool csv = false;
+    bool extendGrades = false;   // design heights beyond the profile along its end grades
+    bool several = false;        // the file holds several alignments: answers name theirs
+    double maxDistance = 1000.0; // metres: answers farther from the alignment are refused
+    int number = 1;              // the alignment's number in the file
     std::string command;
 
     const CAlnt& alnt() const { return build->alnt; }
@@ -49,8 +55,9 @@ struct Road {
 
 // Options every subcommand reads; the positional words are left in `args`.
 struct CommonOptions {
-    std::string alignment, profile, stationUnit;
+    std::string alignment, profile, stationUnit, maxDistance;
     bool stationUnitGiven = false;
+    bool maxDistanceGiven = false;
     bool unitsGiven = false;
 };
 
@@ -60,9 +67,13 @@ bool readCommon(cli::Args& args, Road& road, CommonOptions& o, std::string& mess
     args.option("--profile", o.profile);
     o.stationUnitGiven = args.option("--station-unit", o.stationUnit);
     road.csv = args.flag("--csv");
-    if (!roadcli::readRoadUnits(args, road.units, o.unitsGiven, message))
+    road.extendGrades = args.flag("--extend-grades");
+    o.maxDistanceGiven = args.option("--max-distance", o.maxDistance);
+    if (!roadcli::readRoadUnits(args, road.units, o.unitsGiven, road.form.decimals, message))
         return false;
-    if (o.stationUnitGiven && (!cli::parseDouble(o.stationUnit, road.stationUnit) || !(road.stationUnit >= 1.0)))
+    if (o.maxDistanceGiven && (!cli::parseDouble(o.maxDistance, road.maxDistance) || !(road.maxDistance > 0.0)))
+        return message = "--max-distance takes a positive number", false;
+    if (o.stationUnitGiven && (!cli::parseDouble(o.stationUnit, road.form.unit) || !(road.form.unit >= 1.0)))
         return message = "--station-unit takes a number of at least 1", false;
     return true;
 }
@@ -70,15 +81,19 @@ bool readCommon(cli::Args& args, Road& road, CommonOptions& o, std::string& mess
 // Loads the road: the alignment named, or the file's first.
 int loadRoad(const std::string& sub, const std::string& path, const CommonOptions& o, Road& road)
 {
-    const int status = roadcli::loadRoad(sub, path, o.alignment, o.profile, road.loaded);
+    const int status = roadcli::loadRoad(sub, path, o.alignment, o.profile, road.loaded, true);
     if (status != cli::EXIT_OK)
         return status;
     road.source = &road.loaded.file.alignments[road.loaded.selected[0]];
     road.build = &road.loaded.builds[0];
+    road.several = road.loaded.file.alignments.size() > 1;
+    road.number = road.loaded.selected[0] + 1;
     if (!o.unitsGiven)
         road.units.dist = roadcli::fileDisplayUnit(road.loaded.file);
     if (!o.stationUnitGiven)
-        road.stationUnit = roadcli::defaultStationUnit(road.units.dist);
+        road.form.unit = roadcli::defaultStationUnit(road.units.dist);
+    // --max-distance is in the output unit: 1000 of it unless given.
+    road.maxDistance = road.toMetres(o.maxDistanceGiven ? road.maxDistance : 1000.0);
     road.sourceElement.assign(road.alnt().getNumOfHes(), 0);
     for (size_t i = 0; i < road.build->engineIndex.size(); ++i)
         if (road.build->engineIndex[i] >= 0)
@@ -86,54 +101,25 @@ int loadRoad(const std::string& sub, const std::string& path, const CommonOption
     return cli::EXIT_OK;
 }
 
-// A posted station typed as a number or as "n+rest" (display units), as internal chainage in
-// metres. False with a message for text that is neither or a station inside an equation's gap.
-bool readStation(const Road& road, const std::string& text, double& internal, std::string& message)
+// A station typed as a number, "n+rest" or with "@K" (roadcli::readStation).
+bool readStation(const Road& road, const std::string& text, double& internal, double& posted, std::string& message)
 {
-    double display;
-    if (!cli::parseDouble(text, display)) {
-        const std::string t = cli::trim(text);
-        if (t.find('+') == std::string::npos || !StnFromString(CString(Utf8ToWide(t).c_str()), display, road.stationUnit) ||
-            !std::isfinite(display))
-            return message = "'" + text + "' is not a station", false;
-    }
-    if (!road.build->stations.toInternal(road.toMetres(display), internal))
-        return message = "station '" + text + "' lies in the gap of a station equation", false;
-    return true;
+    return roadcli::readStation(road.build->stations, text, road.units, road.form, internal, posted, message);
 }
 
-// The posted station (metres) the user typed as `text`, which readStation read as `internal`.
-double postedOf(const Road& road, const std::string& text, double internal)
+// The station text of a point at `internal` whose posted station is `posted` (metres).
+std::string stationText(const Road& road, double posted, double internal)
 {
-    double display;
-    if (cli::parseDouble(text, display))
-        return road.toMetres(display);
-    return road.build->stations.toPosted(internal);
+    return roadcli::stationText(road.build->stations, posted, internal, road.units, road.form);
 }
 
-// The design height at an internal chainage: the profile's, along its end grades beyond it.
-// False when the road has no profile.
-bool designHeight(const CAlnt& alnt, const RoadBuild& build, double station, double& height)
+// The station as a CSV field: full precision, "@K" in an overlap.
+void appendStationField(std::string& out, const Road& road, double posted, double internal);
+
+// The design height at an internal chainage by the road's one rule (road/roadDesignHeight.h).
+bool designHeight(const CAlnt& alnt, const Road& road, double station, double& height)
 {
-    if (build.profile < 0 || alnt.getNumOfVes() == 0)
-        return false;
-    const CAlntV& v = alnt.getAlntVes();
-    double length;
-    if (!v.getHLengthInM(length))
-        return false;
-    const double first = v.getStartChainageInM(), last = first + length;
-    if (station < first || station > last) {
-        // Along the grade at the nearer end (the profile is straight there: the end VIPs carry
-        // no vertical curve).
-        const double end = station < first ? first : last;
-        const double step = std::min(0.1, 0.001 * length) * (station < first ? 1.0 : -1.0);
-        double atEnd, near;
-        if (!(length > 0.0) || !alnt.getPosHAtChain(end, atEnd) || !alnt.getPosHAtChain(end + step, near))
-            return false;
-        height = atEnd + (near - atEnd) / step * (station - end);
-        return true;
-    }
-    return alnt.getPosHAtChain(station, height);
+    return RoadDesignHeight(alnt, station, road.extendGrades, height) != RoadHeightKind::None;
 }
 
 // Fixed decimals, fast; a value that rounds to zero has no minus sign.
@@ -145,6 +131,80 @@ void appendFixed(std::string& out, double value, int decimals)
     char buf[400];
     const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
     out.append(buf, r.ptr);
+}
+
+void appendStationField(std::string& out, const Road& road, double posted, double internal)
+{
+    appendFixed(out, road.toDisplay(posted), road.csvDecimals());
+    out += roadcli::regionSuffix(road.build->stations, posted, internal);
+}
+
+// A text as a CSV field: quoted when it holds a comma, a quote or a line end.
+std::string csvText(const std::string& text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string q = "\"";
+    for (char c : text)
+        q += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return q + "\"";
+}
+
+// Whether an answer at an internal station and offset (metres) lies within --max-distance of
+// the alignment, its extended tangents included; false with the reason.
+bool withinReach(const Road& road, double station, double offset, std::string& why)
+{
+    const double start = road.alnt().getStartChainageInM();
+    double end = start;
+    road.alnt().getFinalChainageInM(end);
+    const double beyond = std::max(start - station, station - end);
+    const double limit = road.maxDistance;
+    auto text = [&](double metres) { return road.units.showLength(metres); };
+    if (beyond > limit) {
+        why = "the station lies " + text(beyond) + " " + (station < start ? "before the start" : "beyond the end") +
+              " of the alignment (more than --max-distance " + text(limit) + ")";
+        return false;
+    }
+    if (std::fabs(offset) > limit) {
+        why = "the point lies " + text(std::fabs(offset)) + " from the alignment (more than --max-distance " +
+              text(limit) + ")";
+        return false;
+    }
+    return true;
+}
+
+// The alignment as the first CSV field when the file holds several ("name" quoted).
+void appendAlignmentField(std::string& out, const Road& road)
+{
+    if (!road.several)
+        return;
+    out += '"';
+    for (char c : road.source->name)
+        out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    out += "\",";
+}
+
+// The CSV header row: the alignment column when the file holds several, then `columns`.
+std::string csvHeader(const Road& road, const char* columns)
+{
+    return std::string(road.several ? "alignment," : "") + columns + "\n";
+}
+
+// The first line of text output: which alignment answered, the units, the station form and
+// the offset sign (and the azimuths' form when `angles`).
+std::string textHeader(const Road& road, bool angles)
+{
+    const UNITS u = road.units.dist;
+    const std::string unit = u == UNITS_USFT ? "US survey feet" : u == UNITS_IFT ? "feet" : "metres";
+    std::string h = "# alignment " + std::to_string(road.number) + " \"" + road.source->name + "\"";
+    if (road.several)
+        h += " of " + std::to_string(road.loaded.file.alignments.size());
+    h += "; lengths and heights in " + unit + "; stations n+rest, " + cli::formatDisplay(road.form.unit) + " " +
+         (u == UNITS_M ? "m" : "ft") + " a station; offsets right positive";
+    if (angles)
+        h += road.units.angle == ANGLES_DMS ? "; azimuths ddd°mm'ss.s\""
+             : road.units.angle == cli::kDegrees ? "; azimuths in degrees" : "; azimuths in grads";
+    return h + "\n";
 }
 
 const char* extentName(RoadExtent e)
@@ -168,8 +228,9 @@ double azimuthDegrees(double radians)
 
 // Reads the words after the options: the road path (a word that is not a number) and the
 // numbers. False with a message for an unknown option or a second path.
-bool splitPositionals(const cli::Args& args, std::string& path, std::vector<double>& numbers, std::string& message)
+bool splitPositionals(cli::Args& args, std::string& path, std::vector<double>& numbers, std::string& message)
 {
+    const bool example = args.flag("--example");
     std::string option;
     if (args.firstUnknownOption(option))
         return message = "unknown option '" + option + "'", false;
@@ -183,7 +244,8 @@ bool splitPositionals(const cli::Args& args, std::string& path, std::vector<doub
             return message = "unexpected '" + w + "'", false;
         }
     }
-    return true;
+    const std::string given = path;
+    return roadcli::takeRoadPath(example, given, path, message);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -235,73 +297,50 @@ private:
     bool m_eof = false;
 };
 
-// The fields of a line at commas, semicolons, tabs and blanks.
-int splitLine(std::string_view line, std::string_view* fields, int most)
-{
-    int count = 0;
-    size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ',' || line[i] == ';' || line[i] == '\t' || line[i] == ' '))
-            ++i;
-        const size_t start = i;
-        while (i < line.size() && line[i] != ',' && line[i] != ';' && line[i] != '\t' && line[i] != ' ')
-            ++i;
-        if (i > start) {
-            if (count < most)
-                fields[count] = line.substr(start, i - start);
-            ++count;
-        }
-    }
-    return count;
-}
-
-bool parseField(std::string_view field, double& value)
-{
-    const char* b = field.data();
-    const char* e = b + field.size();
-    if (b < e && *b == '+')
-        ++b;
-    const std::from_chars_result r = std::from_chars(b, e, value);
-    return r.ec == std::errc() && r.ptr == e && std::isfinite(value);
-}
-
 // ---------------------------------------------------------------------------------------------
 // road stakeout
 
 const char* const kStakeoutHelp =
-    "usage: fieldcore road stakeout [ROAD] --station S [--offset O] [OPTIONS]\n"
-    "       fieldcore road stakeout [ROAD] --from S --to S --every D [--offset O] [OPTIONS]\n"
-    "       fieldcore road stakeout [ROAD] [OPTIONS] < lines of \"station [offset]\"\n"
+    "usage: fieldcore road stakeout ROAD|--example --station S [--offset O] [OPTIONS]\n"
+    "       fieldcore road stakeout ROAD|--example --from S --to S --every D [--offset O] [OPTIONS]\n"
+    "       fieldcore road stakeout ROAD|--example [OPTIONS] < lines of \"station [offset]\"\n"
     "\n"
     "The position on the road at a station and offset: station, offset, north, east, design\n"
-    "height (the profile's; along its end grades beyond it; \"-\" without a profile) and the\n"
-    "azimuth of the alignment there, one line per station. Stations before the start or after\n"
+    "height (see \"Design heights\" below) and the azimuth of the alignment there, one line\n"
+    "per station. Stations before the start or after\n"
     "the end lie on the extended start or end tangent and are flagged.\n"
     "\n"
     "Options:\n"
-    "  --station S        one station: a number (\"1320.5\") or \"n+rest\" (\"1+320.5\")\n"
+    "  --station S        one station: a number (\"1320.5\") or \"n+rest\" (\"1+320.5\"), with\n"
+    "                     \"@K\" for region K where equations overlap (\"0+675.40@2\")\n"
     "  --from S --to S --every D\n"
     "                     stations from S to S every D (the last station too); stations in\n"
     "                     the gap of a station equation are left out\n"
     "  --offset O         offset, positive to the right of increasing stations (default 0)\n"
-    "  --alignment NAME   the alignment (default: the file's first)\n"
+    "  --alignment A      the alignment, by name (any case) or number (road info shows it);\n"
+    "                     needed when the file holds several\n"
     "  --profile NAME     the profile (default: the first)\n"
+    "  --extend-grades    design heights beyond the profile's ends along its end grades\n"
+    "  --max-distance D   refuse points farther than D from the alignment (its extended\n"
+    "                     tangents included), stations more than D beyond its ends and offsets\n"
+    "                     over D, in the output unit (default 1000)\n"
     "  --units U          stations, offsets, coordinates and heights in m, usft or ift\n"
     "                     (default: the linear unit the file declares)\n"
     "  --angles A         azimuths in deg (default), dms (packed DDD.MMSS) or grd\n"
-    "  --decimals N       decimals of the text output, 4 to 12 (default 4)\n"
+    "  --decimals N       decimals of the text output, 4 to 12 (default 4; stations 2)\n"
     "  --station-unit N   display units per whole station of \"n+rest\" (1000 m, 100 ft)\n"
     "  --csv              comma-separated with a header row, full precision (9 decimals):\n"
     "                     station,offset,north,east,height,azimuth,extent (extent: inside,\n"
     "                     before or beyond)\n"
     "\n"
     "Examples:\n"
-    "  fieldcore road stakeout --station 1+450 --offset -3.5\n"
+    "  fieldcore road stakeout --example --station 1+450 --offset -3.5\n"
     "  fieldcore road stakeout road.xml --from 1000 --to 1200 --every 20 --offset 5 --csv\n"
-    "  printf '1320 2.5\\n1+400\\n' | fieldcore road stakeout --alignment \"Main Road\"\n"
+    "  printf '1320 2.5\\n1+400\\n' | fieldcore road stakeout road.xml --alignment \"Main Road\"\n"
     "\n"
-    "Errors: a station that is not a number nor \"n+rest\", or lies in the gap of a station\n"
-    "equation, is reported (\"line N:\" for input lines) and the other stations still run.\n"
+    "Errors: a station that is not a number nor \"n+rest\", lies in the gap of a station\n"
+    "equation, or lies in two regions without \"@K\" is reported (\"line N:\" for input\n"
+    "lines, naming both regions) and the other stations still run.\n"
     "\n"
     "Exit status: 0 every station answered; 1 the engine could not answer a station; 2 bad\n"
     "input or usage (the road file names its line).\n";
@@ -312,8 +351,7 @@ struct StakeoutWriter {
 
     void header()
     {
-        if (road.csv)
-            std::cout << "station,offset,north,east,height,azimuth,extent\n";
+        std::cout << (road.csv ? csvHeader(road, "station,offset,north,east,height,azimuth,extent") : textHeader(road, true));
     }
     // The point at an internal chainage, shown at the posted station the user named.
     bool write(double internal, double offsetMetres, double posted)
@@ -322,22 +360,25 @@ struct StakeoutWriter {
         if (!RoadPointAt(road.alnt(), internal, offsetMetres, p))
             return false;
         double h = 0.0;
-        const bool hasHeight = designHeight(road.alnt(), *road.build, internal, h);
+        const bool hasHeight = designHeight(road.alnt(), road, internal, h);
         const double az = azimuthDegrees(p.azimuth);
         out.clear();
         if (road.csv) {
             const int d = road.csvDecimals();
             cli::DisplayUnits precise = road.units;
             precise.decimals = d;
-            for (double v : {posted, offsetMetres, p.north, p.east}) {
-                appendFixed(out, road.toDisplay(v), d);
+            appendAlignmentField(out, road);
+            appendStationField(out, road, posted, internal);
+            for (double v : {offsetMetres, p.north, p.east}) {
                 out += ',';
+                appendFixed(out, road.toDisplay(v), d);
             }
+            out += ',';
             if (hasHeight)
                 appendFixed(out, road.toDisplay(h), d);
             out += "," + precise.showAngle(az) + "," + extentName(p.extent);
         } else {
-            out = roadcli::stationText(posted, road.units, road.stationUnit) + "  offset " +
+            out = stationText(road, posted, internal) + "  offset " +
                   road.units.showLength(offsetMetres) + "  north " + road.units.showLength(p.north) + "  east " +
                   road.units.showLength(p.east) + "  height " + (hasHeight ? road.units.showLength(h) : "-") +
                   "  azimuth " + road.units.showAngle(az) + extentNote(p.extent);
@@ -381,40 +422,62 @@ int runStakeout(const std::vector<std::string>& words)
     StakeoutWriter writer{road, std::string()};
     const double offsetMetres = road.toMetres(offsetDisplay);
     if (hasStation) {
-        double internal;
-        if (!readStation(road, station, internal, message)) {
+        double internal, posted;
+        if (!readStation(road, station, internal, posted, message)) {
+            cli::error(road.command, message);
+            return cli::EXIT_BAD_INPUT;
+        }
+        if (!withinReach(road, internal, offsetMetres, message)) {
             cli::error(road.command, message);
             return cli::EXIT_BAD_INPUT;
         }
         writer.header();
-        return writer.write(internal, offsetMetres, postedOf(road, station, internal)) ? cli::EXIT_OK
-                                                                                       : cli::EXIT_NO_ANSWER;
+        return writer.write(internal, offsetMetres, posted) ? cli::EXIT_OK : cli::EXIT_NO_ANSWER;
     }
     if (range) {
-        // Posted stations from `from` to `to`, in the display unit.
-        double a, b, ia, ib;
-        if (!readStation(road, from, ia, message) || !readStation(road, to, ib, message)) {
+        // Posted stations a + k * every (display units) from `from` to `to`, region by region in
+        // the order of the road: stations an overlap repeats come once in each region, stations in
+        // a gap are left out; the last station `to` too.
+        double ia, ib, pa, pb;
+        if (!readStation(road, from, ia, pa, message) || !readStation(road, to, ib, pb, message)) {
             cli::error(road.command, message);
             return cli::EXIT_BAD_INPUT;
         }
-        a = road.toDisplay(road.build->stations.toPosted(ia));
-        b = road.toDisplay(road.build->stations.toPosted(ib));
-        if (!(b >= a))
+        const double a = road.toDisplay(pa), b = road.toDisplay(pb);
+        if (!(ib >= ia))
             return cli::usageError(road.command, "--to must not come before --from");
-        if ((b - a) / everyDisplay > 1e7)
+        if (!withinReach(road, ia, offsetMetres, message) || !withinReach(road, ib, offsetMetres, message)) {
+            cli::error(road.command, message);
+            return cli::EXIT_BAD_INPUT;
+        }
+        if (std::fabs(b - a) / everyDisplay > 1e7 || (road.toDisplay(ib - ia)) / everyDisplay > 1e7)
             return cli::usageError(road.command, "--every is too small for the range (more than 10 million stations)");
         writer.header();
-        const long steps = static_cast<long>(std::floor((b - a) / everyDisplay * (1.0 + 1e-12)));
-        for (long k = 0; k <= steps + 1; ++k) {
-            const double s = k <= steps ? a + static_cast<double>(k) * everyDisplay : b;
-            if (k == steps + 1 && !(b - (a + static_cast<double>(steps) * everyDisplay) > 1e-9 * everyDisplay))
-                break;
-            double internal;
-            if (!road.build->stations.toInternal(road.toMetres(s), internal))
-                continue;
-            if (!writer.write(internal, offsetMetres, road.toMetres(s)))
+        double lastPosted = NAN, lastInternal = NAN;
+        auto emit = [&](double posted, double internal) {
+            if (posted == lastPosted && std::fabs(internal - lastInternal) < 1e-9)
+                return;
+            lastPosted = posted;
+            lastInternal = internal;
+            if (!writer.write(internal, offsetMetres, posted))
                 status = cli::EXIT_NO_ANSWER;
+        };
+        const std::vector<RoadStationing::Region>& regions = road.build->stations.regions();
+        for (size_t k = 0; k < regions.size(); ++k) {
+            const RoadStationing::Region& r = regions[k];
+            const double lo = k == 0 ? ia : std::max(ia, r.internal), hi = std::min(ib, r.nextInternal);
+            if (lo > hi)
+                continue;
+            const double plo = road.toDisplay(r.posted + (lo - r.internal));
+            const double phi = road.toDisplay(r.posted + (hi - r.internal));
+            const double eps = 1e-9;
+            for (double m = std::ceil((plo - a) / everyDisplay - eps); m <= std::floor((phi - a) / everyDisplay + eps); ++m) {
+                const double posted = road.toMetres(a + m * everyDisplay);
+                emit(posted, r.internal + (posted - r.posted));
+            }
         }
+        if (!(lastInternal >= ib - 1e-9))
+            emit(pb, ib);
         return status;
     }
     // Lines of "station [offset]" from stdin.
@@ -428,19 +491,20 @@ int runStakeout(const std::vector<std::string>& words)
         if (t.empty() || t[0] == '#')
             continue;
         const std::vector<std::string> fields = cli::splitFields(t);
-        double internal, o = offsetDisplay;
+        double internal, posted, o = offsetDisplay;
         if (fields.size() > 2) {
             cli::errorAtLine(road.command, lineNo, "expected \"station [offset]\", got '" + t + "'");
             status = cli::EXIT_BAD_INPUT;
             continue;
         }
-        if (!readStation(road, fields[0], internal, message) ||
-            (fields.size() == 2 && !cli::parseDouble(fields[1], o) && (message = "'" + fields[1] + "' is not a number", true))) {
+        if (!readStation(road, fields[0], internal, posted, message) ||
+            (fields.size() == 2 && !cli::parseDouble(fields[1], o) && (message = "'" + fields[1] + "' is not a number", true)) ||
+            !withinReach(road, internal, road.toMetres(o), message)) {
             cli::errorAtLine(road.command, lineNo, message);
             status = cli::EXIT_BAD_INPUT;
             continue;
         }
-        if (!writer.write(internal, road.toMetres(o), postedOf(road, fields[0], internal)) && status == cli::EXIT_OK)
+        if (!writer.write(internal, road.toMetres(o), posted) && status == cli::EXIT_OK)
             status = cli::EXIT_NO_ANSWER;
     }
     return status;
@@ -450,15 +514,20 @@ int runStakeout(const std::vector<std::string>& words)
 // road locate
 
 const char* const kLocateHelp =
-    "usage: fieldcore road locate [ROAD] NORTH EAST [HEIGHT] [OPTIONS]\n"
-    "       fieldcore road locate [ROAD] [--input FILE] [--threads N] [OPTIONS] < points\n"
+    "usage: fieldcore road locate ROAD|--example NORTH EAST [HEIGHT] [OPTIONS]\n"
+    "       fieldcore road locate ROAD|--example [--input FILE] [--threads N] [OPTIONS] < points\n"
     "\n"
     "The station, offset and design height of the alignment's nearest point to a position,\n"
     "the cut or fill when a height is given, and the element (its number in the file). Points\n"
-    "are \"north east [height]\" one per line, separated by blanks, tabs, commas or semicolons,\n"
-    "from FILE or stdin; blank lines and lines starting with '#' are skipped, and a first\n"
-    "line without any number (a CSV header) too. Points behind the start or ahead of the end\n"
-    "are answered on the extended start or end tangent and flagged.\n"
+    "are \"[NAME] NORTH EAST [HEIGHT] [CODE]\" one per line (a first field that is no number\n"
+    "is the name), separated by blanks, tabs, commas or semicolons, CR LF or LF ends, from\n"
+    "FILE or stdin; blank lines and lines starting with '#' are skipped. A CSV file may start\n"
+    "with a header row naming its columns (name/point/id, north/northing/n, east/easting/e,\n"
+    "height/elevation/elev/z/h, code; any case and order); a first line without any number\n"
+    "that names none is skipped. Every answer carries the point's name, or \"line N\" where\n"
+    "it has none. Coordinates must lie below 1e9 and heights below 1e5 in size. Points\n"
+    "behind the start or ahead of the end are answered on the extended start or end tangent\n"
+    "and flagged.\n"
     "\n"
     "The nearest point is exact (to about 1e-9 m): candidate chords from an index over the\n"
     "road, then the foot point solved on each by Newton's method on the element's position\n"
@@ -468,28 +537,36 @@ const char* const kLocateHelp =
     "  --input FILE       read points from FILE instead of stdin\n"
     "  --threads N        locate on N threads (1 to 256, default 1); the answers keep the\n"
     "                     order of the input; memory stays bounded whatever the input's size\n"
-    "  --alignment NAME   the alignment (default: the file's first)\n"
+    "  --alignment A      the alignment, by name (any case) or number (road info shows it);\n"
+    "                     needed when the file holds several\n"
     "  --profile NAME     the profile (default: the first)\n"
+    "  --extend-grades    design heights beyond the profile's ends along its end grades\n"
+    "  --max-distance D   refuse points farther than D from the alignment (its extended\n"
+    "                     tangents included), stations more than D beyond its ends and offsets\n"
+    "                     over D, in the output unit (default 1000)\n"
     "  --units U          coordinates, heights, stations and offsets in m, usft or ift\n"
     "                     (default: the linear unit the file declares)\n"
-    "  --decimals N       decimals of the text output, 4 to 12 (default 4)\n"
+    "  --decimals N       decimals of the text output, 4 to 12 (default 4; stations 2)\n"
     "  --station-unit N   display units per whole station of \"n+rest\" (1000 m, 100 ft)\n"
     "  --csv              comma-separated with a header row, full precision (9 decimals):\n"
-    "                     station,offset,height,cut_fill,element,extent (height empty without\n"
-    "                     a profile, cut_fill empty without a measured height)\n"
+    "                     [alignment,]name,line,station,offset,height,cut_fill,element,extent,\n"
+    "                     status (alignment when the file holds several; height empty where\n"
+    "                     there is no design height, cut_fill empty without one or without a\n"
+    "                     measured height; a rejected line keeps its row, the reason in\n"
+    "                     status, \"ok\" otherwise)\n"
     "\n"
     "Offsets are positive to the right of increasing stations. Cut/fill is the measured height\n"
     "minus the design height: positive a cut (the point lies above the design), negative a\n"
     "fill.\n"
     "\n"
     "Examples:\n"
-    "  fieldcore road locate 6543480 1234740\n"
+    "  fieldcore road locate --example 6543480 1234740\n"
     "  fieldcore road locate road.xml --input points.csv --csv --threads 2 > answers.csv\n"
-    "  fieldcore road stakeout --station 1+500 --offset 2 --csv | tail -1 | cut -d, -f3,4 |\n"
-    "    fieldcore road locate\n"
+    "  fieldcore road stakeout road.xml --station 1+500 --offset 2 --csv | tail -1 |\n"
+    "    cut -d, -f3,4 | fieldcore road locate road.xml\n"
     "\n"
-    "Errors: a line that does not hold two or three numbers is reported with its number\n"
-    "(\"fieldcore road locate: line N: ...\") and the other lines still run.\n"
+    "Errors: a line that is no point, or a point farther than --max-distance, is reported\n"
+    "with its number (\"fieldcore road locate: line N: ...\") and the other lines still run.\n"
     "\n"
     "Exit status: 0 every point answered; 1 a point had no answer; 2 bad input or usage.\n";
 
@@ -518,51 +595,74 @@ struct Batch {
 };
 
 // One thread's view of the road: its own copy of the alignment (the engine fills caches in
-// its queries) and a locator sharing the index.
+// its queries), a locator sharing the index, and the layout of the points' lines.
 struct LocateWorker {
     const Road* road;
     const CAlnt* alnt;
     RoadLocator locator;
+    roadcli::PointFormat format;
 
-    void answer(double n, double e, bool hasHeight, double h, std::string& out, bool& ok) const
+    // The answer for one point, or false with the reason (the point has no answer).
+    bool answer(const roadcli::PointRecord& q, long lineNo, std::string& out, std::string& why) const
     {
         RoadLocation r;
-        if (!locator.locate(road->toMetres(n), road->toMetres(e), r)) {
-            ok = false;
-            return;
+        if (!locator.locate(road->toMetres(q.north), road->toMetres(q.east), r)) {
+            why = "no answer for this point";
+            return false;
         }
+        if (!withinReach(*road, r.station, r.offset, why))
+            return false;
         double design = 0.0;
-        const bool hasDesign = designHeight(*alnt, *road->build, r.station, design);
+        const bool hasDesign = designHeight(*alnt, *road, r.station, design);
         const double posted = road->build->stations.toPosted(r.station);
         const int element = road->sourceElement[r.element];
         if (road->csv) {
             const int d = road->csvDecimals();
-            appendFixed(out, road->toDisplay(posted), d);
+            appendPointFields(out, q, lineNo);
+            appendStationField(out, *road, posted, r.station);
             out += ',';
             appendFixed(out, road->toDisplay(r.offset), d);
             out += ',';
             if (hasDesign)
                 appendFixed(out, road->toDisplay(design), d);
             out += ',';
-            if (hasDesign && hasHeight)
-                appendFixed(out, h - road->toDisplay(design), d);
+            if (hasDesign && q.hasHeight)
+                appendFixed(out, q.height - road->toDisplay(design), d);
             out += ',';
             char buf[16];
             out.append(buf, std::to_chars(buf, buf + sizeof buf, element).ptr);
             out += ',';
             out += extentName(r.extent);
+            out += ",ok";
         } else {
             const cli::DisplayUnits& u = road->units;
-            out += roadcli::stationText(posted, u, road->stationUnit) + "  offset " + u.showLength(r.offset) +
-                   "  height " + (hasDesign ? u.showLength(design) : std::string("-"));
-            if (hasDesign && hasHeight) {
-                const double cutFill = h - road->toDisplay(design);
+            out += (q.name.empty() ? (lineNo > 0 ? "line " + std::to_string(lineNo) + "  " : std::string()) : q.name + "  ") +
+                   stationText(*road, posted, r.station) + "  offset " + u.showLength(r.offset) + "  height " +
+                   (hasDesign ? u.showLength(design) : std::string("-"));
+            if (hasDesign && q.hasHeight) {
+                const double cutFill = q.height - road->toDisplay(design);
                 out += (cutFill >= 0.0 ? "  cut " : "  fill ") + cli::fixedNoNegativeZero(std::fabs(cutFill), u.decimals);
             }
             out += "  element " + std::to_string(element) + extentNote(r.extent);
         }
         out += '\n';
-        ok = true;
+        return true;
+    }
+
+    // The name and line fields of a CSV row (after the alignment when the file holds several).
+    void appendPointFields(std::string& out, const roadcli::PointRecord& q, long lineNo) const
+    {
+        appendAlignmentField(out, *road);
+        out += csvText(q.name) + ',' + (lineNo > 0 ? std::to_string(lineNo) : std::string()) + ',';
+    }
+
+    // A rejected line: its CSV row with the reason, so that rows stay aligned with the input.
+    void rejectRow(std::string& out, const roadcli::PointRecord& q, long lineNo, const std::string& why) const
+    {
+        if (!road->csv)
+            return;
+        appendPointFields(out, q, lineNo);
+        out += ",,,,,," + csvText(why) + '\n';
     }
 
     void run(Batch& b) const
@@ -572,52 +672,24 @@ struct LocateWorker {
             const size_t end = b.text.find('\n', pos);
             std::string_view line(b.text.data() + pos, end - pos);
             pos = end + 1;
-            std::string_view f[4];
-            const int count = splitLine(line, f, 4);
-            double v[3];
-            if (count < 2 || count > 3) {
-                b.fail(lineNo, "expected \"north east [height]\", got '" + std::string(line) + "'");
+            roadcli::PointRecord q;
+            std::string why;
+            if (!roadcli::parsePointLine(format, line, q, why)) {
+                b.fail(lineNo, why);
+                rejectRow(b.out, q, lineNo, why);
                 continue;
             }
-            int bad = -1;
-            for (int i = 0; i < count && bad < 0; ++i)
-                if (!parseField(f[i], v[i]))
-                    bad = i;
-            if (bad >= 0) {
-                b.fail(lineNo, "'" + std::string(f[bad]) + "' is not a number");
-                continue;
-            }
-            bool ok = false;
-            answer(v[0], v[1], count == 3, count == 3 ? v[2] : 0.0, b.out, ok);
-            if (!ok) {
-                b.errors.emplace_back(lineNo, "no answer for this point");
-                b.noAnswer = true;
+            if (!answer(q, lineNo, b.out, why)) {
+                b.errors.emplace_back(lineNo, why);
+                rejectRow(b.out, q, lineNo, why);
+                if (why.find("--max-distance") != std::string::npos)
+                    b.badInput = true;
+                else
+                    b.noAnswer = true;
             }
         }
     }
 };
-
-// Whether a line is one to answer: not blank, not a comment, and (the first line) not a header
-// without any number.
-bool isPointLine(const std::string& line, bool& seenFirst)
-{
-    size_t i = 0;
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
-        ++i;
-    if (i == line.size() || line[i] == '#')
-        return false;
-    if (seenFirst)
-        return true;
-    seenFirst = true;
-    std::string_view f[8];
-    const int count = std::min(splitLine(line, f, 8), 8);
-    for (int k = 0; k < count; ++k) {
-        double v;
-        if (parseField(f[k], v))
-            return true;
-    }
-    return false;
-}
 
 int runLocate(const std::vector<std::string>& words)
 {
@@ -643,8 +715,9 @@ int runLocate(const std::vector<std::string>& words)
     if (!numbers.empty() && hasInput)
         return cli::usageError(road.command, "give a point or --input, not both");
     std::FILE* in = stdin;
-    if (hasInput && !(in = std::fopen(input.c_str(), "rb"))) {
-        cli::error(road.command, "cannot read '" + input + "'");
+    const std::string unreadable = hasInput ? cli::whyUnreadable(input) : std::string();
+    if (hasInput && (!unreadable.empty() || !(in = std::fopen(input.c_str(), "rb")))) {
+        cli::error(road.command, "--input: " + cli::cannotRead(input, unreadable.empty() ? "a read error" : unreadable));
         return cli::EXIT_BAD_INPUT;
     }
     int status = loadRoad("locate", path, common, road);
@@ -656,23 +729,32 @@ int runLocate(const std::vector<std::string>& words)
         }
         if (status == cli::EXIT_OK) {
             if (road.csv)
-                std::cout << "station,offset,height,cut_fill,element,extent\n";
+                std::cout << csvHeader(road, "name,line,station,offset,height,cut_fill,element,extent,status");
+            else
+                std::cout << textHeader(road, false);
             if (!numbers.empty()) {
-                Batch b;
-                LocateWorker w{&road, &road.alnt(), locator};
-                bool ok = false;
-                w.answer(numbers[0], numbers[1], numbers.size() == 3, numbers.size() == 3 ? numbers[2] : 0.0, b.out, ok);
-                std::cout << b.out;
-                status = ok ? cli::EXIT_OK : cli::EXIT_NO_ANSWER;
-                if (!ok)
-                    cli::error(road.command, "no answer for this point");
+                // The point of the command line: its numbers, checked as a file's are.
+                std::string text, why;
+                for (double v : numbers)
+                    text += cli::formatDouble(v) + " ";
+                roadcli::PointRecord q;
+                std::string out;
+                LocateWorker w{&road, &road.alnt(), locator, roadcli::PointFormat()};
+                const bool parsed = roadcli::parsePointLine(w.format, text, q, why);
+                const bool ok = parsed && w.answer(q, 0, out, why);
+                std::cout << out;
+                if (!ok) {
+                    cli::error(road.command, why);
+                    status = !parsed || why.find("--max-distance") != std::string::npos ? cli::EXIT_BAD_INPUT
+                                                                                        : cli::EXIT_NO_ANSWER;
+                }
             } else {
                 // Copies of the alignment for the other threads.
                 std::vector<CAlnt> copies(static_cast<size_t>(threads - 1), road.alnt());
                 std::vector<LocateWorker> workers;
-                workers.push_back(LocateWorker{&road, &road.alnt(), locator});
+                workers.push_back(LocateWorker{&road, &road.alnt(), locator, roadcli::PointFormat()});
                 for (const CAlnt& c : copies)
-                    workers.push_back(LocateWorker{&road, &c, locator.sharedWith(c)});
+                    workers.push_back(LocateWorker{&road, &c, locator.sharedWith(c), roadcli::PointFormat()});
                 const size_t kBatchLines = 8192;
                 std::vector<Batch> batches(static_cast<size_t>(threads));
                 LineReader reader(in);
@@ -686,8 +768,18 @@ int runLocate(const std::vector<std::string>& words)
                         b.clear();
                         while (b.lineNumbers.size() < kBatchLines && (more = reader.next(line))) {
                             ++lineNo;
-                            if (!isPointLine(line, seenFirst))
+                            if (roadcli::isBlankOrComment(line))
                                 continue;
+                            if (!seenFirst) {
+                                // The first line may be a header row: it sets the columns.
+                                seenFirst = true;
+                                roadcli::PointFormat format;
+                                if (roadcli::readPointHeader(line, format)) {
+                                    for (LocateWorker& w : workers)
+                                        w.format = format;
+                                    continue;
+                                }
+                            }
                             b.text.append(line);
                             b.text += '\n';
                             b.lineNumbers.push_back(lineNo);
@@ -727,7 +819,7 @@ int runLocate(const std::vector<std::string>& words)
 // road sample
 
 const char* const kSampleHelp =
-    "usage: fieldcore road sample [ROAD] --deviation D [--offset O | --offsets TABLE]\n"
+    "usage: fieldcore road sample ROAD|--example --deviation D [--offset O | --offsets TABLE]\n"
     "                             [--format text|csv|geojson] [OPTIONS]\n"
     "\n"
     "The road as a polyline whose chords stay within D of the true line:\n"
@@ -740,26 +832,39 @@ const char* const kSampleHelp =
     "    offset) pairs of the file TABLE (\"station offset\" per line, stations increasing),\n"
     "    built by the engine's offset-line rules; each vertex's offset is then measured square\n"
     "    to the centreline at its station.\n"
-    "One vertex per line: station, offset, north, east.\n"
+    "The profile adds its own vertices (VIPs, curve ends and points along vertical curves) so\n"
+    "that, with the design heights, the line follows the profile within D too. One vertex per\n"
+    "line: station, offset, north, east and the design height of its station (\"-\" where\n"
+    "there is none).\n"
     "\n"
     "Options:\n"
     "  --deviation D      the largest chord deviation, at least 0.0001 m (display units)\n"
     "  --offset O         a constant offset, positive to the right\n"
     "  --offsets TABLE    a table of stations and offsets\n"
     "  --format F         text (default), csv (a header row, full precision: station,offset,\n"
-    "                     north,east) or geojson (a LineString Feature, coordinates [east,\n"
-    "                     north] in the display unit, the stations and offsets as properties)\n"
+    "                     north,east,height; height empty where there is none) or geojson\n"
+    "                     (a FeatureCollection of one LineString: coordinates [east, north,\n"
+    "                     height] in the display unit, the height where the profile gives\n"
+    "                     one; the stations and offsets as properties; a named \"crs\" where\n"
+    "                     the road file names its coordinate system by EPSG code or a WKT\n"
+    "                     with one, otherwise the coordinates are the file's grid)\n"
     "  --csv              the same as --format csv\n"
-    "  --alignment NAME   the alignment (default: the file's first)\n"
+    "  --alignment A      the alignment, by name (any case) or number (road info shows it);\n"
+    "                     needed when the file holds several\n"
+    "  --profile NAME     the profile (default: the first)\n"
+    "  --extend-grades    design heights beyond the profile's ends along its end grades\n"
+    "  --max-distance D   refuse points farther than D from the alignment (its extended\n"
+    "                     tangents included), stations more than D beyond its ends and offsets\n"
+    "                     over D, in the output unit (default 1000)\n"
     "  --units U          m, usft or ift (default: the linear unit the file declares)\n"
-    "  --decimals N       decimals of the text output, 4 to 12 (default 4)\n"
+    "  --decimals N       decimals of the text output, 4 to 12 (default 4; stations 2)\n"
     "  --station-unit N   display units per whole station of \"n+rest\" (1000 m, 100 ft)\n"
     "\n"
     "Examples:\n"
-    "  fieldcore road sample --deviation 0.01\n"
+    "  fieldcore road sample --example --deviation 0.01\n"
     "  fieldcore road sample road.xml --deviation 0.005 --offset -3.5 --format geojson\n"
     "  printf '1+300 2\\n1+500 6\\n1+700 2\\n' > widening.txt\n"
-    "  fieldcore road sample --deviation 0.01 --offsets widening.txt --csv\n"
+    "  fieldcore road sample road.xml --deviation 0.01 --offsets widening.txt --csv\n"
     "\n"
     "Errors: a bad table line is reported with its number and the line is left out; a\n"
     "deviation below 0.0001 m, stations that do not increase, fewer than two pairs: usage.\n"
@@ -769,9 +874,10 @@ const char* const kSampleHelp =
 // Reads the offset table: "station offset" lines. Bad lines are reported and left out.
 bool readOffsetTable(const Road& road, const std::string& file, std::vector<StAndOffset>& table, int& status)
 {
-    std::FILE* in = std::fopen(file.c_str(), "rb");
+    const std::string unreadable = cli::whyUnreadable(file);
+    std::FILE* in = unreadable.empty() ? std::fopen(file.c_str(), "rb") : nullptr;
     if (!in) {
-        cli::error(road.command, "cannot read '" + file + "'");
+        cli::error(road.command, "--offsets: " + cli::cannotRead(file, unreadable.empty() ? "a read error" : unreadable));
         return false;
     }
     LineReader reader(in);
@@ -784,10 +890,11 @@ bool readOffsetTable(const Road& road, const std::string& file, std::vector<StAn
             continue;
         const std::vector<std::string> fields = cli::splitFields(t);
         StAndOffset pair;
+        double posted;
         double offset;
         if (fields.size() != 2) {
             message = "expected \"station offset\", got '" + t + "'";
-        } else if (!readStation(road, fields[0], pair.station, message)) {
+        } else if (!readStation(road, fields[0], pair.station, posted, message)) {
         } else if (!cli::parseDouble(fields[1], offset)) {
             message = "'" + fields[1] + "' is not a number";
         } else if (!table.empty() && !(pair.station > table.back().station)) {
@@ -816,12 +923,23 @@ void printSample(const Road& road, const std::string& format, const std::vector<
             if (static_cast<unsigned char>(c) >= 0x20)
                 name += c;
         }
-        out = "{\"type\": \"Feature\", \"geometry\": {\"type\": \"LineString\", \"coordinates\": [";
+        // A FeatureCollection of one LineString: [east, north, height] where the profile gives a
+        // design height, [east, north] elsewhere; the file's coordinate system as a named crs.
+        out = "{\"type\": \"FeatureCollection\", ";
+        const std::string epsg = RoadFileEpsg(road.loaded.file);
+        if (!epsg.empty())
+            out += "\"crs\": {\"type\": \"name\", \"properties\": {\"name\": \"urn:ogc:def:crs:EPSG::" + epsg + "\"}}, ";
+        out += "\"features\": [{\"type\": \"Feature\", \"geometry\": {\"type\": \"LineString\", \"coordinates\": [";
         for (size_t i = 0; i < line.size(); ++i) {
             out += i ? ", [" : "[";
             appendFixed(out, road.toDisplay(line[i].east), d);
             out += ", ";
             appendFixed(out, road.toDisplay(line[i].north), d);
+            double h;
+            if (designHeight(road.alnt(), road, line[i].station, h)) {
+                out += ", ";
+                appendFixed(out, road.toDisplay(h), d);
+            }
             out += ']';
         }
         out += "]}, \"properties\": {\"alignment\": \"" + name + "\", \"units\": \"" +
@@ -836,22 +954,32 @@ void printSample(const Road& road, const std::string& format, const std::vector<
             out += i ? ", " : "";
             appendFixed(out, road.toDisplay(line[i].offset), d);
         }
-        out += "]}}\n";
+        out += "]}}]}\n";
     } else if (format == "csv") {
-        out = "station,offset,north,east\n";
+        out = csvHeader(road, "station,offset,north,east,height");
         for (const RoadSampleVertex& v : line) {
-            appendFixed(out, road.toDisplay(road.build->stations.toPosted(v.station)), d);
+            appendAlignmentField(out, road);
+            appendStationField(out, road, road.build->stations.toPosted(v.station), v.station);
             for (double x : {v.offset, v.north, v.east}) {
                 out += ',';
                 appendFixed(out, road.toDisplay(x), d);
             }
+            out += ',';
+            double h;
+            if (designHeight(road.alnt(), road, v.station, h))
+                appendFixed(out, road.toDisplay(h), d);
             out += '\n';
         }
     } else {
-        for (const RoadSampleVertex& v : line)
-            out += roadcli::stationText(road.build->stations.toPosted(v.station), road.units, road.stationUnit) +
+        out = textHeader(road, false);
+        for (const RoadSampleVertex& v : line) {
+            double h;
+            const bool hasHeight = designHeight(road.alnt(), road, v.station, h);
+            out += stationText(road, road.build->stations.toPosted(v.station), v.station) +
                    "  offset " + road.units.showLength(v.offset) + "  north " + road.units.showLength(v.north) +
-                   "  east " + road.units.showLength(v.east) + '\n';
+                   "  east " + road.units.showLength(v.east) + "  height " +
+                   (hasHeight ? road.units.showLength(h) : std::string("-")) + '\n';
+        }
     }
     std::cout << out;
 }
@@ -908,7 +1036,7 @@ int runSample(const std::vector<std::string>& words)
     } else {
         sampled = SampleRoadCentreline(road.alnt(), deviationMetres, line);
     }
-    if (!sampled) {
+    if (!sampled || !AddRoadProfileVertices(road.alnt(), deviationMetres, line)) {
         cli::error(road.command, "the road could not be sampled");
         return cli::EXIT_NO_ANSWER;
     }

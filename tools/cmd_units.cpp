@@ -6,6 +6,7 @@
 #include "numeric/units.h"
 #include "numeric/valueText.h"
 
+#include <cmath>
 #include <iostream>
 
 namespace {
@@ -143,6 +144,12 @@ int runAngle(const std::vector<std::string>& words)
             return false;
         }
         double deg = from == kDegrees ? value : ToDegreesEx(value, static_cast<ANGLES>(from));
+        // The text form counts whole degrees in a 32-bit integer (a carry of the seconds
+        // included): larger angles have none.
+        if (asText && !(std::fabs(deg) < 2147483647.0)) {
+            out = "'" + text + "' is out of range (whole degrees must fit a 32-bit integer)";
+            return false;
+        }
         if (asText)
             out = ToUtf8(AngleToString(deg));
         else if (to == kDegrees)

@@ -7,6 +7,10 @@
 #include <iostream>
 #include <iterator>
 #include <sstream>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace cli {
@@ -23,7 +27,26 @@ CString hostFileAsDevicePath(const std::string& hostPath)
     return CString(Utf8ToWide(absolute).c_str());
 }
 
-bool readWholeFile(const std::string& hostPath, std::string& bytes)
+std::string whyUnreadable(const std::string& hostPath)
+{
+    if (hostPath == "-")
+        return std::string();
+    struct stat st;
+    if (::stat(hostPath.c_str(), &st) != 0)
+        return std::strerror(errno);
+    if (S_ISDIR(st.st_mode))
+        return "is a directory";
+    if (::access(hostPath.c_str(), R_OK) != 0)
+        return std::strerror(errno);
+    return std::string();
+}
+
+std::string cannotRead(const std::string& hostPath, const std::string& why)
+{
+    return "cannot read '" + hostPath + "': " + why;
+}
+
+bool readWholeFile(const std::string& hostPath, std::string& bytes, std::string* why)
 {
     if (hostPath == "-") {
         std::ostringstream all;
@@ -31,11 +54,46 @@ bool readWholeFile(const std::string& hostPath, std::string& bytes)
         bytes = all.str();
         return !std::cin.bad();
     }
-    std::ifstream in(hostPath, std::ios::binary);
-    if (!in)
+    const std::string reason = whyUnreadable(hostPath);
+    if (!reason.empty()) {
+        if (why)
+            *why = reason;
         return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    }
+    std::FILE* f = std::fopen(hostPath.c_str(), "rb");
+    if (!f) {
+        if (why)
+            *why = std::strerror(errno);
+        return false;
+    }
+    std::string all;
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        all.append(buf, n);
+    const bool ok = !std::ferror(f);
+    if (!ok && why)
+        *why = std::strerror(errno);
+    std::fclose(f);
+    if (ok)
+        bytes.swap(all);
+    return ok;
+}
+
+bool makeParentFolders(const std::string& hostPath, std::string& why)
+{
+    for (size_t at = hostPath.find('/', 1); at != std::string::npos; at = hostPath.find('/', at + 1)) {
+        const std::string folder = hostPath.substr(0, at);
+        struct stat st;
+        if (::stat(folder.c_str(), &st) == 0) {
+            if (!S_ISDIR(st.st_mode))
+                return why = "'" + folder + "' is not a folder", false;
+            continue;
+        }
+        if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
+            return why = "cannot make the folder '" + folder + "': " + std::strerror(errno), false;
+    }
+    return true;
 }
 
 } // namespace cli

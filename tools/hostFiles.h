@@ -13,7 +13,19 @@ namespace cli {
 // current folder). Makes "/" the device root for the rest of the process.
 CString hostFileAsDevicePath(const std::string& hostPath);
 
-// Reads a whole host file, or stdin for "-". False when it cannot be read.
-bool readWholeFile(const std::string& hostPath, std::string& bytes);
+// Reads a whole host file, or stdin for "-". False when it cannot be read (a directory, a
+// missing or unreadable file), with the reason in `why` when given.
+bool readWholeFile(const std::string& hostPath, std::string& bytes, std::string* why = nullptr);
+
+// Why the host path cannot be read as a file ("is a directory", "no such file", "permission
+// denied", ...); empty when it can. "-" (stdin) can.
+std::string whyUnreadable(const std::string& hostPath);
+
+// "cannot read 'PATH': WHY", for messages.
+std::string cannotRead(const std::string& hostPath, const std::string& why);
+
+// Makes the folders above the host path `hostPath` that are missing (as the device does when it
+// writes a file); false with the reason when one cannot be made.
+bool makeParentFolders(const std::string& hostPath, std::string& why);
 
 } // namespace cli

@@ -3,7 +3,9 @@
 #include "cli.h"
 
 #include <algorithm>
+#include <exception>
 #include <iostream>
+#include <new>
 
 static void printOverview()
 {
@@ -17,6 +19,23 @@ static void printOverview()
                   << c.summary << '\n';
     std::cout << "\nValues come from the command line or one per line from stdin; answers go to\n"
                  "stdout, errors to stderr. Exit status: 0 all answered, 1 no answer, 2 bad input.\n";
+}
+
+// Runs the command; nothing thrown leaves the tool: an exception (memory exhausted by an
+// input too large, for one) ends the command with exit status 2 and its reason on stderr.
+static int runCommand(const cli::Command& c, const std::vector<std::string>& words)
+{
+    try {
+        return c.run(words);
+    } catch (const std::bad_alloc&) {
+        cli::error(c.name, "out of memory: the input is too large");
+    } catch (const std::exception& e) {
+        cli::error(c.name, std::string("stopped: ") + e.what());
+    } catch (...) {
+        cli::error(c.name, "stopped by an unknown error");
+    }
+    std::cout.flush();
+    return cli::EXIT_BAD_INPUT;
 }
 
 int main(int argc, char** argv)
@@ -33,7 +52,7 @@ int main(int argc, char** argv)
     }
     for (const cli::Command& c : cli::commands()) {
         if (c.name == name)
-            return c.run(std::vector<std::string>(argv + 2, argv + argc));
+            return runCommand(c, std::vector<std::string>(argv + 2, argv + argc));
     }
     std::cerr << "fieldcore: unknown command '" << name << "' (see 'fieldcore --help')\n";
     return cli::EXIT_BAD_INPUT;

@@ -10,6 +10,19 @@ namespace {
 
 const char* const kSub = "convert";
 
+// Refused alignments cannot be written: each is named on stderr, and the exit status says that
+// the file was not converted whole.
+int refusedLeftOut(const std::string& command, const roadcli::LoadedRoad& road)
+{
+    int status = cli::EXIT_OK;
+    for (const RoadAlignment& a : road.file.alignments)
+        if (a.refused) {
+            cli::error(command, "alignment '" + a.name + "' is refused and not written: " + a.refusal.text());
+            status = cli::EXIT_BAD_INPUT;
+        }
+    return status;
+}
+
 const char* const kHelp =
     "usage: fieldcore road convert ROAD -o OUT.xml [--alignment NAME]\n"
     "\n"
@@ -23,14 +36,16 @@ const char* const kHelp =
     "\n"
     "Options:\n"
     "  -o OUT.xml, --output OUT.xml   the file to write (required)\n"
-    "  --alignment NAME               only this alignment (default: all)\n"
+    "  --alignment A                  only this alignment, by name (any case) or number\n"
+    "                                 (default: all)\n"
     "\n"
     "Examples:\n"
     "  fieldcore road convert old.xml -o new.xml\n"
     "  fieldcore road convert road.xml --alignment \"Ramp A1\" -o -\n"
     "\n"
     "Errors: the problems of the road file as for 'fieldcore road info' (a message names the\n"
-    "file and line, nothing is written); an output file that cannot be written.\n"
+    "file and line, nothing is written); an output file that cannot be written. Alignments\n"
+    "the reader refuses are left out, each named on stderr, and the exit status is 2.\n"
     "\n"
     "Exit status: 0 written; 2 bad input or usage.\n";
 
@@ -62,7 +77,7 @@ int runConvert(const std::vector<std::string>& words)
         selected.alignments.push_back(road.file.alignments[i]);
     if (out == "-") {
         std::cout << WriteLandXml(selected);
-        return cli::EXIT_OK;
+        return refusedLeftOut(command, road);
     }
     if (!WriteLandXmlFile(out, selected, message)) {
         cli::error(command, message);
@@ -70,7 +85,7 @@ int runConvert(const std::vector<std::string>& words)
     }
     std::cout << out << ": " << selected.alignments.size() << " alignment" << (selected.alignments.size() == 1 ? "" : "s")
               << " written as LandXML 1.2\n";
-    return cli::EXIT_OK;
+    return refusedLeftOut(command, road);
 }
 
 const bool registered = roadcli::registerSubcommand(kSub, "write a road file back as LandXML 1.2", &runConvert);

@@ -4,6 +4,7 @@
 #include "roadCommands.h"
 
 #include "numeric/units.h"
+#include "road/roadDesignHeight.h"
 #include "road/roadKeyPoints.h"
 
 #include <cmath>
@@ -15,7 +16,7 @@ namespace {
 const char* const kSub = "info";
 
 const char* const kHelp =
-    "usage: fieldcore road info [ROAD] [--alignment NAME] [--profile NAME]\n"
+    "usage: fieldcore road info ROAD|--example [--alignment NAME] [--profile NAME]\n"
     "                           [--units m|usft|ift] [--angles deg|dms|grd] [--decimals N]\n"
     "                           [--station-unit N]\n"
     "\n"
@@ -29,16 +30,18 @@ const char* const kHelp =
     "    north, east and the profile's height there, and the PI of each curve group (arcs\n"
     "    and spirals turning the same way: where the tangents at its start and end meet);\n"
     "  - the profile: each VIP with station, elevation, the grades into and out of it, and its\n"
-    "    vertical curve (parabola or circular arc, length along the chainage, signed radius:\n"
+    "    vertical curve (parabola; unsym: two parabolas of lengths in+out meeting under the\n"
+    "    VIP; or circular arc), length along the chainage, signed radius:\n"
     "    positive for a sag, negative for a crest).\n"
     "\n"
     "Options:\n"
-    "  --alignment NAME   only this alignment (default: all)\n"
+    "  --alignment NAME   only this alignment, by name (any case) or number (default: all)\n"
     "  --profile NAME     the profile (ProfAlign or Profile name) to use (default: the first)\n"
     "  --units U          lengths and coordinates in m, usft (US survey feet, 1200/3937 m) or\n"
     "                     ift (0.3048 m); default: the linear unit the file declares\n"
     "  --angles A         azimuths in deg (default), dms (packed DDD.MMSS) or grd\n"
-    "  --decimals N       decimals of lengths and coordinates, 4 to 12 (default 4)\n"
+    "  --decimals N       decimals of lengths, coordinates and stations, 4 to 12 (default 4;\n"
+    "                     stations 2)\n"
     "  --station-unit N   display units per whole station in the \"n+rest\" station text\n"
     "                     (default 1000 for metres, 100 for feet)\n"
     "\n"
@@ -46,7 +49,7 @@ const char* const kHelp =
     "percent.\n"
     "\n"
     "Examples:\n"
-    "  fieldcore road info                               the bundled example road\n"
+    "  fieldcore road info --example                     the bundled example road\n"
     "  fieldcore road info road.xml --alignment \"Main Road\" --units usft\n"
     "\n"
     "Errors: a file that cannot be read or is not LandXML, malformed XML, a missing or\n"
@@ -58,13 +61,14 @@ const char* const kHelp =
 
 struct View {
     cli::DisplayUnits units;
-    double stationUnit = 1000.0;
+    roadcli::StationForm form;
+    int number = 0;   // the alignment's number in the file, from 1
     const RoadAlignment* source = nullptr;
     const RoadBuild* build = nullptr;
 
     std::string station(double chain) const
     {
-        return roadcli::stationText(build->stations.toPosted(chain), units, stationUnit);
+        return roadcli::stationText(build->stations, chain, units, form);
     }
     std::string radius(double r, double k) const
     {
@@ -139,7 +143,7 @@ void printKeyPoints(const View& v)
             continue;
         }
         double h = 0.0;
-        const bool hasHeight = b.profile >= 0 && b.alnt.getPosHAtChain(p.station, h);
+        const bool hasHeight = RoadDesignHeight(b.alnt, p.station, false, h) != RoadHeightKind::None;
         printPoint(v, p.name, v.station(p.station), p.north, p.east, hasHeight, h);
     }
 }
@@ -152,6 +156,7 @@ void printProfile(const View& v)
         return;
     }
     const RoadProfile& p = v.source->profiles[b.profile];
+    const std::vector<CLsInfo> vips = RoadProfileVips(*v.source, b);
     const double k = b.metresPerUnit;
     std::cout << "  profile \"" << p.name << "\" (line " << p.line << "): " << p.vips.size() << " VIPs\n    "
               << pad("no", 4) << pad("vip", 15) << pad("station", 13) << pad("elevation", 14) << pad("grade in", 11)
@@ -163,16 +168,18 @@ void printProfile(const View& v)
             const double g = 100.0 * (p.vips[c].elevation - p.vips[a].elevation) / (p.vips[c].station - p.vips[a].station);
             return cli::fixedNoNegativeZero(g, 4) + "%";
         };
-        CLsInfo info;
-        const bool known = static_cast<int>(i) < b.alnt.getNumOfVes() && b.alnt.getVe(i)->getAsLs(info);
+        const bool known = i < vips.size();
+        const CLsInfo info = known ? vips[i] : CLsInfo();
         std::string curve = "-", shape = "-", length = "-", radius = "-";
         if (known && info.curveLen > 0.0) {
             const bool arc = vip.kind == RoadVipKind::CircCurve;
             const double gIn = (vip.elevation - p.vips[i - 1].elevation) / (vip.station - p.vips[i - 1].station);
             const double gOut = (p.vips[i + 1].elevation - vip.elevation) / (p.vips[i + 1].station - vip.station);
-            curve = arc ? "arc" : "parabola";
+            curve = arc ? "arc" : vip.kind == RoadVipKind::UnsymParaCurve ? "unsym" : "parabola";
             shape = gOut > gIn ? "sag" : "crest";
-            length = v.units.showLength(info.curveLen);
+            length = vip.kind == RoadVipKind::UnsymParaCurve
+                         ? v.units.showLength(vip.lengthIn * k) + "+" + v.units.showLength(vip.lengthOut * k)
+                         : v.units.showLength(info.curveLen);
             if (arc)
                 radius = v.units.showLength(info.radius);
         }
@@ -191,15 +198,30 @@ void printAlignment(const View& v)
     double length = 0.0, end = 0.0;
     b.alnt.getHLengthInM(length);
     b.alnt.getFinalChainageInM(end);
-    std::cout << "\nalignment \"" << a.name << "\" (line " << a.line << "): " << a.elements.size() << " elements, length "
+    std::cout << "\nalignment " << v.number << " \"" << a.name << "\" (line " << a.line << "): " << a.elements.size()
+              << " elements, length "
               << v.units.showLength(length) << ", stations " << v.station(b.alnt.getStartChainageInM()) << " to "
               << v.station(end) << '\n';
+    // The equations as the file states them (its back station as written, "-" when none), then
+    // the regions they make when there is more than one.
     for (size_t i = 0; i < a.equations.size(); ++i) {
         const RoadStationing::Equation& q = b.stations.equations()[i];
         std::cout << "  station equation (line " << a.equations[i].line << "): back "
-                  << roadcli::stationText(q.back, v.units, v.stationUnit) << " = ahead "
-                  << roadcli::stationText(q.ahead, v.units, v.stationUnit) << " at chainage "
-                  << v.units.showLength(q.internal) << '\n';
+                  << (std::isnan(q.back) ? std::string("-") : roadcli::postedText(q.back, v.units, v.form)) << " = ahead "
+                  << roadcli::postedText(q.ahead, v.units, v.form) << " at chainage " << v.units.showLength(q.internal)
+                  << (q.internal <= b.alnt.getStartChainageInM() ? " (at or before the start: the start's station)" : "")
+                  << '\n';
+    }
+    const std::vector<RoadStationing::Region>& regions = b.stations.regions();
+    if (regions.size() > 1) {
+        for (size_t k = 0; k < regions.size(); ++k) {
+            const double from = k == 0 ? b.alnt.getStartChainageInM() : regions[k].internal;
+            const double to = k + 1 < regions.size() ? regions[k].nextInternal : end;
+            std::cout << "  region " << k + 1 << ": stations "
+                      << roadcli::postedText(regions[k].posted + (from - regions[k].internal), v.units, v.form) << " to "
+                      << roadcli::postedText(regions[k].posted + (to - regions[k].internal), v.units, v.form)
+                      << ", chainage " << v.units.showLength(from) << " to " << v.units.showLength(to) << '\n';
+        }
     }
     printElements(v);
     printKeyPoints(v);
@@ -218,11 +240,12 @@ int runInfo(const std::vector<std::string>& words)
     const bool stationUnitGiven = args.option("--station-unit", stationUnit);
     View v;
     bool unitsGiven = false;
-    if (!roadcli::readRoadUnits(args, v.units, unitsGiven, message) || !roadcli::readRoadPath(args, path, message))
+    if (!roadcli::readRoadUnits(args, v.units, unitsGiven, v.form.decimals, message) ||
+        !roadcli::readRoadPath(args, path, message))
         return cli::usageError(command, message);
     if (args.missingValue())
         return cli::usageError(command, "an option lacks its value");
-    if (stationUnitGiven && (!cli::parseDouble(stationUnit, v.stationUnit) || !(v.stationUnit >= 1.0)))
+    if (stationUnitGiven && (!cli::parseDouble(stationUnit, v.form.unit) || !(v.form.unit >= 1.0)))
         return cli::usageError(command, "--station-unit takes a number of at least 1");
     roadcli::LoadedRoad road;
     const int status = roadcli::loadRoad(kSub, path, alignment, profile, road);
@@ -231,7 +254,7 @@ int runInfo(const std::vector<std::string>& words)
     if (!unitsGiven)
         v.units.dist = roadcli::fileDisplayUnit(road.file);
     if (!stationUnitGiven)
-        v.stationUnit = roadcli::defaultStationUnit(v.units.dist);
+        v.form.unit = roadcli::defaultStationUnit(v.units.dist);
     const RoadUnits& u = road.file.units;
     std::cout << "file " << road.file.path << ": LandXML " << (road.file.version.empty() ? "?" : road.file.version)
               << ", linear unit " << RoadLinearUnitName(u.linear) << ", angular unit "
@@ -239,12 +262,21 @@ int runInfo(const std::vector<std::string>& words)
               << (road.file.alignments.size() == 1 ? "" : "s") << '\n'
               << "listed in " << (v.units.dist == UNITS_USFT ? "US survey feet" : v.units.dist == UNITS_IFT ? "feet" : "metres")
               << ", stations of "
-              << cli::formatDisplay(v.stationUnit) << ", azimuths in "
+              << cli::formatDisplay(v.form.unit) << ", azimuths in "
               << (v.units.angle == cli::kDegrees ? "degrees" : v.units.angle == ANGLES_DMS ? "DDD.MMSS" : "grads") << '\n';
-    for (size_t i = 0; i < road.selected.size(); ++i) {
-        v.source = &road.file.alignments[road.selected[i]];
-        v.build = &road.builds[i];
-        printAlignment(v);
+    // Every alignment asked for in the file's order; a refused one with its reason and line.
+    size_t next = 0;
+    for (size_t i = 0; i < road.file.alignments.size(); ++i) {
+        const RoadAlignment& a = road.file.alignments[i];
+        v.number = static_cast<int>(i) + 1;
+        if (next < road.selected.size() && road.selected[next] == static_cast<int>(i)) {
+            v.source = &a;
+            v.build = &road.builds[next++];
+            printAlignment(v);
+        } else if (a.refused && (alignment.empty() || roadcli::findAlignment(road.file, alignment) == static_cast<int>(i))) {
+            std::cout << "\nalignment " << v.number << " \"" << a.name << "\" (line " << a.line << "): refused: " << a.refusal.message
+                      << " (line " << a.refusal.line << ")\n";
+        }
     }
     return cli::EXIT_OK;
 }

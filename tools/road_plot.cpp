@@ -3,6 +3,8 @@
 #include "roadCommands.h"
 
 #include "road/roadPlot.h"
+#include "hostFiles.h"
+#include "roadPoints.h"
 
 #include <fstream>
 #include <iostream>
@@ -12,7 +14,7 @@ namespace {
 const char* const kSub = "plot";
 
 const char* const kHelp =
-    "usage: fieldcore road plot [ROAD] [--alignment NAME] -o FILE.svg [OPTIONS]\n"
+    "usage: fieldcore road plot ROAD|--example [--alignment NAME] -o FILE.svg [OPTIONS]\n"
     "\n"
     "Draws one alignment of the road file ROAD (LandXML) as an SVG page: the plan on top, the\n"
     "profile below.\n"
@@ -28,14 +30,18 @@ const char* const kHelp =
     "\n"
     "Options:\n"
     "  -o FILE.svg, --output FILE.svg   the file to write (required; \"-\": stdout)\n"
-    "  --alignment NAME   the alignment (default: the file's first)\n"
+    "  --alignment A      the alignment, by name (any case) or number (road info shows it);\n"
+    "                     needed when the file holds several\n"
     "  --profile NAME     the profile (ProfAlign or Profile name; default: the first)\n"
     "  --offsets LIST     offset lines to draw, comma-separated, positive to the right\n"
     "                     (\"-5,5\")\n"
-    "  --points FILE      surveyed points to draw, \"north east [height]\" one per line\n"
-    "                     (blanks, tabs, commas or semicolons between; '#' comments and a\n"
-    "                     header line skipped); each is labelled with its line's number in\n"
-    "                     the file and its cut (height above the design) or fill\n"
+    "  --points FILE      surveyed points to draw: \"[NAME] NORTH EAST [HEIGHT] [CODE]\" per\n"
+    "                     line (blanks, tabs, commas or semicolons between; '#' comments),\n"
+    "                     or CSV with a header row naming the columns (name, north, east,\n"
+    "                     height, code); each is labelled with its name (else its line's\n"
+    "                     number) and its cut (height above the design) or fill\n"
+    "  --max-distance D   points farther than D from the road (default 1000) are listed on\n"
+    "                     the page and on stderr, not drawn\n"
     "  --interval D       station ticks every D (default: 1, 2 or 5 times a power of ten,\n"
     "                     at least 55 px apart)\n"
     "  --width PX         page width in px, 400 to 20000 (default 1200)\n"
@@ -43,13 +49,14 @@ const char* const kHelp =
     "  --units U          labels, offsets, points and the interval in m, usft or ift\n"
     "                     (default: the linear unit the file declares)\n"
     "  --station-unit N   display units per whole station of \"n+rest\" (1000 m, 100 ft)\n"
+    "  --extend-grades    cut/fill of points beyond the profile's ends along its end grades\n"
     "\n"
     "The page is plain SVG 1.1 text (UTF-8), without scripts or external references; marks\n"
     "carry their kind for programs (<g class=\"joint\" data-name=\"TS\" data-station=...>).\n"
     "Export it with, for example, rsvg-convert -w 1200 -o plot.png plot.svg.\n"
     "\n"
     "Examples:\n"
-    "  fieldcore road plot -o example.svg                 the bundled example road\n"
+    "  fieldcore road plot --example -o example.svg       the bundled example road\n"
     "  fieldcore road plot road.xml --alignment \"Ramp A1\" --offsets -3.5,3.5 -o ramp.svg\n"
     "  fieldcore road plot road.xml --points shots.csv -o check.svg\n"
     "\n"
@@ -59,45 +66,47 @@ const char* const kHelp =
     "\n"
     "Exit status: 0 written; 2 bad input or usage.\n";
 
-// Reads the points file (display units); bad lines are reported and skipped.
+// Reads the points file (display units; the forms of roadPoints.h); bad lines are reported and
+// skipped. A point without a name is named by its line's number.
 bool readPoints(const std::string& command, const std::string& path, UNITS units, std::vector<RoadPlotPoint>& out,
                 bool& badLines)
 {
-    std::ifstream in(path);
-    if (!in) {
-        cli::error(command, path + ": cannot be read");
+    const std::string unreadable = cli::whyUnreadable(path);
+    std::ifstream in(path, std::ios::binary);
+    if (!unreadable.empty() || !in) {
+        cli::error(command, "--points: " + cli::cannotRead(path, unreadable.empty() ? "a read error" : unreadable));
         return false;
     }
-    std::string text;
+    std::string text, why;
     long lineNo = 0;
     bool first = true;
+    roadcli::PointFormat format;
     while (std::getline(in, text)) {
         ++lineNo;
-        const std::string t = cli::trim(text);
-        if (t.empty() || t[0] == '#')
+        if (roadcli::isBlankOrComment(text))
             continue;
-        const std::vector<std::string> f = cli::splitFields(t);
-        double v[3] = {0.0, 0.0, 0.0};
-        size_t numbers = 0;
-        for (size_t i = 0; i < f.size() && i < 3; ++i)
-            numbers += cli::parseDouble(f[i], v[i]) && numbers == i;
-        if (first && numbers == 0) {   // a header
+        if (first) {
             first = false;
-            continue;
+            if (roadcli::readPointHeader(text, format))
+                continue;
         }
-        first = false;
-        if (f.size() < 2 || f.size() > 3 || numbers != f.size()) {
-            cli::errorAtLine(command, lineNo, path + ": expected \"north east [height]\"");
+        roadcli::PointRecord q;
+        if (!roadcli::parsePointLine(format, text, q, why)) {
+            cli::errorAtLine(command, lineNo, path + ": " + why);
             badLines = true;
             continue;
         }
         RoadPlotPoint p;
-        p.north = ToMetersEx(v[0], units);
-        p.east = ToMetersEx(v[1], units);
-        p.hasHeight = f.size() == 3;
-        p.height = ToMetersEx(v[2], units);
-        p.name = std::to_string(lineNo);
+        p.north = ToMetersEx(q.north, units);
+        p.east = ToMetersEx(q.east, units);
+        p.hasHeight = q.hasHeight;
+        p.height = ToMetersEx(q.height, units);
+        p.name = q.name.empty() ? std::to_string(lineNo) : q.name;
         out.push_back(p);
+    }
+    if (in.bad()) {
+        cli::error(command, path + ": cannot be read");
+        return false;
     }
     return true;
 }
@@ -131,9 +140,13 @@ int runPlot(const std::vector<std::string>& words)
     const bool widthGiven = args.option("--width", width);
     const bool stationUnitGiven = args.option("--station-unit", stationUnit);
     args.option("--title", o.title);
+    o.extendGrades = args.flag("--extend-grades");
+    std::string maxDistance;
+    const bool maxDistanceGiven = args.option("--max-distance", maxDistance);
     cli::DisplayUnits units;
     bool unitsGiven = false;
-    if (!roadcli::readRoadUnits(args, units, unitsGiven, message) || !roadcli::readRoadPath(args, path, message))
+    if (!roadcli::readRoadUnits(args, units, unitsGiven, o.stationDecimals, message) ||
+        !roadcli::readRoadPath(args, path, message))
         return cli::usageError(command, message);
     if (args.missingValue())
         return cli::usageError(command, "an option lacks its value");
@@ -146,10 +159,14 @@ int runPlot(const std::vector<std::string>& words)
     if (stationUnitGiven && (!cli::parseDouble(stationUnit, o.stationUnit) || !(o.stationUnit >= 1.0)))
         return cli::usageError(command, "--station-unit takes a number of at least 1");
     roadcli::LoadedRoad road;
-    const int status = roadcli::loadRoad(kSub, path, alignment, profile, road);
+    const int status = roadcli::loadRoad(kSub, path, alignment, profile, road, true);
     if (status != cli::EXIT_OK)
         return status;
     o.units = unitsGiven ? units.dist : roadcli::fileDisplayUnit(road.file);
+    double reach = 1000.0;
+    if (maxDistanceGiven && (!cli::parseDouble(maxDistance, reach) || !(reach > 0.0)))
+        return cli::usageError(command, "--max-distance takes a positive number");
+    o.maxDistance = ToMetersEx(reach, o.units);
     if (!stationUnitGiven)
         o.stationUnit = roadcli::defaultStationUnit(o.units);
     if (offsetsGiven && !readOffsets(offsets, o.units, o.offsets))
@@ -158,13 +175,16 @@ int runPlot(const std::vector<std::string>& words)
     if (!points.empty() && !readPoints(command, points, o.units, o.points, badLines))
         return cli::EXIT_BAD_INPUT;
     const RoadAlignment& source = road.file.alignments[road.selected[0]];
-    const std::string file = path.empty() ? roadcli::exampleRoadPath() : path;
+    const std::string& file = road.file.path;
     o.subtitle = "road file " + file.substr(file.rfind('/') + 1);
     std::string svg;
-    if (!RoadPlotSvg(source, road.builds[0], o, svg, message)) {
+    std::vector<std::string> notDrawn;
+    if (!RoadPlotSvg(source, road.builds[0], o, svg, message, &notDrawn)) {
         cli::error(command, message);
         return cli::EXIT_BAD_INPUT;
     }
+    for (const std::string& far : notDrawn)
+        cli::error(command, "point " + far + " lies farther than --max-distance from the road: not drawn");
     if (out == "-") {
         std::cout << svg;
     } else {

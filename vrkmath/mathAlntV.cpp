@@ -294,11 +294,28 @@ bool CAlntV::getHeightAtChainExtr(double chainage, double& height) const
     getHLengthInM(total);
     if (isVeZero(total))
         return false;
-    if (m_startChain + total <= chainage) {
-        const CAlntVe* last = getLastVe();
-        height = last->getFinalHt() + last->getEndGrade() * (chainage - m_startChain - total) * 0.01;
+    // The profile runs from its first element's start to its last element's end. For elements
+    // that follow the start values these are the start chainage and the start chainage plus the
+    // total length; a VIP element begins at its own VIP, so a VIP profile that starts after
+    // (or before) the start chainage is shifted by that difference. The ends and their grades
+    // are therefore read from the end elements themselves, passing over elements of zero
+    // length (the first VIP element is one: it ends where it begins, with no grade of its own).
+    const int n = getNumOfVes();
+    int i = 0, j = n - 1;
+    while (i + 1 < n && isVeZero(m_ves.GetAt(i)->getLen()))
+        ++i;
+    while (j > 0 && isVeZero(m_ves.GetAt(j)->getLen()))
+        --j;
+    const CAlntVe* first = m_ves.GetAt(i);
+    const CAlntVe* last = m_ves.GetAt(j);
+    double firstStart;
+    if (!first->getStartChainageInM(firstStart))
+        return false;
+    const double lastEnd = last->getFinalChain();
+    if (lastEnd <= chainage) {
+        height = last->getFinalHt() + last->getEndGrade() * (chainage - lastEnd) * 0.01;
         return true;
     }
-    height = m_startHt - getFirstVe()->getStartGrade() * (m_startChain - chainage) * 0.01;
+    height = first->getStartHt() - first->getStartGrade() * (firstStart - chainage) * 0.01;
     return true;
 }

@@ -95,8 +95,9 @@ public:
     // Height at a chainage inside the profile; false outside it or on an element not ready.
     bool getHeightAtChain(double chainage, double& height) const;
     // As getHeightAtChain, and outside the profile along the first element's start grade
-    // (before) or the last element's end grade (beyond). False for an empty or zero-length
-    // profile.
+    // (before its start) or the last element's end grade (beyond its end). The profile's ends
+    // are its end elements' own: a VIP profile begins at its first VIP, wherever the start
+    // chainage lies. False for an empty or zero-length profile.
     bool getHeightAtChainExtr(double chainage, double& height) const;
 
 protected:

@@ -6,7 +6,7 @@ source "$(dirname "$0")/lib.sh"
 # The value printed on the line NAME by: fieldcore curve ARGS...
 value() { local name=$1; shift; "$TOOL" curve "$@" | awk -v n="$name" '$1 == n { print $2 }'; }
 
-worked="$(printf '%s\n' 'radius 300.0000' 'degree_arc 19.0986' 'degree_chord 19.1881' 'delta 25.5000' \
+worked="$(printf '%s\n' 'radius 300.0000' 'degree_arc 19.0986' 'degree_chord 19.1881' 'degree_base 100 m' 'delta 25.5000' \
   'length 133.5177' 'chord 132.4185' 'tangent 67.8831' 'middle_ordinate 7.3973' 'external 7.5843')"
 expect_out "radius and delta" "$worked" "$TOOL" curve --radius 300 --delta 25.5
 # Every extent of the same curve gives the same curve back.
@@ -24,14 +24,18 @@ expect_out "no degree of chord below radius 50" "" value degree_chord --radius 4
 expect_out "dms degree of curve" "2864.7890" value radius --degree-arc 2.0000 --angles dms --delta 10
 
 # Spirals.
-expect_out "spiral" "$(printf '%s\n' 'radius 300.0000' 'degree_arc 19.0986' 'degree_chord 19.1881' \
+expect_out "spiral" "$(printf '%s\n' 'radius 300.0000' 'degree_arc 19.0986' 'degree_chord 19.1881' 'degree_base 100 m' \
   'spiral_length 80.0000' 'spiral_constant 154.9193' 'deflection 7.6394')" \
   "$TOOL" curve --radius 300 --spiral-length 80
 expect_out "spiral constant back to the length" "80.0000" value spiral_length --radius 300 --spiral-constant 154.91933384829668
 
 # Units: input and output in US survey feet (five-decimal display rounding), angles in dms and grd.
 expect_out "usft length" "523.5988" value length --units usft --radius 1000 --delta 30
-expect_out "usft degree is per 100 m" "18.7978" value degree_arc --units usft --radius 1000 --delta 30
+# In feet the degree of curve is per 100 feet (failed before: 18.7978, per 100 m).
+expect_out "usft degree is per 100 usft" "5.7296" value degree_arc --units usft --radius 1000 --delta 30
+expect_out "the base named" "100 usft" sh -c "'$TOOL' curve --units usft --radius 1000 --delta 30 | awk '\$1 == \"degree_base\" { print \$2, \$3 }'"
+expect_out "ift degree 2 per 100 ft: radius 2864.7890 ft" "2864.7890" value radius --units ift --degree-arc 2 --delta 10
+expect_out "ift degree of chord 60: radius 100 ft" "100.0000" value radius --units ift --degree-chord 60 --delta 10
 expect_out "ift radius round trip" "1000.0000" value radius --units ift --radius 1000 --delta 30
 expect_out "dms delta in and out" "30.1530" value delta --angles dms --radius 1000 --delta 30.1530
 expect_out "dms delta from a length" "28.3852" value delta --angles dms --radius 100 --length 50
@@ -64,6 +68,6 @@ expect_status "stray argument" 2 "$TOOL" curve --radius 300 --delta 10 42
 expect_status "missing value" 2 "$TOOL" curve --delta 10 --radius
 expect_status "too few decimals" 2 "$TOOL" curve --radius 300 --delta 10 --decimals 2
 expect_status "help" 0 "$TOOL" curve --help
-expect_out "help explains the 100 m base" "1" sh -c "'$TOOL' curve --help | grep -c '100 m = 328.0833 US survey feet'"
+expect_out "help explains the base" "1" sh -c "'$TOOL' curve --help | grep -c '100 US survey feet (usft) or 100 feet (ift)'"
 
 finish

@@ -32,6 +32,25 @@ expect_status "not a history" 2 "$TOOL" history check "$work/digits"
 expect_status "unreadable" 2 "$TOOL" history check "$work/none.xml"
 [ ! -e "$work/none.xml" ] && _pass || _fail "check created a file"
 expect_status "no records" 2 sh -c "printf '' | '$TOOL' history write '$work/new.xml'"
+# Names the file keeps for itself are refused (the check would fail on them).
+expect_err "field named CheckSum" "line 1: 'CheckSum' is a name the job history keeps" \
+  sh -c "printf 'CheckSum=1\n' | '$TOOL' history write '$work/reserved.xml'"
+expect_status "entry named OstrandJobHistory" 2 sh -c "printf 'A=1\n' | '$TOOL' history write --element OstrandJobHistory '$work/reserved.xml'"
+[ ! -e "$work/reserved.xml" ] && _pass || _fail "a refused record made a file"
+
+# Forty writers at once take turns: the file checks.
+for i in $(seq 1 40); do printf 'Writer=%d\n' "$i" | "$TOOL" history write "$work/busy.xml" & done; wait
+expect_out "40 concurrent writers" "ok: 40 checksums match" "$TOOL" history check "$work/busy.xml"
+
+# A write stopped midway: the next write cuts it back and says so.
+cp "$job" "$work/torn.xml"
+size=$(stat -c %s "$work/torn.xml")
+printf ' \0<\0E\0n\0' | dd of="$work/torn.xml" bs=1 seek=$((size - 44)) conv=notrunc 2>/dev/null
+expect_status "torn file fails" 1 "$TOOL" history check "$work/torn.xml"
+expect_err "the next write says what it cut" "unfinished earlier write was cut" \
+  sh -c "printf 'A=1\n' | '$TOOL' history write '$work/torn.xml'"
+expect_status "and the file checks again" 0 "$TOOL" history check "$work/torn.xml"
+
 expect_status "history help" 0 "$TOOL" history --help
 
 finish

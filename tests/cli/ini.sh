@@ -20,10 +20,12 @@ expect_out "list" "$(printf '[Empty]\n[Options]\nName= Road 7 \nUnits=2')" "$TOO
 set_get() { expect_out "$1" "$2" sh -c '"$0" ini set "$1" "$2" "$3" "$4" && "$0" ini get "$1" "$2" "$3"' "$TOOL" "$ini" "$3" "$4" "$5"; }
 set_get "set then get" "3" Options Units 3
 set_get "code page round trip" "5 €" "Café" "Prix" "5 €"
-expect_out "file is Windows-1252" "$(printf '[Caf\351]\nPrix=5 \200')" sh -c "grep -a -A1 '^\[Caf' '$ini'"
+expect_out "file is Windows-1252" "$(printf '[Caf\351]\r\nPrix=5 \200\r')" sh -c "grep -a -A1 '^\[Caf' '$ini'"
 set_get "value keeps '='" "a=b=c" Options Formula "a=b=c"
 set_get "negative number" "-5" Options Offset -5
-expect_out "rewritten file" "$(printf '[Caf\351]\nPrix=5 \200\n\n[Empty]\n\n[Options]\nFormula=a=b=c\nName= Road 7 \nOffset=-5\nUnits=3\n\n')" cat "$ini"
+# Only the bytes of the keys set change: the comment, the order and the CR LF line ends stay;
+# a new key follows the last key of its section, a new section goes at the end.
+expect_out "edited file" "$(printf '; settings\r\n[Options]\r\nUnits=3\r\nName= Road 7 \r\nFormula=a=b=c\r\nOffset=-5\r\n\r\n[Empty]\r\n[Caf\351]\r\nPrix=5 \200\r\n\r\n')" cat "$ini"
 
 expect_status "remove" 0 "$TOOL" ini remove "$ini" Options Units
 expect_status "removed key is gone" 1 "$TOOL" ini get "$ini" Options Units
@@ -64,6 +66,40 @@ if [ "$(id -u)" -ne 0 ]; then
   expect_out "read-only folder: old value" "v" "$TOOL" ini get "$work/ro/f.ini" S k
   chmod 755 "$work/ro"
 fi
+
+# Findings: set and remove change only the key's bytes.
+pair1023="k=$(head -c 1021 /dev/zero | tr '\0' x)"
+printf '[S]\n%s\nb=1\n' "$pair1023" > "$work/long.ini"
+"$TOOL" ini set "$work/long.ini" S b 2
+expect_out "the 1023-byte pair is kept" "$(printf '[S]\n%s\nb=2' "$pair1023")" cat "$work/long.ini"
+printf '[S]\na=v\r\r\nb=1\n' > "$work/cr.ini"
+"$TOOL" ini set "$work/cr.ini" S b 2
+expect_out "the CR-ended value is kept" "$(printf '[S]\na=v\r\r\nb=2\n' | od -c)" sh -c "od -c '$work/cr.ini'"
+printf '; c\n[S]\nk=1\na=2\n' > "$work/rm.ini"
+"$TOOL" ini remove "$work/rm.ini" S k
+expect_out "remove takes only the key's line" "$(printf '; c\n[S]\na=2')" cat "$work/rm.ini"
+
+# Twenty writers at once: every key is kept.
+for i in $(seq 1 20); do "$TOOL" ini set "$work/many.ini" S "key$i" "$i" & done; wait
+expect_out "20 concurrent writers keep 20 keys" 20 sh -c "grep -c '^key' '$work/many.ini'"
+
+# A linked file is written through to its target; permissions stay.
+printf '[S]\nk=1\n' > "$work/target.ini"; chmod 600 "$work/target.ini"
+ln -s target.ini "$work/link.ini"
+"$TOOL" ini set "$work/link.ini" S k 2
+[ -L "$work/link.ini" ] && _pass || _fail "the link was replaced by a plain file"
+expect_out "written through the link" "2" "$TOOL" ini get "$work/target.ini" S k
+expect_out "permissions kept" "600" stat -c %a "$work/target.ini"
+# New files are made with random names and exclusively: a planted link at the old fixed name
+# is no longer written through.
+printf 'precious\n' > "$work/precious"
+ln -s precious "$work/planted.ini.fieldcore-new-$$"
+"$TOOL" ini set "$work/planted.ini" S k v
+expect_out "a planted link is left alone" "precious" cat "$work/precious"
+# What a killed writer left is removed by the next write.
+touch "$work/.fieldcore-new-planted.ini.abcd1234"
+"$TOOL" ini set "$work/planted.ini" S k w
+[ ! -e "$work/.fieldcore-new-planted.ini.abcd1234" ] && _pass || _fail "a killed writer's new file stayed"
 
 expect_status "help" 0 "$TOOL" ini --help
 expect_out "help names the actions" "usage: fieldcore ini get FILE SECTION KEY" sh -c "'$TOOL' ini --help | head -1"

@@ -8,35 +8,35 @@ EX="$SRC/examples/exampleRoad.xml"
 TMP=$(mktemp -d)
 trap 'rm -rf "$TMP"' EXIT
 
-# The line of `road info ARGS...` whose first field is NAME and second STATION.
-point() { local name=$1 station=$2; shift 2; "$TOOL" road info "$@" | awk -v n="$name" -v s="$station" '$1 == n && $2 == s'; }
+# The line of `road info --example ARGS...` whose first field is NAME and second STATION.
+point() { local name=$1 station=$2; shift 2; "$TOOL" road info --example "$@" | awk -v n="$name" -v s="$station" '$1 == n && $2 == s'; }
 
 expect_status "road --help" 0 "$TOOL" road --help
 expect_status "road without subcommand" 2 "$TOOL" road
 expect_status "road unknown subcommand" 2 "$TOOL" road frobnicate
-expect_status "info --help" 0 "$TOOL" road info --help
-expect_out "info --help names the tolerance" "1" sh -c "'$TOOL' road info --help | grep -c 'smallNumTolerance lowered to 1e-10'"
+expect_status "info --help" 0 "$TOOL" road info --example --help
+expect_out "info --help names the tolerance" "1" sh -c "'$TOOL' road info --example --help | grep -c 'smallNumTolerance lowered to 1e-10'"
 expect_status "convert --help" 0 "$TOOL" road convert --help
 
 # The example road (bundled: no ROAD given).
-expect_status "info on the example" 0 "$TOOL" road info
-expect_out "two alignments" "2" sh -c "'$TOOL' road info | grep -c '^alignment'"
+expect_status "info on the example" 0 "$TOOL" road info --example
+expect_out "two alignments" "2" sh -c "'$TOOL' road info --example | grep -c '^alignment'"
 expect_out "TS of the main road" \
   "    TS    1+320.00     6543471.9684        1234752.3733        53.5917" point TS 1+320.00
 expect_out "last point, after the station equation" \
   "    POE   2+990.00     6544858.7619        1235407.3902        58.9000" point POE 2+990.00
 expect_out "compound spirals listed" "3" sh -c "'$TOOL' road info '$EX' | grep -c 'compound spiral  '"
-expect_out "sag arc of the profile" "1" sh -c "'$TOOL' road info | grep -c 'CircCurve *1+700.00.*arc *sag *155.9847 *6000.0000'"
+expect_out "sag arc of the profile" "1" sh -c "'$TOOL' road info --example | grep -c 'CircCurve *1+700.00.*arc *sag *155.9847 *6000.0000'"
 expect_out "equation" "  station equation (line 32): back 2+200.00 = ahead 2+250.00 at chainage 2200.0000" \
-  sh -c "'$TOOL' road info | grep 'station equation'"
+  sh -c "'$TOOL' road info --example | grep 'station equation'"
 expect_out "ramp alone, its PI from Start, PI and End" \
   "    PI    -            6543320.7620        1235019.9092        -" \
-  sh -c "'$TOOL' road info --alignment 'Ramp A1' | awk '\$1 == \"PI\"'"
+  sh -c "'$TOOL' road info --example --alignment 'Ramp A1' | awk '\$1 == \"PI\"'"
 # One PI per curve group, listed after the group's first point: the spiral-arc-spiral from the
 # TS, the left group after the SS (the spirals there turn opposite ways), the compound group
 # from the PC.
 expect_out "a PI per curve group" "TS SS PC" sh -c \
-  "'$TOOL' road info --alignment 'Main Road' | awk '\$1 == \"PI\" { printf \"%s%s\", sep, prev; sep = \" \" } { prev = \$1 } END { print \"\" }'"
+  "'$TOOL' road info --example --alignment 'Main Road' | awk '\$1 == \"PI\" { printf \"%s%s\", sep, prev; sep = \" \" } { prev = \$1 } END { print \"\" }'"
 # The compound group's PI is where the line before its PC (source line 23) and the line after
 # its ST (line 30) cross, computed here from the file's coordinates.
 crossing() {
@@ -48,22 +48,22 @@ crossing() {
              printf "%.6f %.6f\n", N0[1] + t * an, E0[1] + t * ae }' "$EX"
 }
 pi_off() {   # the distance of the third PI listed from the lines' crossing, under 1 mm?
-  "$TOOL" road info --alignment 'Main Road' | awk '$1 == "PI" && ++k == 3 { print $3, $4 }' |
+  "$TOOL" road info --example --alignment 'Main Road' | awk '$1 == "PI" && ++k == 3 { print $3, $4 }' |
     awk -v c="$(crossing)" '{ split(c, x, " "); d = sqrt(($1 - x[1])^2 + ($2 - x[2])^2); print (d < 1e-3 ? "yes" : "no " d) }'
 }
 expect_out "compound group's PI where its tangent lines cross" "yes" pi_off
 expect_out "US survey feet, stations of 100 ft" \
   "    POB   32+80.83     21467183.0564       4050411.5678        158.1362" point POB 32+80.83 --units usft
-expect_status "unknown alignment" 2 "$TOOL" road info --alignment Nowhere
-expect_err "unknown alignment message" "no alignment named 'Nowhere'" "$TOOL" road info --alignment Nowhere
-expect_status "unknown profile" 2 "$TOOL" road info --alignment "Main Road" --profile Nowhere
-expect_status "unknown option" 2 "$TOOL" road info --colour red
-expect_status "bad units" 2 "$TOOL" road info --units yards
+expect_status "unknown alignment" 2 "$TOOL" road info --example --alignment Nowhere
+expect_err "unknown alignment message" "no alignment 'Nowhere'; the file holds" "$TOOL" road info --example --alignment Nowhere
+expect_status "unknown profile" 2 "$TOOL" road info --example --alignment "Main Road" --profile Nowhere
+expect_status "unknown option" 2 "$TOOL" road info --example --colour red
+expect_status "bad units" 2 "$TOOL" road info --example --units yards
 
 # Convert, and the written file lists the same.
 expect_out "convert" "$TMP/out.xml: 2 alignments written as LandXML 1.2" "$TOOL" road convert "$EX" -o "$TMP/out.xml"
 # The written file is laid out anew, so source lines differ; everything else is the same.
-listing() { "$TOOL" road info "$1" | tail -n +2 | sed 's/(line [0-9]*)//' | awk '{ $NF = ""; print }'; }
+listing() { "$TOOL" road info --example "$1" | tail -n +2 | sed 's/(line [0-9]*)//' | awk '{ $NF = ""; print }'; }
 listing "$EX" >"$TMP/a.txt"
 listing "$TMP/out.xml" >"$TMP/b.txt"
 expect_out "converted file lists the same" "" diff "$TMP/a.txt" "$TMP/b.txt"
@@ -80,13 +80,37 @@ bad() {   # NAME SED-SCRIPT LINE PATTERN
   expect_out "$name: nothing listed" "" sh -c "'$TOOL' road info '$f' 2>/dev/null; exit 0"
 }
 bad "malformed XML" '15s|</Spiral>|</Spirl>|' 15 "malformed XML"
-bad "missing attribute" '15s| length="80.000000"||' 15 "attribute 'length' is missing"
-bad "non-numeric attribute" '15s|radiusEnd="600.000000"|radiusEnd="abc"|' 15 "'radiusEnd' is not a radius"
-bad "unsupported spiral type" '15s|spiType="clothoid"|spiType="biquadraticParabola"|' 15 "spiral type 'biquadraticParabola' is not supported"
-bad "gap over 1 mm" '16s|<Start>6543536.286468|<Start>6543536.288468|' 16 "gap of 0.0020 m between element 2 (Spiral, line 15) and element 3 (Curve, line 16)"
-bad "empty alignment" '46,48d' 44 "alignment 'Ramp A1' has no geometry"
+# An element or profile that cannot be taken refuses its alignment only: road info --example lists it with
+# the reason and the line, the other alignment still answers, and choosing it exits 2.
+refused() {   # NAME SED-SCRIPT LINE PATTERN ALIGNMENT OTHER
+  local name=$1 script=$2 line=$3 pattern=$4 alignment=$5 other=$6 f="$TMP/bad.xml"
+  sed "$script" "$EX" >"$f"
+  "$TOOL" road info "$f" >"$TMP/refused.txt"
+  expect_out "$name: listed as refused" "1" grep -c "^alignment [0-9] \"$alignment\" .*refused: .*$pattern.* (line $line)$" "$TMP/refused.txt"
+  expect_status "$name: chosen exits 2" 2 "$TOOL" road info "$f" --alignment "$alignment"
+  expect_err "$name: chosen names file and line" "^fieldcore road info: alignment '$alignment' is refused: $f:$line: .*$pattern" \
+    "$TOOL" road info "$f" --alignment "$alignment"
+  expect_status "$name: the other alignment answers" 0 "$TOOL" road stakeout "$f" --alignment "$other" --station 100
+  expect_err "$name: convert names what it leaves out" "alignment '$alignment' is refused and not written" \
+    "$TOOL" road convert "$f" -o "$TMP/partial.xml"
+  expect_out "$name: convert writes the other" "1" grep -c "<Alignment name=\"$other\"" "$TMP/partial.xml"
+}
+refused "missing attribute" '15s| length="80.000000"||' 15 "attribute 'length' is missing" "Main Road" "Ramp A1"
+refused "non-numeric attribute" '15s|radiusEnd="600.000000"|radiusEnd="abc"|' 15 "'radiusEnd' is not a radius" "Main Road" "Ramp A1"
+refused "unsupported spiral type" '15s|spiType="clothoid"|spiType="biquadraticParabola"|' 15 "spiral type 'biquadraticParabola' is not supported" "Main Road" "Ramp A1"
+refused "gap over 1 mm" '16s|<Start>6543536.286468|<Start>6543536.288468|' 16 "gap of 0.0020 m between element 2 (Spiral, line 15) and element 3 (Curve, line 16)" "Main Road" "Ramp A1"
+refused "empty alignment" '46,48d' 44 "alignment 'Ramp A1' has no geometry" "Ramp A1" "Main Road"
+refused "bad profile" 's|<PVI>2940.000000 58.900000</PVI>|<PVI>2940.000000</PVI>|' 40 "expected" "Main Road" "Ramp A1"
 bad "unknown unit" 's|linearUnit="meter"|linearUnit="furlong"|' 9 "unknown linear unit 'furlong'"
 bad "not LandXML" 's|LandXML|Survey|g' 7 "not a LandXML file"
+# No silent example: without a road file the commands stop; --example asks for it.
+expect_err "info without a road file" "give the road file" "$TOOL" road info
+expect_err "stakeout without a road file" "give the road file" "$TOOL" road stakeout --station 1000
+expect_err "locate without a road file" "give the road file" "$TOOL" road locate 1000 2000
+expect_err "sample without a road file" "give the road file" "$TOOL" road sample --deviation 1
+expect_err "plot without a road file" "give the road file" "$TOOL" road plot -o "$TMP/x.svg"
+expect_status "convert without a road file" 2 "$TOOL" road convert -o "$TMP/x.xml"
+expect_err "a road file and --example" "not both" "$TOOL" road info "$EX" --example
 expect_status "missing file" 2 "$TOOL" road info "$TMP/none.xml"
 expect_err "missing file message" "none.xml: cannot read the file" "$TOOL" road info "$TMP/none.xml"
 

@@ -11,11 +11,11 @@ trap 'rm -rf "$TMP"' EXIT
 # Width of a PNG from its header (bytes 16-19, big-endian).
 png_width() { od -An -tu1 -j16 -N4 "$1" | awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4 }'; }
 
-expect_status "plot --help" 0 "$TOOL" road plot --help
+expect_status "plot --help" 0 "$TOOL" road plot --example --alignment 1 --help
 expect_out "road --help lists plot" "1" sh -c "'$TOOL' road --help | grep -c '^  plot '"
 
 expect_out "plot of the example" "$TMP/road.svg: plan and profile of \"Main Road\"" \
-  "$TOOL" road plot -o "$TMP/road.svg"
+  "$TOOL" road plot --example --alignment 1 -o "$TMP/road.svg"
 expect_out "an SVG document" '<svg xmlns="http://www.w3.org/2000/svg"' sh -c "sed -n 2p '$TMP/road.svg' | cut -c1-39"
 expect_out "every joint marked" "18" sh -c "grep -o 'class=\"joint\"' '$TMP/road.svg' | wc -l | tr -d ' '"
 expect_out "a PI per curve group" "3" sh -c "grep -o 'class=\"pi\"' '$TMP/road.svg' | wc -l | tr -d ' '"
@@ -29,7 +29,7 @@ if command -v rsvg-convert >/dev/null 2>&1; then
     "$TOOL" road plot "$EX" --alignment "Ramp A1" --offsets -3.5,3.5 --points "$TMP/points.txt" -o "$TMP/ramp.svg"
   expect_out "ramp renders" "" rsvg-convert -o "$TMP/ramp.png" "$TMP/ramp.svg"
   expect_out "main road in US feet with points renders" "" sh -c \
-    "'$TOOL' road plot --units usft --points '$TMP/points.txt' --width 800 -o - | rsvg-convert -o '$TMP/ft.png' && echo"
+    "'$TOOL' road plot --example --alignment 1 --units usft --points '$TMP/points.txt' --width 800 -o - | rsvg-convert -o '$TMP/ft.png' && echo"
   expect_out "800 px wide" "800" png_width "$TMP/ft.png"
 else
   _fail "rsvg-convert is missing: install Debian's librsvg2-bin (make deps does)"
@@ -39,18 +39,18 @@ expect_out "points labelled with their line" "2" sh -c \
 expect_out "offset lines drawn" "2" sh -c "grep -o 'class=\"offset\"' '$TMP/ramp.svg' | wc -l | tr -d ' '"
 
 # Errors: exit 2 with a message.
-expect_status "no -o" 2 "$TOOL" road plot
-expect_err "no -o message" "give the output file" "$TOOL" road plot
-expect_status "bad offsets" 2 "$TOOL" road plot --offsets 5,x -o "$TMP/x.svg"
-expect_status "zero offset" 2 "$TOOL" road plot --offsets 0 -o "$TMP/x.svg"
-expect_status "bad width" 2 "$TOOL" road plot --width 100 -o "$TMP/x.svg"
-expect_status "interval too short" 2 "$TOOL" road plot --interval 0.01 -o "$TMP/x.svg"
-expect_status "unknown alignment" 2 "$TOOL" road plot --alignment Nowhere -o "$TMP/x.svg"
-expect_status "points file missing" 2 "$TOOL" road plot --points "$TMP/none.txt" -o "$TMP/x.svg"
-expect_status "unwritable output" 2 "$TOOL" road plot -o "$TMP/no/such/dir/x.svg"
+expect_status "no -o" 2 "$TOOL" road plot --example --alignment 1
+expect_err "no -o message" "give the output file" "$TOOL" road plot --example --alignment 1
+expect_status "bad offsets" 2 "$TOOL" road plot --example --alignment 1 --offsets 5,x -o "$TMP/x.svg"
+expect_status "zero offset" 2 "$TOOL" road plot --example --alignment 1 --offsets 0 -o "$TMP/x.svg"
+expect_status "bad width" 2 "$TOOL" road plot --example --alignment 1 --width 100 -o "$TMP/x.svg"
+expect_status "interval too short" 2 "$TOOL" road plot --example --alignment 1 --interval 0.01 -o "$TMP/x.svg"
+expect_status "unknown alignment" 2 "$TOOL" road plot --example --alignment Nowhere -o "$TMP/x.svg"
+expect_status "points file missing" 2 "$TOOL" road plot --example --alignment 1 --points "$TMP/none.txt" -o "$TMP/x.svg"
+expect_status "unwritable output" 2 "$TOOL" road plot --example --alignment 1 -o "$TMP/no/such/dir/x.svg"
 printf '6543330 1235005\n6543330 oops\n' >"$TMP/bad.txt"
-expect_status "bad points line: exit 2" 2 "$TOOL" road plot --points "$TMP/bad.txt" -o "$TMP/bad.svg"
-expect_err "bad points line: its number" "line 2:" "$TOOL" road plot --points "$TMP/bad.txt" -o "$TMP/bad.svg"
+expect_status "bad points line: exit 2" 2 "$TOOL" road plot --example --alignment 1 --points "$TMP/bad.txt" -o "$TMP/bad.svg"
+expect_err "bad points line: its number" "line 2:" "$TOOL" road plot --example --alignment 1 --points "$TMP/bad.txt" -o "$TMP/bad.svg"
 expect_out "bad points line: the plot still written" "1" sh -c "grep -c '</svg>' '$TMP/bad.svg'"
 
 finish

@@ -42,5 +42,9 @@ expect_out "text form stdin" "$(printf '  0°30'"'"'0.00000"\n  1°15'"'"'0.0000
 expect_status "text form with another --to" 2 "$TOOL" angle 1 --from deg --to rad --text
 expect_status "text form needs --from" 2 "$TOOL" angle 1 --text
 expect_err "text form bad value is named" "'abc' is not a number" "$TOOL" angle abc --from deg --text
+# 1e300 degrees have no whole degrees in the text form's integer: refused, not converted.
+expect_err "1e300 in the text form" "line 1: '1e300' is out of range" sh -c "echo 1e300 | '$TOOL' angle --from deg --text"
+expect_status "1e300 in the text form: exit 2" 2 "$TOOL" angle 1e300 --from deg --text
+expect_out "the other lines still answered" "$(printf ' 12\302\26030'"'"'0.00000"')" sh -c "printf '1e300\n12.5\n' | '$TOOL' angle --from deg --text 2>/dev/null; exit 0"
 
 finish

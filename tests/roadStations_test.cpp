@@ -1,0 +1,126 @@
+// Posted stations and regions: equations that mark the start of the posted stations (staBack
+// missing or NaN), km-post equations before the start and with back stations that are distances
+// from the previous post, and equations that step back (overlapping regions).
+#include "road/landXmlReader.h"
+#include "road/roadStations.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+// A straight alignment of 1000 m from staStart with the given equations.
+RoadAlignment alignment(double staStart, const std::string& equations, std::string* error = nullptr)
+{
+    const std::string text =
+        "<?xml version=\"1.0\"?>\n<LandXML xmlns=\"http://www.landxml.org/schema/LandXML-1.2\" version=\"1.2\">\n"
+        "<Units><Metric linearUnit=\"meter\"/></Units>\n<Alignments>\n"
+        "<Alignment name=\"A\" length=\"1000\" staStart=\"" + std::to_string(staStart) + "\">\n"
+        "<CoordGeom><Line><Start>0 0</Start><End>1000 0</End></Line></CoordGeom>\n" + equations +
+        "</Alignment>\n</Alignments>\n</LandXML>\n";
+    RoadFile f;
+    RoadError err;
+    if (!ReadLandXmlBytes(text, "t", f, err)) {
+        if (error)
+            *error = err.text();
+        return RoadAlignment();
+    }
+    return f.alignments.at(0);
+}
+
+struct Point { double internal, posted; int region; bool shared; };
+
+void expectPoints(const RoadStationing& st, const std::vector<Point>& points, const std::string& what)
+{
+    for (const Point& p : points) {
+        int region = 0;
+        EXPECT_NEAR(st.toPosted(p.internal, &region), p.posted, 1e-9) << what << " at " << p.internal;
+        EXPECT_EQ(region, p.region) << what << " at " << p.internal;
+        EXPECT_EQ(st.isShared(p.posted), p.shared) << what << " at " << p.internal;
+        double internal = 0.0;
+        std::string why;
+        ASSERT_TRUE(st.toInternal(p.posted, p.shared ? p.region : 0, internal, why)) << what << ": " << why;
+        EXPECT_NEAR(internal, p.internal, 1e-9) << what;
+    }
+}
+
+TEST(RoadStationing, ExportersEquations)
+{
+    struct Case {
+        const char* name;   // and the input that failed before
+        double staStart;
+        const char* equations;
+        int regions;
+        size_t mismatches;
+        std::vector<Point> points;
+    };
+    const Case cases[] = {
+        // Refused whole before: staBack "NaN" was "not a number".
+        {"staBack NaN marks where posted stations begin", 0.0,
+         "<StaEquation staBack=\"NaN\" staAhead=\"5000\" staInternal=\"0\"/>", 1, 0,
+         {{0.0, 5000.0, 1, false}, {250.0, 5250.0, 1, false}, {1000.0, 6000.0, 1, false}}},
+        {"staBack missing", 100.0, "<StaEquation staAhead=\"2000\" staInternal=\"100\"/>", 1, 0,
+         {{100.0, 2000.0, 1, false}, {600.0, 2500.0, 1, false}}},
+        // A km-post file: the zero post lies 230 m before the start; refused before as out of order.
+        {"km post before the start", 0.0, "<StaEquation staBack=\"NaN\" staAhead=\"0\" staInternal=\"-230\"/>", 1, 0,
+         {{0.0, 230.0, 1, false}, {770.0, 1000.0, 1, false}}},
+        // Km posts whose staBack holds the distance from the previous post (here 1003.5 instead
+        // of the back region's 1000): the mapping follows staInternal and staAhead; a warning.
+        {"km posts with distances as back stations", 0.0,
+         "<StaEquation staBack=\"NaN\" staAhead=\"0\" staInternal=\"0\"/>"
+         "<StaEquation staBack=\"403.5\" staAhead=\"1000\" staInternal=\"400\"/>", 2, 1,
+         {{100.0, 100.0, 1, false}, {400.0, 1000.0, 2, false}, {500.0, 1100.0, 2, false}}},
+        // Back 675.88 = ahead 675.00: posted 675.00 to 675.88 exist twice.
+        {"overlap", 0.0, "<StaEquation staBack=\"675.88\" staAhead=\"675.00\" staInternal=\"675.88\"/>", 2, 0,
+         {{600.0, 600.0, 1, false}, {675.5, 675.5, 1, true}, {675.88, 675.0, 2, true}, {676.0, 675.12, 2, true},
+          {676.76, 675.88, 2, true}, {700.0, 699.12, 2, false}}},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        const RoadAlignment a = alignment(c.staStart, c.equations, &error);
+        ASSERT_TRUE(error.empty()) << c.name << ": " << error;
+        const RoadStationing st(a, 1.0);
+        EXPECT_EQ(st.regionCount(), c.regions) << c.name;
+        EXPECT_EQ(st.mismatches().size(), c.mismatches) << c.name;
+        expectPoints(st, c.points, c.name);
+    }
+}
+
+TEST(RoadStationing, AnOverlapNeedsItsRegion)
+{
+    const RoadStationing st(alignment(0.0, "<StaEquation staBack=\"675.88\" staAhead=\"675.00\" staInternal=\"675.88\"/>"), 1.0);
+    double internal = -1.0;
+    std::string why;
+    EXPECT_FALSE(st.toInternal(675.4, 0, internal, why));
+    EXPECT_NE(why.find("regions 1 and 2"), std::string::npos) << why;
+    EXPECT_EQ(internal, -1.0);
+    ASSERT_TRUE(st.toInternal(675.4, 1, internal, why));
+    EXPECT_NEAR(internal, 675.4, 1e-12);
+    ASSERT_TRUE(st.toInternal(675.4, 2, internal, why));
+    EXPECT_NEAR(internal, 676.28, 1e-12);
+    EXPECT_FALSE(st.toInternal(100.0, 2, internal, why)) << "region 2 does not hold 100";
+    EXPECT_FALSE(st.toInternal(100.0, 3, internal, why)) << "there is no region 3";
+    EXPECT_NE(why.find("does not exist"), std::string::npos);
+}
+
+TEST(RoadStationing, AGapHoldsNoStation)
+{
+    const RoadStationing st(alignment(0.0, "<StaEquation staBack=\"500\" staAhead=\"600\" staInternal=\"500\"/>"), 1.0);
+    double internal;
+    std::string why;
+    EXPECT_FALSE(st.toInternal(550.0, 0, internal, why));
+    EXPECT_NE(why.find("gap"), std::string::npos);
+    EXPECT_TRUE(st.toInternal(500.0, 0, internal, why) && internal == 500.0) << "the back station at the equation";
+    EXPECT_TRUE(st.toInternal(600.0, 0, internal, why) && internal == 500.0) << "the ahead station at the equation";
+}
+
+TEST(RoadStationing, AnEquationWithoutBackOrInternalIsRefused)
+{
+    std::string error;
+    alignment(0.0, "<StaEquation staBack=\"NaN\" staAhead=\"100\"/>", &error);
+    EXPECT_NE(error.find("cannot be placed"), std::string::npos) << error;
+}
+
+} // namespace
