@@ -122,7 +122,8 @@ std::u16string CXlateDictionary::KeyUnits(int index) const
 CString CXlateDictionary::Key(int index) const
 {
     const std::u16string text = KeyUnits(index);
-    return CString(Utf16ToWide(text.data(), text.size()).c_str());
+    const std::wstring wide = Utf16ToWide(text.data(), text.size());
+    return CString(wide.data(), static_cast<int>(wide.size()));   // zeros included
 }
 
 CString CXlateDictionary::Value(int index) const
@@ -131,7 +132,8 @@ CString CXlateDictionary::Value(int index) const
         return CString();
     const TXlateEntry& e = m_entries[static_cast<std::size_t>(index)];
     const std::u16string text = units(e.valueStart, e.valueLength);
-    return CString(Utf16ToWide(text.data(), text.size()).c_str());
+    const std::wstring wide = Utf16ToWide(text.data(), text.size());
+    return CString(wide.data(), static_cast<int>(wide.size()));   // zeros included
 }
 
 std::size_t CXlateDictionary::Offset(int index) const
@@ -244,8 +246,10 @@ void loadMissing(Translator& t, const CString& path)
     read.Parse(static_cast<char*>(file), static_cast<std::size_t>(file.GetFileLength()));
     // The set keeps the file's order: sort the entries back by their place in the file.
     std::vector<std::pair<std::size_t, std::wstring>> inFile;
-    for (int i = 0; i < read.Count(); ++i)
-        inFile.emplace_back(read.Offset(i), std::wstring(static_cast<const wchar_t*>(read.Key(i))));
+    for (int i = 0; i < read.Count(); ++i) {
+        const CString key = read.Key(i);
+        inFile.emplace_back(read.Offset(i), std::wstring(key, static_cast<std::size_t>(key.GetLength())));
+    }
     std::stable_sort(inFile.begin(), inFile.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& entry : inFile)

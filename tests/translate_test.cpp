@@ -94,6 +94,18 @@ TEST_F(Translate, ParsingRules)
     }
 }
 
+TEST_F(Translate, ValueHoldingAZeroUnitIsKeptWhole)
+{
+    // "[k][a" U+0000 "b]": the value came back as "a", cut at the zero.
+    const std::string bytes = le(L"[k][a") + std::string(2, '\0') + le(L"b]");
+    start(std::wstring(L"[k][a") + L'\0' + L"b]");
+    EXPECT_EQ(Xlate(L"k").GetLength(), 3);
+    CXlateDictionary d;
+    d.Parse(bytes.data(), bytes.size());
+    EXPECT_EQ(text(d.Value(0)).size(), 1u) << "text() stops at the zero";
+    EXPECT_EQ(d.Value(0).GetLength(), 3);
+}
+
 TEST_F(Translate, UnitsBeyondBmpSortAsUtf16)
 {
     // U+E000 is above a surrogate unit in UTF-16 but below U+10000 as a code point.
