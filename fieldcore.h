@@ -27,6 +27,8 @@
 #include "platform/winTypes.h"
 #include "platform/windowGeometry.h"
 #include "platform/windowStub.h"
+#include "platform/menu.h"
+#include "platform/commandBar.h"
 #include "platform/winThread.h"
 #include "numeric/correctionSubscriptions.h"
 #include "numeric/mathAngle.h"
