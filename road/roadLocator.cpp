@@ -25,15 +25,14 @@ struct Frame {
     double az = 0.0;
 };
 
-// The engine's position and direction at length l of an element.
+// The engine's position and direction at length l of an element (one query: the tangent
+// comes from the same terms as the point).
 bool evalElement(const CAlntHe& he, double l, Frame& f)
 {
     double azDeg;
-    if (!he.getPosNeAtLength(l, f.n, f.e) || !he.getAzimuthAtLength(l, azDeg))
+    if (!he.getPosAndDirAtLength(l, f.n, f.e, azDeg, f.tn, f.te))
         return false;
     f.az = azDeg * kRadPerDegree;
-    f.tn = std::cos(f.az);
-    f.te = std::sin(f.az);
     return true;
 }
 
@@ -42,24 +41,6 @@ void moveFrame(const Frame& f, double along, double offset, double& n, double& e
 {
     n = f.n + along * f.tn - offset * f.te;
     e = f.e + along * f.te + offset * f.tn;
-}
-
-// The element whose station range holds `station` (the later one at a joint), by bisection
-// over the start chainages; -1 when an element is unplaced.
-int elementAt(const CAlntH& alnt, double station)
-{
-    int lo = 0, hi = alnt.getNumOfHes() - 1;
-    while (lo < hi) {
-        const int mid = (lo + hi + 1) / 2;
-        double start;
-        if (!alnt.getHe(mid)->getStartChainageInM(start))
-            return -1;
-        if (start <= station)
-            lo = mid;
-        else
-            hi = mid - 1;
-    }
-    return lo;
 }
 
 // The frames at the alignment's start and end (first element at 0, last at its length).
@@ -111,14 +92,13 @@ bool RoadPointAt(const CAlntH& alnt, double station, double offset, RoadLocation
         r.element = before ? 0 : count - 1;
         r.extent = before ? RoadExtent::BeforeStart : RoadExtent::BeyondEnd;
     } else {
-        r.element = elementAt(alnt, station);
+        // The engine's element at the station: the later one at a joint.
+        double l, len;
+        r.element = alnt.getHeIndexAtChain(station, &l);
         if (r.element < 0)
             return false;
         const CAlntHe& he = *alnt.getHe(r.element);
-        double start, len;
-        if (!he.getStartChainageInM(start) || !he.getHLengthInM(len))
-            return false;
-        if (!evalElement(he, std::min(std::max(station - start, 0.0), len), f))
+        if (!he.getHLengthInM(len) || !evalElement(he, std::min(std::max(l, 0.0), len), f))
             return false;
     }
     r.station = station;

@@ -250,18 +250,24 @@ bool CAlntH::findElement(double chain, int& index, double& start, double& len) c
 
 const CAlntHe* CAlntH::getAlntHeAtChain(double chain, double* lenInElement) const
 {
+    const int i = getHeIndexAtChain(chain, lenInElement);
+    return i < 0 ? nullptr : m_hes.GetAt(i);
+}
+
+int CAlntH::getHeIndexAtChain(double chain, double* lenInElement) const
+{
     if (m_hes.IsEmpty())
-        return nullptr;
+        return -1;
     int i;
     double start, len;
     if (!findElement(chain, i, start, len))
-        return nullptr;
+        return -1;
     const double d = chain - start;
     if (!(d <= len + roadTolerance))
-        return nullptr;
+        return -1;
     if (lenInElement)
         *lenInElement = d;
-    return m_hes.GetAt(i);
+    return i;
 }
 
 bool CAlntH::getPosNeAtChain(double chain, double& N, double& E) const
@@ -285,16 +291,15 @@ bool CAlntH::getPosNeAtChainExtr(double chain, double& N, double& E) const
 
 bool CAlntH::getPosNeAtChainAndOffsetExtr(double chain, double offset, double& N, double& E) const
 {
-    double n, e, az;
-    if (getPosNeAtChain(chain, n, e)) {
-        if (!getAzimuthAtChain(chain, az))
-            return false;
-    } else {
+    // The point and its unit tangent from one element query; the offset goes along the
+    // tangent's right normal.
+    double n, e, az, dirN, dirE, d;
+    const CAlntHe* he = getAlntHeAtChain(chain, &d);
+    if (!he || !he->getPosAndDirAtLength(d, n, e, az, dirN, dirE)) {
         double final;
         if (!getFinalChainageInM(final))
             return false;
         CMathAngle dir;
-        double d;
         if (final <= chain) {
             const CAlntHe* last = getLastHe();
             if (!last || !last->getFinalAzimut(dir) || !last->getFinalPosNe(n, e))
@@ -309,11 +314,15 @@ bool CAlntH::getPosNeAtChainAndOffsetExtr(double chain, double offset, double& N
         }
         if (dir.isnan())
             dir.setRad(0.0);
-        n = n + d * dir.getCos();
-        e = e + d * dir.getSin();
-        az = dir.getDeg();
+        dirN = dir.getCos();
+        dirE = dir.getSin();
+        n = n + d * dirN;
+        e = e + d * dirE;
     }
-    ApplyAlntOffset(n, e, az, offset);
+    if (!(std::fabs(offset) < smallNumTolerance)) {
+        n -= offset * dirE;
+        e += offset * dirN;
+    }
     N = n;
     E = e;
     return true;

@@ -105,6 +105,8 @@ public:
     // lenInElement, when given, receives chain - the element's start chainage (negative
     // before the start; the element snaps only within 0.001 m).
     const CAlntHe* getAlntHeAtChain(double chain, double* lenInElement = nullptr) const;
+    // The same element as getAlntHeAtChain, as its index (-1 where that gives null).
+    int getHeIndexAtChain(double chain, double* lenInElement = nullptr) const;
     // Position at a chainage inside the alignment; false outside it.
     bool getPosNeAtChain(double chain, double& N, double& E) const;
     // getPosNeAtChainAndOffsetExtr with offset 0.
