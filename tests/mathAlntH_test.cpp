@@ -509,3 +509,22 @@ TEST(AlntHRandom, PositionAndTangentFromOneQuery)
     }
     smallNumTolerance = savedTolerance;
 }
+
+// The azimuth kept from a position query answers only until the alignment changes: a position
+// at 1050, then the arc replaced by one turning the other way, then the azimuth at 1050.
+TEST(AlntH, AzimuthAfterAPositionFollowsAnEdit)
+{
+    CAlntH h;
+    h.setStartChainageInM(1000.0);
+    h.appendElement(segment(20.0));
+    h.appendElement(arc(100.0, 200.0, true));
+    double n, e, az;
+    ASSERT_TRUE(h.getPosNeAtChainAndOffsetExtr(1050.0, 3.0, n, e) && h.getAzimuthAtChain(1050.0, az));
+    EXPECT_NEAR(az, 30.0 / 200.0 / kDegToRad, 1e-12);
+    h.replaceElement(1, arc(100.0, 200.0, false));
+    ASSERT_TRUE(h.getAzimuthAtChain(1050.0, az));
+    EXPECT_NEAR(az, -30.0 / 200.0 / kDegToRad, 1e-12);
+    const CAlntH copy(h);
+    ASSERT_TRUE(copy.getAzimuthAtChainExtr(1050.0, az));
+    EXPECT_NEAR(az, -30.0 / 200.0 / kDegToRad, 1e-12);
+}
