@@ -452,6 +452,9 @@ bool nearer(const Foot& x, const Foot& y)
     return x.dist < y.dist;
 }
 
+// A foot point is solved until its station (and its point) are this exact, metres.
+constexpr double kStationExact = 1e-11;
+
 // Halvings of a stretch at most, where the point lies near the centres of curvature.
 constexpr int kMaxHalvings = 10;
 
@@ -535,8 +538,12 @@ private:
             const double k = ka + (kb - ka) * ((l - la) / (lb - la));
             const double slope = 1.0 - k * off;
             const double step = fl / slope;
-            // A step this short leaves an error of the order of curvature * step^2: done.
-            if (slope > 0.05 && std::fabs(step) < 1e-7) {
+            // Done when the last step leaves the station within kStationExact: after it the
+            // station is off by about f'' / (2 f') step^2, with f'' = k' off at the root, and
+            // the foot, carried along the tangent, by k step^2 / 2.
+            const double kRate = (kb - ka) / (lb - la);
+            const double bend = std::fabs(kRate * off) / slope + std::fabs(k);
+            if (slope > 0.05 && step * step * bend < 2.0 * kStationExact) {
                 atRoot(l, f, std::min(std::max(l + step, la), lb) - l, k, fl, off, foot);
                 return true;
             }
