@@ -257,11 +257,15 @@ int RoadLocator::Index::build(int first, int last, Box& box)
                      [alongNorth](const Chord& x, const Chord& y) {
                          return alongNorth ? x.an + x.bn < y.an + y.bn : x.ae + x.be < y.ae + y.be;
                      });
+    // Nodes in visiting order: a node, then its first subtree, then its second, so that a
+    // descent mostly reads on along memory.
+    const int at = static_cast<int>(nodes.size());
+    nodes.push_back(Node{});
     Node node;
     node.child[0] = build(first, mid, node.box[0]);
     node.child[1] = build(mid, last, node.box[1]);
-    nodes.push_back(node);
-    return static_cast<int>(nodes.size()) - 1;
+    nodes[at] = node;
+    return at;
 }
 
 namespace {
