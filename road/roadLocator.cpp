@@ -149,8 +149,10 @@ bool RoadCurvePieces(const CAlntH& alnt, std::vector<RoadCurvePiece>& pieces)
             p.element = i;
             p.from = a;
             p.to = b;
-            p.kFrom = slope;
-            p.kTo = slope + bend * h;
+            // A straight (one direction throughout) has no curvature, not its rounding.
+            const bool straight = a0 == am && am == a1;
+            p.kFrom = straight ? 0.0 : slope;
+            p.kTo = straight ? 0.0 : slope + bend * h;
             if (p.kFrom * p.kTo < 0.0) {
                 // An inflection: the curvature passes zero inside the piece. Within a
                 // micrometre of an end it is the rounding of a spiral's zero end curvature.
@@ -422,10 +424,11 @@ private:
     int m_count = 0;
 };
 
+// The squared distance from a point to a box, without branches (max instructions).
 float boxDistance2(float n, float e, const RoadLocator::Index::Box& b)
 {
-    const float dn = n < b.minN ? b.minN - n : (n > b.maxN ? n - b.maxN : 0.0f);
-    const float de = e < b.minE ? b.minE - e : (e > b.maxE ? e - b.maxE : 0.0f);
+    const float dn = std::max(std::max(b.minN - n, n - b.maxN), 0.0f);
+    const float de = std::max(std::max(b.minE - e, e - b.maxE), 0.0f);
     return dn * dn + de * de;
 }
 
@@ -504,6 +507,11 @@ public:
             atVertex(atA ? la : lb, atA ? a : b, atA ? va : vb, atA ? da : db, foot);
             return true;
         }
+        if (ka == 0.0 && kb == 0.0) {
+            // A straight stretch: the foot lies fa metres along the tangent at a.
+            atRoot(la, a, fa, 0.0, fa, across(a), foot);
+            return true;
+        }
         return newton(la, fa, ka, lb, fb, kb, foot);
     }
 
@@ -579,7 +587,9 @@ private:
         foot.f.n += moved * f.tn;
         foot.f.e += moved * f.te;
         foot.f.az += k * moved;
-        foot.dist = std::sqrt(fl * fl + off * off);
+        // The distance from the moved foot: along the tangent there is fl - (1 - k off) moved.
+        const double rest = fl - (1.0 - k * off) * moved;
+        foot.dist = std::sqrt(rest * rest + off * off);
     }
 
     const CAlntHe& m_he;
@@ -600,38 +610,52 @@ bool RoadLocator::locate(double north, double east, RoadLocation& out) const
     const float pn = static_cast<float>(rn), pe = static_cast<float>(re);
     const double margin = 1e-3 + 1e-6 * (std::fabs(rn) + std::fabs(re));
     double upper = kInfinity;
+    double reach2 = kInfinity;   // boxes farther than this (squared) cannot hold the nearest point
     Candidates candidates;
+    // Down the nearer child at once, the farther one kept for later when it is within reach.
     struct Entry {
         int ref;
         float d2;
     } stack[64];
     int top = 0;
-    stack[top++] = Entry{ix.root, boxDistance2(pn, pe, ix.rootBox)};
-    while (top > 0) {
-        const Entry entry = stack[--top];
-        const double reach = upper * (1.0 + 1e-6) + margin;
-        if (static_cast<double>(entry.d2) > reach * reach)
-            continue;
-        if (entry.ref < 0) {
-            const int code = -entry.ref - 1;
+    int ref = ix.root;
+    float d2 = boxDistance2(pn, pe, ix.rootBox);
+    for (;;) {
+        if (static_cast<double>(d2) <= reach2) {
+            if (ref >= 0) {
+                const Index::Node& node = ix.nodes[ref];
+                const float d0 = boxDistance2(pn, pe, node.box[0]);
+                const float d1 = boxDistance2(pn, pe, node.box[1]);
+                const bool firstNearer = d0 <= d1;
+                const float dFar = firstNearer ? d1 : d0;
+                if (static_cast<double>(dFar) <= reach2) {
+                    if (top == 64)
+                        return false;
+                    stack[top++] = Entry{node.child[firstNearer ? 1 : 0], dFar};
+                }
+                ref = node.child[firstNearer ? 0 : 1];
+                d2 = firstNearer ? d0 : d1;
+                continue;
+            }
+            const int code = -ref - 1;
             const int first = code >> 3, last = first + (code & 7);
             for (int i = first; i < last; ++i) {
                 const Index::Chord& c = ix.chords[i];
                 const double d = chordDistance(north, east, c);
-                upper = std::min(upper, d + c.pad);
+                if (d + c.pad < upper) {
+                    upper = d + c.pad;
+                    const double reach = upper * (1.0 + 1e-6) + margin;
+                    reach2 = reach * reach;
+                }
                 if (d - c.pad <= upper)
                     candidates.add(d - c.pad, i);
             }
-            continue;
         }
-        const Index::Node& node = ix.nodes[entry.ref];
-        const float d0 = boxDistance2(pn, pe, node.box[0]);
-        const float d1 = boxDistance2(pn, pe, node.box[1]);
-        const int nearFirst = d0 <= d1 ? 0 : 1;
-        if (top + 2 > 64)
-            return false;
-        stack[top++] = Entry{node.child[1 - nearFirst], nearFirst ? d0 : d1};
-        stack[top++] = Entry{node.child[nearFirst], nearFirst ? d1 : d0};
+        if (top == 0)
+            break;
+        --top;
+        ref = stack[top].ref;
+        d2 = stack[top].d2;
     }
     int count = 0;
     const Candidate* list = candidates.sorted(upper, count);

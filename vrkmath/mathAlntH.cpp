@@ -229,16 +229,9 @@ bool CAlntH::findElement(double chain, int& index, double& start, double& len) c
         const double* starts = m_starts.data();
         int i = m_lastFound;
         if (!((i == 0 || starts[i] <= chain) && (i == n - 1 || chain < starts[i + 1]))) {
-            // The last start <= chain (0 when none), as upper_bound finds it, by a bisection
-            // whose steps are conditional moves rather than branches (a query far from the last
-            // one would mispredict about half of them).
-            int lo = 0;
-            for (int span = n; span > 1;) {
-                const int half = span / 2;
-                lo = starts[lo + half] <= chain ? lo + half : lo;
-                span -= half;
-            }
-            i = lo;
+            // (A bisection by conditional moves was measured slower: the branches speculate.)
+            const double* it = std::upper_bound(starts, starts + n, chain);
+            i = it == starts ? 0 : static_cast<int>(it - starts) - 1;
             m_lastFound = i;
         }
         index = i;
