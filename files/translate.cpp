@@ -405,8 +405,8 @@ CString Xlate(unsigned int id, HINSTANCE module)
 int XlateWnd(CWnd& window)
 {
     const int state = activeState();
-    if (state <= 0)
-        return state;
+    if (state <= 0 || !IsWindow(window.m_hWnd))
+        return state <= 0 ? state : -1;
     translateText(window.m_hWnd);
     int visited = 0;
     for (HWND child : childWindows(window.m_hWnd)) {
@@ -420,8 +420,8 @@ int XlateWnd(CWnd& window)
 int XlateWndTitle(CWnd& window)
 {
     const int state = activeState();
-    if (state <= 0)
-        return state;
+    if (state <= 0 || !IsWindow(window.m_hWnd))
+        return state <= 0 ? state : -1;
     translateText(window.m_hWnd);
     return 0;
 }

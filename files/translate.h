@@ -100,7 +100,7 @@ CString Xlate(const wchar_t* text);
 CString Xlate(unsigned int id, HINSTANCE module);
 
 // The window functions return 0 when there is no translator and -1 when the translator has
-// neither a dictionary nor collection on.
+// neither a dictionary nor collection on, or the object holds no window.
 //
 // The title and the direct children's texts; the number of children visited. Children of the
 // classes "edit", "combobox" and "listbox" (any case), owner-drawn buttons (style bits 0x0B

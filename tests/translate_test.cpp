@@ -149,6 +149,18 @@ TEST_F(Translate, CollectionWritesEachTextOnce)
     EXPECT_EQ(readHost("xl/miss.txt"), kBom + le(L"[Cancel]\r\n[Cancel]\r\n"));
 }
 
+TEST_F(Translate, StartingAgainFinalizesTheTranslatorBefore)
+{
+    writeHost("xl/miss.txt", kBom);
+    InitializeTranslateFile(L"\\xl", nullptr, L"miss.txt");
+    Xlate(L"A");
+    InitializeTranslateFile();
+    EXPECT_EQ(readHost("xl/miss.txt"), kBom + le(L"[A]\r\n[A]\r\n"));
+    Xlate(L"B");
+    FinalizeTranslateFile();
+    EXPECT_EQ(readHost("xl/miss.txt"), kBom + le(L"[A]\r\n[A]\r\n")) << "the new one collects nothing";
+}
+
 TEST_F(Translate, CollectionKeepsFirstSeenOrderAndFileTexts)
 {
     writeHost("xl/miss.txt", kBom + le(L"[Zeta]\r\n[Zeta]\r\n[Alpha]\r\n[Alpha]\r\n"));
@@ -231,6 +243,9 @@ TEST_F(Translate, EditKeepsItsTextAndStaticIsTranslated)
     ASSERT_TRUE(edit.Create(L"Edit", L"Cancel", WS_CHILD, CRect(0, 0, 10, 10), &dialog));
     ASSERT_TRUE(label.Create(L"Static", L"Cancel", WS_CHILD, CRect(0, 0, 10, 10), &dialog));
     EXPECT_EQ(XlateWnd(dialog), 2);
+    CWnd none;
+    EXPECT_EQ(XlateWnd(none), -1) << "no window";
+    EXPECT_EQ(XlateWndTitle(none), -1);
     wchar_t buffer[64];
     edit.GetWindowText(buffer, 64);
     EXPECT_EQ(std::wstring(buffer), L"Cancel");
