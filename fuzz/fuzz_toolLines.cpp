@@ -26,6 +26,15 @@ const std::vector<std::vector<std::string>> kCommands = {
     {"area"},
     {"area", "--divide-hinge", "45", "--area", "100"},
     {"curve", "--radius", "100"},
+    {"cogo", "direction"},
+    {"cogo", "inverse", "--angles", "dms"},
+    {"cogo", "traverse", "--csv"},
+    {"geod", "direct"},
+    {"geod", "inverse", "--angles", "dms"},
+    {"resect"},
+    {"beacons", "-"},
+    {"laser", "parse"},
+    {"laser", "height"},
 };
 
 const cli::Command* find(const std::string& name)

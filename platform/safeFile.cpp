@@ -56,8 +56,8 @@ std::string tempStem(const std::string& name)
     if (name.size() <= 200)
         return kTempPrefix + name + ".";
     unsigned long long h = 1469598103934665603ULL;
-    for (unsigned char c : name)
-        h = (h ^ c) * 1099511628211ULL;
+    for (char c : name)
+        h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
     char buf[32];
     std::snprintf(buf, sizeof buf, "%016llx", h);
     return kTempPrefix + std::string(buf) + ".";
