@@ -484,8 +484,8 @@ bool makeTicks(Plot& p, std::string& message)
             // A tick in an overlap of station equations carries its region.
             const double internal = st.from + (at - st.posted);
             int region = 1;
-            const double posted = p.build->stations.toPosted(internal, &region);
-            const std::string suffix = p.build->stations.isShared(posted) ? "@" + std::to_string(region) : "";
+            const double tickPosted = p.build->stations.toPosted(internal, &region);
+            const std::string suffix = p.build->stations.isShared(tickPosted) ? "@" + std::to_string(region) : "";
             p.ticks.push_back({internal, p.stationOfDisplay(m * p.interval + 0.0) + suffix, false});
         }
     }

@@ -223,7 +223,8 @@ std::string azimuthText(const Road& road, double degrees)
     long tenths = std::lround(degrees * 36000.0);
     tenths %= 360L * 36000L;
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%03ld\xC2\xB0%02ld'%04.1f\"", tenths / 36000, tenths / 600 % 60, (tenths % 600) / 10.0);
+    std::snprintf(buf, sizeof buf, "%03ld\xC2\xB0%02ld'%04.1f\"", tenths / 36000, tenths / 600 % 60,
+                  static_cast<double>(tenths % 600) / 10.0);
     return buf;
 }
 
