@@ -4,6 +4,7 @@
 
 #include "road/landXmlReader.h"
 #include "road/landXmlWriter.h"
+#include "road/roadBatch.h"
 #include "road/roadBuilder.h"
 #include "road/roadDesignHeight.h"
 #include "road/roadGeometry.h"
