@@ -655,7 +655,7 @@ struct LocateWorker {
                 appendFixed(out, road->toCsv(design), d);
             out += ',';
             if (hasDesign && q.hasHeight)
-                appendFixed(out, q.height - road->toCsv(design), d);
+                appendFixed(out, RoadCutFill(q.height, road->toCsv(design)), d);
             out += ',';
             char buf[16];
             out.append(buf, std::to_chars(buf, buf + sizeof buf, element).ptr);
@@ -668,7 +668,7 @@ struct LocateWorker {
                    stationText(*road, posted, r.station) + "  offset " + u.showLength(r.offset) + "  height " +
                    (hasDesign ? u.showLength(design) : std::string("-"));
             if (hasDesign && q.hasHeight) {
-                const double cutFill = q.height - road->toDisplay(design);
+                const double cutFill = RoadCutFill(q.height, road->toDisplay(design));
                 out += (cutFill >= 0.0 ? "  cut " : "  fill ") + cli::fixedNoNegativeZero(std::fabs(cutFill), u.decimals);
             }
             out += "  element " + std::to_string(element) + extentNote(r.extent);
