@@ -134,7 +134,7 @@ struct RoadBatch::Impl {
         put(out.region, i, static_cast<int32_t>(region));
         put(out.north, i, r.footNorth / m);
         put(out.east, i, r.footEast / m);
-        put(out.cutFill, i, measured - design);
+        put(out.cutFill, i, RoadCutFill(measured, design));
     }
 
     void stakeoutOne(const Worker& w, double posted, double offset, int32_t region, size_t i,

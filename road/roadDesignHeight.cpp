@@ -35,3 +35,8 @@ RoadHeightKind RoadDesignHeight(const CAlnt& alnt, double station, bool extendGr
     height = h;
     return RoadHeightKind::Extended;
 }
+
+double RoadCutFill(double measured, double design)
+{
+    return measured - design;
+}

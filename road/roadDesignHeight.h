@@ -27,3 +27,8 @@ bool RoadProfileRange(const CAlnt& alnt, double& first, double& last);
 // The design height at internal chainage `station`; `height` is written unless the answer is
 // None. `extendGrades` carries the end grades on beyond the profile's ends.
 RoadHeightKind RoadDesignHeight(const CAlnt& alnt, double station, bool extendGrades, double& height);
+
+// The cut or fill of a measured height against the design height: measured minus design,
+// positive a cut (the point lies above the design), negative a fill. Both heights in one unit,
+// the answer in that unit; NaN in either gives NaN (no cut/fill without both heights).
+double RoadCutFill(double measured, double design);

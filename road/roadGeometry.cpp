@@ -1,6 +1,7 @@
 #include "road/roadGeometry.h"
 
 #include "numeric/mathAngle.h"
+#include "numeric/units.h"
 #include "vrkmath/mathSpirals.h"
 
 #include <cmath>
@@ -8,22 +9,20 @@
 
 namespace {
 
-const double kTwoPiRad = 2.0 * M_PI;
-
 // Into [0, 2 pi).
 double positiveAngle(double a)
 {
-    a = std::fmod(a, kTwoPiRad);
+    a = std::fmod(a, kTwoPi);
     if (a < 0.0)
-        a += kTwoPiRad;
-    return a >= kTwoPiRad ? 0.0 : a;
+        a += kTwoPi;
+    return a >= kTwoPi ? 0.0 : a;
 }
 
 // Into (-pi, pi].
 double signedAngle(double a)
 {
     a = positiveAngle(a);
-    return a > M_PI ? a - kTwoPiRad : a;
+    return a > kPi ? a - kTwoPi : a;
 }
 
 std::string number(double v)
@@ -61,7 +60,7 @@ bool centreFromRadius(const RoadGeomElement& e, double tolerance, RoadPoint& cen
     const double h = std::sqrt(std::fmax(R * R - 0.25 * c * c, 0.0));
     // Right of the chord for a clockwise minor arc; a major arc has its centre on the other side.
     double side = e.rot == RoadRot::Cw ? 1.0 : -1.0;
-    if (!std::isnan(e.length) && e.length > M_PI * R)
+    if (!std::isnan(e.length) && e.length > kPi * R)
         side = -side;
     const double un = dn / c, ue = de / c;
     centre = offsetPoint(e.start, 0.5 * dn + side * h * -ue, 0.5 * de + side * h * un);
@@ -85,15 +84,15 @@ bool arcFromCentre(const RoadGeomElement& e, const RoadPoint& centre, RoadRot ro
     const bool right = rot == RoadRot::Cw;
     double delta = positiveAngle(right ? azE - azS : azS - azE);
     // Start equal to End: a full circle when the stated length says so.
-    if (!std::isnan(e.length) && std::fabs(e.length - Rs * (delta + kTwoPiRad)) < std::fabs(e.length - Rs * delta))
-        delta += kTwoPiRad;
+    if (!std::isnan(e.length) && std::fabs(e.length - Rs * (delta + kTwoPi)) < std::fabs(e.length - Rs * delta))
+        delta += kTwoPi;
     // A turning side the wrong way round takes the arc the long way about the circle; a stated
     // length tells (exporters round it, so only a gross disagreement counts).
     if (!std::isnan(e.length) && std::fabs(e.length - Rs * delta) > 0.01 * e.length + tolerance)
         return message = "the stated length " + number(e.length) + " disagrees with the length " + number(Rs * delta) +
                          " from the coordinates (is the turning side right?)", false;
     shape.kind = RoadShapeKind::Arc;
-    shape.startAz = positiveAngle(azS + (right ? 0.5 : -0.5) * M_PI);
+    shape.startAz = positiveAngle(azS + (right ? 0.5 : -0.5) * kPi);
     shape.length = Rs * delta;
     shape.radiusStart = shape.radiusEnd = right ? Rs : -Rs;
     shape.center = centre;

@@ -1,5 +1,6 @@
 #include "road/roadKeyPoints.h"
 
+#include "numeric/units.h"
 #include "vrkmath/mathIntersect.h"
 
 #include <cmath>
@@ -50,8 +51,8 @@ double deflection(const RoadElementShape& s)
 // The angle in (-pi, pi] equivalent to a (radians).
 double wrapPi(double a)
 {
-    a = std::remainder(a, 2.0 * M_PI);
-    return a <= -M_PI ? a + 2.0 * M_PI : a;
+    a = std::remainder(a, kTwoPi);
+    return a <= -kPi ? a + kTwoPi : a;
 }
 
 // The PI of the curve group of engine elements first..last: the meeting point of the tangent at
@@ -76,7 +77,7 @@ bool groupPi(const RoadBuild& b, const std::vector<const RoadElementShape*>& sha
             if (r != 0.0 && (smallest == 0.0 || std::fabs(r) < std::fabs(smallest)))
                 smallest = r;
     }
-    if (std::fabs(turn) >= M_PI)
+    if (std::fabs(turn) >= kPi)
         return false;
     C2dPos from, to, at;
     CMathAngle az0, az1;

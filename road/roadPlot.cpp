@@ -2,6 +2,7 @@
 
 #include "road/roadStationText.h"
 #include "road/roadDesignHeight.h"
+#include "numeric/units.h"
 #include "platform/textCodec.h"
 #include "road/roadKeyPoints.h"
 #include "road/roadLocator.h"
@@ -14,8 +15,6 @@
 #include <deque>
 
 namespace {
-
-const double kPi = 3.14159265358979323846;
 
 // ---------------------------------------------------------------------------------------------
 // Page geometry (px, x right, y down)
@@ -186,7 +185,7 @@ Prim outwardText(Pt p, Pt n, double gap, const std::string& text, double size, c
     Prim t;
     t.kind = Prim::Text;
     t.pts = {p + n * gap + down * (0.35 * size)};
-    t.angle = std::atan2(r.y, r.x) * 180.0 / kPi;
+    t.angle = std::atan2(r.y, r.x) * kDegPerRad;
     t.anchor = forward ? "start" : "end";
     t.text = text;
     t.cls = cls;
@@ -484,8 +483,8 @@ bool makeTicks(Plot& p, std::string& message)
             // A tick in an overlap of station equations carries its region.
             const double internal = st.from + (at - st.posted);
             int region = 1;
-            const double posted = p.build->stations.toPosted(internal, &region);
-            const std::string suffix = p.build->stations.isShared(posted) ? "@" + std::to_string(region) : "";
+            const double tickPosted = p.build->stations.toPosted(internal, &region);
+            const std::string suffix = p.build->stations.isShared(tickPosted) ? "@" + std::to_string(region) : "";
             p.ticks.push_back({internal, p.stationOfDisplay(m * p.interval + 0.0) + suffix, false});
         }
     }
@@ -525,7 +524,7 @@ bool locatePoints(Plot& p, std::string& message)
         }
         l.hasDesign = designHeight(p, l.at.station, l.design);
         if (q.hasHeight && l.hasDesign) {
-            const double d = p.display(q.height - l.design);
+            const double d = p.display(RoadCutFill(q.height, l.design));
             const std::string size = fixed(std::fabs(d), 3);
             l.label += size == fixed(0.0, 3) ? ": on grade" : (d > 0.0 ? ": cut " : ": fill ") + size;
         }
@@ -559,7 +558,7 @@ Pt tangentAt(const Plot& p, double chain)
 {
     double azDeg = 0.0;
     p.alnt().getAzimuthAtChainExtr(chain, azDeg);
-    return p.dir(azDeg * kPi / 180.0);
+    return p.dir(azDeg * kRadPerDeg);
 }
 
 // The offset lines and the centreline; the widest offset on each side, px.
@@ -744,7 +743,7 @@ void profileGrades(const ProfileFrame& f, const std::vector<CLsInfo>& vips, Scen
         const std::string text = (g > 0.0 ? "+" : "") + fixed(100.0 * g, 2) + "%";
         const Pt up = right(u) * -1.0;
         Prim t = hText(m + up * 5.0, "middle", text, kFont, "grade");
-        t.angle = std::atan2(u.y, u.x) * 180.0 / kPi;
+        t.angle = std::atan2(u.y, u.x) * kDegPerRad;
         t.box = Box{m + up * (5.0 + 0.35 * kFont), u, textWidth(text, kFont) / 2 + 1.0, 0.5 * kFont + 1.0};
         labels.take(t.box);
         scene.add(4, "class=\"grade\"").prims.push_back(t);

@@ -502,3 +502,34 @@ TEST(LandXml, CoordinateSystem)
 }
 
 } // namespace
+
+// The linear unit a file declares, read and converted with factors written here, not taken
+// from the code under test: a US survey foot read as an international foot (0.3048) moves a
+// point 1 km out by 2 mm, and this test fails.
+TEST(LandXml, DeclaredLinearUnitFactors)
+{
+    const std::string ex = readAll(exampleRoadPath());
+    const std::string metric = "<Metric linearUnit=\"meter\"";
+    struct Case {
+        const char* declared;
+        RoadLinearUnit unit;
+        double metresPerUnit;
+    };
+    const Case cases[] = {
+        {"<Imperial linearUnit=\"USSurveyFoot\"", RoadLinearUnit::USSurveyFoot, 1200.0 / 3937.0},
+        {"<Imperial linearUnit=\"foot\"", RoadLinearUnit::InternationalFoot, 0.3048},
+        {"<Metric linearUnit=\"millimeter\"", RoadLinearUnit::Millimetre, 0.001},
+        {"<Metric linearUnit=\"kilometer\"", RoadLinearUnit::Kilometre, 1000.0},
+        {"<Metric linearUnit=\"meter\"", RoadLinearUnit::Metre, 1.0},
+    };
+    for (const Case& c : cases) {
+        std::string text = replaced(ex, metric, c.declared);
+        if (std::string(c.declared).rfind("<Imperial", 0) == 0)
+            text = replaced(replaced(text, "areaUnit=\"squareMeter\"", "areaUnit=\"squareFoot\""),
+                            "volumeUnit=\"cubicMeter\"", "volumeUnit=\"cubicYard\"");
+        const RoadFile f = readOk(text, c.declared);
+        EXPECT_EQ(f.units.linear, c.unit) << c.declared;
+        EXPECT_EQ(f.units.metresPerUnit(), c.metresPerUnit) << c.declared;
+        EXPECT_EQ(f.units.toMetres(3280.0), 3280.0 * c.metresPerUnit) << c.declared;
+    }
+}

@@ -284,3 +284,15 @@ TEST(RoadDesignHeight, GeneratedRoadsMatchTheClosedForm)
 }
 
 } // namespace
+
+// Cut/fill is measured minus design in the caller's unit: positive a cut, negative a fill, and
+// no answer (NaN) without both heights.
+TEST(RoadCutFill, SignAndMissingHeights)
+{
+    struct Case { double measured, design, want; };
+    const Case cases[] = {{101.25, 100.0, 1.25}, {98.5, 100.0, -1.5}, {100.0, 100.0, 0.0}, {-3.0, -1.0, -2.0}};
+    for (const Case& c : cases)
+        EXPECT_EQ(RoadCutFill(c.measured, c.design), c.want) << c.measured << " " << c.design;
+    EXPECT_TRUE(std::isnan(RoadCutFill(std::nan(""), 100.0)));
+    EXPECT_TRUE(std::isnan(RoadCutFill(100.0, std::nan(""))));
+}

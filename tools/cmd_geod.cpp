@@ -6,6 +6,7 @@
 #include "surveyRecords.h"
 
 #include "cogo/geodesic.h"
+#include "numeric/units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -173,7 +174,7 @@ int run(const std::string& sub, const Options& o, bool direct)
             CogoFunctions::GeoDirectComp(o.a, o.rf, p1, v[2], v[3], p2);
             invlon(o.a, o.rf, v[0], v[1], p2[0], p2[1], faz, s, baz);
             const double misfit =
-                std::max(std::fabs(s - v[3]), std::fabs(v[3]) * std::fabs(std::remainder(faz - v[2], 360.0)) * M_PI / 180);
+                std::max(std::fabs(s - v[3]), std::fabs(v[3]) * std::fabs(std::remainder(faz - v[2], 360.0)) * kRadPerDeg);
             if (std::fabs(v[3]) >= 1e-9 && !(misfit <= kMaxMisfit)) {
                 message = "no convergence (misfit " + cli::formatDisplay(std::round(misfit * 1e4) / 1e4) + " m)";
                 ok = false;

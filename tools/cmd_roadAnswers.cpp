@@ -223,7 +223,8 @@ std::string azimuthText(const Road& road, double degrees)
     long tenths = std::lround(degrees * 36000.0);
     tenths %= 360L * 36000L;
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%03ld\xC2\xB0%02ld'%04.1f\"", tenths / 36000, tenths / 600 % 60, (tenths % 600) / 10.0);
+    std::snprintf(buf, sizeof buf, "%03ld\xC2\xB0%02ld'%04.1f\"", tenths / 36000, tenths / 600 % 60,
+                  static_cast<double>(tenths % 600) / 10.0);
     return buf;
 }
 
@@ -654,7 +655,7 @@ struct LocateWorker {
                 appendFixed(out, road->toCsv(design), d);
             out += ',';
             if (hasDesign && q.hasHeight)
-                appendFixed(out, q.height - road->toCsv(design), d);
+                appendFixed(out, RoadCutFill(q.height, road->toCsv(design)), d);
             out += ',';
             char buf[16];
             out.append(buf, std::to_chars(buf, buf + sizeof buf, element).ptr);
@@ -667,7 +668,7 @@ struct LocateWorker {
                    stationText(*road, posted, r.station) + "  offset " + u.showLength(r.offset) + "  height " +
                    (hasDesign ? u.showLength(design) : std::string("-"));
             if (hasDesign && q.hasHeight) {
-                const double cutFill = q.height - road->toDisplay(design);
+                const double cutFill = RoadCutFill(q.height, road->toDisplay(design));
                 out += (cutFill >= 0.0 ? "  cut " : "  fill ") + cli::fixedNoNegativeZero(std::fabs(cutFill), u.decimals);
             }
             out += "  element " + std::to_string(element) + extentNote(r.extent);
