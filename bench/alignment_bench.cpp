@@ -4,10 +4,12 @@
 // spirals), at 1024 chainages spread over it with offsets up to 10 m either side (prepared
 // outside the timed loop); and a walk of a 10 km alignment every metre (position and azimuth
 // at each of its 10001 stations). Compare with BM_Floor_SinCos of the same run: the target for
-// one position and azimuth at a chainage and offset is 8 floors.
+// one position and azimuth at a chainage and offset is 4 floors (the counter "floors", see
+// bench/benchFloor.h).
 #include <benchmark/benchmark.h>
 
 #include "benchElements.h"
+#include "benchFloor.h"
 
 #include "numeric/units.h"
 #include "vrkmath/mathAlntH.h"
@@ -108,6 +110,7 @@ void BM_Alignment_PosAndAzAtChainAndOffset(benchmark::State& state)
         i = (i + 1) & (kSamples - 1);
     }
     state.counters["elements"] = h.getNumOfHes();
+    state.counters["floors"] = bench::floorsCounter();
 }
 BENCHMARK(BM_Alignment_PosAndAzAtChainAndOffset);
 

@@ -4,12 +4,14 @@
 // file of one million points (read, parse, locate, print CSV).
 //
 // Compare with BM_Floor_SinCos of the same run. The counter "floors" divides each figure by a
-// floor measured in this process at start (one std::sin plus one std::cos, as
-// BM_Floor_SinCos). Targets: locate in at most 100 floors on the 10 km road, the 100 km road
-// within 1.5 times the 10 km figure; end to end at least 500,000 points per second per core.
+// floor measured in this process (bench/benchFloor.h: CPU time of one std::sin plus one
+// std::cos). Targets: locate in at most 15 floors on the 10 km road, the 100 km road within 1.2
+// times the 10 km figure; stake-out in at most 4 floors; end to end at least two million points
+// per second per core.
 #include <benchmark/benchmark.h>
 
 #include "benchElements.h"
+#include "benchFloor.h"
 
 #include "road/landXmlReader.h"
 #include "road/roadBuilder.h"
@@ -27,28 +29,6 @@
 #include <vector>
 
 namespace {
-
-// Nanoseconds of one sine plus one cosine of a varying argument.
-double floorNs()
-{
-    static const double ns = [] {
-        double x = 0.1, sink = 0.0;
-        const long n = 20000000;
-        const auto t0 = std::chrono::steady_clock::now();
-        for (long i = 0; i < n; ++i) {
-            double s = std::sin(x), c = std::cos(x);
-            benchmark::DoNotOptimize(s);
-            benchmark::DoNotOptimize(c);
-            sink += s;
-            x += 0.0001;
-            if (x > 6.0)
-                x = 0.1;
-        }
-        benchmark::DoNotOptimize(sink);
-        return std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - t0).count() / n;
-    }();
-    return ns;
-}
 
 using bench::arc;
 using bench::compoundSpiral;
@@ -123,8 +103,7 @@ void BM_Road_Locate(benchmark::State& state)
         benchmark::DoNotOptimize(r);
     }
     state.counters["chords"] = f.locator.chordCount();
-    state.counters["floors"] = benchmark::Counter(floorNs() * 1e-9, benchmark::Counter::kIsIterationInvariantRate |
-                                                                                benchmark::Counter::kInvert);
+    state.counters["floors"] = bench::floorsCounter();
 }
 // Arguments: road length (km), points within (m).
 BENCHMARK(BM_Road_Locate)->Args({1, 5})->Args({1, 50})->Args({10, 5})->Args({10, 50})->Args({100, 5})->Args({100, 50});
@@ -144,8 +123,7 @@ void BM_Road_Stakeout(benchmark::State& state)
         RoadPointAt(*f.road, s.first, s.second, r);
         benchmark::DoNotOptimize(r);
     }
-    state.counters["floors"] = benchmark::Counter(floorNs() * 1e-9, benchmark::Counter::kIsIterationInvariantRate |
-                                                                                benchmark::Counter::kInvert);
+    state.counters["floors"] = bench::floorsCounter();
 }
 BENCHMARK(BM_Road_Stakeout);
 
@@ -198,7 +176,7 @@ void BM_Road_LocateCommand(benchmark::State& state)
         }
         std::fclose(out);
     }
-    const std::string command = "'" + tool + "' road locate '" + road + "' --csv --threads " +
+    const std::string command = "'" + tool + "' road locate '" + road + "' --alignment 1 --csv --threads " +
                                 std::to_string(state.range(0)) + " --input " + input + " > /dev/null";
     for (auto _ : state) {
         const auto t0 = std::chrono::steady_clock::now();

@@ -26,6 +26,7 @@ typedef std::int64_t LONGLONG;
 typedef std::uint64_t ULONGLONG;
 typedef std::intptr_t INT_PTR;
 typedef std::uintptr_t UINT_PTR;
+typedef std::uintptr_t ULONG_PTR;
 
 // Message parameters and results: pointer-sized, as on the platform.
 typedef UINT_PTR WPARAM;

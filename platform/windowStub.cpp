@@ -1,6 +1,7 @@
 #include "platform/windowStub.h"
 
 #include "platform/lastError.h"
+#include "platform/menu.h"
 #include "platform/messages.h"
 
 #include <algorithm>
@@ -23,6 +24,7 @@ struct Window {
     int height = 0;
     WNDPROC procedure = &DefWindowProcW;
     INT_PTR userData = 0;
+    HMENU menu = nullptr;
     bool destroying = false;
 };
 
@@ -121,8 +123,15 @@ BOOL DestroyWindow(HWND window)
         DestroyWindow(child);
     callWindowProcedure(window, WM_DESTROY, 0, 0);
     callWindowProcedure(window, WM_NCDESTROY, 0, 0);
-    std::lock_guard<std::mutex> lock(m.mutex);
-    eraseWindow(m, window);
+    HMENU menu = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(m.mutex);
+        if (const Window* w = find(m, window))
+            menu = w->menu;
+        eraseWindow(m, window);
+    }
+    if (menu)
+        DestroyMenu(menu);
     return TRUE;
 }
 
@@ -275,6 +284,31 @@ std::vector<HWND> childWindows(HWND window)
     std::lock_guard<std::mutex> lock(m.mutex);
     const Window* w = find(m, window);
     return w ? w->children : std::vector<HWND>();
+}
+
+HMENU GetMenu(HWND window)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    const Window* w = find(m, window);
+    return w ? w->menu : nullptr;
+}
+
+BOOL SetMenu(HWND window, HMENU menu)
+{
+    if (menu && !IsMenu(menu)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    Window* w = find(m, window);
+    if (!w) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    w->menu = menu;
+    return TRUE;
 }
 
 DWORD GetWindowThreadProcessId(HWND window, DWORD* processId)

@@ -22,6 +22,8 @@
 
 struct HWND__;
 typedef HWND__* HWND;
+struct HMENU__;
+typedef HMENU__* HMENU;   // a menu (platform/menu.h)
 
 typedef LRESULT (*WNDPROC)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -87,6 +89,11 @@ INT_PTR SetWindowLongPtrW(HWND window, int index, INT_PTR value);
 HWND GetParent(HWND window);
 // The children in creation order.
 std::vector<HWND> childWindows(HWND window);
+// A window's menu (null: none). SetMenu gives the window a menu (null takes it away; FALSE
+// for a handle that is no window or a menu handle that is no menu); the menu it had before is
+// not destroyed. DestroyWindow destroys the menu the window has then (platform/menu.h).
+HMENU GetMenu(HWND window);
+BOOL SetMenu(HWND window, HMENU menu);
 // The identity of the thread that made the window (platform/messages.h); 0 for a handle
 // that is no window. `processId`, when given, receives 1 (one process).
 DWORD GetWindowThreadProcessId(HWND window, DWORD* processId);

@@ -25,15 +25,14 @@ struct Frame {
     double az = 0.0;
 };
 
-// The engine's position and direction at length l of an element.
+// The engine's position and direction at length l of an element (one query: the tangent
+// comes from the same terms as the point).
 bool evalElement(const CAlntHe& he, double l, Frame& f)
 {
     double azDeg;
-    if (!he.getPosNeAtLength(l, f.n, f.e) || !he.getAzimuthAtLength(l, azDeg))
+    if (!he.getPosAndDirAtLength(l, f.n, f.e, azDeg, f.tn, f.te))
         return false;
     f.az = azDeg * kRadPerDegree;
-    f.tn = std::cos(f.az);
-    f.te = std::sin(f.az);
     return true;
 }
 
@@ -42,24 +41,6 @@ void moveFrame(const Frame& f, double along, double offset, double& n, double& e
 {
     n = f.n + along * f.tn - offset * f.te;
     e = f.e + along * f.te + offset * f.tn;
-}
-
-// The element whose station range holds `station` (the later one at a joint), by bisection
-// over the start chainages; -1 when an element is unplaced.
-int elementAt(const CAlntH& alnt, double station)
-{
-    int lo = 0, hi = alnt.getNumOfHes() - 1;
-    while (lo < hi) {
-        const int mid = (lo + hi + 1) / 2;
-        double start;
-        if (!alnt.getHe(mid)->getStartChainageInM(start))
-            return -1;
-        if (start <= station)
-            lo = mid;
-        else
-            hi = mid - 1;
-    }
-    return lo;
 }
 
 // The frames at the alignment's start and end (first element at 0, last at its length).
@@ -111,14 +92,13 @@ bool RoadPointAt(const CAlntH& alnt, double station, double offset, RoadLocation
         r.element = before ? 0 : count - 1;
         r.extent = before ? RoadExtent::BeforeStart : RoadExtent::BeyondEnd;
     } else {
-        r.element = elementAt(alnt, station);
+        // The engine's element at the station: the later one at a joint.
+        double l, len;
+        r.element = alnt.getHeIndexAtChain(station, &l);
         if (r.element < 0)
             return false;
         const CAlntHe& he = *alnt.getHe(r.element);
-        double start, len;
-        if (!he.getStartChainageInM(start) || !he.getHLengthInM(len))
-            return false;
-        if (!evalElement(he, std::min(std::max(station - start, 0.0), len), f))
+        if (!he.getHLengthInM(len) || !evalElement(he, std::min(std::max(l, 0.0), len), f))
             return false;
     }
     r.station = station;
@@ -277,11 +257,15 @@ int RoadLocator::Index::build(int first, int last, Box& box)
                      [alongNorth](const Chord& x, const Chord& y) {
                          return alongNorth ? x.an + x.bn < y.an + y.bn : x.ae + x.be < y.ae + y.be;
                      });
+    // Nodes in visiting order: a node, then its first subtree, then its second, so that a
+    // descent mostly reads on along memory.
+    const int at = static_cast<int>(nodes.size());
+    nodes.push_back(Node{});
     Node node;
     node.child[0] = build(first, mid, node.box[0]);
     node.child[1] = build(mid, last, node.box[1]);
-    nodes.push_back(node);
-    return static_cast<int>(nodes.size()) - 1;
+    nodes[at] = node;
+    return at;
 }
 
 namespace {
@@ -472,6 +456,9 @@ bool nearer(const Foot& x, const Foot& y)
     return x.dist < y.dist;
 }
 
+// A foot point is solved until its station (and its point) are this exact, metres.
+constexpr double kStationExact = 1e-11;
+
 // Halvings of a stretch at most, where the point lies near the centres of curvature.
 constexpr int kMaxHalvings = 10;
 
@@ -555,8 +542,12 @@ private:
             const double k = ka + (kb - ka) * ((l - la) / (lb - la));
             const double slope = 1.0 - k * off;
             const double step = fl / slope;
-            // A step this short leaves an error of the order of curvature * step^2: done.
-            if (slope > 0.05 && std::fabs(step) < 1e-7) {
+            // Done when the last step leaves the station within kStationExact: after it the
+            // station is off by about f'' / (2 f') step^2, with f'' = k' off at the root, and
+            // the foot, carried along the tangent, by k step^2 / 2.
+            const double kRate = (kb - ka) / (lb - la);
+            const double bend = std::fabs(kRate * off) / slope + std::fabs(k);
+            if (slope > 0.05 && step * step * bend < 2.0 * kStationExact) {
                 atRoot(l, f, std::min(std::max(l + step, la), lb) - l, k, fl, off, foot);
                 return true;
             }

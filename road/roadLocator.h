@@ -87,7 +87,7 @@ bool RoadCurvePieces(const CAlntH& alnt, std::vector<RoadCurvePiece>& pieces);
 class RoadLocator {
 public:
     // Chord deviation (metres) and longest chord (metres) of the index.
-    static constexpr double kIndexDeviation = 0.02;
+    static constexpr double kIndexDeviation = 0.5;
     static constexpr double kIndexMaxChord = 40.0;
 
     RoadLocator() = default;

@@ -481,7 +481,12 @@ bool makeTicks(Plot& p, std::string& message)
             const double at = m * step;
             if ((equation && std::fabs(at - st.posted) < 1e-6) || (!last && std::fabs(at - end) < 1e-6))
                 continue;
-            p.ticks.push_back({st.from + (at - st.posted), p.stationOfDisplay(m * p.interval + 0.0), false});
+            // A tick in an overlap of station equations carries its region.
+            const double internal = st.from + (at - st.posted);
+            int region = 1;
+            const double posted = p.build->stations.toPosted(internal, &region);
+            const std::string suffix = p.build->stations.isShared(posted) ? "@" + std::to_string(region) : "";
+            p.ticks.push_back({internal, p.stationOfDisplay(m * p.interval + 0.0) + suffix, false});
         }
     }
     return true;

@@ -37,6 +37,12 @@ bool isPlainNumber(const std::string& t, bool whole)
     return digits > 0 && points <= 1;
 }
 
+// The input quoted for a message: at most 80 characters.
+std::string quoted(const std::string& s)
+{
+    return "'" + s.substr(0, 80) + (s.size() > 80 ? "...'" : "'");
+}
+
 std::string trim(const std::string& s)
 {
     const size_t a = s.find_first_not_of(" \t\r\n");
@@ -84,7 +90,7 @@ bool RoadParseStation(const std::string& input, double unit, double& station, in
     if (at != std::string::npos) {
         const std::string r = t.substr(at + 1);
         if (!isPlainNumber(r, true) || r.size() > 6 || (k = std::stoi(r)) < 1)
-            return why = "'" + input + "': the region after '@' must be a whole number from 1", false;
+            return why = quoted(input) + ": the region after '@' must be a whole number from 1", false;
         t = trim(t.substr(0, at));
     }
     bool negative = false;
@@ -96,21 +102,21 @@ bool RoadParseStation(const std::string& input, double unit, double& station, in
     const size_t plus = t.find('+');
     if (plus == std::string::npos) {
         if (!isPlainNumber(t, false))
-            return why = "'" + input + "' is not a station (a number or n+rest)", false;
+            return why = quoted(input) + " is not a station (a number or n+rest)", false;
         value = std::stod(t);
     } else {
         const std::string whole = t.substr(0, plus), rest = t.substr(plus + 1);
         if (rest.find_first_of("+-") != std::string::npos)
-            return why = "'" + input + "' is not a station: one sign and one '+' at most (n+rest)", false;
+            return why = quoted(input) + " is not a station: one sign and one '+' at most (n+rest)", false;
         if (!isPlainNumber(whole, true) || !isPlainNumber(rest, false))
-            return why = "'" + input + "' is not a station (n+rest: whole stations, '+', the remainder)", false;
+            return why = quoted(input) + " is not a station (n+rest: whole stations, '+', the remainder)", false;
         const double r = std::stod(rest);
         if (!(r < unit))
-            return why = "'" + input + "': the remainder " + rest + " is not below the station unit", false;
+            return why = quoted(input) + ": the remainder " + rest + " is not below the station unit", false;
         value = std::stod(whole) * unit + r;
     }
     if (!std::isfinite(value))
-        return why = "'" + input + "' is out of range", false;
+        return why = quoted(input) + " is out of range", false;
     station = negative ? -value : value;
     region = k;
     return true;

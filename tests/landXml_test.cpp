@@ -476,3 +476,29 @@ TEST(LandXml, ABadAlignmentIsRefusedAlone)
 }
 
 } // namespace
+
+namespace {
+
+// The coordinate system a file names, read, written back and reduced to its EPSG code.
+TEST(LandXml, CoordinateSystem)
+{
+    const std::string ex = readAll(exampleRoadPath());
+    struct Case { const char* name; std::string element; const char* epsg; };
+    const std::vector<Case> cases = {
+        {"an EPSG code", "<CoordinateSystem name=\"TM35FIN\" epsgCode=\"3067\"/>", "3067"},
+        {"a WKT with its authority last",
+         "<CoordinateSystem ogcWktCode='PROJCS[\"X\",GEOGCS[\"Y\",AUTHORITY[\"EPSG\",\"4258\"]],AUTHORITY[\"EPSG\",\"3067\"]]'/>", "3067"},
+        {"a WKT2 id", "<CoordinateSystem ogcWktCode='PROJCRS[\"X\",ID[\"EPSG\",25832]]'/>", "25832"},
+        {"a WKT without authority", "<CoordinateSystem ogcWktCode='LOCAL_CS[\"site grid\"]'/>", ""},
+        {"none", "", ""},
+    };
+    for (const Case& c : cases) {
+        const RoadFile f = readOk(replaced(ex, "</Units>", "</Units>" + c.element), c.name);
+        EXPECT_EQ(RoadFileEpsg(f), c.epsg) << c.name;
+        const RoadFile back = readOk(WriteLandXml(f), c.name);
+        EXPECT_EQ(back.epsgCode, f.epsgCode) << c.name;
+        EXPECT_EQ(back.ogcWkt, f.ogcWkt) << c.name;
+    }
+}
+
+} // namespace

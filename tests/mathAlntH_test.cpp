@@ -457,3 +457,74 @@ TEST(AlntHRandom, JointsLookupOffsetsAndCopies)
         EXPECT_EQ(answers(rebuilt, chains), expected) << trial << " rebuilt";
     }
 }
+
+// The point, azimuth and unit tangent of one element query against the separate queries: the
+// point and the azimuth bit for bit, the tangent the sine and cosine of the azimuth, on every
+// kind of element at random lengths, at both ends and within the start snap, with the default
+// tolerances and the road ones (a spiral's tangent comes from its series terms). And the offset
+// at a chainage against the separate position and azimuth (the offset the right normal of the
+// azimuth), over the alignment and beyond its ends.
+TEST(AlntHRandom, PositionAndTangentFromOneQuery)
+{
+    const double savedTolerance = smallNumTolerance;
+    for (double tolerance : {savedTolerance, 1e-12}) {
+        smallNumTolerance = tolerance;
+        std::mt19937 rng(20261206);
+        std::uniform_real_distribution<double> u(0.0, 1.0);
+        for (int trial = 0; trial < 8; ++trial) {
+            TestAlntH h;
+            buildRandom(rng, 30, h);
+            for (int i = 0; i < h.getNumOfHes(); ++i) {
+                const CAlntHe* he = h.getHe(i);
+                double len;
+                ASSERT_TRUE(he->getHLengthInM(len));
+                for (double l : {0.0, 1e-13, 0.0005, len, len - 1e-9, len * u(rng), len * u(rng), len * u(rng)}) {
+                    double n0, e0, az0, n, e, az, dn, de;
+                    ASSERT_TRUE(he->getPosNeAtLength(l, n0, e0) && he->getAzimuthAtLength(l, az0));
+                    ASSERT_TRUE(he->getPosAndDirAtLength(l, n, e, az, dn, de)) << trial << " " << i << " " << l;
+                    EXPECT_EQ(n, n0);
+                    EXPECT_EQ(e, e0);
+                    EXPECT_EQ(az, az0);
+                    EXPECT_NEAR(dn, std::cos(az0 * kDegToRad), 1e-15) << trial << " type " << he->getType() << " at " << l;
+                    EXPECT_NEAR(de, std::sin(az0 * kDegToRad), 1e-15) << trial << " type " << he->getType() << " at " << l;
+                }
+                double n, e, az, dn, de;
+                EXPECT_FALSE(he->getPosAndDirAtLength(len + 0.01, n, e, az, dn, de));
+                EXPECT_FALSE(he->getPosAndDirAtLength(-0.01, n, e, az, dn, de));
+            }
+            double final;
+            ASSERT_TRUE(h.getFinalChainageInM(final));
+            const double start = h.getStartChainageInM();
+            for (int k = 0; k < 200; ++k) {
+                const double c = start - 20.0 + (final - start + 40.0) * u(rng), o = (u(rng) - 0.5) * 100.0;
+                double n0, e0, az, n, e;
+                ASSERT_TRUE(h.getPosNeAtChainExtr(c, n0, e0) && h.getAzimuthAtChainExtr(c, az) &&
+                            h.getPosNeAtChainAndOffsetExtr(c, o, n, e));
+                double n1 = n0, e1 = e0;
+                ApplyAlntOffset(n1, e1, az, o);
+                EXPECT_NEAR(n, n1, 1e-12 * (1.0 + std::fabs(o))) << trial << " at " << c;
+                EXPECT_NEAR(e, e1, 1e-12 * (1.0 + std::fabs(o))) << trial << " at " << c;
+            }
+        }
+    }
+    smallNumTolerance = savedTolerance;
+}
+
+// The azimuth kept from a position query answers only until the alignment changes: a position
+// at 1050, then the arc replaced by one turning the other way, then the azimuth at 1050.
+TEST(AlntH, AzimuthAfterAPositionFollowsAnEdit)
+{
+    CAlntH h;
+    h.setStartChainageInM(1000.0);
+    h.appendElement(segment(20.0));
+    h.appendElement(arc(100.0, 200.0, true));
+    double n, e, az;
+    ASSERT_TRUE(h.getPosNeAtChainAndOffsetExtr(1050.0, 3.0, n, e) && h.getAzimuthAtChain(1050.0, az));
+    EXPECT_NEAR(az, 30.0 / 200.0 / kDegToRad, 1e-12);
+    h.replaceElement(1, arc(100.0, 200.0, false));
+    ASSERT_TRUE(h.getAzimuthAtChain(1050.0, az));
+    EXPECT_NEAR(az, -30.0 / 200.0 / kDegToRad, 1e-12);
+    const CAlntH copy(h);
+    ASSERT_TRUE(copy.getAzimuthAtChainExtr(1050.0, az));
+    EXPECT_NEAR(az, -30.0 / 200.0 / kDegToRad, 1e-12);
+}

@@ -285,6 +285,24 @@ TEST(RoadLocator, StakeoutThenLocateGivesBackStationAndOffset)
     }
 }
 
+// A road of more than 100 km at grid coordinates of hundreds of kilometres: round trips within
+// 50 m, and points within 50 m against the brute force.
+TEST(RoadLocator, HundredKilometreRoad)
+{
+    std::mt19937 rng(100);
+    const auto road = makeRoad(randomRoad(rng, 160, {300.0, 800.0, 2000.0}), C2dPos{500000.0, 200000.0}, 40.0);
+    ASSERT_GT(road->last - road->first, 100000.0);
+    checkRoundTrip(road->build.alnt, road->first, road->last, 50.0, 2000, rng, "100 km road");
+    RoadLocator locator;
+    ASSERT_TRUE(locator.build(road->build.alnt));
+    for (int i = 0; i < 12; ++i) {
+        const double s = uniform(rng, road->first, road->last), o = uniform(rng, -50.0, 50.0);
+        RoadLocation p;
+        ASSERT_TRUE(RoadPointAt(road->build.alnt, s, o, p));
+        checkAgainstBruteForce(locator, *road, p.north, p.east, "100 km road, station " + std::to_string(s));
+    }
+}
+
 TEST(RoadLocator, EndsJointsAndSides)
 {
     // A right arc between two lines: 100 m north, a quarter circle of radius 100 m to the east,

@@ -70,20 +70,31 @@ bool Args::option(const std::string& name, std::string& value)
         if (words_[i].compare(0, prefix.size(), prefix) == 0) {
             value = words_[i].substr(prefix.size());
             words_.erase(words_.begin() + static_cast<long>(i));
+            noteRepeat(name, i);
             return true;
         }
         if (words_[i] == name) {
             if (i + 1 >= words_.size()) {
                 missingValue_ = true;
+                if (problem_.empty())
+                    problem_ = name + " needs a value";
                 words_.erase(words_.begin() + static_cast<long>(i));
                 return false;
             }
             value = words_[i + 1];
             words_.erase(words_.begin() + static_cast<long>(i), words_.begin() + static_cast<long>(i) + 2);
+            noteRepeat(name, i);
             return true;
         }
     }
     return false;
+}
+
+void Args::noteRepeat(const std::string& name, size_t from)
+{
+    for (size_t i = from; i < words_.size(); ++i)
+        if ((words_[i] == name || words_[i].compare(0, name.size() + 1, name + "=") == 0) && problem_.empty())
+            problem_ = name + " given twice";
 }
 
 bool Args::firstUnknownOption(std::string& word) const
@@ -112,6 +123,9 @@ bool parseDouble(const std::string& text, double& value)
 {
     std::string t = trim(text);
     if (t.empty())
+        return false;
+    // Decimal numbers only: strtod would take hexadecimal ("0x10", "0x1p3"), "inf" and "nan".
+    if (t.find_first_not_of("0123456789.+-eE") != std::string::npos)
         return false;
     errno = 0;
     char* end = nullptr;

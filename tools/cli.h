@@ -57,12 +57,18 @@ public:
     bool firstUnknownOption(std::string& word) const;
     const std::vector<std::string>& rest() const { return words_; }
     bool missingValue() const { return missingValue_; }       // "--name" was last, with no value
+    // The first problem with the options read so far ("--station needs a value", "--station
+    // given twice"); empty when there is none.
+    const std::string& problem() const { return problem_; }
 private:
+    void noteRepeat(const std::string& name, size_t from);
     std::vector<std::string> words_;
     bool missingValue_ = false;
+    std::string problem_;
 };
 
-// Strict parsing: the whole text (surrounding blanks allowed) must be a finite number.
+// Strict parsing: the whole text (surrounding blanks allowed) must be a finite decimal number
+// (digits, a point, a sign, an exponent): no hexadecimal, "inf" or "nan".
 bool parseDouble(const std::string& text, double& value);
 bool parseInt(const std::string& text, int& value);
 std::string trim(const std::string& text);

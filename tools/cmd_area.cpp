@@ -150,8 +150,8 @@ bool readRequest(std::vector<std::string> words, Units& units, Request& req, std
         !readOptional(args, "--area", haveArea, req.area, message))
         return false;
     std::string word;
-    if (args.missingValue())
-        return message = "an option is missing its value", false;
+    if (!args.problem().empty())
+        return message = args.problem(), false;
     if (args.firstUnknownOption(word))
         return message = "unknown option '" + word + "'", false;
     if (args.rest().size() > 1)

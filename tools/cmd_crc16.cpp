@@ -54,8 +54,8 @@ int runCrc16(const std::vector<std::string>& words)
     if (args.option("--start", startText) && !parseHex16(startText, start))
         return cli::usageError("crc16", "--start takes a hexadecimal value from 0 to FFFF");
     std::string unknown;
-    if (args.missingValue())
-        return cli::usageError("crc16", "--start is missing its value");
+    if (!args.problem().empty())
+        return cli::usageError("crc16", args.problem());
     if (args.firstUnknownOption(unknown) && unknown != "-")
         return cli::usageError("crc16", "unknown option '" + unknown + "'");
 

@@ -123,6 +123,9 @@ bool readOne(cli::Args& args, const Input (&table)[N], const char* what, const U
             double v;
             if (!cli::parseDouble(text, v))
                 return message = std::string(in.option) + ": '" + text + "' is not a number", false;
+            std::string why;
+            if (in.kind == Kind::Angle && !cli::checkPackedText(text, units.angle == ANGLES_DMS, false, why))
+                return message = std::string(in.option) + ": " + why, false;
             chosen = &in;
             value = units.toInternal(v, in.kind);
         }
@@ -199,8 +202,8 @@ int runCurve(const std::vector<std::string>& words)
     if (!cli::readDisplayUnits(args, units, message) || !readOne(args, kSizes, sizeNames, units, size, sizeValue, message) ||
         !readOne(args, kExtents, extentNames, units, extent, extentValue, message))
         return cli::usageError(kCommand, message);
-    if (args.missingValue())
-        return cli::usageError(kCommand, "an option is missing its value");
+    if (!args.problem().empty())
+        return cli::usageError(kCommand, args.problem());
     if (args.firstUnknownOption(word))
         return cli::usageError(kCommand, "unknown option '" + word + "'");
     if (!args.rest().empty())

@@ -182,8 +182,8 @@ int runHistory(const std::vector<std::string>& words)
     std::string element = "Entry";
     args.option("--element", element);
     std::string unknown;
-    if (args.missingValue())
-        return cli::usageError("history", "--element is missing its value");
+    if (!args.problem().empty())
+        return cli::usageError("history", args.problem());
     if (args.firstUnknownOption(unknown))
         return cli::usageError("history", "unknown option '" + unknown + "'");
     if (!isXmlName(element))

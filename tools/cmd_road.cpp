@@ -5,6 +5,7 @@
 #include "numeric/stationText.h"
 #include "platform/textCodec.h"
 #include "road/landXmlReader.h"
+#include "roadPoints.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -91,10 +92,8 @@ std::string exampleRoadPath()
 
 int findAlignment(const RoadFile& file, const std::string& text)
 {
+    // A name first (an alignment may be named "2"), then the number.
     const std::string t = cli::trim(text);
-    int number = 0;
-    if (!t.empty() && t.find_first_not_of("0123456789") == std::string::npos && cli::parseInt(t, number))
-        return number >= 1 && number <= static_cast<int>(file.alignments.size()) ? number - 1 : -1;
     auto lower = [](std::string v) {
         for (char& c : v)
             if (c >= 'A' && c <= 'Z')
@@ -104,6 +103,9 @@ int findAlignment(const RoadFile& file, const std::string& text)
     for (size_t i = 0; i < file.alignments.size(); ++i)
         if (lower(file.alignments[i].name) == lower(t))
             return static_cast<int>(i);
+    int number = 0;
+    if (!t.empty() && t.find_first_not_of("0123456789") == std::string::npos && cli::parseInt(t, number))
+        return number >= 1 && number <= static_cast<int>(file.alignments.size()) ? number - 1 : -1;
     return -1;
 }
 
@@ -272,7 +274,7 @@ bool readStation(const RoadStationing& st, const std::string& text, const cli::D
     const double metres = units.toMetres(display);
     double at;
     if (!st.toInternal(metres, region, at, why)) {
-        why = "station '" + cli::trim(text) + "': " + why;
+        why = "station " + quoteLine(cli::trim(text)) + ": " + why;
         return false;
     }
     internal = at;
@@ -284,6 +286,8 @@ bool readRoadPath(cli::Args& args, std::string& path, std::string& message)
 {
     const bool example = args.flag("--example");
     std::string option;
+    if (!args.problem().empty())
+        return message = args.problem(), false;
     if (args.firstUnknownOption(option))
         return message = "unknown option '" + option + "'", false;
     if (args.rest().size() > 1)

@@ -45,11 +45,18 @@ struct Road {
     bool several = false;        // the file holds several alignments: answers name theirs
     double maxDistance = 1000.0; // metres: answers farther from the alignment are refused
     int number = 1;              // the alignment's number in the file
+    double startChain = 0.0, endChain = 0.0;   // the alignment's ends (read once: the threads share them)
     std::string command;
 
     const CAlnt& alnt() const { return build->alnt; }
     int csvDecimals() const { return std::max(kCsvDecimals, units.decimals); }
     double toDisplay(double metres) const { return FromMetersEx(metres, units.dist); }
+    // Full precision (CSV, GeoJSON, station ranges): the exact foot ratio, not the display
+    // conversion, which rounds feet to five decimals.
+    double toCsv(double metres) const
+    {
+        return units.dist == UNITS_USFT ? metres / kUSFootInMeters : units.dist == UNITS_IFT ? metres / kIFootInMeters : metres;
+    }
     double toMetres(double display) const { return units.toMetres(display); }
 };
 
@@ -87,6 +94,8 @@ int loadRoad(const std::string& sub, const std::string& path, const CommonOption
     road.source = &road.loaded.file.alignments[road.loaded.selected[0]];
     road.build = &road.loaded.builds[0];
     road.several = road.loaded.file.alignments.size() > 1;
+    road.startChain = road.endChain = road.alnt().getStartChainageInM();
+    road.alnt().getFinalChainageInM(road.endChain);
     road.number = road.loaded.selected[0] + 1;
     if (!o.unitsGiven)
         road.units.dist = roadcli::fileDisplayUnit(road.loaded.file);
@@ -135,7 +144,7 @@ void appendFixed(std::string& out, double value, int decimals)
 
 void appendStationField(std::string& out, const Road& road, double posted, double internal)
 {
-    appendFixed(out, road.toDisplay(posted), road.csvDecimals());
+    appendFixed(out, road.toCsv(posted), road.csvDecimals());
     out += roadcli::regionSuffix(road.build->stations, posted, internal);
 }
 
@@ -154,9 +163,7 @@ std::string csvText(const std::string& text)
 // the alignment, its extended tangents included; false with the reason.
 bool withinReach(const Road& road, double station, double offset, std::string& why)
 {
-    const double start = road.alnt().getStartChainageInM();
-    double end = start;
-    road.alnt().getFinalChainageInM(end);
+    const double start = road.startChain, end = road.endChain;
     const double beyond = std::max(start - station, station - end);
     const double limit = road.maxDistance;
     auto text = [&](double metres) { return road.units.showLength(metres); };
@@ -207,6 +214,19 @@ std::string textHeader(const Road& road, bool angles)
     return h + "\n";
 }
 
+// An azimuth (degrees) for text output: ddd°mm'ss.s" with --angles dms, else as the display
+// unit shows it.
+std::string azimuthText(const Road& road, double degrees)
+{
+    if (road.units.angle != ANGLES_DMS)
+        return road.units.showAngle(degrees);
+    long tenths = std::lround(degrees * 36000.0);
+    tenths %= 360L * 36000L;
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%03ld\xC2\xB0%02ld'%04.1f\"", tenths / 36000, tenths / 600 % 60, (tenths % 600) / 10.0);
+    return buf;
+}
+
 const char* extentName(RoadExtent e)
 {
     return e == RoadExtent::BeforeStart ? "before" : e == RoadExtent::BeyondEnd ? "beyond" : "inside";
@@ -232,6 +252,8 @@ bool splitPositionals(cli::Args& args, std::string& path, std::vector<double>& n
 {
     const bool example = args.flag("--example");
     std::string option;
+    if (!args.problem().empty())
+        return message = args.problem(), false;
     if (args.firstUnknownOption(option))
         return message = "unknown option '" + option + "'", false;
     for (const std::string& w : args.rest()) {
@@ -326,7 +348,8 @@ const char* const kStakeoutHelp =
     "                     over D, in the output unit (default 1000)\n"
     "  --units U          stations, offsets, coordinates and heights in m, usft or ift\n"
     "                     (default: the linear unit the file declares)\n"
-    "  --angles A         azimuths in deg (default), dms (packed DDD.MMSS) or grd\n"
+    "  --angles A         azimuths in deg (default), dms (ddd°mm'ss.s\" in text; packed\n"
+    "                     DDD.MMSS in CSV, its column azimuth_packed_dms) or grd\n"
     "  --decimals N       decimals of the text output, 4 to 12 (default 4; stations 2)\n"
     "  --station-unit N   display units per whole station of \"n+rest\" (1000 m, 100 ft)\n"
     "  --csv              comma-separated with a header row, full precision (9 decimals):\n"
@@ -351,7 +374,10 @@ struct StakeoutWriter {
 
     void header()
     {
-        std::cout << (road.csv ? csvHeader(road, "station,offset,north,east,height,azimuth,extent") : textHeader(road, true));
+        std::cout << (road.csv ? csvHeader(road, road.units.angle == ANGLES_DMS
+                                                     ? "station,offset,north,east,height,azimuth_packed_dms,extent"
+                                                     : "station,offset,north,east,height,azimuth,extent")
+                               : textHeader(road, true));
     }
     // The point at an internal chainage, shown at the posted station the user named.
     bool write(double internal, double offsetMetres, double posted)
@@ -371,17 +397,17 @@ struct StakeoutWriter {
             appendStationField(out, road, posted, internal);
             for (double v : {offsetMetres, p.north, p.east}) {
                 out += ',';
-                appendFixed(out, road.toDisplay(v), d);
+                appendFixed(out, road.toCsv(v), d);
             }
             out += ',';
             if (hasHeight)
-                appendFixed(out, road.toDisplay(h), d);
+                appendFixed(out, road.toCsv(h), d);
             out += "," + precise.showAngle(az) + "," + extentName(p.extent);
         } else {
             out = stationText(road, posted, internal) + "  offset " +
                   road.units.showLength(offsetMetres) + "  north " + road.units.showLength(p.north) + "  east " +
                   road.units.showLength(p.east) + "  height " + (hasHeight ? road.units.showLength(h) : "-") +
-                  "  azimuth " + road.units.showAngle(az) + extentNote(p.extent);
+                  "  azimuth " + azimuthText(road, az) + extentNote(p.extent);
         }
         std::cout << out << '\n';
         return true;
@@ -404,8 +430,8 @@ int runStakeout(const std::vector<std::string>& words)
     const bool hasOffset = args.option("--offset", offset);
     if (!readCommon(args, road, common, message) || !roadcli::readRoadPath(args, path, message))
         return cli::usageError(road.command, message);
-    if (args.missingValue())
-        return cli::usageError(road.command, "an option lacks its value");
+    if (!args.problem().empty())
+        return cli::usageError(road.command, args.problem());
     const bool range = hasFrom || hasTo || hasEvery;
     if (range && !(hasFrom && hasTo && hasEvery))
         return cli::usageError(road.command, "--from, --to and --every go together");
@@ -443,14 +469,14 @@ int runStakeout(const std::vector<std::string>& words)
             cli::error(road.command, message);
             return cli::EXIT_BAD_INPUT;
         }
-        const double a = road.toDisplay(pa), b = road.toDisplay(pb);
+        const double a = road.toCsv(pa), b = road.toCsv(pb);
         if (!(ib >= ia))
             return cli::usageError(road.command, "--to must not come before --from");
         if (!withinReach(road, ia, offsetMetres, message) || !withinReach(road, ib, offsetMetres, message)) {
             cli::error(road.command, message);
             return cli::EXIT_BAD_INPUT;
         }
-        if (std::fabs(b - a) / everyDisplay > 1e7 || (road.toDisplay(ib - ia)) / everyDisplay > 1e7)
+        if (std::fabs(b - a) / everyDisplay > 1e7 || (road.toCsv(ib - ia)) / everyDisplay > 1e7)
             return cli::usageError(road.command, "--every is too small for the range (more than 10 million stations)");
         writer.header();
         double lastPosted = NAN, lastInternal = NAN;
@@ -468,8 +494,8 @@ int runStakeout(const std::vector<std::string>& words)
             const double lo = k == 0 ? ia : std::max(ia, r.internal), hi = std::min(ib, r.nextInternal);
             if (lo > hi)
                 continue;
-            const double plo = road.toDisplay(r.posted + (lo - r.internal));
-            const double phi = road.toDisplay(r.posted + (hi - r.internal));
+            const double plo = road.toCsv(r.posted + (lo - r.internal));
+            const double phi = road.toCsv(r.posted + (hi - r.internal));
             const double eps = 1e-9;
             for (double m = std::ceil((plo - a) / everyDisplay - eps); m <= std::floor((phi - a) / everyDisplay + eps); ++m) {
                 const double posted = road.toMetres(a + m * everyDisplay);
@@ -493,12 +519,12 @@ int runStakeout(const std::vector<std::string>& words)
         const std::vector<std::string> fields = cli::splitFields(t);
         double internal, posted, o = offsetDisplay;
         if (fields.size() > 2) {
-            cli::errorAtLine(road.command, lineNo, "expected \"station [offset]\", got '" + t + "'");
+            cli::errorAtLine(road.command, lineNo, "expected \"station [offset]\", got " + roadcli::quoteLine(t));
             status = cli::EXIT_BAD_INPUT;
             continue;
         }
         if (!readStation(road, fields[0], internal, posted, message) ||
-            (fields.size() == 2 && !cli::parseDouble(fields[1], o) && (message = "'" + fields[1] + "' is not a number", true)) ||
+            (fields.size() == 2 && !cli::parseDouble(fields[1], o) && (message = roadcli::quoteLine(fields[1]) + " is not a number", true)) ||
             !withinReach(road, internal, road.toMetres(o), message)) {
             cli::errorAtLine(road.command, lineNo, message);
             status = cli::EXIT_BAD_INPUT;
@@ -520,7 +546,8 @@ const char* const kLocateHelp =
     "The station, offset and design height of the alignment's nearest point to a position,\n"
     "the cut or fill when a height is given, and the element (its number in the file). Points\n"
     "are \"[NAME] NORTH EAST [HEIGHT] [CODE]\" one per line (a first field that is no number\n"
-    "is the name), separated by blanks, tabs, commas or semicolons, CR LF or LF ends, from\n"
+    "is the name, and so is the first of four numbers: \"101 NORTH EAST HEIGHT\"), separated\n"
+    "by blanks, tabs, commas or semicolons, CR LF or LF ends, from\n"
     "FILE or stdin; blank lines and lines starting with '#' are skipped. A CSV file may start\n"
     "with a header row naming its columns (name/point/id, north/northing/n, east/easting/e,\n"
     "height/elevation/elev/z/h, code; any case and order); a first line without any number\n"
@@ -621,13 +648,13 @@ struct LocateWorker {
             appendPointFields(out, q, lineNo);
             appendStationField(out, *road, posted, r.station);
             out += ',';
-            appendFixed(out, road->toDisplay(r.offset), d);
+            appendFixed(out, road->toCsv(r.offset), d);
             out += ',';
             if (hasDesign)
-                appendFixed(out, road->toDisplay(design), d);
+                appendFixed(out, road->toCsv(design), d);
             out += ',';
             if (hasDesign && q.hasHeight)
-                appendFixed(out, q.height - road->toDisplay(design), d);
+                appendFixed(out, q.height - road->toCsv(design), d);
             out += ',';
             char buf[16];
             out.append(buf, std::to_chars(buf, buf + sizeof buf, element).ptr);
@@ -705,8 +732,8 @@ int runLocate(const std::vector<std::string>& words)
     std::vector<double> numbers;
     if (!readCommon(args, road, common, message) || !splitPositionals(args, path, numbers, message))
         return cli::usageError(road.command, message);
-    if (args.missingValue())
-        return cli::usageError(road.command, "an option lacks its value");
+    if (!args.problem().empty())
+        return cli::usageError(road.command, args.problem());
     int threads = 1;
     if (hasThreads && (!cli::parseInt(threadsText, threads) || threads < 1 || threads > 256))
         return cli::usageError(road.command, "--threads takes a number from 1 to 256");
@@ -845,7 +872,8 @@ const char* const kSampleHelp =
     "                     north,east,height; height empty where there is none) or geojson\n"
     "                     (a FeatureCollection of one LineString: coordinates [east, north,\n"
     "                     height] in the display unit, the height where the profile gives\n"
-    "                     one; the stations and offsets as properties; a named \"crs\" where\n"
+    "                     one; the stations and offsets (and the stations' regions where\n"
+    "                     station equations make several) as properties; a named \"crs\" where\n"
     "                     the road file names its coordinate system by EPSG code or a WKT\n"
     "                     with one, otherwise the coordinates are the file's grid)\n"
     "  --csv              the same as --format csv\n"
@@ -893,10 +921,10 @@ bool readOffsetTable(const Road& road, const std::string& file, std::vector<StAn
         double posted;
         double offset;
         if (fields.size() != 2) {
-            message = "expected \"station offset\", got '" + t + "'";
+            message = "expected \"station offset\", got " + roadcli::quoteLine(t);
         } else if (!readStation(road, fields[0], pair.station, posted, message)) {
         } else if (!cli::parseDouble(fields[1], offset)) {
-            message = "'" + fields[1] + "' is not a number";
+            message = roadcli::quoteLine(fields[1]) + " is not a number";
         } else if (!table.empty() && !(pair.station > table.back().station)) {
             message = "the stations must increase";
         } else {
@@ -932,13 +960,13 @@ void printSample(const Road& road, const std::string& format, const std::vector<
         out += "\"features\": [{\"type\": \"Feature\", \"geometry\": {\"type\": \"LineString\", \"coordinates\": [";
         for (size_t i = 0; i < line.size(); ++i) {
             out += i ? ", [" : "[";
-            appendFixed(out, road.toDisplay(line[i].east), d);
+            appendFixed(out, road.toCsv(line[i].east), d);
             out += ", ";
-            appendFixed(out, road.toDisplay(line[i].north), d);
+            appendFixed(out, road.toCsv(line[i].north), d);
             double h;
             if (designHeight(road.alnt(), road, line[i].station, h)) {
                 out += ", ";
-                appendFixed(out, road.toDisplay(h), d);
+                appendFixed(out, road.toCsv(h), d);
             }
             out += ']';
         }
@@ -947,12 +975,21 @@ void printSample(const Road& road, const std::string& format, const std::vector<
                "\", \"stations\": [";
         for (size_t i = 0; i < line.size(); ++i) {
             out += i ? ", " : "";
-            appendFixed(out, road.toDisplay(road.build->stations.toPosted(line[i].station)), d);
+            appendFixed(out, road.toCsv(road.build->stations.toPosted(line[i].station)), d);
         }
         out += "], \"offsets\": [";
         for (size_t i = 0; i < line.size(); ++i) {
             out += i ? ", " : "";
-            appendFixed(out, road.toDisplay(line[i].offset), d);
+            appendFixed(out, road.toCsv(line[i].offset), d);
+        }
+        // Each station's region when equations overlap (a posted station alone is ambiguous there).
+        if (road.build->stations.regionCount() > 1) {
+            out += "], \"regions\": [";
+            for (size_t i = 0; i < line.size(); ++i) {
+                int region = 1;
+                road.build->stations.toPosted(line[i].station, &region);
+                out += (i ? ", " : "") + std::to_string(region);
+            }
         }
         out += "]}}]}\n";
     } else if (format == "csv") {
@@ -962,12 +999,12 @@ void printSample(const Road& road, const std::string& format, const std::vector<
             appendStationField(out, road, road.build->stations.toPosted(v.station), v.station);
             for (double x : {v.offset, v.north, v.east}) {
                 out += ',';
-                appendFixed(out, road.toDisplay(x), d);
+                appendFixed(out, road.toCsv(x), d);
             }
             out += ',';
             double h;
             if (designHeight(road.alnt(), road, v.station, h))
-                appendFixed(out, road.toDisplay(h), d);
+                appendFixed(out, road.toCsv(h), d);
             out += '\n';
         }
     } else {
@@ -999,8 +1036,8 @@ int runSample(const std::vector<std::string>& words)
     args.option("--format", format);
     if (!readCommon(args, road, common, message) || !roadcli::readRoadPath(args, path, message))
         return cli::usageError(road.command, message);
-    if (args.missingValue())
-        return cli::usageError(road.command, "an option lacks its value");
+    if (!args.problem().empty())
+        return cli::usageError(road.command, args.problem());
     if (road.csv)
         format = "csv";
     if (format != "text" && format != "csv" && format != "geojson")

@@ -96,8 +96,8 @@ int runStation(const std::vector<std::string>& words)
     std::string unitText;
     if (args.option("--unit", unitText) && (!cli::parseDouble(unitText, unit) || !(unit > 0)))
         return cli::usageError("station", "--unit takes a positive number of metres (100 or 1000)");
-    if (args.missingValue())
-        return cli::usageError("station", "--unit is missing its value");
+    if (!args.problem().empty())
+        return cli::usageError("station", args.problem());
     std::string option;
     if (firstOption(args.rest(), option))
         return cli::usageError("station", "unknown option '" + option + "'");

@@ -97,8 +97,8 @@ bool readUnits(cli::Args& args, const char* command, Lookup lookup, Unit& from, 
 bool rejectLeftoverOptions(const cli::Args& args, const char* command, int& status)
 {
     std::string word;
-    if (args.missingValue()) {
-        status = cli::usageError(command, "an option is missing its value");
+    if (!args.problem().empty()) {
+        status = cli::usageError(command, args.problem());
         return true;
     }
     if (args.firstUnknownOption(word)) {
@@ -143,6 +143,8 @@ int runAngle(const std::vector<std::string>& words)
             out = "'" + text + "' is not a number";
             return false;
         }
+        if (!cli::checkPackedText(text, from == ANGLES_DMS, false, out))
+            return false;
         double deg = from == kDegrees ? value : ToDegreesEx(value, static_cast<ANGLES>(from));
         // The text form counts whole degrees in a 32-bit integer (a carry of the seconds
         // included): larger angles have none.
@@ -182,6 +184,8 @@ int runDist(const std::vector<std::string>& words)
             out = "'" + text + "' is not a number";
             return false;
         }
+        if (!cli::checkPackedText(text, false, from == UNITS_USFTI || from == UNITS_IFTI, out))
+            return false;
         double metres = ToMetersEx(value, from);
         double shown = FromMetersEx(metres, to);
         out = (to == UNITS_USFTI || to == UNITS_IFTI) ? cli::formatFixed(shown, 3) : cli::formatDisplay(shown);

@@ -1,5 +1,7 @@
 #include "displayUnits.h"
 
+#include <algorithm>
+
 namespace cli {
 
 bool angleUnitFromName(const std::string& name, int& unit)
@@ -73,6 +75,30 @@ bool readDisplayUnits(Args& args, DisplayUnits& units, std::string& message)
         message = "--decimals takes a whole number from 4 to 12";
         return false;
     }
+    return true;
+}
+
+bool checkPackedText(const std::string& text, bool dms, bool feetInches, std::string& why)
+{
+    if (!dms && !feetInches)
+        return true;
+    const std::string t = trim(text);
+    const size_t point = t.find('.');
+    if (t.find_first_of("eE") != std::string::npos)
+        return why = "'" + t + "': a packed value is written without an exponent", false;
+    std::string digits = point == std::string::npos ? std::string() : t.substr(point + 1);
+    digits.resize(std::max<size_t>(digits.size(), 4), '0');
+    if (dms) {
+        if ((digits[0] - '0') * 10 + (digits[1] - '0') >= 60)
+            return why = "'" + t + "': the minutes (" + digits.substr(0, 2) + ") must be below 60", false;
+        if ((digits[2] - '0') * 10 + (digits[3] - '0') >= 60)
+            return why = "'" + t + "': the seconds (" + digits.substr(2, 2) + ") must be below 60", false;
+        return true;
+    }
+    if ((digits[0] - '0') * 10 + (digits[1] - '0') >= 12)
+        return why = "'" + t + "': the inches (" + digits.substr(0, 2) + ") must be below 12", false;
+    if (digits[2] - '0' >= 8)
+        return why = "'" + t + "': the eighths (" + digits.substr(2, 1) + ") must be below 8", false;
     return true;
 }
 

@@ -38,6 +38,13 @@ struct DisplayUnits {
 // leaving what is not given. False with a message for an unknown value.
 bool readDisplayUnits(Args& args, DisplayUnits& units, std::string& message);
 
+// Checks a packed value's text before it is converted: degrees-minutes-seconds (DDD.MMSSs:
+// minutes and seconds below 60) for ANGLES_DMS, feet-inches-eighths (F.IIE: inches below 12,
+// eighths below 8) for UNITS_USFTI and UNITS_IFTI; other units pass. The digits after the
+// point are read as written, padded with zeros ("12.3" is 12 deg 30 min). False with the
+// reason.
+bool checkPackedText(const std::string& text, bool dms, bool feetInches, std::string& why);
+
 // Fixed decimals, without the minus sign of a value that rounds to zero ("-0.0000").
 std::string fixedNoNegativeZero(double value, int decimals);
 

@@ -64,7 +64,7 @@ struct LoadedRoad {
 int loadRoad(const std::string& sub, const std::string& path, const std::string& alignment,
              const std::string& profile, LoadedRoad& road, bool needOne = false);
 
-// The alignment `text` names (its name in any case, or its number from 1), -1 for none.
+// The alignment `text` names (its name in any case, else its number from 1), -1 for none.
 int findAlignment(const RoadFile& file, const std::string& text);
 // The file's alignments, one a line: number, name and stations (or why it is refused).
 std::string alignmentList(const RoadFile& file, const std::string& profile);

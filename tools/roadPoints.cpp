@@ -151,7 +151,8 @@ bool parsePointLine(const PointFormat& format, std::string_view line, PointRecor
     // The name, when the line gives one, even for a line refused below (for its messages).
     double number;
     point.name = std::string(format.header ? field(format.name)
-                                           : (!f.empty() && !parseDecimalField(f[0], number) ? f[0] : std::string_view()));
+                                           : (!f.empty() && (!parseDecimalField(f[0], number) || f.size() >= 4)
+                                                  ? f[0] : std::string_view()));
     if (format.header) {
         if (!parseDecimalField(field(format.north), p.north) || !parseDecimalField(field(format.east), p.east))
             return why = "expected north and east in their columns, got " + quoteLine(line), false;
@@ -163,9 +164,14 @@ bool parsePointLine(const PointFormat& format, std::string_view line, PointRecor
         p.name = std::string(field(format.name));
         p.code = std::string(field(format.code));
     } else {
+        // The name: a first field that is no number, or the first of four numbers (surveyors
+        // number their points: "101 NORTH EAST HEIGHT").
         size_t i = 0;
         double v;
-        if (!f.empty() && !parseDecimalField(f[0], v))
+        bool numberedName = f.size() >= 4;
+        for (size_t k = 0; k < 4 && k < f.size(); ++k)
+            numberedName = numberedName && parseDecimalField(f[k], v);
+        if (!f.empty() && (!parseDecimalField(f[0], v) || numberedName))
             p.name = std::string(f[i++]);
         if (f.size() < i + 2 || !parseDecimalField(f[i], p.north) || !parseDecimalField(f[i + 1], p.east))
             return why = "expected \"[NAME] NORTH EAST [HEIGHT] [CODE]\", got " + quoteLine(line), false;

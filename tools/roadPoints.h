@@ -1,7 +1,7 @@
 // Surveyed point files as surveyors keep them, for `road locate` and `road plot --points`.
 //
 // Lines hold NAME NORTH EAST [HEIGHT] [CODE] or NORTH EAST [HEIGHT] (a first field that is no
-// number is the name), separated by blanks, tabs, commas or semicolons, with CR LF or LF ends;
+// number is the name, and so is the first of four or more numbers: "101 NORTH EAST HEIGHT"), separated by blanks, tabs, commas or semicolons, with CR LF or LF ends;
 // blank lines and lines starting with '#' are skipped. A CSV file may start with a header row
 // naming its columns (name/point/id, north/northing/n, east/easting/e,
 // height/elevation/elev/z/h, code; any case, any order): its rows are then split at the

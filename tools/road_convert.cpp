@@ -59,8 +59,8 @@ int runConvert(const std::vector<std::string>& words)
     if (!args.option("-o", out))
         args.option("--output", out);
     args.option("--alignment", alignment);
-    if (args.missingValue())
-        return cli::usageError(command, "an option lacks its value");
+    if (!args.problem().empty())
+        return cli::usageError(command, args.problem());
     if (!roadcli::readRoadPath(args, path, message))
         return cli::usageError(command, message);
     if (path.empty())

@@ -243,8 +243,8 @@ int runInfo(const std::vector<std::string>& words)
     if (!roadcli::readRoadUnits(args, v.units, unitsGiven, v.form.decimals, message) ||
         !roadcli::readRoadPath(args, path, message))
         return cli::usageError(command, message);
-    if (args.missingValue())
-        return cli::usageError(command, "an option lacks its value");
+    if (!args.problem().empty())
+        return cli::usageError(command, args.problem());
     if (stationUnitGiven && (!cli::parseDouble(stationUnit, v.form.unit) || !(v.form.unit >= 1.0)))
         return cli::usageError(command, "--station-unit takes a number of at least 1");
     roadcli::LoadedRoad road;

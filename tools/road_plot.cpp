@@ -148,8 +148,8 @@ int runPlot(const std::vector<std::string>& words)
     if (!roadcli::readRoadUnits(args, units, unitsGiven, o.stationDecimals, message) ||
         !roadcli::readRoadPath(args, path, message))
         return cli::usageError(command, message);
-    if (args.missingValue())
-        return cli::usageError(command, "an option lacks its value");
+    if (!args.problem().empty())
+        return cli::usageError(command, args.problem());
     if (out.empty())
         return cli::usageError(command, "give the output file with -o FILE.svg");
     if (intervalGiven && (!cli::parseDouble(interval, o.interval) || !(o.interval > 0.0)))

@@ -13,7 +13,7 @@
 CAlntH::CAlntH()
     : m_startChainage(0.0), m_chainageInterval(100.0), m_startN(0.0), m_startE(0.0),
       m_totalLen(unsetDouble()), m_inBulkUpdate(false), m_indexState(indexStale),
-      m_lastFound(0)
+      m_lastFound(0), m_lastAzChain(std::nan("")), m_lastAzDeg(0.0)
 {
     m_startAz.setRad(0.0);
 }
@@ -229,8 +229,16 @@ bool CAlntH::findElement(double chain, int& index, double& start, double& len) c
         const double* starts = m_starts.data();
         int i = m_lastFound;
         if (!((i == 0 || starts[i] <= chain) && (i == n - 1 || chain < starts[i + 1]))) {
-            const double* it = std::upper_bound(starts, starts + n, chain);
-            i = it == starts ? 0 : static_cast<int>(it - starts) - 1;
+            // The last start <= chain (0 when none), as upper_bound finds it, by a bisection
+            // whose steps are conditional moves rather than branches (a query far from the last
+            // one would mispredict about half of them).
+            int lo = 0;
+            for (int span = n; span > 1;) {
+                const int half = span / 2;
+                lo = starts[lo + half] <= chain ? lo + half : lo;
+                span -= half;
+            }
+            i = lo;
             m_lastFound = i;
         }
         index = i;
@@ -250,18 +258,24 @@ bool CAlntH::findElement(double chain, int& index, double& start, double& len) c
 
 const CAlntHe* CAlntH::getAlntHeAtChain(double chain, double* lenInElement) const
 {
+    const int i = getHeIndexAtChain(chain, lenInElement);
+    return i < 0 ? nullptr : m_hes.GetAt(i);
+}
+
+int CAlntH::getHeIndexAtChain(double chain, double* lenInElement) const
+{
     if (m_hes.IsEmpty())
-        return nullptr;
+        return -1;
     int i;
     double start, len;
     if (!findElement(chain, i, start, len))
-        return nullptr;
+        return -1;
     const double d = chain - start;
     if (!(d <= len + roadTolerance))
-        return nullptr;
+        return -1;
     if (lenInElement)
         *lenInElement = d;
-    return m_hes.GetAt(i);
+    return i;
 }
 
 bool CAlntH::getPosNeAtChain(double chain, double& N, double& E) const
@@ -273,6 +287,11 @@ bool CAlntH::getPosNeAtChain(double chain, double& N, double& E) const
 
 bool CAlntH::getAzimuthAtChain(double chain, double& azDeg) const
 {
+    // The azimuth the last position query inside the alignment found at this very chainage.
+    if (m_indexState == indexSorted && chain == m_lastAzChain) {
+        azDeg = m_lastAzDeg;
+        return true;
+    }
     double d;
     const CAlntHe* he = getAlntHeAtChain(chain, &d);
     return he && he->getAzimuthAtLength(d, azDeg);
@@ -285,16 +304,22 @@ bool CAlntH::getPosNeAtChainExtr(double chain, double& N, double& E) const
 
 bool CAlntH::getPosNeAtChainAndOffsetExtr(double chain, double offset, double& N, double& E) const
 {
-    double n, e, az;
-    if (getPosNeAtChain(chain, n, e)) {
-        if (!getAzimuthAtChain(chain, az))
-            return false;
+    // The point and its unit tangent from one element query; the offset goes along the
+    // tangent's right normal.
+    double n, e, az, dirN, dirE, d;
+    const CAlntHe* he = getAlntHeAtChain(chain, &d);
+    if (he && he->getPosAndDirAtLength(d, n, e, az, dirN, dirE)) {
+        // Kept for getAzimuthAtChain at the same chainage (a position and its azimuth are
+        // mostly asked together); the element found depends on the index alone.
+        if (m_indexState == indexSorted) {
+            m_lastAzChain = chain;
+            m_lastAzDeg = az;
+        }
     } else {
         double final;
         if (!getFinalChainageInM(final))
             return false;
         CMathAngle dir;
-        double d;
         if (final <= chain) {
             const CAlntHe* last = getLastHe();
             if (!last || !last->getFinalAzimut(dir) || !last->getFinalPosNe(n, e))
@@ -309,11 +334,15 @@ bool CAlntH::getPosNeAtChainAndOffsetExtr(double chain, double offset, double& N
         }
         if (dir.isnan())
             dir.setRad(0.0);
-        n = n + d * dir.getCos();
-        e = e + d * dir.getSin();
-        az = dir.getDeg();
+        dirN = dir.getCos();
+        dirE = dir.getSin();
+        n = n + d * dirN;
+        e = e + d * dirE;
     }
-    ApplyAlntOffset(n, e, az, offset);
+    if (!(std::fabs(offset) < smallNumTolerance)) {
+        n -= offset * dirE;
+        e += offset * dirN;
+    }
     N = n;
     E = e;
     return true;

@@ -28,6 +28,7 @@
 #include "numeric/mathAngle.h"
 #include "vrkmath/mathAlntHe.h"
 
+#include <cmath>
 #include <vector>
 
 class CAlntH {
@@ -105,6 +106,8 @@ public:
     // lenInElement, when given, receives chain - the element's start chainage (negative
     // before the start; the element snaps only within 0.001 m).
     const CAlntHe* getAlntHeAtChain(double chain, double* lenInElement = nullptr) const;
+    // The same element as getAlntHeAtChain, as its index (-1 where that gives null).
+    int getHeIndexAtChain(double chain, double* lenInElement = nullptr) const;
     // Position at a chainage inside the alignment; false outside it.
     bool getPosNeAtChain(double chain, double& N, double& E) const;
     // getPosNeAtChainAndOffsetExtr with offset 0.
@@ -143,7 +146,11 @@ private:
     // Builds the index of start chainages and lengths when stale; true when the bisection may
     // answer.
     bool indexUsable() const;
-    void invalidateIndex() { m_indexState = indexStale; }
+    void invalidateIndex()
+    {
+        m_indexState = indexStale;
+        m_lastAzChain = std::nan("");
+    }
 
     double m_startChainage;
     double m_chainageInterval;
@@ -161,4 +168,8 @@ private:
     mutable std::vector<double> m_lens;
     mutable IndexState m_indexState;
     mutable int m_lastFound;
+    // The chainage of the last position answered inside the alignment (NaN: none since the
+    // last change) and the azimuth there, degrees.
+    mutable double m_lastAzChain;
+    mutable double m_lastAzDeg;
 };

@@ -46,6 +46,19 @@ void ApplyAlntOffset(double& N, double& E, double azDeg, double offset)
 // ---------------------------------------------------------------------------------------------
 // CAlntHe: the operations shared by every element
 
+bool CAlntHe::getPosAndDirAtLength(double l, double& N, double& E, double& azDeg, double& dirN, double& dirE) const
+{
+    double n, e, az;
+    if (!getPosNeAtLength(l, n, e) || !getAzimuthAtLength(l, az))
+        return false;
+    N = n;
+    E = e;
+    azDeg = az;
+    dirN = std::cos(az * kRadPerDeg);
+    dirE = std::sin(az * kRadPerDeg);
+    return true;
+}
+
 bool CAlntHe::getPosNeAtChainExtr(double chain, double& N, double& E) const
 {
     return getPosNeAtChainAndOffsetExtr(chain, 0.0, N, E);

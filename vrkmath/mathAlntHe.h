@@ -84,6 +84,11 @@ public:
     // The same at a length l (metres) from the element's start.
     virtual bool getPosNeAtLength(double l, double& N, double& E) const = 0;
     virtual bool getAzimuthAtLength(double l, double& azDeg) const = 0;
+    // Both at once, with the grid unit tangent (dirN, dirE) of that azimuth: a line, an arc, a
+    // spiral and a corner give it from the same terms as the point (equal to the sine and
+    // cosine of azDeg to the last bit or two). False when the point cannot be computed.
+    virtual bool getPosAndDirAtLength(double l, double& N, double& E, double& azDeg, double& dirN,
+                                      double& dirE) const;
     // getPosNeAtChainAndOffsetExtr with offset 0.
     virtual bool getPosNeAtChainExtr(double chain, double& N, double& E) const;
     // Position at a chainage and a signed offset (metres, positive right), extrapolated beyond
@@ -185,6 +190,14 @@ public:
         azDeg = m_placed.getAzimuthAtLength(l);
         return true;
     }
+    bool getPosAndDirAtLength(double l, double& N, double& E, double& azDeg, double& dirN,
+                              double& dirE) const override
+    {
+        if (!m_placed.getPosAndDirAtLength(l, N, E, dirN, dirE))
+            return false;
+        azDeg = m_placed.getAzimuthAtLength(l);
+        return true;
+    }
     double getStepForDeviation(double chain, double deviation) const override;
     bool getShortestDistAndCurveLen(double N, double E, double& dist, double& len) const override
     {
@@ -270,6 +283,11 @@ public:
     {
         azDeg = m_corner.GetAzimuth(l);
         return true;
+    }
+    bool getPosAndDirAtLength(double l, double& N, double& E, double& azDeg, double& dirN,
+                              double& dirE) const override
+    {
+        return m_corner.getPosAndDirAtLength(l, N, E, azDeg, dirN, dirE);
     }
     double getStepForDeviation(double chain, double deviation) const override;
     bool getShortestDistAndCurveLen(double N, double E, double& dist, double& len) const override

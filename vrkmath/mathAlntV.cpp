@@ -298,13 +298,17 @@ bool CAlntV::getHeightAtChainExtr(double chainage, double& height) const
     // that follow the start values these are the start chainage and the start chainage plus the
     // total length; a VIP element begins at its own VIP, so a VIP profile that starts after
     // (or before) the start chainage is shifted by that difference. The ends and their grades
-    // are therefore read from the end elements themselves, passing over elements of zero
+    // are therefore read from the end elements themselves, passing over VIP elements of zero
     // length (the first VIP element is one: it ends where it begins, with no grade of its own).
     const int n = getNumOfVes();
+    auto emptyVip = [this](int k) {
+        const CAlntVe* e = m_ves.GetAt(k);
+        return (e->getType() == veLsParabola || e->getType() == veLsArc) && isVeZero(e->getLen());
+    };
     int i = 0, j = n - 1;
-    while (i + 1 < n && isVeZero(m_ves.GetAt(i)->getLen()))
+    while (i + 1 < n && emptyVip(i))
         ++i;
-    while (j > 0 && isVeZero(m_ves.GetAt(j)->getLen()))
+    while (j > 0 && emptyVip(j))
         --j;
     const CAlntVe* first = m_ves.GetAt(i);
     const CAlntVe* last = m_ves.GetAt(j);

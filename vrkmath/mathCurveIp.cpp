@@ -354,6 +354,41 @@ bool CCurveIp::getPosAtLength(double l, double& N, double& E) const
     }
 }
 
+bool CCurveIp::getPosAndDirAtLength(double l, double& N, double& E, double& azDeg, double& dirN,
+                                    double& dirE) const
+{
+    // Within the position's start snap the point and the azimuth find their pieces with
+    // different snaps: each is asked on its own there.
+    if (l < kPosStartSnap) {
+        if (!getPosAtLength(l, N, E))
+            return false;
+        azDeg = GetAzimuth(l);
+        const double a = azDeg * kRadPerDeg;
+        dirN = std::cos(a);
+        dirE = std::sin(a);
+        return true;
+    }
+    double rem;
+    const auto piece = [&](const auto& curve) {
+        if (!curve.getPosAndDirAtLength(rem, N, E, dirN, dirE))
+            return false;
+        azDeg = curve.getAzimuthAtLength(rem);
+        return true;
+    };
+    switch (locate(l, kPosStartSnap, false, rem)) {
+    case 0:
+        return piece(m_startSegment);
+    case 1:
+        return piece(m_entrySpiral);
+    case 2:
+        return piece(m_arc);
+    case 3:
+        return piece(m_exitSpiral);
+    default:
+        return false;
+    }
+}
+
 double CCurveIp::GetAzimuth(double l) const
 {
     double rem;

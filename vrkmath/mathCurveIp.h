@@ -125,6 +125,9 @@ public:
     bool getPosAtLength(double l, double& N, double& E) const;
     // The grid azimuth at l (degrees, not reduced); 0 outside.
     double GetAzimuth(double l) const;
+    // getPosAtLength with GetAzimuth(l) and the grid unit tangent (dirN, dirE) there, both from
+    // the piece that gives the point. False outside.
+    bool getPosAndDirAtLength(double l, double& N, double& E, double& azDeg, double& dirN, double& dirE) const;
     // The step of the piece that holds l (at a joint the following piece); never past the
     // piece's end. 0 outside.
     double getStepForDeviation(double l, double deviation) const;

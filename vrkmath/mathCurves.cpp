@@ -190,6 +190,17 @@ bool CCurveDataSegment::getPosAtLength(double l, double& N, double& E) const
     return true;
 }
 
+bool CCurveDataSegment::getPosAndDirAtLength(double l, double& N, double& E, double& dirN, double& dirE) const
+{
+    if (!getPosAtLength(l, N, E))
+        return false;
+    // An unset azimuth reads as 0 (as GetAzimuth gives it).
+    const CMathAngle& az = getAzimuth();
+    dirN = az.isnan() ? 1.0 : az.getCos();
+    dirE = az.isnan() ? 0.0 : az.getSin();
+    return true;
+}
+
 double CCurveDataSegment::getStepForDeviation(double l, double) const
 {
     const double total = getTotalLength();
@@ -414,6 +425,25 @@ bool CCurveDataArc::getPosAtLength(double l, double& N, double& E) const
     const double phi = std::fabs(R) < kCurveZero ? 0.0 : l / R;
     N = R * std::sin(phi);
     E = R * (1.0 - std::cos(phi));
+    return true;
+}
+
+bool CCurveDataArc::getPosAndDirAtLength(double l, double& N, double& E, double& dirN, double& dirE) const
+{
+    if (!isok())
+        return false;
+    if (!snapCurveLength(l, m_length)) {
+        ReportCurveAssertion(kLineArcPosOutside);
+        return false;
+    }
+    const double R = m_radius;
+    const double phi = std::fabs(R) < kCurveZero ? 0.0 : l / R;
+    const double s = std::sin(phi);
+    const double c = std::cos(phi);
+    N = R * s;
+    E = R * (1.0 - c);
+    dirN = c;
+    dirE = s;
     return true;
 }
 

@@ -107,6 +107,8 @@ public:
     // The point at length l (metres, snapped within 0.001 onto [0, L]). False when the segment
     // is not valid or l lies outside; both with an assertion report.
     bool getPosAtLength(double l, double& N, double& E) const;
+    // getPosAtLength with the unit tangent (dirN, dirE) in the local frame.
+    bool getPosAndDirAtLength(double l, double& N, double& E, double& dirN, double& dirE) const;
     // A chord of a straight line never deviates: the rest of the segment, L - l (an l outside
     // is reported and used as it is).
     double getStepForDeviation(double l, double deviation) const;
@@ -186,6 +188,9 @@ public:
     // The point at length l (metres, snapped onto [0, L]). False when not valid (no report) or
     // l outside (reported).
     bool getPosAtLength(double l, double& N, double& E) const;
+    // getPosAtLength with the unit tangent (dirN, dirE) in the local frame, from the same sine
+    // and cosine as the point.
+    bool getPosAndDirAtLength(double l, double& N, double& E, double& dirN, double& dirE) const;
     // The arc length whose chord has the middle ordinate `deviation` (metres), capped at an
     // angular step of 11.25 degrees and at the rest of the arc. The rest of the arc, L - l,
     // when the arc is not valid, its radius below 1e-12 or deviation <= 0. An l outside is
@@ -319,6 +324,23 @@ public:
         const double s = m_startAz.getSin();
         N = m_startN + (c * n - s * e);
         E = m_startE + (c * e + s * n);
+        return true;
+    }
+    // getPosAtLength with the grid unit tangent (dirN, dirE): the curve's own tangent turned
+    // as the point is (the direction of getAzimuthAtLength(l) to the last bit or two).
+    bool getPosAndDirAtLength(double l, double& N, double& E, double& dirN, double& dirE) const
+    {
+        if (!isOrgAzOk())
+            return false;
+        double n, e, dn, de;
+        if (!m_curve.getPosAndDirAtLength(l, n, e, dn, de))
+            return false;
+        const double c = m_startAz.getCos();
+        const double s = m_startAz.getSin();
+        N = m_startN + (c * n - s * e);
+        E = m_startE + (c * e + s * n);
+        dirN = c * dn - s * de;
+        dirE = c * de + s * dn;
         return true;
     }
     // The curve's own step for deviation at l (metres).

@@ -80,6 +80,45 @@ inline void clothoidSeries(double th, double& x, double& y)
     y = sy;
 }
 
+// A tangent term below this is lost in the rounding of a unit vector's components.
+constexpr double kTangentTermZero = 1e-17;
+
+// The series above and, from the same terms, the unit tangent (cos th, sin th): the n-th term of
+// cos th is the x-term times 4n + 1, that of sin th the y-term times 4n + 3. The position is
+// summed exactly as clothoidSeries sums it; the tangent goes on until its terms fall below
+// kTangentTermZero, and is taken from std::cos and std::sin where 24 steps do not get there.
+inline void clothoidSeriesAndTangent(double th, double& x, double& y, double& c, double& s)
+{
+    const double tol = smallNumTolerance;
+    double u = th * kOneThird;
+    double sx = 1.0, sy = u, sc = 1.0, ss = th;
+    bool positionDone = false;
+    for (int n = 1; n <= kSeriesMaxSteps; ++n) {
+        const double t = u * (th * kSeries[n].x);
+        u = t * (th * kSeries[n].y);
+        const double ct = (4.0 * n + 1.0) * t;
+        const double su = (4.0 * n + 3.0) * u;
+        sc += ct;
+        ss += su;
+        if (!positionDone) {
+            sx += t;
+            sy += u;
+            positionDone = std::fabs(t) < tol && std::fabs(u) < tol;
+        }
+        if (positionDone && std::fabs(ct) < kTangentTermZero && std::fabs(su) < kTangentTermZero) {
+            x = sx;
+            y = sy;
+            c = sc;
+            s = ss;
+            return;
+        }
+    }
+    x = sx;
+    y = sy;
+    c = std::cos(th);
+    s = std::sin(th);
+}
+
 // The position of a spiral element at a length, with what does not depend on the length read
 // once: 1 / (2 R L) of the simple spiral (the direction change at l is then l^2 times it) and,
 // for a CS->ST element, the simple spiral's end and the sine and cosine of thetaL. The one place
@@ -110,6 +149,38 @@ public:
         clothoidSeries(l * l * m_inverseTwoRL, x, y);
         N = l * x;
         E = l * y;
+    }
+    // simplePos with the unit tangent (dirN, dirE) there, from the same series terms.
+    void simplePosAndDir(double l, double& N, double& E, double& dirN, double& dirE) const
+    {
+        if (m_degenerate) {
+            N = 0.0;
+            E = 0.0;
+            dirN = 1.0;
+            dirE = 0.0;
+            return;
+        }
+        double x, y;
+        clothoidSeriesAndTangent(l * l * m_inverseTwoRL, x, y, dirN, dirE);
+        N = l * x;
+        E = l * y;
+    }
+    // pos with the unit tangent in the direction of travel; a CS->ST element travels its simple
+    // spiral backwards, mapped as the position is.
+    void posAndDir(double l, double& N, double& E, double& dirN, double& dirE) const
+    {
+        if (!m_csst) {
+            simplePosAndDir(l, N, E, dirN, dirE);
+            return;
+        }
+        double n, e, c, s;
+        simplePosAndDir(m_length - l, n, e, c, s);
+        const double dn = n - m_endN;
+        const double de = e - m_endE;
+        N = -(m_sin * de + m_cos * dn);
+        E = -(m_cos * de - m_sin * dn);
+        dirN = m_sin * s + m_cos * c;
+        dirE = m_cos * s - m_sin * c;
     }
     // The element's point at l (0 <= l <= L); a CS->ST element is its simple spiral at L - l,
     // moved by minus the simple spiral's end, rotated back by thetaL and negated.
@@ -397,6 +468,12 @@ void CCurveDataSpiral1R::GetSpiralElement(double& L, AlntElementLengthDisplay& l
 void CCurveDataSpiral1R::posAtLengthUnchecked(double l, double& N, double& E) const
 {
     SpiralEvaluator(m_simple, m_isTSSC).pos(l, N, E);
+}
+
+void CCurveDataSpiral1R::posAndDirAtLengthUnchecked(double l, double& N, double& E, double& dirN,
+                                                    double& dirE) const
+{
+    SpiralEvaluator(m_simple, m_isTSSC).posAndDir(l, N, E, dirN, dirE);
 }
 
 bool CCurveDataSpiral1R::getPosAtLength(double l, double& N, double& E) const
@@ -800,5 +877,32 @@ bool getAlntElementAzimuth(CMathAngle& az, const C2dPos& start, const C2dPos& en
         return false;
     chord -= local;
     az = chord;
+    return true;
+}
+
+bool CCurveDataSpiral::getPosAndDirAtLength(double l, double& N, double& E, double& dirN, double& dirE) const
+{
+    if (!isok())
+        return false;
+    const double total = getTotalLength();
+    if (!snapCurveLength(l, total)) {
+        ReportCurveAssertion(kLineSpiralPosOutside);
+        return false;
+    }
+    if (!m_isTSSC) {
+        posAndDirAtLengthUnchecked(l, N, E, dirN, dirE);
+        return true;
+    }
+    // As getPosAtLength; the tangent turns with the point.
+    double n, e, dn, de;
+    posAndDirAtLengthUnchecked(std::min(l + m_cutLength, m_simple.getTotalLength()), n, e, dn, de);
+    n -= m_startN;
+    e -= m_startE;
+    const double s = m_rotation.getSin();
+    const double c = m_rotation.getCos();
+    N = c * n - s * e;
+    E = c * e + s * n;
+    dirN = c * dn - s * de;
+    dirE = c * de + s * dn;
     return true;
 }

@@ -137,6 +137,8 @@ public:
 protected:
     // The position at l without checks: the caller guarantees a valid element and l in [0, L].
     void posAtLengthUnchecked(double l, double& N, double& E) const;
+    // The same with the unit tangent (dirN, dirE) in the direction of travel.
+    void posAndDirAtLengthUnchecked(double l, double& N, double& E, double& dirN, double& dirE) const;
     // Maps a point (n, e) of the simple spiral into the CS->ST element frame.
     void toCsstFrame(double& n, double& e) const;
     void setDisplayFlags(AlntElementLengthDisplay lengthDisplay, AlntElementRadiusDisplay radiusDisplay);
@@ -210,6 +212,9 @@ public:
     // The point at length l of the element (metres, snapped onto [0, L]); false when not
     // valid, or (reported) when l lies outside.
     bool getPosAtLength(double l, double& N, double& E) const;
+    // getPosAtLength with the unit tangent (dirN, dirE) in the local frame, from the same series
+    // terms as the point (the direction of GetAzimuth(l) to the last bit or two).
+    bool getPosAndDirAtLength(double l, double& N, double& E, double& dirN, double& dirE) const;
     // The full clothoid's step at the matching length, shortened to end at the element's end.
     // 0 (reported) when l lies outside.
     double getStepForDeviation(double l, double deviation) const;

@@ -97,11 +97,11 @@ expect_out "locate behind the start" "before" \
 expect_out "locate header line and separators" "2" \
   sh -c "printf 'north;east\n6543576.1994;1234830.4539\n6543576.1994\t1234830.4539\n' | '$TOOL' road locate $MAIN --csv | tail -n +2 | wc -l"
 expect_err "locate bad lines numbered" "line 3: expected \"\[NAME\] NORTH EAST \[HEIGHT\] \[CODE\]\", got 'abc 1'" \
-  sh -c "printf '# points\n6543576.1994 1234830.4539\nabc 1\n1 2 3 4\n6543576.1994 1234830.4539\n' | '$TOOL' road locate $MAIN"
-expect_err "locate wrong field count numbered" "line 4: expected \"\[NAME\] NORTH EAST \[HEIGHT\] \[CODE\]\", got '1 2 3 4'" \
-  sh -c "printf '# points\n6543576.1994 1234830.4539\nabc 1\n1 2 3 4\n6543576.1994 1234830.4539\n' | '$TOOL' road locate $MAIN"
+  sh -c "printf '# points\n6543576.1994 1234830.4539\nabc 1\n1 2 3 4 5 6\n6543576.1994 1234830.4539\n' | '$TOOL' road locate $MAIN"
+expect_err "locate wrong field count numbered" "line 4: expected \"\[NAME\] NORTH EAST \[HEIGHT\] \[CODE\]\", got '1 2 3 4 5 6'" \
+  sh -c "printf '# points\n6543576.1994 1234830.4539\nabc 1\n1 2 3 4 5 6\n6543576.1994 1234830.4539\n' | '$TOOL' road locate $MAIN"
 expect_out "locate good lines still answered (and the header)" "3" \
-  sh -c "printf '# points\n6543576.1994 1234830.4539\nabc 1\n1 2 3 4\n6543576.1994 1234830.4539\n' | '$TOOL' road locate $MAIN | wc -l"
+  sh -c "printf '# points\n6543576.1994 1234830.4539\nabc 1\n1 2 3 4 5 6\n6543576.1994 1234830.4539\n' | '$TOOL' road locate $MAIN | wc -l"
 expect_status "locate bad lines exit 2" 2 \
   sh -c "printf '6543576.1994 1234830.4539\nabc 1\n' | '$TOOL' road locate $MAIN"
 expect_status "locate threads out of range" 2 "$TOOL" road locate $MAIN --threads 0 1 2

@@ -15,6 +15,8 @@ sed '/<Alignment name="Ramp A1"/,/<\/Alignment>/d' "$EX" >"$MAIN"
 printf 'P1 6543576.1994 1234830.4539 52 KERB\r\n# a comment\r\n\r\n6543576.1994,1234830.4539,53\r\nP3;6543576.1994;1234830.4539\r\n' >"$TMP/named.txt"
 expect_out "names, else line numbers; codes read" "$(printf 'P1  1+450.00\nline 4  1+450.00\nP3  1+450.00')" \
   sh -c "'$TOOL' road locate $MAIN --input '$TMP/named.txt' | sed 1d | sed 's/  offset.*//'"
+expect_out "a numbered point: the first of four numbers is its name" "101  1+450.00" \
+  sh -c "printf '101 6543576.1994 1234830.4539 52\n' | '$TOOL' road locate $MAIN | sed 1d | sed 's/  offset.*//'"
 expect_out "cut/fill of a named point" "fill 0.7000" \
   sh -c "'$TOOL' road locate $MAIN --input '$TMP/named.txt' | sed -n 2p | grep -o 'fill [0-9.]*'"
 printf 'Code,Elev,Easting,Northing,Point\r\nKERB,52,1234830.4539,6543576.1994,A1\r\n,,1234830.4539,6543576.1994,A2\r\n' >"$TMP/header.csv"
@@ -85,4 +87,23 @@ expect_out "far point in the note" "1" grep -c 'Not drawn, farther than 1000.00 
 expect_out "only the near point drawn" "1" sh -c "grep -o '<g class=\"point\"' '$TMP/b.svg' | wc -l | awk '{print (\$1 >= 1 && \$1 <= 2)}'"
 expect_out "the plan's scale is the road's" "$(grep -o 'id="scale-bar" data-length="[^"]*"' "$TMP/a.svg")" \
   grep -o 'id="scale-bar" data-length="[^"]*"' "$TMP/b.svg"
+# Output a person and a program can rely on.
+expect_out "dms azimuths in text" "azimuth 043°47'39.7\"" \
+  sh -c "'$TOOL' road stakeout $MAIN --station 1450 --angles dms | sed 1d | grep -o 'azimuth .*'"
+expect_out "the header names the azimuth form" "1" \
+  sh -c "'$TOOL' road stakeout $MAIN --station 1450 --angles dms | head -1 | grep -c \"azimuths ddd°mm'ss.s\""
+expect_out "packed dms only in CSV, named so" "azimuth_packed_dms 43.473972122" \
+  sh -c "'$TOOL' road stakeout $MAIN --station 1450 --angles dms --csv | awk -F, 'NR == 1 { print \$6 } NR == 2 { print \$6 }' | paste -sd' '"
+# Feet in CSV at full precision: failed before (4000.123460000: the display's five decimals).
+expect_out "feet CSV keeps every digit" "4000.123456789" \
+  sh -c "'$TOOL' road stakeout $MAIN --units usft --station 4000.123456789 --csv | tail -1 | cut -d, -f1"
+expect_out "feet CSV coordinates exact" "21467770.820616309" \
+  sh -c "'$TOOL' road stakeout $MAIN --units usft --station 4000.123456789 --csv | tail -1 | cut -d, -f3"
+expect_err "an option without its value named" "--station needs a value" "$TOOL" road stakeout $MAIN --station
+expect_err "an option given twice named" "--station given twice" "$TOOL" road stakeout $MAIN --station 1100 --station 1200
+long=$(printf 'x%.0s' $(seq 1 300))
+expect_out "at most 80 characters of a line quoted" "1" \
+  sh -c "printf '%s\\n' '$long' | '$TOOL' road stakeout $MAIN 2>&1 >/dev/null | awk '{ print (length(\$0) < 200) }'"
+expect_out "no scientific notation, no -0" "0" \
+  sh -c "'$TOOL' road locate $MAIN 6543210.482 1234567.915 --csv | tail -1 | grep -c -e 'e+' -e 'e-' -e ',-0.000000000,'; true"
 finish

@@ -100,7 +100,13 @@ expect_out "overlap: range runs through both regions" "$(printf '0+670.00\n0+675
 printf '600 1\n675.5@2 1\n' >"$TMP/overTable.txt"
 expect_out "overlap: a table station with @K, sampled with @K" "675.500000000@2" \
   sh -c "'$TOOL' road sample '$TMP/over.xml' --deviation 0.01 --offsets '$TMP/overTable.txt' --csv | tail -1 | cut -d, -f1"
-expect_status "overlap: plot" 0 "$TOOL" road plot "$TMP/over.xml" -o "$TMP/over.svg"
+expect_out "overlap: GeoJSON stations with their regions" '"regions": [1, 2]' \
+  sh -c "'$TOOL' road sample '$TMP/over.xml' --deviation 0.01 --format geojson | grep -o '\"regions\": \[[^]]*\]'"
+expect_status "overlap: plot" 0 "$TOOL" road plot "$TMP/over.xml" --interval 5 -o "$TMP/over.svg"
+# The tick at 675 of region 1 lies in the overlap (region 2's 675 is the equation's own tick).
+expect_out "overlap: plot ticks carry @K" 'data-station="0+675.00@1"' \
+  sh -c "grep -o 'data-station=\"0+675.00@[12]\"' '$TMP/over.svg' | sort -u"
+expect_out "overlap: the equation's tick" "1" sh -c "grep -c 'data-station=\"0+675.88 = 0+675.00\"' '$TMP/over.svg'"
 
 # What road info lists, without the file's name and the source lines.
 listing() { "$TOOL" road info "$1" 2>/dev/null | sed 1d | sed -E 's/line [0-9]+//g; s/ +[0-9]+$//'; }

@@ -47,4 +47,17 @@ expect_err "1e300 in the text form" "line 1: '1e300' is out of range" sh -c "ech
 expect_status "1e300 in the text form: exit 2" 2 "$TOOL" angle 1e300 --from deg --text
 expect_out "the other lines still answered" "$(printf ' 12\302\26030'"'"'0.00000"')" sh -c "printf '1e300\n12.5\n' | '$TOOL' angle --from deg --text 2>/dev/null; exit 0"
 
+# One number grammar: decimal numbers only, packed values checked before conversion. Each
+# of these was converted before (0x10 as 16, 0x1p3 as 8, 12.6030 dms as 13 deg 0 min 30 s).
+for bad in 0x10 0x1p3 inf nan 1e400 12,5; do
+  expect_status "'$bad' refused" 2 "$TOOL" angle "$bad" --from deg --to rad
+done
+expect_status "hexadecimal on stdin refused" 2 sh -c "printf '0x10\n' | '$TOOL' dist --from m --to usft"
+expect_err "minutes of 60 refused" "minutes (60) must be below 60" "$TOOL" angle 12.6030 --from dms --to deg
+expect_err "seconds of 75 refused" "seconds (75) must be below 60" "$TOOL" angle 12.3075 --from dms --to deg
+expect_out "12.3 dms is 12 deg 30 min" "12.5" "$TOOL" angle 12.3 --from dms --to deg
+expect_err "inches of 12 refused" "inches (12) must be below 12" "$TOOL" dist 5.123 --from ifti --to m
+expect_err "eighths of 8 refused" "eighths (8) must be below 8" "$TOOL" dist 5.078 --from usfti --to m
+expect_status "curve --angles dms checks its angles" 2 "$TOOL" curve --radius 300 --delta 25.7000 --angles dms
+expect_status "road stations: no hexadecimal" 2 "$TOOL" road stakeout --example --alignment 1 --station 0x400
 finish

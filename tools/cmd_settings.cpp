@@ -1,0 +1,198 @@
+// fieldcore settings: the controller settings of ostrand.ini by identifier, as the library
+// reaches them (CTICGlobalSettings).
+#include "cli.h"
+
+#include "files/appFolders.h"
+#include "files/globalSettings.h"
+#include "files/iniFile.h"
+#include "platform/deviceRoot.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <iostream>
+
+namespace {
+
+const char* const kCommand = "settings";
+
+const char* kHelp =
+    "usage: fieldcore settings [--root DIR] get ID [--as int|uint|real]\n"
+    "       fieldcore settings [--root DIR] set ID VALUE [--as int|uint|real]\n"
+    "       fieldcore settings [--root DIR] list\n"
+    "\n"
+    "Reads and writes the controller settings file the way the library does. The file is\n"
+    "\\Program Files\\osd_setup\\ostrand.ini on the device, DIR/Program Files/osd_setup/\n"
+    "ostrand.ini on this computer. Settings are named by identifier, 1 to 2009; an\n"
+    "identifier has a place (a section and key) only when it is one of 1-7, 9-13 and\n"
+    "2000-2009 ('list' shows them all).\n"
+    "\n"
+    "  get   prints the stored value alone: an integer ('%d'), an unsigned integer ('%u',\n"
+    "        which also reads a sign: a stored -1 is 4294967295) or a real. Nothing is\n"
+    "        stored when the value is missing, unreadable or the 'nothing stored' value\n"
+    "        (-1111111111; 0 for unsigned values).\n"
+    "  set   stores VALUE ('%d', '%u', or a real with six decimals) and saves the file at once.\n"
+    "  list  prints every identifier that has a place: ID, section, key and the stored text,\n"
+    "        separated by tabs (the text empty when nothing is stored).\n"
+    "\n"
+    "Every run, 'get' and 'list' included, saves the file when it ends (the library saves\n"
+    "its settings when it is unloaded): the file is rewritten with its sections and keys\n"
+    "sorted and without comments, and is created when missing.\n"
+    "\n"
+    "Options:\n"
+    "  --root DIR        the device root, a folder on this computer (default: $FIELDCORE_ROOT,\n"
+    "                    else ~/.fieldcore); created with DIR/Program Files/fieldcore when missing\n"
+    "  --as int|uint|real  how the value is read and written (default int)\n"
+    "\n"
+    "Examples:\n"
+    "  fieldcore settings --root ./device set 11 2.5 --as real   (StakeIncPtBy=2.500000)\n"
+    "  fieldcore settings --root ./device get 11 --as real       -> 2.5\n"
+    "  fieldcore settings --root ./device list\n"
+    "\n"
+    "Errors: an identifier without a place is reported as such on stderr; an identifier\n"
+    "outside 1 to 2009, a VALUE that is not a number of its kind, or a usage error is\n"
+    "reported on stderr as 'fieldcore settings: ...'.\n"
+    "\n"
+    "Exit status: 0 done; 1 the identifier has no place, or 'get' found nothing stored\n"
+    "(nothing printed); 2 a bad identifier or value, or a usage error.\n";
+
+enum class Kind { Int, Uint, Real };
+
+bool parseKind(const std::string& text, Kind& kind)
+{
+    if (text == "int")
+        kind = Kind::Int;
+    else if (text == "uint")
+        kind = Kind::Uint;
+    else if (text == "real")
+        kind = Kind::Real;
+    else
+        return false;
+    return true;
+}
+
+bool parseUnsigned(const std::string& text, unsigned int& value)
+{
+    const std::string t = cli::trim(text);
+    if (t.empty() || t[0] < '0' || t[0] > '9')
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long v = std::strtoull(t.c_str(), &end, 10);
+    if (*end != '\0' || errno == ERANGE || v > 0xFFFFFFFFull)
+        return false;
+    value = static_cast<unsigned int>(v);
+    return true;
+}
+
+// The identifier, checked: 0 and a message on stderr when it is no identifier or has no place
+// (`status` says which).
+bool readId(const std::string& text, int& id, int& status)
+{
+    if (!cli::parseInt(text, id) || id < 1 || id > 2009) {
+        cli::error(kCommand, "'" + text + "' is no setting identifier (1 to 2009)");
+        status = cli::EXIT_BAD_INPUT;
+        return false;
+    }
+    const wchar_t *section, *key;
+    if (!GetSettingPlace(id, section, key)) {
+        cli::error(kCommand, "identifier " + std::to_string(id) + " has no place in the file");
+        status = cli::EXIT_NO_ANSWER;
+        return false;
+    }
+    return true;
+}
+
+int get(CTICGlobalSettings& settings, int id, Kind kind)
+{
+    if (kind == Kind::Int) {
+        int value;
+        if (!settings.GetInt(id, value))
+            return cli::EXIT_NO_ANSWER;
+        std::cout << value << '\n';
+    } else if (kind == Kind::Uint) {
+        unsigned int value;
+        if (!settings.GetUint(id, value))
+            return cli::EXIT_NO_ANSWER;
+        std::cout << value << '\n';
+    } else {
+        double value;
+        if (!settings.GetReal(id, value))
+            return cli::EXIT_NO_ANSWER;
+        std::cout << cli::formatDouble(value) << '\n';
+    }
+    return cli::EXIT_OK;
+}
+
+int set(CTICGlobalSettings& settings, int id, Kind kind, const std::string& text)
+{
+    int i;
+    unsigned int u;
+    double r;
+    if (kind == Kind::Int ? !cli::parseInt(text, i) : kind == Kind::Uint ? !parseUnsigned(text, u) : !cli::parseDouble(text, r))
+        return cli::usageError(kCommand, "'" + text + "' is no " +
+                                             (kind == Kind::Int ? "integer" : kind == Kind::Uint ? "unsigned integer" : "number"));
+    const bool stored = kind == Kind::Int ? settings.SetInt(id, i, true)
+                        : kind == Kind::Uint ? settings.SetUint(id, u, true)
+                                             : settings.SetReal(id, r, true);
+    return stored ? cli::EXIT_OK : cli::EXIT_NO_ANSWER;
+}
+
+int list()
+{
+    CINIFile file;
+    file.LoadIni(AppStrPaths::GetUserSettingsPath() + L"\\ostrand.ini");
+    for (int id = 1; id <= 2009; ++id) {
+        const wchar_t *section, *key;
+        if (!GetSettingPlace(id, section, key))
+            continue;
+        std::cout << id << '\t' << ToUtf8(CString(section)) << '\t' << ToUtf8(CString(key)) << '\t'
+                  << ToUtf8(file.GetStringValue(section, key, CString())) << '\n';
+    }
+    return cli::EXIT_OK;
+}
+
+int runSettings(const std::vector<std::string>& words)
+{
+    cli::Args args(words);
+    if (args.flag("--help")) {
+        std::cout << kHelp;
+        return cli::EXIT_OK;
+    }
+    std::string root, kindText;
+    const bool rootGiven = args.option("--root", root);
+    Kind kind = Kind::Int;
+    if (args.option("--as", kindText) && !parseKind(kindText, kind))
+        return cli::usageError(kCommand, "--as takes int, uint or real");
+    std::string unknown;
+    if (args.missingValue())
+        return cli::usageError(kCommand, "an option is missing its value");
+    if (args.firstUnknownOption(unknown))
+        return cli::usageError(kCommand, "unknown option '" + unknown + "'");
+    const std::vector<std::string>& rest = args.rest();
+    const std::string sub = rest.empty() ? "" : rest[0];
+    const size_t wanted = sub == "get" ? 2 : sub == "set" ? 3 : sub == "list" ? 1 : 0;
+    if (wanted == 0)
+        return cli::usageError(kCommand, rest.empty() ? "expected get, set or list" : "unknown subcommand '" + sub + "'");
+    if (rest.size() != wanted)
+        return cli::usageError(kCommand, "wrong number of arguments for '" + sub + "'");
+    if (rootGiven && root.empty())
+        return cli::usageError(kCommand, "--root is empty");
+    if (rootGiven)
+        setDeviceRoot(root);
+    CTICGlobalSettings* settings = GetTICGlobalSettings();  // saved when the program ends
+    if (!settings) {
+        cli::error(kCommand, "out of memory");
+        return cli::EXIT_BAD_INPUT;
+    }
+    int id = 0, status = cli::EXIT_OK;
+    if (sub != "list" && !readId(rest[1], id, status))
+        return status;
+    if (sub == "list")
+        return list();
+    return sub == "get" ? get(*settings, id, kind) : set(*settings, id, kind, rest[2]);
+}
+
+const bool registered = cli::registerCommand(kCommand, "read and write the controller settings by identifier",
+                                             &runSettings);
+
+} // namespace
