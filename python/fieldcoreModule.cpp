@@ -193,6 +193,41 @@ public:
         return d;
     }
 
+    // Seconds the batch locate takes called from C++ on one thread into fresh C++ arrays: the
+    // C++ per-core rate the Python call is compared with (bench/python_locate.py).
+    double timeCppLocate(const InArray& north, const InArray& east, const InArray& height) const
+    {
+        const size_t n = static_cast<size_t>(north.size());
+        if (static_cast<size_t>(east.size()) != n || static_cast<size_t>(height.size()) != n)
+            throw py::value_error("north, east and height differ in length");
+        RoadBatchOptions o;
+        o.threads = 1;
+        const double* pn = north.data();
+        const double* pe = east.data();
+        const double* ph = height.data();
+        py::gil_scoped_release release;
+        // The output arrays are allocated on the clock and left untouched before the call, as
+        // the Python call's are: both pay for the first touch of fresh memory.
+        const auto t0 = std::chrono::steady_clock::now();
+        std::unique_ptr<double[]> d(new double[8 * n]);
+        std::unique_ptr<int32_t[]> region(new int32_t[n]), element(new int32_t[n]);
+        std::unique_ptr<int8_t[]> extent(new int8_t[n]);
+        std::unique_ptr<uint8_t[]> status(new uint8_t[n]);
+        RoadBatchAnswers a;
+        double* p = d.get();
+        for (double** f : {&a.station, &a.internal, &a.offset, &a.north, &a.east, &a.height, &a.azimuth, &a.cutFill}) {
+            *f = p;
+            p += n;
+        }
+        a.region = region.get();
+        a.element = element.get();
+        a.extent = extent.get();
+        a.status = status.get();
+        m_batch.locate(pn, pe, ph, n, o, a);
+        const auto t1 = std::chrono::steady_clock::now();
+        return std::chrono::duration<double>(t1 - t0).count();
+    }
+
 private:
     // The answer arrays of one batch call.
     struct Outputs {
@@ -290,7 +325,8 @@ PYBIND11_MODULE(_core, m)
         .def_property_readonly("regions", &PyRoad::regions)
         .def("locate", &PyRoad::locate)
         .def("stakeout", &PyRoad::stakeout)
-        .def("sample", &PyRoad::sample);
+        .def("sample", &PyRoad::sample)
+        .def("_time_cpp_locate", &PyRoad::timeCppLocate);
 
     m.def("floor_sincos_ns", &floorSinCosNs, py::arg("count") = 10000000,
           "Nanoseconds of one std::sin plus one std::cos, timed in C++ (the benchmarks' floor).");

@@ -166,3 +166,18 @@ def test_sample_and_geojson(example_path):
     assert all(len(c) == 2 for c in ramp["features"][0]["geometry"]["coordinates"])
     with pytest.raises(ValueError, match="deviation"):
         road.sample(0.0)
+
+
+def test_calls_from_several_python_threads_agree(example_path):
+    # The GIL is released in the batch calls: calls from several threads run over one road.
+    from concurrent.futures import ThreadPoolExecutor
+    road = fieldcore.Road(example_path, alignment=1)
+    rng = np.random.default_rng(9)
+    n = rng.uniform(6543200, 6544900, 20_000)
+    e = rng.uniform(1234500, 1235500, 20_000)
+    want = road.locate(n, e, threads=1)
+    with ThreadPoolExecutor(4) as pool:
+        got = list(pool.map(lambda t: road.locate(n, e, threads=t), [1, 2, 0, 2]))
+    for g in got:
+        np.testing.assert_array_equal(g["station"], want["station"])
+        np.testing.assert_array_equal(g["status"], want["status"])
