@@ -272,19 +272,25 @@ int RoadLocator::Index::build(int first, int last, Box& box)
 
 namespace {
 
-// Vertices of one piece between la and lb (both evaluated), halved while the chord is longer
-// than the longest chord or turns by more than 0.35 rad. Appends the vertices after `a`.
+// Vertices of one piece between la and lb (both evaluated), halved while the chord turns by
+// more than 0.35 rad or, on a curved piece, is longer than the longest chord (a straight is its
+// own chord, however long). Appends the vertices after `a`; false when an element cannot be
+// evaluated or the index would pass kIndexMaxChords.
 template <class Vertex>
-bool addVertices(const CAlntHe& he, double la, const Frame& a, double lb, const Frame& b, std::vector<Vertex>& out,
-                 int depth)
+bool addVertices(const CAlntHe& he, bool curved, double la, const Frame& a, double lb, const Frame& b,
+                 std::vector<Vertex>& out, int depth)
 {
+    if (out.size() >= static_cast<size_t>(RoadLocator::kIndexMaxChords))
+        return false;
     const double chord2 = (b.n - a.n) * (b.n - a.n) + (b.e - a.e) * (b.e - a.e);
-    if (depth < 40 && (chord2 > RoadLocator::kIndexMaxChord * RoadLocator::kIndexMaxChord || turnBetween(a, b) > 0.35)) {
+    const bool tooLong = curved && chord2 > RoadLocator::kIndexMaxChord * RoadLocator::kIndexMaxChord;
+    if (depth < 40 && (tooLong || turnBetween(a, b) > 0.35)) {
         const double lm = 0.5 * (la + lb);
         Frame m;
         if (!evalElement(he, lm, m))
             return false;
-        return addVertices(he, la, a, lm, m, out, depth + 1) && addVertices(he, lm, m, lb, b, out, depth + 1);
+        return addVertices(he, curved, la, a, lm, m, out, depth + 1) &&
+               addVertices(he, curved, lm, m, lb, b, out, depth + 1);
     }
     out.push_back(Vertex{lb, b});
     return true;
@@ -293,6 +299,11 @@ bool addVertices(const CAlntHe& he, double la, const Frame& a, double lb, const 
 } // namespace
 
 bool RoadLocator::build(const CAlnt& alnt)
+{
+    return build(alnt, nullptr);
+}
+
+bool RoadLocator::build(const CAlnt& alnt, std::string* why)
 {
     UseRoadTolerances();
     m_index.reset();
@@ -313,6 +324,7 @@ bool RoadLocator::build(const CAlnt& alnt)
     const int cachedCount = cache.GetSize();
     for (const RoadCurvePiece& p : pieces) {
         const CAlntHe& he = *alnt.getHe(p.element);
+        const bool curved = p.kFrom != 0.0 || p.kTo != 0.0;
         const double start = index->elementStart[p.element];
         Frame a;
         if (!evalElement(he, p.from, a))
@@ -330,8 +342,12 @@ bool RoadLocator::build(const CAlnt& alnt)
             const double lb = atEnd ? p.to : cached[k].station - start;
             if (lb > la + kShortestChord || (atEnd && lb > la)) {
                 Frame b;
-                if (!evalElement(he, lb, b) || !addVertices(he, la, a, lb, b, index->vertices, 0))
+                if (!evalElement(he, lb, b) || !addVertices(he, curved, la, a, lb, b, index->vertices, 0)) {
+                    if (why && index->vertices.size() >= static_cast<size_t>(kIndexMaxChords))
+                        *why = "the alignment needs more than " + std::to_string(kIndexMaxChords) +
+                               " chords to be located (an element too long or too winding)";
                     return false;
+                }
                 a = b;
                 la = lb;
             }

@@ -25,6 +25,7 @@
 #include "vrkmath/mathAlnt.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 // Where a station lies: on the alignment, or on the extension of its start or end tangent.
@@ -89,6 +90,10 @@ public:
     // Chord deviation (metres) and longest chord (metres) of the index.
     static constexpr double kIndexDeviation = 0.5;
     static constexpr double kIndexMaxChord = 40.0;
+    // Most chords an index holds: an alignment that needs more (an element of thousands of
+    // kilometres, or one that winds without end) is refused rather than filling the memory. A
+    // straight is one chord however long; a 100 km road needs a few thousand.
+    static constexpr int kIndexMaxChords = 1000000;
 
     RoadLocator() = default;
 
@@ -96,6 +101,8 @@ public:
     // road tolerances (UseRoadTolerances). False for an alignment without elements or one the
     // position cache cannot sample.
     bool build(const CAlnt& alnt);
+    // The same; when the index would pass kIndexMaxChords, `why` (when given) says so.
+    bool build(const CAlnt& alnt, std::string* why);
     bool isBuilt() const { return m_index != nullptr; }
 
     // A locator sharing this one's index that queries `copy`, an unchanged copy of the

@@ -303,6 +303,29 @@ TEST(RoadLocator, HundredKilometreRoad)
     }
 }
 
+// A road file of one 1e9 m line made the index split the line into 40 m chords: 25 million
+// vertices, 6 GB and an uncaught bad_alloc in `road locate`. A straight is one chord however
+// long, and an index that would pass its size is refused with the reason.
+TEST(RoadLocator, AStraightIsOneChordHoweverLong)
+{
+    const std::string xml = "<LandXML><Alignments><Alignment name=\"A\" staStart=\"0\"><CoordGeom><Line>"
+                            "<Start>0 0</Start><End>1000000000 0</End></Line></CoordGeom></Alignment>"
+                            "</Alignments></LandXML>";
+    RoadFile file;
+    RoadError err;
+    RoadBuild road;
+    ASSERT_TRUE(ReadLandXmlBytes(xml, "line-1e9-metres", file, err)) << err.text();
+    ASSERT_TRUE(BuildRoadAlignment(file, file.alignments[0], "", road, err)) << err.text();
+    RoadLocator locator;
+    std::string why;
+    ASSERT_TRUE(locator.build(road.alnt, &why)) << why;
+    EXPECT_EQ(locator.chordCount(), 1);
+    RoadLocation at;
+    ASSERT_TRUE(locator.locate(5e8, 3.0, at));
+    EXPECT_NEAR(at.station, 5e8, 1e-6);
+    EXPECT_NEAR(at.offset, 3.0, 1e-6) << "east of a line running north is its right";
+}
+
 TEST(RoadLocator, EndsJointsAndSides)
 {
     // A right arc between two lines: 100 m north, a quarter circle of radius 100 m to the east,
