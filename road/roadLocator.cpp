@@ -1,5 +1,6 @@
 #include "road/roadLocator.h"
 
+#include "numeric/units.h"
 #include "road/roadBuilder.h"
 #include "vrkmath/mathAlntCache.h"
 
@@ -9,7 +10,7 @@
 
 namespace {
 
-constexpr double kRadPerDegree = 0.017453292519943295;
+constexpr double kRadPerDegree = kRadPerDeg;   // numeric/units.h
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // A point abeam an end within this (metres, the rounding of large coordinates) is abeam it.
 constexpr double kEndSlack = 1e-9;

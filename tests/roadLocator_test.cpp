@@ -375,6 +375,90 @@ TEST(RoadLocator, EndsJointsAndSides)
     EXPECT_FALSE(locator.locate(NAN, 2.0, p));
 }
 
+// Stake-out exactly on the joints of a kinked road (three lines, turning 30 degrees right,
+// then 40 left): a joint belongs to the later element, so the point lies square to the later
+// line on both sides and the azimuth is the later line's. Answering with the earlier element
+// at the joint (the fault this test catches) puts both offsets square to the earlier line.
+// The joint's station is the engine's start chainage of the later element: the lengths come
+// from the file's coordinates, so it is 1100 plus a few units in the last place here.
+TEST(RoadLocator, StakeoutOnKinkedJointsTakesTheLaterElement)
+{
+    const auto road = makeRoad({{100.0, 0, 0}, {100.0, 0, 0, false, 30.0}, {100.0, 0, 0, false, -40.0}},
+                               C2dPos{0.0, 0.0}, 0.0);
+    const double rad = kPi / 180.0;
+    struct Joint {
+        double station, north, east, laterAzDeg;
+        int laterElement;
+    };
+    double joint1 = 0.0, joint2 = 0.0;
+    ASSERT_TRUE(road->build.alnt.getHe(1)->getStartChainageInM(joint1) &&
+                road->build.alnt.getHe(2)->getStartChainageInM(joint2));
+    ASSERT_NEAR(joint1, 1100.0, 1e-9);
+    ASSERT_NEAR(joint2, 1200.0, 1e-9);
+    const Joint joints[] = {{joint1, 100.0, 0.0, 30.0, 1},
+                            {joint2, 100.0 + 100.0 * std::cos(30.0 * rad), 100.0 * std::sin(30.0 * rad), -10.0, 2}};
+    for (const Joint& j : joints) {
+        for (double offset : {-5.0, 5.0}) {
+            RoadLocation p;
+            ASSERT_TRUE(RoadPointAt(road->build.alnt, j.station, offset, p)) << j.station;
+            const double az = j.laterAzDeg * rad;
+            EXPECT_EQ(p.element, j.laterElement) << j.station;
+            EXPECT_EQ(p.extent, RoadExtent::Inside) << j.station;
+            EXPECT_NEAR(std::remainder(p.azimuth - az, 2.0 * kPi), 0.0, 1e-12) << j.station;
+            EXPECT_NEAR(p.footNorth, j.north, 1e-9) << j.station;
+            EXPECT_NEAR(p.footEast, j.east, 1e-9) << j.station;
+            EXPECT_NEAR(p.north, j.north - offset * std::sin(az), 1e-9) << j.station << " offset " << offset;
+            EXPECT_NEAR(p.east, j.east + offset * std::cos(az), 1e-9) << j.station << " offset " << offset;
+        }
+    }
+    // On the outside of the first kink the staked point is nearest to the joint itself, and
+    // locate answers the joint with the later element too.
+    RoadLocator locator;
+    ASSERT_TRUE(locator.build(road->build.alnt));
+    RoadLocation p, got;
+    ASSERT_TRUE(RoadPointAt(road->build.alnt, joint1, -5.0, p));
+    ASSERT_TRUE(locator.locate(p.north, p.east, got));
+    EXPECT_NEAR(got.station, joint1, 1e-9);
+    EXPECT_NEAR(got.offset, -5.0, 1e-9);
+    EXPECT_EQ(got.element, 1);
+}
+
+// Near-ties between two parts of a hairpin: two arcs of radius 500 m bulging towards each
+// other across a 2 m gap (the first northwards, its easternmost point at (50, 9); the second
+// southwards, its westernmost at (50, 11)), joined by a tight right arc. Points on the line
+// east = 10 half-way between them, moved 5e-7 m towards one, must be answered on the nearer
+// arc at its exact distance. Padding the index boxes too little for the bulge of a curve
+// between its chord's ends (the fault this test catches) drops the nearer arc's chord and
+// answers on the farther arc.
+TEST(RoadLocator, HairpinNearTiesGoToTheNearerPart)
+{
+    const double R = 500.0, half = 1.0, mid = 10.0;
+    const double alpha = std::asin(50.0 / R);                  // half the turn of each long arc
+    const double reach = std::sqrt(R * R - 50.0 * 50.0);       // east of the centre at north 0, 100
+    const double width = 2.0 * (half + R - reach);             // between the hairpin's ends
+    const double tight = width / (2.0 * std::cos(alpha));      // the joining arc's radius
+    const auto road = makeRoad({{R * 2.0 * alpha, -R, -R},
+                                {tight * (kPi + 2.0 * alpha), tight, tight},
+                                {R * 2.0 * alpha, -R, -R}},
+                               C2dPos{0.0, mid - half - R + reach}, alpha * 180.0 / kPi);
+    RoadLocator locator;
+    ASSERT_TRUE(locator.build(road->build.alnt));
+    for (double north = 10.0; north <= 90.0; north += 2.5) {
+        for (double toward : {-5e-7, 5e-7}) {
+            const double e = mid + toward;
+            const double toFirst = std::hypot(north - 50.0, e - (mid - half - R)) - R;
+            const double toSecond = std::hypot(north - 50.0, e - (mid + half + R)) - R;
+            RoadLocation got, back;
+            ASSERT_TRUE(locator.locate(north, e, got)) << north;
+            EXPECT_EQ(got.element, toward < 0.0 ? 0 : 2) << "north " << north << ", toward " << toward;
+            EXPECT_NEAR(got.offset, std::min(toFirst, toSecond), 1e-9) << north << ", toward " << toward;
+            ASSERT_TRUE(RoadPointAt(road->build.alnt, got.station, got.offset, back));
+            EXPECT_NEAR(back.north, north, 1e-9);
+            EXPECT_NEAR(back.east, e, 1e-9);
+        }
+    }
+}
+
 TEST(RoadLocator, SharedIndexOnACopyAnswersTheSame)
 {
     std::mt19937 rng(5);

@@ -518,6 +518,8 @@ int runStakeout(const std::vector<std::string>& words)
         if (t.empty() || t[0] == '#')
             continue;
         const std::vector<std::string> fields = cli::splitFields(t);
+        if (fields.empty())   // separators only (",", ";;"): no station, read as a blank line
+            continue;
         double internal, posted, o = offsetDisplay;
         if (fields.size() > 2) {
             cli::errorAtLine(road.command, lineNo, "expected \"station [offset]\", got " + roadcli::quoteLine(t));

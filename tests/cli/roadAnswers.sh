@@ -132,4 +132,10 @@ expect_out "table line still sampled" "1300.000000000,2.000000000" \
 expect_status "offset and table together" 2 "$TOOL" road sample $MAIN --deviation 0.05 --offset 1 --offsets "$TMP/table.txt"
 expect_status "unknown format" 2 "$TOOL" road sample $MAIN --deviation 0.05 --format kml
 
+# A line of separators only (",") once ended in a segmentation fault: it reads as a blank line.
+expect_out "stakeout: a line of separators only is blank" "1+100.00" \
+  sh -c "printf ',\\n;;\\n1100\\n' | '$TOOL' road stakeout $MAIN | sed 1d | cut -c1-8"
+expect_status "stakeout: separators only, no station" 0 sh -c "printf ',\\n' | '$TOOL' road stakeout $MAIN"
+expect_status "locate: separators only, no point" 0 sh -c "printf ',,,\\n' | '$TOOL' road locate $MAIN"
+
 finish
