@@ -7,6 +7,7 @@
 #include "files/iniFile.h"
 #include "platform/deviceRoot.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <iostream>
@@ -151,16 +152,12 @@ int list()
     return cli::EXIT_OK;
 }
 
-int runSettings(const std::vector<std::string>& words)
+// Options every subcommand reads (they may stand before or after it), the device root set;
+// `wanted` is the number of words the subcommand takes after its name. EXIT_OK, or the status.
+int readCommon(cli::Args& args, size_t wanted, Kind& kind)
 {
-    cli::Args args(words);
-    if (args.flag("--help")) {
-        std::cout << kHelp;
-        return cli::EXIT_OK;
-    }
     std::string root, kindText;
     const bool rootGiven = args.option("--root", root);
-    Kind kind = Kind::Int;
     if (args.option("--as", kindText) && !parseKind(kindText, kind))
         return cli::usageError(kCommand, "--as takes int, uint or real");
     std::string unknown;
@@ -168,28 +165,89 @@ int runSettings(const std::vector<std::string>& words)
         return cli::usageError(kCommand, "an option is missing its value");
     if (args.firstUnknownOption(unknown))
         return cli::usageError(kCommand, "unknown option '" + unknown + "'");
-    const std::vector<std::string>& rest = args.rest();
-    const std::string sub = rest.empty() ? "" : rest[0];
-    const size_t wanted = sub == "get" ? 2 : sub == "set" ? 3 : sub == "list" ? 1 : 0;
-    if (wanted == 0)
-        return cli::usageError(kCommand, rest.empty() ? "expected get, set or list" : "unknown subcommand '" + sub + "'");
-    if (rest.size() != wanted)
-        return cli::usageError(kCommand, "wrong number of arguments for '" + sub + "'");
+    if (args.rest().size() != wanted)
+        return cli::usageError(kCommand, "wrong number of arguments");
     if (rootGiven && root.empty())
         return cli::usageError(kCommand, "--root is empty");
     if (rootGiven)
         setDeviceRoot(root);
-    CTICGlobalSettings* settings = GetTICGlobalSettings();  // saved when the program ends
-    if (!settings) {
+    return cli::EXIT_OK;
+}
+
+// The settings object of the process, or null (out of memory, said on stderr). It is saved
+// when the program ends.
+CTICGlobalSettings* settingsObject()
+{
+    CTICGlobalSettings* settings = GetTICGlobalSettings();
+    if (!settings)
         cli::error(kCommand, "out of memory");
-        return cli::EXIT_BAD_INPUT;
+    return settings;
+}
+
+int runGet(const std::vector<std::string>& words)
+{
+    cli::Args args(words);
+    Kind kind = Kind::Int;
+    int status = readCommon(args, 1, kind);
+    CTICGlobalSettings* settings = status == cli::EXIT_OK ? settingsObject() : nullptr;
+    int id = 0;
+    if (!settings || !readId(args.rest()[0], id, status))
+        return settings ? status : std::max(status, int(cli::EXIT_BAD_INPUT));
+    return get(*settings, id, kind);
+}
+
+int runSet(const std::vector<std::string>& words)
+{
+    cli::Args args(words);
+    Kind kind = Kind::Int;
+    int status = readCommon(args, 2, kind);
+    CTICGlobalSettings* settings = status == cli::EXIT_OK ? settingsObject() : nullptr;
+    int id = 0;
+    if (!settings || !readId(args.rest()[0], id, status))
+        return settings ? status : std::max(status, int(cli::EXIT_BAD_INPUT));
+    return set(*settings, id, kind, args.rest()[1]);
+}
+
+int runList(const std::vector<std::string>& words)
+{
+    cli::Args args(words);
+    Kind kind = Kind::Int;
+    const int status = readCommon(args, 0, kind);
+    if (status != cli::EXIT_OK || !settingsObject())
+        return status != cli::EXIT_OK ? status : int(cli::EXIT_BAD_INPUT);
+    return list();
+}
+
+const std::vector<cli::Subcommand> kSubcommands = {
+    {"get", "print the stored value of a setting", &runGet},
+    {"set", "store a value and save the file", &runSet},
+    {"list", "every identifier that has a place, with its stored text", &runList},
+};
+
+void printOverview() { std::cout << kHelp; }
+
+int runSettings(const std::vector<std::string>& words)
+{
+    if (std::find(words.begin(), words.end(), "--help") != words.end() ||
+        std::find(words.begin(), words.end(), "-h") != words.end()) {
+        printOverview();
+        return cli::EXIT_OK;
     }
-    int id = 0, status = cli::EXIT_OK;
-    if (sub != "list" && !readId(rest[1], id, status))
-        return status;
-    if (sub == "list")
-        return list();
-    return sub == "get" ? get(*settings, id, kind) : set(*settings, id, kind, rest[2]);
+    // The subcommand may follow the options (settings --root DIR get 11): it goes first.
+    std::vector<std::string> ordered = words;
+    for (size_t i = 0; i < ordered.size(); ++i) {
+        if (ordered[i] == "--root" || ordered[i] == "--as") {
+            ++i;
+            continue;
+        }
+        if (!ordered[i].empty() && ordered[i][0] != '-') {
+            std::rotate(ordered.begin(), ordered.begin() + static_cast<long>(i), ordered.begin() + static_cast<long>(i) + 1);
+            break;
+        }
+    }
+    if (ordered.empty() || ordered[0].empty() || ordered[0][0] == '-')
+        return cli::usageError(kCommand, "expected get, set or list");
+    return cli::runSubcommand(kCommand, kSubcommands, &printOverview, ordered);
 }
 
 const bool registered = cli::registerCommand(kCommand, "read and write the controller settings by identifier",
