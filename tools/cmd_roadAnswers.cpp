@@ -278,20 +278,25 @@ class LineReader {
 public:
     explicit LineReader(std::FILE* in) : m_in(in) {}
 
+    // Lines longer than this are not held: they come back empty, with tooLong() true.
+    static constexpr size_t kMaxLineBytes = size_t(1) << 20;
+    static constexpr const char* kTooLongMessage = "the line is longer than 1 MB";
+
     // The next line without its end (LF or CR LF); false at the end of the input.
     bool next(std::string& line)
     {
         line.clear();
+        m_tooLong = false;
         for (;;) {
             const char* begin = m_buffer.data() + m_pos;
             const char* end = m_buffer.data() + m_size;
             const char* nl = static_cast<const char*>(std::memchr(begin, '\n', static_cast<size_t>(end - begin)));
             if (nl) {
-                line.append(begin, nl);
+                keep(line, begin, nl);
                 m_pos += static_cast<size_t>(nl - begin) + 1;
                 break;
             }
-            line.append(begin, end);
+            keep(line, begin, end);
             m_pos = m_size = 0;
             if (m_eof)
                 return !line.empty() ? (trimCr(line), true) : false;
@@ -307,6 +312,9 @@ public:
         return true;
     }
 
+    // True when the last line read was longer than kMaxLineBytes (it came back empty).
+    bool tooLong() const { return m_tooLong; }
+
 private:
     static void trimCr(std::string& line)
     {
@@ -314,6 +322,21 @@ private:
             line.pop_back();
     }
 
+    // Appends [begin, end) unless the line would pass the limit: then the line is dropped.
+    void keep(std::string& line, const char* begin, const char* end)
+    {
+        if (m_tooLong)
+            return;
+        if (line.size() + static_cast<size_t>(end - begin) > kMaxLineBytes) {
+            m_tooLong = true;
+            line.clear();
+            line.shrink_to_fit();
+            return;
+        }
+        line.append(begin, end);
+    }
+
+    bool m_tooLong = false;
     std::FILE* m_in;
     std::vector<char> m_buffer = std::vector<char>(1 << 20);
     size_t m_pos = 0, m_size = 0;
@@ -514,6 +537,11 @@ int runStakeout(const std::vector<std::string>& words)
     long lineNo = 0;
     while (reader.next(line)) {
         ++lineNo;
+        if (reader.tooLong()) {
+            cli::errorAtLine(road.command, lineNo, LineReader::kTooLongMessage);
+            status = cli::EXIT_BAD_INPUT;
+            continue;
+        }
         const std::string t = cli::trim(line);
         if (t.empty() || t[0] == '#')
             continue;
@@ -604,6 +632,7 @@ const char* const kLocateHelp =
 struct Batch {
     std::string text;                 // the lines, each followed by '\n'
     std::vector<long> lineNumbers;    // of each line
+    std::vector<bool> tooLong;        // of each line: longer than the reader holds (kept empty)
     std::string out;
     std::vector<std::pair<long, std::string>> errors;
     bool badInput = false;
@@ -613,6 +642,7 @@ struct Batch {
     {
         text.clear();
         lineNumbers.clear();
+        tooLong.clear();
         out.clear();
         errors.clear();
         badInput = noAnswer = false;
@@ -698,13 +728,16 @@ struct LocateWorker {
     void run(Batch& b) const
     {
         size_t pos = 0;
-        for (long lineNo : b.lineNumbers) {
+        for (size_t i = 0; i < b.lineNumbers.size(); ++i) {
+            const long lineNo = b.lineNumbers[i];
             const size_t end = b.text.find('\n', pos);
             std::string_view line(b.text.data() + pos, end - pos);
             pos = end + 1;
             roadcli::PointRecord q;
             std::string why;
-            if (!roadcli::parsePointLine(format, line, q, why)) {
+            if (b.tooLong[i] || !roadcli::parsePointLine(format, line, q, why)) {
+                if (b.tooLong[i])
+                    why = LineReader::kTooLongMessage;
                 b.fail(lineNo, why);
                 rejectRow(b.out, q, lineNo, why);
                 continue;
@@ -798,6 +831,12 @@ int runLocate(const std::vector<std::string>& words)
                         b.clear();
                         while (b.lineNumbers.size() < kBatchLines && (more = reader.next(line))) {
                             ++lineNo;
+                            if (reader.tooLong()) {
+                                b.text += '\n';
+                                b.lineNumbers.push_back(lineNo);
+                                b.tooLong.push_back(true);
+                                continue;
+                            }
                             if (roadcli::isBlankOrComment(line))
                                 continue;
                             if (!seenFirst) {
@@ -813,6 +852,7 @@ int runLocate(const std::vector<std::string>& words)
                             b.text.append(line);
                             b.text += '\n';
                             b.lineNumbers.push_back(lineNo);
+                            b.tooLong.push_back(false);
                         }
                     }
                     if (filled == 1) {
@@ -916,6 +956,11 @@ bool readOffsetTable(const Road& road, const std::string& file, std::vector<StAn
     long lineNo = 0;
     while (reader.next(line)) {
         ++lineNo;
+        if (reader.tooLong()) {
+            cli::errorAtLine(road.command, lineNo, std::string("--offsets: ") + LineReader::kTooLongMessage);
+            status = cli::EXIT_BAD_INPUT;
+            continue;
+        }
         const std::string t = cli::trim(line);
         if (t.empty() || t[0] == '#')
             continue;

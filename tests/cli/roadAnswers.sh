@@ -138,4 +138,16 @@ expect_out "stakeout: a line of separators only is blank" "1+100.00" \
 expect_status "stakeout: separators only, no station" 0 sh -c "printf ',\\n' | '$TOOL' road stakeout $MAIN"
 expect_status "locate: separators only, no point" 0 sh -c "printf ',,,\\n' | '$TOOL' road locate $MAIN"
 
+# A 200 MB input line made `road locate` hold 787 MB and echo the line: lines over 1 MB are
+# refused by line, not held, and the other lines still run (their CSV rows stay aligned).
+head -c 2000000 /dev/zero | tr '\0' 7 > "$TMP/long-line"
+{ echo "1100 0"; cat "$TMP/long-line"; echo; echo "1110 0"; } > "$TMP/stakeout-long.txt"
+expect_err "stakeout: a 2 MB line is refused by line" "line 2: the line is longer than 1 MB" \
+  sh -c "'$TOOL' road stakeout $MAIN < '$TMP/stakeout-long.txt'"
+expect_out "stakeout: the lines around a 2 MB line still run" "2" \
+  sh -c "'$TOOL' road stakeout $MAIN < '$TMP/stakeout-long.txt' 2>/dev/null | sed 1d | wc -l; true"
+{ echo "6543480 1234740"; cat "$TMP/long-line"; echo; echo "6543700 1235010"; } > "$TMP/locate-long.txt"
+expect_out "locate --csv: a 2 MB line keeps its row" "1,ok 2,the line is longer than 1 MB 3,ok" \
+  sh -c "'$TOOL' road locate $MAIN --csv --input '$TMP/locate-long.txt' 2>/dev/null | sed 1d | awk -F, '{print \$2 \",\" \$NF}' | tr '\n' ' ' | sed 's/ \$//'; true"
+
 finish
