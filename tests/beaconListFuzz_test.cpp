@@ -5,6 +5,7 @@
 //
 // CTest runs a short fixed-seed pass; FIELDCORE_FUZZ_SECONDS=60 runs for a minute with a seed
 // from FIELDCORE_FUZZ_SEED (printed, so that a failure can be replayed).
+#include "fuzzBudget.h"
 #include "deviceRootFixture.h"
 
 #include "devices/beaconList.h"
@@ -140,13 +141,9 @@ TEST_F(BeaconListFuzz, EdgeInputs)
 
 TEST_F(BeaconListFuzz, RandomAndMutatedListingsNeverCrash)
 {
-    const char* secondsText = std::getenv("FIELDCORE_FUZZ_SECONDS");
-    const double seconds = secondsText ? std::atof(secondsText) : 0.0;
-    const char* seedText = std::getenv("FIELDCORE_FUZZ_SEED");
-    const unsigned seed = seedText ? static_cast<unsigned>(std::strtoul(seedText, nullptr, 10))
-                                   : (seconds > 0.0 ? std::random_device()() : 3803u);
-    if (seconds > 0.0)
-        std::printf("fuzz seed %u for %.0f s\n", seed, seconds);
+    const FuzzBudget budget = fuzzBudget(3803u);
+    const double seconds = budget.seconds;
+    const unsigned seed = budget.seed;
     Fuzz fuzz(seed);
     const auto begin = std::chrono::steady_clock::now();
     long runs = 0;

@@ -5,6 +5,7 @@
 // CTest runs a short fixed-seed pass; FIELDCORE_FUZZ_SECONDS=60 runs for a minute with a seed
 // from FIELDCORE_FUZZ_SEED (printed, so that a failure can be replayed).
 #include "deviceRootFixture.h"
+#include "fuzzBudget.h"
 
 #include "devices/beamGridMessages.h"
 #include "devices/transmitterFile.h"
@@ -104,13 +105,9 @@ struct Budget {
 
     Budget(unsigned defaultSeed, long runs) : fixedRuns(runs)
     {
-        const char* secondsText = std::getenv("FIELDCORE_FUZZ_SECONDS");
-        seconds = secondsText ? std::atof(secondsText) : 0.0;
-        const char* seedText = std::getenv("FIELDCORE_FUZZ_SEED");
-        seed = seedText ? static_cast<unsigned>(std::strtoul(seedText, nullptr, 10))
-                        : (seconds > 0.0 ? std::random_device()() : defaultSeed);
-        if (seconds > 0.0)
-            std::printf("fuzz seed %u for %.0f s\n", seed, seconds);
+        const FuzzBudget budget = fuzzBudget(defaultSeed);
+        seconds = budget.seconds;
+        seed = budget.seed;
     }
     bool more(long runs) const
     {

@@ -4,6 +4,7 @@
 //
 // CTest runs a short fixed-seed pass; FIELDCORE_FUZZ_SECONDS=60 runs for a minute with a seed
 // from FIELDCORE_FUZZ_SEED (printed, so that a failure can be replayed).
+#include "fuzzBudget.h"
 #include "roadTestSupport.h"
 
 #include "road/landXmlReader.h"
@@ -116,13 +117,9 @@ TEST(LandXmlFuzz, MutatedFilesNeverCrash)
     feet.infText = "0";
     seeds.push_back(roadtest::landXml(roadtest::exampleRoad(), feet));
 
-    const char* secondsText = std::getenv("FIELDCORE_FUZZ_SECONDS");
-    const double seconds = secondsText ? std::atof(secondsText) : 0.0;
-    const char* seedText = std::getenv("FIELDCORE_FUZZ_SEED");
-    const unsigned seed = seedText ? static_cast<unsigned>(std::strtoul(seedText, nullptr, 10))
-                                   : (seconds > 0.0 ? std::random_device()() : 2121u);
-    if (seconds > 0.0)
-        std::printf("fuzz seed %u for %.0f s\n", seed, seconds);
+    const FuzzBudget budget = fuzzBudget(2121u);
+    const double seconds = budget.seconds;
+    const unsigned seed = budget.seed;
     Mutator mutator(seed);
     const auto begin = std::chrono::steady_clock::now();
     long runs = 0;

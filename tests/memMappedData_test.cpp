@@ -1,6 +1,7 @@
 // Scratch buffers: the window over a 5 MiB buffer, the stream format and its pieces, failure
 // codes of short and failing streams, temporary file names, and a fuzz pass of random streams
 // into a small array (FIELDCORE_FUZZ_SECONDS and FIELDCORE_FUZZ_SEED run it longer).
+#include "fuzzBudget.h"
 #include "deviceRootFixture.h"
 
 #include "files/logFile.h"
@@ -236,13 +237,9 @@ TEST_F(MemMapped, FilesAreNumberedAndDeleted)
 
 TEST_F(MemMapped, FuzzRandomStreamsIntoASmallArray)
 {
-    const char* secondsText = std::getenv("FIELDCORE_FUZZ_SECONDS");
-    const double seconds = secondsText ? std::atof(secondsText) : 0.0;
-    const char* seedText = std::getenv("FIELDCORE_FUZZ_SEED");
-    const unsigned seed = seedText ? static_cast<unsigned>(std::strtoul(seedText, nullptr, 10))
-                                   : (seconds > 0.0 ? std::random_device()() : 5555u);
-    if (seconds > 0.0)
-        std::printf("fuzz seed %u for %.0f s\n", seed, seconds);
+    const FuzzBudget budget = fuzzBudget(5555u);
+    const double seconds = budget.seconds;
+    const unsigned seed = budget.seed;
     CXenMemMappedArray a(L"\\temp", 300);
     std::mt19937 random(seed);
     const auto begin = std::chrono::steady_clock::now();

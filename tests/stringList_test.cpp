@@ -1,5 +1,6 @@
 // String lists: the line-end rules, saving, editing, finding, round trips of random lists, and
 // a fuzz pass over both loaders (FIELDCORE_FUZZ_SECONDS and FIELDCORE_FUZZ_SEED run it longer).
+#include "fuzzBudget.h"
 #include "deviceRootFixture.h"
 
 #include "files/stringList.h"
@@ -252,13 +253,9 @@ void exercise(StringList& test, const std::string& bytes, const std::function<vo
 
 TEST_F(StringList, FuzzLoadSaveLoad)
 {
-    const char* secondsText = std::getenv("FIELDCORE_FUZZ_SECONDS");
-    const double seconds = secondsText ? std::atof(secondsText) : 0.0;
-    const char* seedText = std::getenv("FIELDCORE_FUZZ_SEED");
-    const unsigned seed = seedText ? static_cast<unsigned>(std::strtoul(seedText, nullptr, 10))
-                                   : (seconds > 0.0 ? std::random_device()() : 3535u);
-    if (seconds > 0.0)
-        std::printf("fuzz seed %u for %.0f s\n", seed, seconds);
+    const FuzzBudget budget = fuzzBudget(3535u);
+    const double seconds = budget.seconds;
+    const unsigned seed = budget.seed;
     const auto write = [&](const std::string& bytes) { writeHost("f.txt", bytes); };
     // Regression inputs: short and edge cases first.
     const std::vector<std::string> kept = {std::string("\r", 1), std::string("\n\r\n\r", 4), std::string("\0", 1),
