@@ -165,6 +165,20 @@ struct RoadBatch::Impl {
         put(out.cutFill, i, kNaN);
     }
 
+    // Answers every point with `one(worker, i)`, split over the threads; a batch that was not
+    // built marks every point NoAnswer.
+    template <class F>
+    void answerEach(size_t count, int requested, const RoadBatchAnswers& out, F one) const
+    {
+        if (!build) {
+            for (size_t i = 0; i < count; ++i)
+                reject(out, i, RoadPointStatus::NoAnswer);
+            return;
+        }
+        UseRoadTolerances();
+        split(count, requested, one);
+    }
+
     // Runs `one(worker, i)` for i in [0, count), the range split evenly over the threads.
     template <class F>
     void split(size_t count, int requested, F one) const
@@ -219,13 +233,7 @@ void RoadBatch::locate(const double* north, const double* east, const double* he
                        const RoadBatchOptions& options, const RoadBatchAnswers& out) const
 {
     const Impl& impl = *m_impl;
-    if (!impl.build) {
-        for (size_t i = 0; i < count; ++i)
-            reject(out, i, RoadPointStatus::NoAnswer);
-        return;
-    }
-    UseRoadTolerances();
-    impl.split(count, options.threads, [&](const Worker& w, size_t i) {
+    impl.answerEach(count, options.threads, out, [&](const Worker& w, size_t i) {
         impl.locateOne(w, north[i], east[i], height, i, options, out);
     });
 }
@@ -234,13 +242,7 @@ void RoadBatch::stakeout(const double* stations, const double* offsets, const in
                          const RoadBatchOptions& options, const RoadBatchAnswers& out) const
 {
     const Impl& impl = *m_impl;
-    if (!impl.build) {
-        for (size_t i = 0; i < count; ++i)
-            reject(out, i, RoadPointStatus::NoAnswer);
-        return;
-    }
-    UseRoadTolerances();
-    impl.split(count, options.threads, [&](const Worker& w, size_t i) {
+    impl.answerEach(count, options.threads, out, [&](const Worker& w, size_t i) {
         impl.stakeoutOne(w, stations[i], offsets[i], regions ? regions[i] : 0, i, options, out);
     });
 }

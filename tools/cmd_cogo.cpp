@@ -279,6 +279,22 @@ int eachRecord(const std::string& sub, const Options& o, const std::vector<std::
     return status;
 }
 
+// The options of direction and inverse: display units, orientation, the common and correction
+// options, FILE, and --accuracy where `withAccuracy`. False with `message` on a usage error.
+bool readTaskOptions(const std::vector<std::string>& words0, bool withAccuracy, Options& o, std::string& message)
+{
+    cli::Args pre(words0);
+    if (!cli::readDisplayUnits(pre, o.units, message))
+        return false;
+    std::vector<std::string> words = pre.rest();
+    if (!readOrientation(words, o, message))
+        return false;
+    cli::Args args(words);
+    if (withAccuracy)
+        o.accuracy = args.flag("--accuracy");
+    return readCommon(args, o, message) && readCorrections(args, o, message) && readPath(args, o, message);
+}
+
 int runDirection(const std::vector<std::string>& words0)
 {
     const std::string sub = "cogo direction";
@@ -288,16 +304,7 @@ int runDirection(const std::vector<std::string>& words0)
     }
     Options o;
     std::string message;
-    std::vector<std::string> words = words0;
-    cli::Args pre(words);
-    if (!cli::readDisplayUnits(pre, o.units, message))
-        return cli::usageError(sub, message);
-    words = pre.rest();
-    if (!readOrientation(words, o, message))
-        return cli::usageError(sub, message);
-    cli::Args args(words);
-    o.accuracy = args.flag("--accuracy");
-    if (!readCommon(args, o, message) || !readCorrections(args, o, message) || !readPath(args, o, message))
+    if (!readTaskOptions(words0, true, o, message))
         return cli::usageError(sub, message);
     std::vector<std::string> header = {"north", "east", "height"};
     if (o.accuracy) {
@@ -332,15 +339,7 @@ int runInverse(const std::vector<std::string>& words0)
     }
     Options o;
     std::string message;
-    std::vector<std::string> words = words0;
-    cli::Args pre(words);
-    if (!cli::readDisplayUnits(pre, o.units, message))
-        return cli::usageError(sub, message);
-    words = pre.rest();
-    if (!readOrientation(words, o, message))
-        return cli::usageError(sub, message);
-    cli::Args args(words);
-    if (!readCommon(args, o, message) || !readCorrections(args, o, message) || !readPath(args, o, message))
+    if (!readTaskOptions(words0, false, o, message))
         return cli::usageError(sub, message);
     return eachRecord(sub, o, {"ha", "za", "sd"}, [&](const cli::Record& r, cli::ValueRow& row, std::string& msg) {
         double v[6];
