@@ -145,15 +145,8 @@ TEST_F(BeaconListFuzz, RandomAndMutatedListingsNeverCrash)
     const double seconds = budget.seconds;
     const unsigned seed = budget.seed;
     Fuzz fuzz(seed);
-    const auto begin = std::chrono::steady_clock::now();
     long runs = 0;
-    for (;; ++runs) {
-        if (seconds > 0.0) {
-            if (std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count() > seconds)
-                break;
-        } else if (runs >= 200) {
-            break;
-        }
+    for (; budget.goesOn(runs, 200); ++runs) {
         load(runs % 5 == 0 ? fuzz.randomBytes(2000) : fuzz.mutate(kListing));
         if (::testing::Test::HasFailure())
             break;

@@ -3,6 +3,7 @@
 // failure can be replayed.
 #pragma once
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -10,6 +11,16 @@
 struct FuzzBudget {
     double seconds;   // 0: the fixed pass
     unsigned seed;
+    std::chrono::steady_clock::time_point begin = std::chrono::steady_clock::now();
+
+    // Whether run number `runs` (from 0) still goes: within the seconds of a timed pass, or
+    // below `fixedRuns` in the fixed one.
+    bool goesOn(long runs, long fixedRuns) const
+    {
+        if (seconds > 0.0)
+            return std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count() <= seconds;
+        return runs < fixedRuns;
+    }
 };
 
 inline FuzzBudget fuzzBudget(unsigned fixedSeed)
@@ -21,5 +32,5 @@ inline FuzzBudget fuzzBudget(unsigned fixedSeed)
                                    : (seconds > 0.0 ? std::random_device()() : fixedSeed);
     if (seconds > 0.0)
         std::printf("fuzz seed %u for %.0f s\n", seed, seconds);
-    return FuzzBudget{seconds, seed};
+    return FuzzBudget{seconds, seed, std::chrono::steady_clock::now()};
 }

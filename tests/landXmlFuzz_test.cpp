@@ -121,15 +121,8 @@ TEST(LandXmlFuzz, MutatedFilesNeverCrash)
     const double seconds = budget.seconds;
     const unsigned seed = budget.seed;
     Mutator mutator(seed);
-    const auto begin = std::chrono::steady_clock::now();
     long runs = 0;
-    for (;; ++runs) {
-        if (seconds > 0.0) {
-            if (std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count() > seconds)
-                break;
-        } else if (runs >= 3000) {
-            break;
-        }
+    for (; budget.goesOn(runs, 3000); ++runs) {
         exercise(mutator.mutate(seeds[runs % seeds.size()]));
         if (::testing::Test::HasFailure())
             break;

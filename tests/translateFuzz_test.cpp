@@ -156,15 +156,8 @@ TEST_F(TranslateFuzz, MutatedAndRandomFilesAgreeWithTheReference)
     const unsigned seed = budget.seed;
     Mutator mutator(seed);
     const std::string base = seedDictionary();
-    const auto begin = std::chrono::steady_clock::now();
     long runs = 0;
-    for (;; ++runs) {
-        if (seconds > 0.0) {
-            if (std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count() > seconds)
-                break;
-        } else if (runs >= 2000) {
-            break;
-        }
+    for (; budget.goesOn(runs, 2000); ++runs) {
         const std::string bytes = runs % 3 == 2 ? mutator.noise(mutator.pick(300)) : mutator.mutate(base);
         check(bytes);
         if (::testing::Test::HasFailure()) {
