@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace {
@@ -198,7 +199,8 @@ struct RoadLocator::Index {
         float minN, minE, maxN, maxE;
     };
     // A node holds both children's boxes, so that one fetch decides where to go. A child >= 0
-    // is a node; a leaf is -(first * 8 + count) - 1 for chords[first, first + count).
+    // is a node; a leaf is -(first * 8 + count) - 1 for the chords treeOrder[first, first +
+    // count).
     struct Node {
         Box box[2];
         int child[2];
@@ -206,6 +208,7 @@ struct RoadLocator::Index {
     std::vector<Vertex> vertices;
     std::vector<Chord> chords;
     std::vector<Node> nodes;
+    std::vector<int> treeOrder;   // chords (kept in road order) in the order of the tree's leaves
     double originN = 0.0, originE = 0.0;
     int root = 0;
     Box rootBox{};
@@ -214,8 +217,61 @@ struct RoadLocator::Index {
 
     static const int kLeafSize = 4;
 
-    // The tree over chords[first, last): its reference and its box.
+    // The tree over treeOrder[first, last): its reference and its box.
     int build(int first, int last, Box& box);
+
+    // A grid over the band along the road, for the points of most queries: each cell (a square
+    // of kCellSize metres, row and column counted from the origin) lists every chord whose
+    // curve may hold the nearest point of the alignment to any point of the cell, so that such
+    // a point reads its candidates at once instead of walking the tree. The cells sit in an
+    // open-addressed hash table (linear probing). Points outside the band
+    // walk the tree.
+    // A cell in 8 bytes. key: row and column, each offset by kCellSpan, in 16 bits each
+    // (kEmptyCell: an empty slot); value: the first chord (24 bits) and the count (7 bits) of
+    // the chords first, first + 1, ... (in road order, so that the chords near a cell mostly
+    // follow each other), or, with kListed, of the chords cellChords[first, first + count).
+    struct Cell {
+        std::uint32_t key, value;
+    };
+    static constexpr std::int32_t kCellSpan = 32767;      // rows and columns within +-this
+    static constexpr std::uint32_t kEmptyCell = 0xffffffffu;
+    static constexpr std::uint32_t kListed = 0x80u;
+    static constexpr std::uint32_t kMostCellChords = 0x7fu;
+    std::vector<Cell> cells;
+    std::uint32_t cellMask = 0;       // cells.size() - 1
+    std::vector<int> cellChords;
+    static constexpr double kCellSize = 20.0;
+    // Cells are made where a chord lies within this (metres) and kept where the nearest point
+    // is known to be found among the chords within it: up to about 60 m from the road.
+    static constexpr double kGridReach = 100.0;
+    // The grid is left out (the tree answers alone) where it would need more (cell, chord)
+    // pairs than this while being built: a road of thousands of kilometres.
+    static constexpr std::size_t kGridMaxPairs = std::size_t(1) << 23;
+
+    void buildGrid();
+    static std::uint32_t cellKey(std::int64_t row, std::int64_t column)
+    {
+        return static_cast<std::uint32_t>(row + kCellSpan) << 16 | static_cast<std::uint32_t>(column + kCellSpan);
+    }
+    static std::uint32_t hashCell(std::uint32_t key)
+    {
+        const std::uint32_t h = key * 0x9E3779B1u;
+        return h ^ (h >> 16);
+    }
+    // The cell at (row, column) or null.
+    const Cell* findCell(std::int64_t row, std::int64_t column) const
+    {
+        if (cells.empty() || row < -kCellSpan || row > kCellSpan || column < -kCellSpan || column > kCellSpan)
+            return nullptr;
+        const std::uint32_t key = cellKey(row, column);
+        for (std::uint32_t at = hashCell(key) & cellMask;; at = (at + 1) & cellMask) {
+            const Cell& c = cells[at];
+            if (c.key == key)
+                return &c;
+            if (c.key == kEmptyCell)
+                return nullptr;
+        }
+    }
 };
 
 namespace {
@@ -239,7 +295,7 @@ int RoadLocator::Index::build(int first, int last, Box& box)
     double minN = kInfinity, minE = kInfinity, maxN = -kInfinity, maxE = -kInfinity;
     double cMinN = kInfinity, cMinE = kInfinity, cMaxN = -kInfinity, cMaxE = -kInfinity;
     for (int i = first; i < last; ++i) {
-        const Chord& c = chords[i];
+        const Chord& c = chords[treeOrder[i]];
         minN = std::min(minN, std::min(c.an, c.bn) - c.pad);
         minE = std::min(minE, std::min(c.ae, c.be) - c.pad);
         maxN = std::max(maxN, std::max(c.an, c.bn) + c.pad);
@@ -256,8 +312,9 @@ int RoadLocator::Index::build(int first, int last, Box& box)
     // Median split of the chord midpoints along the longer side of their box.
     const bool alongNorth = cMaxN - cMinN >= cMaxE - cMinE;
     const int mid = (first + last) / 2;
-    std::nth_element(chords.begin() + first, chords.begin() + mid, chords.begin() + last,
-                     [alongNorth](const Chord& x, const Chord& y) {
+    std::nth_element(treeOrder.begin() + first, treeOrder.begin() + mid, treeOrder.begin() + last,
+                     [this, alongNorth](int i, int j) {
+                         const Chord &x = chords[i], &y = chords[j];
                          return alongNorth ? x.an + x.bn < y.an + y.bn : x.ae + x.be < y.ae + y.be;
                      });
     // Nodes in visiting order: a node, then its first subtree, then its second, so that a
@@ -269,6 +326,162 @@ int RoadLocator::Index::build(int first, int last, Box& box)
     node.child[1] = build(mid, last, node.box[1]);
     nodes[at] = node;
     return at;
+}
+
+
+namespace {
+
+// A chord relative to the origin and the box of a grid cell, in metres.
+struct Segment {
+    double an, ae, bn, be;
+};
+struct CellBox {
+    double minN, minE, maxN, maxE;
+};
+
+double segmentDistance(double n, double e, const Segment& s)
+{
+    const double un = s.bn - s.an, ue = s.be - s.ae;
+    const double pn = n - s.an, pe = e - s.ae;
+    const double len2 = un * un + ue * ue;
+    double t = len2 > 0.0 ? (pn * un + pe * ue) / len2 : 0.0;
+    t = std::min(std::max(t, 0.0), 1.0);
+    return std::hypot(pn - t * un, pe - t * ue);
+}
+
+double boxPointDistance(const CellBox& b, double n, double e)
+{
+    return std::hypot(std::max(std::max(b.minN - n, n - b.maxN), 0.0), std::max(std::max(b.minE - e, e - b.maxE), 0.0));
+}
+
+// The parameters [t0, t1] of the segment a + t (b - a), 0 <= t <= 1, with lo <= a + t (b - a) <= hi
+// (one coordinate); false when there are none.
+bool clipSegment(double a, double b, double lo, double hi, double& t0, double& t1)
+{
+    const double d = b - a;
+    if (d == 0.0)
+        return a >= lo && a <= hi;
+    double ta = (lo - a) / d, tb = (hi - a) / d;
+    if (ta > tb)
+        std::swap(ta, tb);
+    t0 = std::max(t0, ta);
+    t1 = std::min(t1, tb);
+    return t0 <= t1;
+}
+
+// The farthest and the nearest a point of the box can be from the segment. The distance to a
+// segment is convex, so it is farthest at a corner; apart, two convex shapes are nearest at a
+// corner of one of them.
+double cellFarthest(const CellBox& b, const Segment& s)
+{
+    return std::max(std::max(segmentDistance(b.minN, b.minE, s), segmentDistance(b.minN, b.maxE, s)),
+                    std::max(segmentDistance(b.maxN, b.minE, s), segmentDistance(b.maxN, b.maxE, s)));
+}
+
+double cellNearest(const CellBox& b, const Segment& s)
+{
+    double t0 = 0.0, t1 = 1.0;
+    if (clipSegment(s.an, s.bn, b.minN, b.maxN, t0, t1) && clipSegment(s.ae, s.be, b.minE, b.maxE, t0, t1))
+        return 0.0;
+    return std::min(std::min(std::min(segmentDistance(b.minN, b.minE, s), segmentDistance(b.minN, b.maxE, s)),
+                             std::min(segmentDistance(b.maxN, b.minE, s), segmentDistance(b.maxN, b.maxE, s))),
+                    std::min(boxPointDistance(b, s.an, s.ae), boxPointDistance(b, s.bn, s.be)));
+}
+
+
+
+} // namespace
+
+void RoadLocator::Index::buildGrid()
+{
+    const double size = kCellSize, reach = kGridReach;
+    std::vector<Segment> segments;
+    double widestPad = 0.0;
+    for (const Chord& c : chords) {
+        segments.push_back(Segment{c.an - originN, c.ae - originE, c.bn - originN, c.be - originE});
+        widestPad = std::max(widestPad, c.pad);
+    }
+    if (chords.size() > (std::size_t(1) << 24))
+        return;
+    // Every (cell, chord) with the chord within reach of the cell: row by row across the
+    // chord's stretch, the columns its clipped part spans. Cells beyond kCellSpan are left to
+    // the tree.
+    const double span = static_cast<double>(kCellSpan);
+    std::vector<std::pair<std::uint32_t, int>> pairs;
+    for (int ci = 0; ci < static_cast<int>(segments.size()); ++ci) {
+        const Segment& s = segments[ci];
+        const double rowFirst = std::max(std::floor((std::min(s.an, s.bn) - reach) / size), -span);
+        const double rowLast = std::min(std::floor((std::max(s.an, s.bn) + reach) / size), span);
+        for (double row = rowFirst; row <= rowLast; ++row) {
+            double t0 = 0.0, t1 = 1.0;
+            if (!clipSegment(s.an, s.bn, row * size - reach, (row + 1.0) * size + reach, t0, t1))
+                continue;
+            const double e0 = s.ae + t0 * (s.be - s.ae), e1 = s.ae + t1 * (s.be - s.ae);
+            const double colFirst = std::max(std::floor((std::min(e0, e1) - reach) / size), -span);
+            const double colLast = std::min(std::floor((std::max(e0, e1) + reach) / size), span);
+            for (double col = colFirst; col <= colLast; ++col) {
+                if (cellNearest(CellBox{row * size, col * size, (row + 1.0) * size, (col + 1.0) * size}, s) > reach)
+                    continue;
+                if (pairs.size() >= kGridMaxPairs)
+                    return;
+                pairs.emplace_back(cellKey(static_cast<std::int64_t>(row), static_cast<std::int64_t>(col)), ci);
+            }
+        }
+    }
+    std::sort(pairs.begin(), pairs.end());
+    // Per cell: the nearest point of the alignment to any point of the cell is no farther than
+    // `upper`; the chords whose curve may come that near are its list. A chord left out lies
+    // beyond reach, so the cell is kept only where upper stays clear of reach.
+    std::vector<Cell> kept;
+    std::vector<int> list;
+    for (std::size_t g = 0; g < pairs.size();) {
+        std::size_t end = g;
+        while (end < pairs.size() && pairs[end].first == pairs[g].first)
+            ++end;
+        const double row = static_cast<double>(static_cast<std::int64_t>(pairs[g].first >> 16) - kCellSpan);
+        const double col = static_cast<double>(static_cast<std::int64_t>(pairs[g].first & 0xffffu) - kCellSpan);
+        const CellBox b{row * size, col * size, (row + 1.0) * size, (col + 1.0) * size};
+        double upper = kInfinity;
+        for (std::size_t k = g; k < end; ++k)
+            upper = std::min(upper, cellFarthest(b, segments[pairs[k].second]) + chords[pairs[k].second].pad);
+        // A margin for the rounding of coordinates (the queries measure from the point itself).
+        const double slack = 1e-3 + 1e-6 * (upper + std::fabs(b.minN) + std::fabs(b.minE) +
+                                            std::fabs(originN) + std::fabs(originE));
+        list.clear();
+        for (std::size_t k = g; k < end; ++k)
+            if (cellNearest(b, segments[pairs[k].second]) - chords[pairs[k].second].pad <= upper + slack)
+                list.push_back(pairs[k].second);
+        // Sorted by chord, the pairs of a cell give its chords in road order: a run with a few
+        // gaps is kept as the range from its first to its last chord (a few more measured).
+        const auto run = static_cast<std::uint32_t>(list.back() - list.front() + 1);
+        const bool asRun = run <= list.size() + 2;
+        if (upper + slack + widestPad < reach && (asRun ? run : list.size()) <= kMostCellChords) {
+            if (asRun) {
+                kept.push_back(Cell{pairs[g].first, static_cast<std::uint32_t>(list.front()) << 8 | run});
+            } else {
+                kept.push_back(Cell{pairs[g].first, static_cast<std::uint32_t>(cellChords.size()) << 8 |
+                                                        static_cast<std::uint32_t>(list.size()) | kListed});
+                cellChords.insert(cellChords.end(), list.begin(), list.end());
+            }
+        }
+        g = end;
+    }
+    if (cellChords.size() >= (std::size_t(1) << 24)) {
+        cellChords.clear();
+        return;
+    }
+    // At most about 70% full: a miss then probes a few slots, mostly in one cache line.
+    std::size_t slots = 16;
+    while (slots * 7 < kept.size() * 10)
+        slots *= 2;
+    cells.assign(slots, Cell{kEmptyCell, 0});
+    cellMask = static_cast<std::uint32_t>(slots - 1);
+    for (const Cell& c : kept) {
+        std::uint32_t at = hashCell(c.key) & cellMask;
+        while (cells[at].key != kEmptyCell)
+            at = (at + 1) & cellMask;
+        cells[at] = c;
+    }
 }
 
 namespace {
@@ -367,7 +580,10 @@ bool RoadLocator::build(const CAlnt& alnt, std::string* why)
     index->originN = index->vertices.front().f.n;
     index->originE = index->vertices.front().f.e;
     index->nodes.reserve(index->chords.size() / 2 + 1);
+    for (int i = 0; i < static_cast<int>(index->chords.size()); ++i)
+        index->treeOrder.push_back(i);
     index->root = index->build(0, static_cast<int>(index->chords.size()), index->rootBox);
+    index->buildGrid();
     m_index = index;
     m_alnt = &alnt;
     return true;
@@ -407,25 +623,26 @@ struct Candidate {
 };
 
 // A short list that lives on the stack unless a point has many candidates (a point near the
-// centre of a long arc).
+// centre of a long arc reached through the tree); then it spills into a list of the thread that
+// keeps its memory, so that queries do not allocate once it has grown.
 class Candidates {
 public:
     void add(double lower, int chord)
     {
-        if (m_count < kFixed)
-            m_fixed[m_count] = Candidate{lower, chord};
-        else
-            m_more.push_back(Candidate{lower, chord});
+        if (m_count < kFixed) {
+            m_fixed[m_count++] = Candidate{lower, chord};
+            return;
+        }
+        std::vector<Candidate>& more = spill();
+        if (m_count == kFixed)
+            more.assign(m_fixed, m_fixed + kFixed);
+        more.push_back(Candidate{lower, chord});
         ++m_count;
     }
     // The candidates whose lower bound does not exceed `upper`, nearest first.
     Candidate* sorted(double upper, int& count)
     {
-        Candidate* list = m_fixed;
-        if (m_count > kFixed) {
-            m_more.insert(m_more.begin(), m_fixed, m_fixed + kFixed);
-            list = m_more.data();
-        }
+        Candidate* list = m_count > kFixed ? spill().data() : m_fixed;
         count = 0;
         for (int i = 0; i < m_count; ++i)
             if (list[i].lower <= upper)
@@ -435,9 +652,13 @@ public:
     }
 
 private:
-    static const int kFixed = 24;
+    static std::vector<Candidate>& spill()
+    {
+        static thread_local std::vector<Candidate> more;
+        return more;
+    }
+    static const int kFixed = 32;
     Candidate m_fixed[kFixed];
-    std::vector<Candidate> m_more;
     int m_count = 0;
 };
 
@@ -614,21 +835,19 @@ private:
     double m_n, m_e;
 };
 
-} // namespace
-
-bool RoadLocator::locate(double north, double east, RoadLocation& out) const
+// Nearest box first; every chord whose curve may hold the nearest point is given to
+// `consider`, which lowers `upper`. The boxes are compared in single precision with a margin
+// for the rounding of the point (rn, re: relative to the origin). False when the tree is
+// deeper than the stack.
+template <class Consider>
+bool walkTree(const RoadLocator::Index& ix, double rn, double re, const double& upper, Consider&& consider)
 {
-    if (!m_index || !std::isfinite(north) || !std::isfinite(east))
-        return false;
-    const Index& ix = *m_index;
-    // Nearest box first; every chord whose curve may hold the nearest point is kept. The boxes
-    // are compared in single precision with a margin for the rounding of the point.
-    const double rn = north - ix.originN, re = east - ix.originE;
     const float pn = static_cast<float>(rn), pe = static_cast<float>(re);
     const double margin = 1e-3 + 1e-6 * (std::fabs(rn) + std::fabs(re));
-    double upper = kInfinity;
-    double reach2 = kInfinity;   // boxes farther than this (squared) cannot hold the nearest point
-    Candidates candidates;
+    auto reach2 = [&] {
+        const double reach = upper * (1.0 + 1e-6) + margin;
+        return reach * reach;
+    };
     // Down the nearer child at once, the farther one kept for later when it is within reach.
     struct Entry {
         int ref;
@@ -637,15 +856,16 @@ bool RoadLocator::locate(double north, double east, RoadLocation& out) const
     int top = 0;
     int ref = ix.root;
     float d2 = boxDistance2(pn, pe, ix.rootBox);
+    double within2 = reach2();
     for (;;) {
-        if (static_cast<double>(d2) <= reach2) {
+        if (static_cast<double>(d2) <= within2) {
             if (ref >= 0) {
-                const Index::Node& node = ix.nodes[ref];
+                const RoadLocator::Index::Node& node = ix.nodes[ref];
                 const float d0 = boxDistance2(pn, pe, node.box[0]);
                 const float d1 = boxDistance2(pn, pe, node.box[1]);
                 const bool firstNearer = d0 <= d1;
                 const float dFar = firstNearer ? d1 : d0;
-                if (static_cast<double>(dFar) <= reach2) {
+                if (static_cast<double>(dFar) <= within2) {
                     if (top == 64)
                         return false;
                     stack[top++] = Entry{node.child[firstNearer ? 1 : 0], dFar};
@@ -656,24 +876,51 @@ bool RoadLocator::locate(double north, double east, RoadLocation& out) const
             }
             const int code = -ref - 1;
             const int first = code >> 3, last = first + (code & 7);
-            for (int i = first; i < last; ++i) {
-                const Index::Chord& c = ix.chords[i];
-                const double d = chordDistance(north, east, c);
-                if (d + c.pad < upper) {
-                    upper = d + c.pad;
-                    const double reach = upper * (1.0 + 1e-6) + margin;
-                    reach2 = reach * reach;
-                }
-                if (d - c.pad <= upper)
-                    candidates.add(d - c.pad, i);
-            }
+            for (int i = first; i < last; ++i)
+                consider(ix.treeOrder[i]);
+            within2 = reach2();
         }
         if (top == 0)
-            break;
+            return true;
         --top;
         ref = stack[top].ref;
         d2 = stack[top].d2;
     }
+}
+
+} // namespace
+
+bool RoadLocator::locate(double north, double east, RoadLocation& out) const
+{
+    if (!m_index || !std::isfinite(north) || !std::isfinite(east))
+        return false;
+    const Index& ix = *m_index;
+    const double rn = north - ix.originN, re = east - ix.originE;
+    double upper = kInfinity;
+    Candidates candidates;
+    // A chord whose curve may hold the nearest point is kept; `upper` bounds the distance.
+    auto consider = [&](int i) {
+        const Index::Chord& c = ix.chords[i];
+        const double d = chordDistance(north, east, c);
+        upper = std::min(upper, d + c.pad);
+        if (d - c.pad <= upper)
+            candidates.add(d - c.pad, i);
+    };
+    const Index::Cell* cell = nullptr;
+    if (std::fabs(rn) < 1e9 && std::fabs(re) < 1e9)
+        cell = ix.findCell(static_cast<std::int64_t>(std::floor(rn * (1.0 / Index::kCellSize))),
+                           static_cast<std::int64_t>(std::floor(re * (1.0 / Index::kCellSize))));
+    if (cell) {
+        const std::uint32_t first = cell->value >> 8, count = cell->value & Index::kMostCellChords;
+        if (cell->value & Index::kListed) {
+            for (std::uint32_t k = first; k < first + count; ++k)
+                consider(ix.cellChords[k]);
+        } else {
+            for (std::uint32_t k = first; k < first + count; ++k)
+                consider(static_cast<int>(k));
+        }
+    } else if (!walkTree(ix, rn, re, upper, consider))
+        return false;
     int count = 0;
     const Candidate* list = candidates.sorted(upper, count);
     Foot best;

@@ -249,6 +249,13 @@ TEST(RoadLocator, MatchesBruteForce)
              s = rng() % 2 ? r.first - uniform(rng, 0.0, 50.0) : r.last + uniform(rng, 0.0, 50.0);
              o = uniform(rng, -50.0, 50.0);
          }},
+        // Across the edge of the index's grid (about 60 m from the road) and beyond, where the
+        // tree answers.
+        {"across the grid's edge", {150.0, 600.0, 3000.0},
+         [](std::mt19937& rng, const TestRoad& r, double& s, double& o) {
+             s = uniform(rng, r.first, r.last);
+             o = (rng() % 2 ? 1.0 : -1.0) * uniform(rng, 40.0, 140.0);
+         }},
     };
     std::mt19937 rng(20240514);
     for (const PointSet& set : sets) {
