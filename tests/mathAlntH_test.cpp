@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -527,4 +528,40 @@ TEST(AlntH, AzimuthAfterAPositionFollowsAnEdit)
     const CAlntH copy(h);
     ASSERT_TRUE(copy.getAzimuthAtChainExtr(1050.0, az));
     EXPECT_NEAR(az, -30.0 / 200.0 / kDegToRad, 1e-12);
+}
+
+// The lookup by buckets of chainage against the backward scan where element lengths differ by
+// orders of magnitude (many short elements share a bucket of a long one), zero-length elements
+// included: at every joint, a unit in the last place either side of it, and at random
+// chainages, in a random order (the last element found is no help) and walking on.
+TEST(AlntHRandom, LookupWithUnevenElementLengths)
+{
+    std::mt19937 rng(4301);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    CAlntH h;
+    h.setStartChainageInM(2500.0);
+    h.onBulkUpdateStarted();
+    h.appendElement(segment(5000.0));
+    for (int i = 0; i < 60; ++i)
+        h.appendElement(segment(i % 7 == 0 ? 0.0 : 0.01 + u(rng)));
+    h.appendElement(segment(3000.0, 10.0));
+    for (int i = 0; i < 20; ++i)
+        h.appendElement(segment(u(rng) * 3.0));
+    h.onBulkUpdateFinished();
+    std::vector<double> chains;
+    double final;
+    ASSERT_TRUE(h.getFinalChainageInM(final));
+    for (int i = 0; i < h.getNumOfHes(); ++i) {
+        double start;
+        ASSERT_TRUE(h.getHe(i)->getStartChainageInM(start));
+        chains.insert(chains.end(), {start, std::nextafter(start, -1e300), std::nextafter(start, 1e300)});
+    }
+    for (int k = 0; k < 2000; ++k)
+        chains.push_back(2400.0 + (final - 2300.0) * u(rng));
+    std::shuffle(chains.begin(), chains.end(), rng);
+    for (double c : chains)
+        EXPECT_EQ(h.getAlntHeAtChain(c), scanElementAt(h, c)) << "at " << c;
+    std::sort(chains.begin(), chains.end());
+    for (double c : chains)
+        EXPECT_EQ(h.getAlntHeAtChain(c), scanElementAt(h, c)) << "walking, at " << c;
 }

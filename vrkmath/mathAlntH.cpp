@@ -210,8 +210,32 @@ bool CAlntH::indexUsable() const
                 break;
             }
         }
+        if (m_indexState == indexSorted)
+            fillBuckets();
     }
     return m_indexState == indexSorted;
+}
+
+void CAlntH::fillBuckets() const
+{
+    // Two buckets an element on average; a bucket's first element is the one upper_bound finds
+    // at the bucket's start.
+    const std::size_t n = m_starts.size();
+    m_bucketFirst.assign(n > 0 ? 2 * n : 0, 0);
+    m_bucketsPerM = 0.0;
+    if (n == 0)
+        return;
+    const double span = m_starts[n - 1] + m_lens[n - 1] - m_starts[0];
+    if (!(span > 0.0) || !std::isfinite(span))
+        return;
+    m_bucketsPerM = static_cast<double>(m_bucketFirst.size()) / span;
+    std::size_t i = 0;
+    for (std::size_t b = 0; b < m_bucketFirst.size(); ++b) {
+        const double at = m_starts[0] + static_cast<double>(b) / m_bucketsPerM;
+        while (i + 1 < n && m_starts[i + 1] <= at)
+            ++i;
+        m_bucketFirst[b] = static_cast<int>(i);
+    }
 }
 
 bool CAlntH::findElement(double chain, int& index, double& start, double& len) const
@@ -229,9 +253,25 @@ bool CAlntH::findElement(double chain, int& index, double& start, double& len) c
         const double* starts = m_starts.data();
         int i = m_lastFound;
         if (!((i == 0 || starts[i] <= chain) && (i == n - 1 || chain < starts[i + 1]))) {
-            // (A bisection by conditional moves was measured slower: the branches speculate.)
-            const double* it = std::upper_bound(starts, starts + n, chain);
-            i = it == starts ? 0 : static_cast<int>(it - starts) - 1;
+            // From the chainage's bucket a few steps on; past them (elements much shorter than
+            // the average) a bisection over the rest. Before the first start: element 0.
+            const double at = (chain - starts[0]) * m_bucketsPerM;
+            i = 0;
+            if (at >= 0.0 && m_bucketsPerM > 0.0) {
+                const int buckets = static_cast<int>(m_bucketFirst.size());
+                i = at < buckets ? m_bucketFirst[static_cast<std::size_t>(at)] : m_bucketFirst.back();
+                while (i > 0 && chain < starts[i])   // the bucket's start rounded past the chainage
+                    --i;
+                // Two steps without branches (their outcome is a coin toss for random
+                // chainages), then a bisection in the rare bucket of many short elements.
+                for (int step = 0; step < 2; ++step)
+                    i += static_cast<int>((i + 1 < n) & (starts[std::min(i + 1, n - 1)] <= chain));
+                if (i + 1 < n && starts[i + 1] <= chain)
+                    i = static_cast<int>(std::upper_bound(starts + i, starts + n, chain) - starts) - 1;
+            } else if (!(chain < starts[0])) {
+                const double* it = std::upper_bound(starts, starts + n, chain);
+                i = static_cast<int>(it - starts) - 1;
+            }
             m_lastFound = i;
         }
         index = i;

@@ -146,6 +146,7 @@ private:
     // Builds the index of start chainages and lengths when stale; true when the bisection may
     // answer.
     bool indexUsable() const;
+    void fillBuckets() const;
     void invalidateIndex()
     {
         m_indexState = indexStale;
@@ -168,6 +169,10 @@ private:
     mutable std::vector<double> m_lens;
     mutable IndexState m_indexState;
     mutable int m_lastFound;
+    // Buckets of equal chainage from the first start: the element found at each bucket's
+    // start, so that a chainage away from the last one finds its element in a step or two.
+    mutable std::vector<int> m_bucketFirst;
+    mutable double m_bucketsPerM = 0.0;
     // The chainage of the last position answered inside the alignment (NaN: none since the
     // last change) and the azimuth there, degrees.
     mutable double m_lastAzChain;
