@@ -9,6 +9,7 @@
 #include "road/roadDesignHeight.h"
 #include "road/roadGeometry.h"
 #include "road/roadKeyPoints.h"
+#include "road/roadLineStream.h"
 #include "road/roadLocator.h"
 #include "road/roadModel.h"
 #include "road/roadPlot.h"

@@ -1,0 +1,59 @@
+// The lines of a text stream (millions of points for `road locate`) answered in blocks on
+// several threads, the answers written in input order.
+//
+// One reader cuts the input into blocks of whole lines (about kBlockBytes each); the workers
+// take blocks as they come and turn each into its answers (parsing, locating and formatting
+// all happen there); the calling thread writes the finished blocks in input order. A fixed
+// number of blocks is in flight (kBlocksPerThread per worker), each reused, so memory stays
+// flat whatever the input's size.
+//
+// Lines end with LF; a CR before it stays in the line for the worker to drop. The last line
+// may lack its LF. A line longer than kMaxLineBytes is not held: it reaches the worker as an
+// empty line whose number is listed in Block::tooLong, and the input goes on after its end.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct RoadLineBlock {
+    // Input: whole lines, each followed by LF, the first numbered firstLine (from 1).
+    std::string text;
+    long firstLine = 1;
+    std::vector<long> tooLong;   // numbers of the lines longer than kMaxLineBytes (left empty)
+    // Output, filled by the worker: the text to write, messages by line number, and a
+    // status for the caller (the caller's codes).
+    std::string out;
+    std::vector<std::pair<long, std::string>> errors;
+    int status = 0;
+
+    void clear();
+};
+
+struct RoadLineStreamHooks {
+    // In input order on the reader's thread, before a block goes to the workers: the place to
+    // read a header row that changes how the later lines are read. May be empty.
+    std::function<void(RoadLineBlock&)> prepare;
+    // On worker `worker` (0 to threads - 1): the block's answers.
+    std::function<void(int worker, RoadLineBlock&)> work;
+    // On the calling thread, in input order: writes a finished block.
+    std::function<void(const RoadLineBlock&)> write;
+};
+
+class RoadLineStream {
+public:
+    static constexpr std::size_t kBlockBytes = std::size_t(128) << 10;
+    static constexpr std::size_t kMaxLineBytes = std::size_t(1) << 20;
+    static constexpr int kBlocksPerThread = 3;
+
+    // Runs the stream from `in` to its end with `threads` workers (at least 1). False when
+    // reading failed (the blocks read before were still answered and written).
+    static bool run(std::FILE* in, int threads, const RoadLineStreamHooks& hooks);
+};
+
+// The cores this process may run on (its CPU affinity), at least 1: the threads of
+// `--threads 0`.
+int RoadUsableCores();
