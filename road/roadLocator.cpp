@@ -207,6 +207,12 @@ struct RoadLocator::Index {
     };
     std::vector<Vertex> vertices;
     std::vector<Chord> chords;
+    // What the search reads of each chord, packed: its start, its direction times its length,
+    // the inverse of its squared length (0 for a point) and the pad.
+    struct Reach {
+        double an, ae, un, ue, inverse2, pad;
+    };
+    std::vector<Reach> reach;
     std::vector<Node> nodes;
     std::vector<int> treeOrder;   // chords (kept in road order) in the order of the tree's leaves
     double originN = 0.0, originE = 0.0;
@@ -394,7 +400,7 @@ double cellNearest(const CellBox& b, const Segment& s)
 
 void RoadLocator::Index::buildGrid()
 {
-    const double size = kCellSize, reach = kGridReach;
+    const double size = kCellSize, within = kGridReach;
     std::vector<Segment> segments;
     double widestPad = 0.0;
     for (const Chord& c : chords) {
@@ -403,24 +409,24 @@ void RoadLocator::Index::buildGrid()
     }
     if (chords.size() > (std::size_t(1) << 24))
         return;
-    // Every (cell, chord) with the chord within reach of the cell: row by row across the
+    // Every (cell, chord) with the chord within within of the cell: row by row across the
     // chord's stretch, the columns its clipped part spans. Cells beyond kCellSpan are left to
     // the tree.
     const double span = static_cast<double>(kCellSpan);
     std::vector<std::pair<std::uint32_t, int>> pairs;
     for (int ci = 0; ci < static_cast<int>(segments.size()); ++ci) {
         const Segment& s = segments[ci];
-        const double rowFirst = std::max(std::floor((std::min(s.an, s.bn) - reach) / size), -span);
-        const double rowLast = std::min(std::floor((std::max(s.an, s.bn) + reach) / size), span);
+        const double rowFirst = std::max(std::floor((std::min(s.an, s.bn) - within) / size), -span);
+        const double rowLast = std::min(std::floor((std::max(s.an, s.bn) + within) / size), span);
         for (double row = rowFirst; row <= rowLast; ++row) {
             double t0 = 0.0, t1 = 1.0;
-            if (!clipSegment(s.an, s.bn, row * size - reach, (row + 1.0) * size + reach, t0, t1))
+            if (!clipSegment(s.an, s.bn, row * size - within, (row + 1.0) * size + within, t0, t1))
                 continue;
             const double e0 = s.ae + t0 * (s.be - s.ae), e1 = s.ae + t1 * (s.be - s.ae);
-            const double colFirst = std::max(std::floor((std::min(e0, e1) - reach) / size), -span);
-            const double colLast = std::min(std::floor((std::max(e0, e1) + reach) / size), span);
+            const double colFirst = std::max(std::floor((std::min(e0, e1) - within) / size), -span);
+            const double colLast = std::min(std::floor((std::max(e0, e1) + within) / size), span);
             for (double col = colFirst; col <= colLast; ++col) {
-                if (cellNearest(CellBox{row * size, col * size, (row + 1.0) * size, (col + 1.0) * size}, s) > reach)
+                if (cellNearest(CellBox{row * size, col * size, (row + 1.0) * size, (col + 1.0) * size}, s) > within)
                     continue;
                 if (pairs.size() >= kGridMaxPairs)
                     return;
@@ -431,7 +437,7 @@ void RoadLocator::Index::buildGrid()
     std::sort(pairs.begin(), pairs.end());
     // Per cell: the nearest point of the alignment to any point of the cell is no farther than
     // `upper`; the chords whose curve may come that near are its list. A chord left out lies
-    // beyond reach, so the cell is kept only where upper stays clear of reach.
+    // beyond within, so the cell is kept only where upper stays clear of within.
     std::vector<Cell> kept;
     std::vector<int> list;
     for (std::size_t g = 0; g < pairs.size();) {
@@ -455,7 +461,7 @@ void RoadLocator::Index::buildGrid()
         // gaps is kept as the range from its first to its last chord (a few more measured).
         const auto run = static_cast<std::uint32_t>(list.back() - list.front() + 1);
         const bool asRun = run <= list.size() + 2;
-        if (upper + slack + widestPad < reach && (asRun ? run : list.size()) <= kMostCellChords) {
+        if (upper + slack + widestPad < within && (asRun ? run : list.size()) <= kMostCellChords) {
             if (asRun) {
                 kept.push_back(Cell{pairs[g].first, static_cast<std::uint32_t>(list.front()) << 8 | run});
             } else {
@@ -583,6 +589,10 @@ bool RoadLocator::build(const CAlnt& alnt, std::string* why)
     for (int i = 0; i < static_cast<int>(index->chords.size()); ++i)
         index->treeOrder.push_back(i);
     index->root = index->build(0, static_cast<int>(index->chords.size()), index->rootBox);
+    for (const Index::Chord& c : index->chords) {
+        const double un = c.bn - c.an, ue = c.be - c.ae, len2 = un * un + ue * ue;
+        index->reach.push_back(Index::Reach{c.an, c.ae, un, ue, len2 > 0.0 ? 1.0 / len2 : 0.0, c.pad});
+    }
     index->buildGrid();
     m_index = index;
     m_alnt = &alnt;
@@ -670,14 +680,11 @@ float boxDistance2(float n, float e, const RoadLocator::Index::Box& b)
     return dn * dn + de * de;
 }
 
-double chordDistance(double n, double e, const RoadLocator::Index::Chord& c)
+double chordDistance(double n, double e, const RoadLocator::Index::Reach& c)
 {
-    const double un = c.bn - c.an, ue = c.be - c.ae;
     const double pn = n - c.an, pe = e - c.ae;
-    const double len2 = un * un + ue * ue;
-    double t = len2 > 0.0 ? (pn * un + pe * ue) / len2 : 0.0;
-    t = std::min(std::max(t, 0.0), 1.0);
-    const double dn = pn - t * un, de = pe - t * ue;
+    const double t = std::min(std::max((pn * c.un + pe * c.ue) * c.inverse2, 0.0), 1.0);
+    const double dn = pn - t * c.un, de = pe - t * c.ue;
     return std::sqrt(dn * dn + de * de);
 }
 
@@ -900,7 +907,7 @@ bool RoadLocator::locate(double north, double east, RoadLocation& out) const
     Candidates candidates;
     // A chord whose curve may hold the nearest point is kept; `upper` bounds the distance.
     auto consider = [&](int i) {
-        const Index::Chord& c = ix.chords[i];
+        const Index::Reach& c = ix.reach[i];
         const double d = chordDistance(north, east, c);
         upper = std::min(upper, d + c.pad);
         if (d - c.pad <= upper)
@@ -911,14 +918,21 @@ bool RoadLocator::locate(double north, double east, RoadLocation& out) const
         cell = ix.findCell(static_cast<std::int64_t>(std::floor(rn * (1.0 / Index::kCellSize))),
                            static_cast<std::int64_t>(std::floor(re * (1.0 / Index::kCellSize))));
     if (cell) {
+        // The distances first (independent of each other), then the bound, then the list.
         const std::uint32_t first = cell->value >> 8, count = cell->value & Index::kMostCellChords;
-        if (cell->value & Index::kListed) {
-            for (std::uint32_t k = first; k < first + count; ++k)
-                consider(ix.cellChords[k]);
-        } else {
-            for (std::uint32_t k = first; k < first + count; ++k)
-                consider(static_cast<int>(k));
+        const bool listed = (cell->value & Index::kListed) != 0;
+        int chord[Index::kMostCellChords];
+        double lower[Index::kMostCellChords];
+        for (std::uint32_t k = 0; k < count; ++k) {
+            chord[k] = listed ? ix.cellChords[first + k] : static_cast<int>(first + k);
+            const Index::Reach& c = ix.reach[chord[k]];
+            const double d = chordDistance(north, east, c);
+            upper = std::min(upper, d + c.pad);
+            lower[k] = d - c.pad;
         }
+        for (std::uint32_t k = 0; k < count; ++k)
+            if (lower[k] <= upper)
+                candidates.add(lower[k], chord[k]);
     } else if (!walkTree(ix, rn, re, upper, consider))
         return false;
     int count = 0;
