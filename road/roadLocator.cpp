@@ -211,6 +211,7 @@ struct RoadLocator::Index {
     // the inverse of its squared length (0 for a point) and the pad.
     struct Reach {
         double an, ae, un, ue, inverse2, pad;
+        int v, element;   // the chord's, to fetch its vertices and element ahead of need
     };
     std::vector<Reach> reach;
     std::vector<Node> nodes;
@@ -591,7 +592,7 @@ bool RoadLocator::build(const CAlnt& alnt, std::string* why)
     index->root = index->build(0, static_cast<int>(index->chords.size()), index->rootBox);
     for (const Index::Chord& c : index->chords) {
         const double un = c.bn - c.an, ue = c.be - c.ae, len2 = un * un + ue * ue;
-        index->reach.push_back(Index::Reach{c.an, c.ae, un, ue, len2 > 0.0 ? 1.0 / len2 : 0.0, c.pad});
+        index->reach.push_back(Index::Reach{c.an, c.ae, un, ue, len2 > 0.0 ? 1.0 / len2 : 0.0, c.pad, c.v, c.element});
     }
     index->buildGrid();
     m_index = index;
@@ -926,6 +927,12 @@ bool RoadLocator::locate(double north, double east, RoadLocation& out) const
         for (std::uint32_t k = 0; k < count; ++k) {
             chord[k] = listed ? ix.cellChords[first + k] : static_cast<int>(first + k);
             const Index::Reach& c = ix.reach[chord[k]];
+            // The chord's record, vertices and element are read next if it is kept: fetched
+            // now, while the distances are measured (a long road's index is not all cached).
+            __builtin_prefetch(&ix.chords[chord[k]]);
+            __builtin_prefetch(&ix.vertices[c.v]);
+            __builtin_prefetch(&ix.vertices[c.v + 1]);
+            __builtin_prefetch(m_alnt->getHe(c.element));
             const double d = chordDistance(north, east, c);
             upper = std::min(upper, d + c.pad);
             lower[k] = d - c.pad;
