@@ -85,6 +85,8 @@ TEST(RoadLineStream, OddEndsAndLongLines)
         {"a line over the limit", "a\n" + over + "\nb\n", "1|a|2|too long|3|b|"},
         {"over the limit at the end without its end", "a\n" + over, "1|a|2|too long|"},
         {"over the limit, its CR counted", "a\n" + longest + "\r\nb", "1|a|2|too long|3|b|"},
+        {"far over the limit at the end without its end", "a\n" + std::string(2 * limit, 'z'), "1|a|2|too long|"},
+        {"far over the limit, then a line", "a\n" + std::string(2 * limit, 'z') + "\nb", "1|a|2|too long|3|b|"},
         {"two long lines in a row", over + "\n" + over + "\n" + "z", "1|too long|2|too long|3|z|"},
     };
     for (const Case& c : cases)
