@@ -96,11 +96,8 @@ bool RoadPointAt(const CAlntH& alnt, double station, double offset, RoadLocation
     } else {
         // The engine's element at the station: the later one at a joint.
         double l, len;
-        r.element = alnt.getHeIndexAtChain(station, &l);
-        if (r.element < 0)
-            return false;
-        const CAlntHe& he = *alnt.getHe(r.element);
-        if (!he.getHLengthInM(len) || !evalElement(he, std::min(std::max(l, 0.0), len), f))
+        r.element = alnt.getHeIndexAtChain(station, &l, &len);
+        if (r.element < 0 || !evalElement(*alnt.getHe(r.element), std::min(std::max(l, 0.0), len), f))
             return false;
     }
     r.station = station;

@@ -210,18 +210,20 @@ bool CAlntH::indexUsable() const
                 break;
             }
         }
-        if (m_indexState == indexSorted)
+        if (m_indexState == indexSorted) {
             fillBuckets();
+            m_starts.push_back(std::nan(""));   // the end of the bucket steps
+        }
     }
     return m_indexState == indexSorted;
 }
 
 void CAlntH::fillBuckets() const
 {
-    // Two buckets an element on average; a bucket's first element is the one upper_bound finds
-    // at the bucket's start.
-    const std::size_t n = m_starts.size();
-    m_bucketFirst.assign(n > 0 ? 2 * n : 0, 0);
+    // Four buckets an element on average; a bucket's first element is the one upper_bound
+    // finds at the bucket's start.
+    const std::size_t n = m_lens.size();
+    m_bucketFirst.assign(n > 0 ? 4 * n : 0, 0);
     m_bucketsPerM = 0.0;
     if (n == 0)
         return;
@@ -262,11 +264,11 @@ bool CAlntH::findElement(double chain, int& index, double& start, double& len) c
                 i = at < buckets ? m_bucketFirst[static_cast<std::size_t>(at)] : m_bucketFirst.back();
                 while (i > 0 && chain < starts[i])   // the bucket's start rounded past the chainage
                     --i;
-                // Two steps without branches (their outcome is a coin toss for random
-                // chainages), then a bisection in the rare bucket of many short elements.
-                for (int step = 0; step < 2; ++step)
-                    i += static_cast<int>((i + 1 < n) & (starts[std::min(i + 1, n - 1)] <= chain));
-                if (i + 1 < n && starts[i + 1] <= chain)
+                // A step without a branch (its outcome is a coin toss for random chainages),
+                // then a bisection in the rare bucket of many short elements. starts[n] is a
+                // NaN: never <= a chainage.
+                i += static_cast<int>(starts[i + 1] <= chain);
+                if (starts[i + 1] <= chain)
                     i = static_cast<int>(std::upper_bound(starts + i, starts + n, chain) - starts) - 1;
             } else if (!(chain < starts[0])) {
                 const double* it = std::upper_bound(starts, starts + n, chain);
@@ -295,7 +297,7 @@ const CAlntHe* CAlntH::getAlntHeAtChain(double chain, double* lenInElement) cons
     return i < 0 ? nullptr : m_hes.GetAt(i);
 }
 
-int CAlntH::getHeIndexAtChain(double chain, double* lenInElement) const
+int CAlntH::getHeIndexAtChain(double chain, double* lenInElement, double* elementLength) const
 {
     if (m_hes.IsEmpty())
         return -1;
@@ -308,6 +310,8 @@ int CAlntH::getHeIndexAtChain(double chain, double* lenInElement) const
         return -1;
     if (lenInElement)
         *lenInElement = d;
+    if (elementLength)
+        *elementLength = len;
     return i;
 }
 

@@ -106,8 +106,9 @@ public:
     // lenInElement, when given, receives chain - the element's start chainage (negative
     // before the start; the element snaps only within 0.001 m).
     const CAlntHe* getAlntHeAtChain(double chain, double* lenInElement = nullptr) const;
-    // The same element as getAlntHeAtChain, as its index (-1 where that gives null).
-    int getHeIndexAtChain(double chain, double* lenInElement = nullptr) const;
+    // The same element as getAlntHeAtChain, as its index (-1 where that gives null);
+    // elementLength, when given, receives the element's length.
+    int getHeIndexAtChain(double chain, double* lenInElement = nullptr, double* elementLength = nullptr) const;
     // Position at a chainage inside the alignment; false outside it.
     bool getPosNeAtChain(double chain, double& N, double& E) const;
     // getPosNeAtChainAndOffsetExtr with offset 0.
@@ -162,7 +163,8 @@ private:
     mutable double m_totalLen;   // cache, unset when not computed
     bool m_inBulkUpdate;
 
-    // Start chainages and lengths of the elements in order, for the search by bisection, and
+    // Start chainages (and a NaN after the last) and lengths of the elements in order, for the
+    // search by buckets and bisection, and
     // the index last found (queries at nearby chainages mostly fall into the same element).
     enum IndexState { indexStale, indexSorted, indexUnusable };
     mutable std::vector<double> m_starts;
