@@ -35,6 +35,7 @@
 #include "numeric/pointNames.h"
 #include "numeric/stationText.h"
 #include "numeric/textLines.h"
+#include "numeric/textFields.h"
 #include "numeric/textLists.h"
 #include "numeric/units.h"
 #include "numeric/unsetValue.h"

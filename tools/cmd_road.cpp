@@ -5,7 +5,7 @@
 #include "numeric/stationText.h"
 #include "platform/textCodec.h"
 #include "road/landXmlReader.h"
-#include "roadPoints.h"
+#include "road/roadPoints.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -274,7 +274,7 @@ bool readStation(const RoadStationing& st, const std::string& text, const cli::D
     const double metres = units.toMetres(display);
     double at;
     if (!st.toInternal(metres, region, at, why)) {
-        why = "station " + quoteLine(cli::trim(text)) + ": " + why;
+        why = "station " + QuotedInputLine(cli::trim(text)) + ": " + why;
         return false;
     }
     internal = at;

@@ -7,7 +7,7 @@
 
 #include "hostFiles.h"
 #include "lineReader.h"
-#include "roadPoints.h"
+#include "road/roadPoints.h"
 #include "road/roadDesignHeight.h"
 
 #include <algorithm>
@@ -116,10 +116,10 @@ struct LocateWorker {
     const AnswerRoad* road;
     const CAlnt* alnt;
     RoadLocator locator;
-    PointFormat format;
+    RoadPointFormat format;
 
     // The answer for one point, or false with the reason (the point has no answer).
-    bool answer(const PointRecord& q, long lineNo, std::string& out, std::string& why) const
+    bool answer(const RoadPointRecord& q, long lineNo, std::string& out, std::string& why) const
     {
         RoadLocation r;
         if (!locator.locate(road->toMetres(q.north), road->toMetres(q.east), r))
@@ -136,7 +136,7 @@ struct LocateWorker {
         return true;
     }
 
-    void csvAnswer(const PointRecord& q, long lineNo, const RoadLocation& r, const double* design,
+    void csvAnswer(const RoadPointRecord& q, long lineNo, const RoadLocation& r, const double* design,
                    std::string& out) const
     {
         const int d = road->csvDecimals();
@@ -158,7 +158,7 @@ struct LocateWorker {
         out += ",ok";
     }
 
-    void textAnswer(const PointRecord& q, long lineNo, const RoadLocation& r, const double* design,
+    void textAnswer(const RoadPointRecord& q, long lineNo, const RoadLocation& r, const double* design,
                     std::string& out) const
     {
         const cli::DisplayUnits& u = road->s.units;
@@ -174,14 +174,14 @@ struct LocateWorker {
     }
 
     // The name and line fields of a CSV row (after the alignment when the file holds several).
-    void appendPointFields(std::string& out, const PointRecord& q, long lineNo) const
+    void appendPointFields(std::string& out, const RoadPointRecord& q, long lineNo) const
     {
         appendAlignmentField(out, *road);
         out += csvText(q.name) + ',' + (lineNo > 0 ? std::to_string(lineNo) : std::string()) + ',';
     }
 
     // A rejected line: its CSV row with the reason, so that rows stay aligned with the input.
-    void rejectRow(std::string& out, const PointRecord& q, long lineNo, const std::string& why) const
+    void rejectRow(std::string& out, const RoadPointRecord& q, long lineNo, const std::string& why) const
     {
         if (!road->s.csv)
             return;
@@ -193,9 +193,9 @@ struct LocateWorker {
     // reason into `b`. Every line goes through here, whichever thread runs it.
     void locateLine(std::string_view line, long lineNo, bool tooLong, Batch& b) const
     {
-        PointRecord q;
+        RoadPointRecord q;
         std::string why;
-        if (tooLong || !parsePointLine(format, line, q, why)) {
+        if (tooLong || !ParseRoadPointLine(format, line, q, why)) {
             if (tooLong)
                 why = cli::LineReader::kTooLongMessage;
             b.errors.emplace_back(lineNo, why);
@@ -241,7 +241,7 @@ struct BatchReader {
                 ++lineNo;
                 if (reader.tooLong())
                     b.add(lineNo, std::string(), true);
-                else if (!isBlankOrComment(line) && !takenAsHeader(line, workers))
+                else if (!IsBlankOrCommentLine(line) && !takenAsHeader(line, workers))
                     b.add(lineNo, line, false);
             }
         }
@@ -253,8 +253,8 @@ struct BatchReader {
         if (seenFirst)
             return false;
         seenFirst = true;
-        PointFormat format;
-        if (!readPointHeader(line, format))
+        RoadPointFormat format;
+        if (!ReadRoadPointHeader(line, format))
             return false;
         for (LocateWorker& w : workers)
             w.format = format;
@@ -296,9 +296,9 @@ int locateOne(const AnswerRoad& road, const RoadLocator& locator, const std::vec
     std::string text, why, out;
     for (double v : numbers)
         text += cli::formatDouble(v) + " ";
-    PointRecord q;
-    const LocateWorker w{&road, &road.alnt(), locator, PointFormat()};
-    const bool parsed = parsePointLine(w.format, text, q, why);
+    RoadPointRecord q;
+    const LocateWorker w{&road, &road.alnt(), locator, RoadPointFormat()};
+    const bool parsed = ParseRoadPointLine(w.format, text, q, why);
     const bool ok = parsed && w.answer(q, 0, out, why);
     std::cout << out;
     if (ok)
@@ -312,9 +312,9 @@ int locateInput(const AnswerRoad& road, const RoadLocator& locator, std::FILE* i
 {
     const std::vector<CAlnt> copies(static_cast<size_t>(threads - 1), road.alnt());
     std::vector<LocateWorker> workers;
-    workers.push_back(LocateWorker{&road, &road.alnt(), locator, PointFormat()});
+    workers.push_back(LocateWorker{&road, &road.alnt(), locator, RoadPointFormat()});
     for (const CAlnt& c : copies)
-        workers.push_back(LocateWorker{&road, &c, locator.sharedWith(c), PointFormat()});
+        workers.push_back(LocateWorker{&road, &c, locator.sharedWith(c), RoadPointFormat()});
     return locateLines(road, in, workers);
 }
 

@@ -4,7 +4,7 @@
 
 #include "road/roadPlot.h"
 #include "hostFiles.h"
-#include "roadPoints.h"
+#include "road/roadPoints.h"
 
 #include <fstream>
 #include <iostream>
@@ -66,7 +66,7 @@ const char* const kHelp =
     "\n"
     "Exit status: 0 written; 2 bad input or usage.\n";
 
-// Reads the points file (display units; the forms of roadPoints.h); bad lines are reported and
+// Reads the points file (display units; the lines road/roadPoints.h accepts); bad lines are reported and
 // skipped. A point without a name is named by its line's number.
 bool readPoints(const std::string& command, const std::string& path, UNITS units, std::vector<RoadPlotPoint>& out,
                 bool& badLines)
@@ -80,18 +80,18 @@ bool readPoints(const std::string& command, const std::string& path, UNITS units
     std::string text, why;
     long lineNo = 0;
     bool first = true;
-    roadcli::PointFormat format;
+    RoadPointFormat format;
     while (std::getline(in, text)) {
         ++lineNo;
-        if (roadcli::isBlankOrComment(text))
+        if (IsBlankOrCommentLine(text))
             continue;
         if (first) {
             first = false;
-            if (roadcli::readPointHeader(text, format))
+            if (ReadRoadPointHeader(text, format))
                 continue;
         }
-        roadcli::PointRecord q;
-        if (!roadcli::parsePointLine(format, text, q, why)) {
+        RoadPointRecord q;
+        if (!ParseRoadPointLine(format, text, q, why)) {
             cli::errorAtLine(command, lineNo, path + ": " + why);
             badLines = true;
             continue;

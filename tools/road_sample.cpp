@@ -4,7 +4,7 @@
 
 #include "hostFiles.h"
 #include "lineReader.h"
-#include "roadPoints.h"
+#include "road/roadPoints.h"
 #include "road/roadSampler.h"
 
 #include <algorithm>
@@ -83,11 +83,11 @@ bool readOffsetTable(const AnswerRoad& road, const std::string& file, std::vecto
         StAndOffset pair;
         double posted, offset;
         if (fields.size() != 2)
-            return message = "expected \"station offset\", got " + quoteLine(line), cli::EXIT_BAD_INPUT;
+            return message = "expected \"station offset\", got " + QuotedInputLine(line), cli::EXIT_BAD_INPUT;
         if (!readStation(road, fields[0], pair.station, posted, message))
             return cli::EXIT_BAD_INPUT;
         if (!cli::parseDouble(fields[1], offset))
-            return message = quoteLine(fields[1]) + " is not a number", cli::EXIT_BAD_INPUT;
+            return message = QuotedInputLine(fields[1]) + " is not a number", cli::EXIT_BAD_INPUT;
         if (!table.empty() && !(pair.station > table.back().station))
             return message = "the stations must increase", cli::EXIT_BAD_INPUT;
         pair.offset = road.toMetres(offset);

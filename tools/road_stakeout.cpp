@@ -3,7 +3,7 @@
 #include "roadAnswers.h"
 
 #include "lineReader.h"
-#include "roadPoints.h"
+#include "road/roadPoints.h"
 
 #include <cmath>
 #include <iostream>
@@ -190,11 +190,11 @@ int stakeLines(const AnswerRoad& road, const StakeoutOptions& o)
                             [&](long, const std::string& line, const std::vector<std::string>& fields, std::string& message) {
         double internal, posted, offset = o.offset;
         if (fields.size() > 2)
-            return message = "expected \"station [offset]\", got " + quoteLine(line), cli::EXIT_BAD_INPUT;
+            return message = "expected \"station [offset]\", got " + QuotedInputLine(line), cli::EXIT_BAD_INPUT;
         if (!readStation(road, fields[0], internal, posted, message))
             return cli::EXIT_BAD_INPUT;
         if (fields.size() == 2 && !cli::parseDouble(fields[1], offset))
-            return message = quoteLine(fields[1]) + " is not a number", cli::EXIT_BAD_INPUT;
+            return message = QuotedInputLine(fields[1]) + " is not a number", cli::EXIT_BAD_INPUT;
         if (!withinReach(road, internal, road.toMetres(offset), message))
             return cli::EXIT_BAD_INPUT;
         return writer.write(internal, road.toMetres(offset), posted) ? cli::EXIT_OK : cli::EXIT_NO_ANSWER;
