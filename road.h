@@ -16,3 +16,4 @@
 #include "road/roadSampler.h"
 #include "road/roadStationText.h"
 #include "road/roadStations.h"
+#include "road/svgScene.h"
