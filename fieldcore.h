@@ -31,6 +31,7 @@
 #include "platform/commandBar.h"
 #include "platform/winThread.h"
 #include "numeric/correctionSubscriptions.h"
+#include "numeric/intRange.h"
 #include "numeric/mathAngle.h"
 #include "numeric/pointNames.h"
 #include "numeric/stationText.h"
