@@ -33,6 +33,7 @@
 // from any thread.
 #pragma once
 
+#include "platform/lastError.h"  // the result codes
 #include "platform/winTypes.h"
 
 #include <string>
