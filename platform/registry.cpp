@@ -13,6 +13,8 @@
 #include <mutex>
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace {
 
 struct Value {
@@ -368,8 +370,8 @@ bool loadDeviceFileLocked(Registry& r, RegistryLoadError& error)
     const std::string path = deviceFilePath();
     std::string bytes;
     if (!readHostFile(path, bytes)) {
-        std::ifstream probe(path);
-        if (!probe)
+        struct stat info;
+        if (::stat(path.c_str(), &info) != 0)
             return true;  // no file: an empty registry
         error.file = path;
         error.line = 0;
