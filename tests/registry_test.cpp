@@ -244,6 +244,10 @@ TEST_F(RegistryTest, ReadsTheDeviceRootFileAtFirstUseAndPerRoot)
     EXPECT_EQ(text(L"Own", L"x"), L"<code 2>");
     EXPECT_FALSE(registryLoadFile(host("missing.reg"), error));
     EXPECT_EQ(error.line, 0);
+    // The file belongs to the layer: the device never reaches it.
+    EXPECT_TRUE(isReservedHostName(registryDeviceFileName()));
+    std::string hostPath;
+    EXPECT_FALSE(deviceHostPath(L"\\.FIELDCORE-registry.reg", hostPath));
 }
 
 } // namespace
