@@ -101,3 +101,7 @@
 #include "devices/transmitterFile.h"
 #include "devices/beaconList.h"
 #include "devices/gisActiveSelection.h"
+#include "platform/registry.h"
+#include "devices/bluetoothRegistry.h"
+#include "devices/btConfigFile.h"
+#include "devices/ssRadioPower.h"
