@@ -92,21 +92,7 @@ std::string exampleRoadPath()
 
 int findAlignment(const RoadFile& file, const std::string& text)
 {
-    // A name first (an alignment may be named "2"), then the number.
-    const std::string t = cli::trim(text);
-    auto lower = [](std::string v) {
-        for (char& c : v)
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-        return v;
-    };
-    for (size_t i = 0; i < file.alignments.size(); ++i)
-        if (lower(file.alignments[i].name) == lower(t))
-            return static_cast<int>(i);
-    int number = 0;
-    if (!t.empty() && t.find_first_not_of("0123456789") == std::string::npos && cli::parseInt(t, number))
-        return number >= 1 && number <= static_cast<int>(file.alignments.size()) ? number - 1 : -1;
-    return -1;
+    return RoadFindAlignment(file, text);
 }
 
 std::string alignmentList(const RoadFile& file, const std::string& profile)
