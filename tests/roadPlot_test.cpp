@@ -452,3 +452,26 @@ TEST(RoadPlot, RefusesBadOptions)
 }
 
 } // namespace
+
+namespace {
+
+// FIELDCORE_WRITE_PLOT_ROADS=DIR writes the generated plot roads there as LandXML (for the
+// pictures in docs/).
+TEST(RoadPlotRoads, WrittenOnRequest)
+{
+    const char* dir = std::getenv("FIELDCORE_WRITE_PLOT_ROADS");
+    if (!dir)
+        GTEST_SKIP() << "set FIELDCORE_WRITE_PLOT_ROADS=DIR to write them";
+    for (const roadtest::PlotRoad& r : roadtest::plotRoads()) {
+        std::string name = r.what;
+        for (char& c : name)
+            c = c == ' ' ? '-' : c;
+        std::FILE* f = std::fopen((std::string(dir) + "/" + name + ".xml").c_str(), "wb");
+        ASSERT_TRUE(f);
+        const std::string text = roadtest::landXml({r.plan}, r.style);
+        std::fwrite(text.data(), 1, text.size(), f);
+        std::fclose(f);
+    }
+}
+
+} // namespace
