@@ -46,7 +46,9 @@ struct Plot {
     const RoadAlignment* source = nullptr;
     const RoadBuild* build = nullptr;
     const RoadPlotOptions* o = nullptr;
-    double c0 = 0.0, c1 = 0.0;         // internal chainage of start and end
+    double c0 = 0.0, c1 = 0.0;         // internal chainage of the stretch drawn
+    double w0 = 0.0, w1 = 0.0;         // internal chainage of the alignment's start and end
+    Pt start;                          // the plan's page position of c0
     double s = 1.0;                    // px per metre, plan and profile stations
     double az = 0.0;                   // radians: the ground azimuth that runs across the page
     double n0 = 0.0, e0 = 0.0;         // the plan's ground origin
@@ -160,12 +162,14 @@ bool locatePoints(Plot& p, std::string& message)
         }
         l.label = q.name.empty() ? std::to_string(i + 1) : q.name;
         // Far from the road (a blunder, another job's point): listed, not drawn.
-        const double beyond = std::max(p.c0 - l.at.station, l.at.station - p.c1);
+        const double beyond = std::max(p.w0 - l.at.station, l.at.station - p.w1);
         const double away = std::max(beyond, std::fabs(l.at.offset));
         if (away > p.o->maxDistance) {
             p.strays.push_back(l.label + " (" + p.length(away) + " " + p.unitName() + ")");
             continue;
         }
+        if ((l.at.station < p.c0 - 1e-6 && p.c0 > p.w0 + 1e-6) || (l.at.station > p.c1 + 1e-6 && p.c1 < p.w1 - 1e-6))
+            continue;   // on another page's stretch (those beyond the road's ends go on its end pages)
         l.hasDesign = designHeight(p, l.at.station, l.design);
         if (q.hasHeight && l.hasDesign) {
             const double d = p.display(RoadCutFill(q.height, l.design));
@@ -191,9 +195,15 @@ bool sampledLine(const Plot& p, double offset, std::vector<Pt>& out, std::string
                                 : "the offset line at " + p.length(offset) + " " + p.unitName() + " cannot be sampled";
         return false;
     }
+    // The vertices of the stretch, and one beyond each of its ends.
     out.clear();
-    for (const RoadSampleVertex& x : v)
-        out.push_back(p.map(x.north, x.east));
+    for (size_t i = 0; i < v.size(); ++i) {
+        const bool in = v[i].station >= p.c0 && v[i].station <= p.c1;
+        const bool next = i + 1 < v.size() && v[i + 1].station >= p.c0 && v[i + 1].station <= p.c1;
+        const bool prev = i > 0 && v[i - 1].station >= p.c0 && v[i - 1].station <= p.c1;
+        if (in || next || prev)
+            out.push_back(p.map(v[i].north, v[i].east));
+    }
     return true;
 }
 
@@ -282,7 +292,7 @@ void planJoints(const Plot& p, Scene& scene, Labels& labels, double maxLeft)
         const Pt n = right(tangentAt(p, first.station)) * -1.0;
         if (!placeOutward(*labelled[index], labels, at, n, 7.0 + maxLeft, clusterText(p, clusters[index]), kFont, "jl",
                           40, true, true))
-            labels.drop();
+            labels.drop(static_cast<int>(clusters[index].size()));
     }
 }
 
@@ -385,17 +395,61 @@ struct ProfileFrame {
     Pt at(double chain, double h) const { return {xLeft + s * (chain - c0), -sv * (h - hBottom)}; }
 };
 
-// The height range of the design, its VIPs and the points beside it (metres).
+// The height range of the stretch: the design, the grade lines and the VIPs within it and the
+// points beside it (metres).
 void heightRange(const Plot& p, const CAlntHtPosCache& design, const std::vector<CLsInfo>& vips, double& lo,
                  double& hi)
 {
-    lo = design.getMinHeight();
-    hi = design.getMaxHeight();
-    for (const CLsInfo& v : vips)
-        lo = std::min(lo, v.height), hi = std::max(hi, v.height);
+    lo = 1e300;
+    hi = -1e300;
+    auto take = [&](double h) { lo = std::min(lo, h), hi = std::max(hi, h); };
+    for (int i = 0; i < design.GetSize(); ++i)
+        if (design[i].station >= p.c0 && design[i].station <= p.c1)
+            take(design[i].height);
+    for (size_t i = 0; i < vips.size(); ++i) {
+        if (vips[i].chainage >= p.c0 && vips[i].chainage <= p.c1)
+            take(vips[i].height);
+        if (i + 1 < vips.size())
+            for (double c : {p.c0, p.c1})
+                if (c >= vips[i].chainage && c <= vips[i + 1].chainage && vips[i + 1].chainage > vips[i].chainage)
+                    take(vips[i].height + (vips[i + 1].height - vips[i].height) * (c - vips[i].chainage) /
+                                              (vips[i + 1].chainage - vips[i].chainage));
+    }
     for (const Located& l : p.points)
         if (l.point->hasHeight && l.at.station >= p.c0 && l.at.station <= p.c1)
-            lo = std::min(lo, l.point->height), hi = std::max(hi, l.point->height);
+            take(l.point->height);
+    if (lo > hi)
+        lo = hi = 0.0;
+}
+
+// The VIPs within the stretch and one beyond each of its ends (for the grades through them).
+std::vector<CLsInfo> vipsOfStretch(const Plot& p, const std::vector<CLsInfo>& all)
+{
+    std::vector<CLsInfo> out;
+    for (size_t i = 0; i < all.size(); ++i) {
+        const bool in = all[i].chainage >= p.c0 && all[i].chainage <= p.c1;
+        const bool next = i + 1 < all.size() && all[i + 1].chainage >= p.c0;
+        const bool prev = i > 0 && all[i - 1].chainage <= p.c1;
+        if (in || (next && all[i].chainage < p.c0) || (prev && all[i].chainage > p.c1))
+            out.push_back(all[i]);
+    }
+    return out;
+}
+
+// The part of a polyline between x0 and x1 (x increasing along it).
+std::vector<Pt> clipX(const std::vector<Pt>& pts, double x0, double x1)
+{
+    std::vector<Pt> out;
+    for (size_t i = 0; i + 1 < pts.size(); ++i) {
+        const Pt a = pts[i], b = pts[i + 1];
+        if (b.x < x0 || a.x > x1 || !(b.x > a.x))
+            continue;
+        auto at = [&](double x) { return Pt{x, a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x)}; };
+        if (out.empty())
+            out.push_back(a.x < x0 ? at(x0) : a);
+        out.push_back(b.x > x1 ? at(x1) : b);
+    }
+    return out;
 }
 
 // Height lines with their labels at the left, station lines with their labels below (station
@@ -439,15 +493,15 @@ void profileGrid(const Plot& p, const ProfileFrame& f, Scene& scene, Labels& lab
 // Each tangent's grade in percent, along it, midway between the curves at its ends; only where
 // the tangent is longer than its label and the label is clear of the others (the VIPs' labels
 // come first).
-void profileGrades(const ProfileFrame& f, const std::vector<CLsInfo>& vips, Scene& scene, Labels& labels)
+void profileGrades(const Plot& p, const ProfileFrame& f, const std::vector<CLsInfo>& vips, Scene& scene, Labels& labels)
 {
     for (size_t i = 0; i + 1 < vips.size(); ++i) {
         const CLsInfo &a = vips[i], &b = vips[i + 1];
         if (!(b.chainage - a.chainage > 1e-9))
             continue;
         const double g = (b.height - a.height) / (b.chainage - a.chainage);
-        const double from = a.curveLen > 0.0 ? a.curveStart + a.curveLen : a.chainage;
-        const double to = b.curveLen > 0.0 ? b.curveStart : b.chainage;
+        const double from = std::max(p.c0, a.curveLen > 0.0 ? a.curveStart + a.curveLen : a.chainage);
+        const double to = std::min(p.c1, b.curveLen > 0.0 ? b.curveStart : b.chainage);
         const Pt d = f.at(b.chainage, b.height) - f.at(a.chainage, a.height);
         const Pt u = d * (1.0 / std::sqrt(dot(d, d)));
         const std::string text = (g > 0.0 ? "+" : "") + fixed(100.0 * g, 2) + "%";
@@ -538,6 +592,9 @@ void profileVips(const Plot& p, const ProfileFrame& f, const std::vector<CLsInfo
     std::vector<std::pair<double, size_t>> order;
     for (size_t i = 0; i < vips.size(); ++i) {
         const CLsInfo& v = vips[i];
+        groups.push_back(nullptr);
+        if (v.chainage < p.c0 - 1e-6 || v.chainage > p.c1 + 1e-6)
+            continue;   // beyond the stretch: its grades only
         const Pt m = f.at(v.chainage, v.height);
         Group& g = scene.add(4, "class=\"vip\" data-station=\"" + p.station(v.chainage) + "\"");
         g.prims.push_back(polyline({m + Pt{0, -5}, m + Pt{4.5, 3}, m + Pt{-4.5, 3}}, "vipm", true));
@@ -546,17 +603,18 @@ void profileVips(const Plot& p, const ProfileFrame& f, const std::vector<CLsInfo
             if (v.curveLen > 0.0 && p.alnt().getPosHAtChain(c, h))
                 g.prims.push_back(line(f.at(c, h) + Pt{0, -5}, f.at(c, h) + Pt{0, 5}, "tick"));
         }
-        groups.push_back(&g);
+        groups.back() = &g;
         double change = 0.0;
         if (i > 0 && i + 1 < vips.size())
             change = std::fabs((vips[i + 1].height - v.height) / (vips[i + 1].chainage - v.chainage) -
                                (v.height - vips[i - 1].height) / (v.chainage - vips[i - 1].chainage));
-        const double rank = i == 0 || i + 1 == vips.size() ? 1e9 : (v.curveLen > 0.0 ? 1e6 : 0.0) + change;
+        const double rank = i == 0 || i + 1 == vips.size() || vips[i - 1].chainage < p.c0 || vips[i + 1].chainage > p.c1
+                                ? 1e9 : (v.curveLen > 0.0 ? 1e6 : 0.0) + change;
         order.emplace_back(-rank, i);
     }
     std::stable_sort(order.begin(), order.end());
     for (const auto& o : order)
-        if (!profileVipLabel(p, f, vips, o.second, *groups[o.second], labels))
+        if (groups[o.second] && !profileVipLabel(p, f, vips, o.second, *groups[o.second], labels))
             labels.drop();
 }
 
@@ -581,7 +639,7 @@ void profilePoints(const Plot& p, const ProfileFrame& f, Scene& scene, Labels& l
 bool buildProfile(const Plot& p, double xLeft, Scene& scene, double& exaggeration, int& dropped, std::string& message)
 {
     const CAlnt& alnt = p.alnt();
-    const std::vector<CLsInfo> vips = RoadProfileVips(*p.source, *p.build);
+    const std::vector<CLsInfo> vips = vipsOfStretch(p, RoadProfileVips(*p.source, *p.build));
     // A first pass for the height range, then the line itself within a fifth of a pixel.
     CAlntHtPosCache design;
     if (vips.size() < 2 || !design.loadNodesAndPosForDeviation(alnt, 0.001)) {
@@ -608,17 +666,19 @@ bool buildProfile(const Plot& p, double xLeft, Scene& scene, double& exaggeratio
     Labels labels;
     labels.setArea(kMargin + 2.0, -1e300, p.o->width - kMargin - 2.0, 1e300);
     for (const CLsInfo& v : vips)
-        labels.takeMark(markBox(f.at(v.chainage, v.height), 5.0));
+        if (v.chainage >= p.c0 && v.chainage <= p.c1)
+            labels.takeMark(markBox(f.at(v.chainage, v.height), 5.0));
     profileGrid(p, f, scene, labels);
     std::vector<Pt> gradeLine, designLine;
     for (const CLsInfo& v : vips)
         gradeLine.push_back(f.at(v.chainage, v.height));
-    scene.add(1, "class=\"grade-line\"").prims.push_back(polyline(gradeLine, "gl"));
+    scene.add(1, "class=\"grade-line\"").prims.push_back(polyline(clipX(gradeLine, f.xLeft, f.xRight), "gl"));
     for (int i = 0; i < design.GetSize(); ++i)
         designLine.push_back(f.at(design[i].station, design[i].height));
+    designLine = clipX(designLine, f.xLeft, f.xRight);
     scene.add(2, "id=\"design-line\"").prims.push_back(polyline(designLine, "dl"));
     profileVips(p, f, vips, scene, labels);
-    profileGrades(f, vips, scene, labels);
+    profileGrades(p, f, vips, scene, labels);
     profilePoints(p, f, scene, labels);
     dropped = labels.dropped();
     return true;
@@ -796,7 +856,7 @@ bool layOutPlan(Plot& p, double length, Scene& plan, double& dx, double& y0, dou
             break;
         p.s *= 0.99 * room / (x1 - x0);
     }
-    const Pt pob = p.map(p.keys.front().north, p.keys.front().east);
+    const Pt pob = p.start;
     const double lo = kMargin + kLabelRoom - x0, hi = std::max(lo, W - kMargin - kLabelRoom - x1);
     dx = std::min(std::max(kMargin + kAxisLeft - pob.x, lo), hi);
     p.interval = p.o->interval > 0.0 ? p.o->interval : niceAtLeast(55.0 / (p.s * p.metresPerUnit()));
@@ -819,6 +879,10 @@ double titleBlock(Scene& page, const Plot& p, const std::string& title, double l
         facts += ", profile \"" + p.source->profiles[p.build->profile].name + "\"";
     page.add(0).prims.push_back(hText({kMargin, y + 38}, "start", facts, 12, "sub"));
     y += 44;
+    if (!p.o->pageText.empty()) {
+        page.add(0).prims.push_back(hText({kMargin, y + 12}, "start", p.o->pageText, 12, "sub"));
+        y += 16;
+    }
     if (!p.o->subtitle.empty()) {
         page.add(0).prims.push_back(hText({kMargin, y + 12}, "start", p.o->subtitle, 12, "sub"));
         y += 16;
@@ -864,6 +928,70 @@ std::string document(const std::string& title, double W, double H, const Scene& 
     return out;
 }
 
+// The stretch's long axis across the page, its start on the left, and its key points.
+bool orient(Plot& p, std::string& message)
+{
+    std::vector<RoadSampleVertex> coarse, kept;
+    if (!SampleRoadCentreline(p.alnt(), std::max(kRoadMinDeviation, (p.w1 - p.w0) * 1e-4), coarse)) {
+        message = "the centreline cannot be sampled";
+        return false;
+    }
+    for (double c : {p.c0, p.c1}) {
+        RoadSampleVertex v;
+        v.station = c;
+        p.alnt().getPosNeAtChainExtr(c, v.north, v.east);
+        kept.push_back(v);
+    }
+    for (const RoadSampleVertex& v : coarse)
+        if (v.station > p.c0 && v.station < p.c1)
+            kept.insert(kept.end() - 1, v);
+    p.az = longAxis(kept);
+    p.n0 = kept.front().north;
+    p.e0 = kept.front().east;
+    p.start = p.map(p.n0, p.e0);
+    for (const RoadKeyPoint& k : RoadKeyPoints(*p.build))
+        if (k.isPi ? k.station <= p.c1 && k.toStation >= p.c0 : k.station >= p.c0 - 1e-6 && k.station <= p.c1 + 1e-6)
+            p.keys.push_back(k);
+    return true;
+}
+
+// A key map of the whole road in the box at (x, y) of `width` x at most `height`: the
+// centreline and where each page's stretch begins, numbered. Returns the height used.
+double keyMap(Scene& page, const Plot& p, double x, double y, double width, double height)
+{
+    Group& g = page.add(0, "id=\"key-map\"");
+    g.prims.push_back(hText({x, y + 14}, "start", "Key map: the pages", 12, "sub", true));
+    std::vector<RoadSampleVertex> v;
+    if (!SampleRoadCentreline(p.alnt(), std::max(kRoadMinDeviation, (p.w1 - p.w0) * 1e-3), v) || v.size() < 2)
+        return 20.0;
+    const double az = longAxis(v);
+    double a0 = 1e300, a1 = -1e300, l0 = 1e300, l1 = -1e300;
+    auto along = [&](double n, double e) { return (n - v[0].north) * std::cos(az) + (e - v[0].east) * std::sin(az); };
+    auto left = [&](double n, double e) { return (n - v[0].north) * std::sin(az) - (e - v[0].east) * std::cos(az); };
+    for (const RoadSampleVertex& q : v) {
+        a0 = std::min(a0, along(q.north, q.east)), a1 = std::max(a1, along(q.north, q.east));
+        l0 = std::min(l0, left(q.north, q.east)), l1 = std::max(l1, left(q.north, q.east));
+    }
+    const double k = std::min((width - 40) / std::max(a1 - a0, 1e-9), (height - 50) / std::max(l1 - l0, 1e-9));
+    height = std::min(height, k * (l1 - l0) + 50);
+    auto map = [&](double n, double e) { return Pt{x + 20 + k * (along(n, e) - a0), y + 30 + k * (l1 - left(n, e))}; };
+    std::vector<Pt> line;
+    for (const RoadSampleVertex& q : v)
+        line.push_back(map(q.north, q.east));
+    g.prims.push_back(polyline(line, "cl"));
+    Labels labels;
+    labels.setArea(x, y + 18, x + width, y + height);
+    for (size_t i = 0; i < p.o->keyMap.size(); ++i) {
+        double n = 0.0, e = 0.0;
+        p.alnt().getPosNeAtChainExtr(p.o->keyMap[i].first, n, e);
+        const Pt at = map(n, e);
+        g.prims.push_back(circle(at, 3.0, "jm"));
+        labels.takeMark(markBox(at, 3.5));
+        placeBeside(g, labels, at, std::to_string(i + 1), kSmallFont, "", 6, true);
+    }
+    return height;
+}
+
 } // namespace
 
 bool RoadPlotSvg(const RoadAlignment& source, const RoadBuild& build, const RoadPlotOptions& o, std::string& svg,
@@ -882,22 +1010,23 @@ bool RoadPlotSvg(const RoadAlignment& source, const RoadBuild& build, const Road
     p.source = &source;
     p.build = &build;
     p.o = &o;
-    p.c0 = alnt.getStartChainageInM();
-    p.c1 = p.c0 + length;
-    std::vector<RoadSampleVertex> coarse;
-    if (!SampleRoadCentreline(alnt, std::max(kRoadMinDeviation, length * 1e-4), coarse) || coarse.size() < 2) {
-        message = "the centreline cannot be sampled";
+    p.w0 = alnt.getStartChainageInM();
+    p.w1 = p.w0 + length;
+    p.c0 = std::isnan(o.fromChain) ? p.w0 : std::max(p.w0, o.fromChain);
+    p.c1 = std::isnan(o.toChain) ? p.w1 : std::min(p.w1, o.toChain);
+    if (!(p.c1 - p.c0 > 1e-6)) {
+        message = "the stretch to draw holds no part of the alignment";
         return false;
     }
-    p.az = longAxis(coarse);
-    p.n0 = coarse.front().north;
-    p.e0 = coarse.front().east;
-    p.keys = RoadKeyPoints(build);
+    length = p.c1 - p.c0;
+    if (!orient(p, message))
+        return false;
     Scene plan, profile, page;
     double dx = 0, y0 = 0, y1 = 0, exaggeration = 1.0;
     int planDropped = 0, profileDropped = 0;
     const double W = o.width, xLeft = kMargin + kAxisLeft;
-    const bool hasProfile = build.profile >= 0 && alnt.getNumOfVes() >= 2;
+    const bool hasProfile = build.profile >= 0 && alnt.getNumOfVes() >= 2 &&
+                            vipsOfStretch(p, RoadProfileVips(source, build)).size() >= 2;
     if (!locatePoints(p, message) || !layOutPlan(p, length, plan, dx, y0, y1, planDropped, message) ||
         (hasProfile && !buildProfile(p, xLeft, profile, exaggeration, profileDropped, message)))
         return false;
@@ -933,6 +1062,9 @@ bool RoadPlotSvg(const RoadAlignment& source, const RoadBuild& build, const Road
     frame(page, profileTop, y, W);
     y += 12;
     y += legend(page, p, hasProfile, kMargin + 10, y, W - 2 * kMargin - 20);
+    if (!o.keyMap.empty()) {
+        y += keyMap(page, p, kMargin + 10, y + 8, std::min(W - 2 * kMargin - 20, 500.0), 220.0) + 16;
+    }
     if (!p.strays.empty()) {
         // The points left out, in lines that fit the page.
         std::string text = "Not drawn, farther than " + p.length(o.maxDistance) + " " + p.unitName() + " from the road:";
@@ -955,5 +1087,44 @@ bool RoadPlotSvg(const RoadAlignment& source, const RoadBuild& build, const Road
     if (notDrawn)
         *notDrawn = p.strays;
     svg = document(title, W, std::ceil(y + kMargin), page, plan, planShift, profile, profileShift);
+    return true;
+}
+
+bool RoadPlotPages(const RoadAlignment& source, const RoadBuild& build, const RoadPlotOptions& options,
+                   const RoadPlotLayout& layout, std::vector<std::string>& pages, std::string& message,
+                   std::vector<std::string>* notDrawn)
+{
+    double length = 0.0;
+    if (build.alnt.getNumOfHes() == 0 || !build.alnt.getHLengthInM(length) || !(length > 0.0))
+        return message = "the alignment has no length", false;
+    if (layout.pages < 0 || !(layout.scale >= 0.0) || !std::isfinite(layout.scale))
+        return message = "the number of pages and the scale must be positive", false;
+    // Px per metre on one page, and the pages that keep the plan readable or at the scale asked
+    // (a screen of 96 dpi: 96 / 0.0254 px per metre of paper).
+    const double usable = options.width - 2 * kMargin - kAxisLeft - kRightPad, s1 = usable / length;
+    const double want = layout.scale > 0.0 ? 96.0 / 0.0254 / layout.scale : kRoadPlotReadable;
+    const double count = layout.pages > 0 ? layout.pages : std::max(1.0, std::ceil(want / s1 - 1e-9));
+    if (count > kRoadPlotMaxPages)
+        return message = "the plot would take " + fixed(count, 0) + " pages (at most " +
+                         std::to_string(kRoadPlotMaxPages) + "): give --pages or a smaller scale", false;
+    const int n = static_cast<int>(count);
+    const double c0 = build.alnt.getStartChainageInM(), step = length / n, overlap = n > 1 ? step / 20.0 : 0.0;
+    RoadPlotOptions o = options;
+    for (int k = 0; k < n; ++k)
+        o.keyMap.emplace_back(std::max(c0, c0 + k * step - overlap), std::min(c0 + length, c0 + (k + 1) * step + overlap));
+    std::vector<std::string> out;
+    for (int k = 0; k < n; ++k) {
+        RoadPlotOptions page = o;
+        page.fromChain = o.keyMap[static_cast<size_t>(k)].first;
+        page.toChain = o.keyMap[static_cast<size_t>(k)].second;
+        if (n > 1)
+            page.pageText = "page " + std::to_string(k + 1) + " of " + std::to_string(n);
+        if (k > 0 || n == 1)
+            page.keyMap.clear();
+        out.emplace_back();
+        if (!RoadPlotSvg(source, build, page, out.back(), message, k == 0 ? notDrawn : nullptr))
+            return false;
+    }
+    pages = out;
     return true;
 }

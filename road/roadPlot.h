@@ -33,7 +33,9 @@
 #include "road/roadBuilder.h"
 #include "road/roadModel.h"
 
+#include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A surveyed point to show with its cut or fill.
@@ -59,6 +61,13 @@ struct RoadPlotOptions {
     double width = 1200.0;          // page width, px (at least 400)
     std::string title;              // empty: the alignment's name
     std::string subtitle;           // an extra line under the title (the file, say); may be empty
+    // The stretch to draw, internal chainage in metres (NaN: the alignment's start, its end):
+    // one page of a longer plot, at its own scale and turned to its own long axis.
+    double fromChain = NAN, toChain = NAN;
+    std::string pageText;           // a line under the title ("page 2 of 4"); may be empty
+    // On the first page of several: the stretches of every page (internal chainage, metres),
+    // drawn on a key map of the whole road.
+    std::vector<std::pair<double, double>> keyMap;
 };
 
 // The most station ticks a page holds: an interval that would give more is refused.
@@ -77,3 +86,24 @@ const int kRoadPlotMaxTicks = 2000;
 // given, so that the plan keeps the road's scale.
 bool RoadPlotSvg(const RoadAlignment& source, const RoadBuild& build, const RoadPlotOptions& options,
                  std::string& svg, std::string& message, std::vector<std::string>* notDrawn = nullptr);
+
+// The plan at a readable scale: on one page a road draws at the scale that fits the page's
+// width; below kRoadPlotReadable px per metre (about 1:12600 on a screen of 96 dpi) its labels
+// crowd, and the default is as many pages as keep that scale.
+const double kRoadPlotReadable = 0.3;
+// The most pages a plot takes.
+const int kRoadPlotMaxPages = 100;
+
+// How many pages and which stretch each shows.
+struct RoadPlotLayout {
+    int pages = 0;        // 0: by the road's length (kRoadPlotReadable), else this many
+    double scale = 0.0;   // > 0: the plan at 1:scale on a screen of 96 dpi (the pages follow)
+};
+
+// The road on one page or several: each page a stretch of stations with an overlap of a
+// twentieth of a page's stretch on each side, the first with a key map of every page's stretch
+// ("page K of N" under each title). False with `message` as RoadPlotSvg, or for a layout of
+// more than kRoadPlotMaxPages pages or a scale that is not positive.
+bool RoadPlotPages(const RoadAlignment& source, const RoadBuild& build, const RoadPlotOptions& options,
+                   const RoadPlotLayout& layout, std::vector<std::string>& pages, std::string& message,
+                   std::vector<std::string>* notDrawn = nullptr);

@@ -130,8 +130,8 @@ public:
     void take(const Box& b) { m_placed.push_back(b); }
     void takeMark(const Box& b) { m_marks.push_back(b); }
     void takeLeader(Pt a, Pt b);
-    // A label that found no place.
-    void drop() { ++m_dropped; }
+    // A label that found no place (`count`: the things it names).
+    void drop(int count = 1) { m_dropped += count; }
     int dropped() const { return m_dropped; }
     const std::vector<Box>& placed() const { return m_placed; }
 

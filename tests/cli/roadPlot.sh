@@ -53,6 +53,18 @@ expect_status "bad points line: exit 2" 2 "$TOOL" road plot --example --alignmen
 expect_err "bad points line: its number" "line 2:" "$TOOL" road plot --example --alignment 1 --points "$TMP/bad.txt" -o "$TMP/bad.svg"
 expect_out "bad points line: the plot still written" "1" sh -c "grep -c '</svg>' '$TMP/bad.svg'"
 
+# Pages: --pages N writes FILE-1.svg ... FILE-N.svg, the first with the key map.
+expect_out "two pages" "$(printf '%s\n%s' "$TMP/two-1.svg: plan and profile of \"Main Road\"" "$TMP/two-2.svg: plan and profile of \"Main Road\"")" \
+  "$TOOL" road plot --example --alignment 1 --pages 2 -o "$TMP/two.svg"
+expect_out "the key map on page 1 only" "1 0" sh -c "echo \$(grep -c 'id=\"key-map\"' '$TMP/two-1.svg') \$(grep -c 'id=\"key-map\"' '$TMP/two-2.svg')"
+expect_out "page 2 says so" "1" sh -c "grep -c 'page 2 of 2' '$TMP/two-2.svg'"
+expect_status "several pages to stdout" 2 "$TOOL" road plot --example --alignment 1 --pages 2 -o -
+expect_status "--pages 0" 2 "$TOOL" road plot --example --alignment 1 --pages 0 -o "$TMP/x.svg"
+expect_status "--scale 2000:1" 2 "$TOOL" road plot --example --alignment 1 --scale 2000:1 -o "$TMP/x.svg"
+expect_status "--pages with --scale" 2 "$TOOL" road plot --example --alignment 1 --pages 2 --scale 1:2000 -o "$TMP/x.svg"
+expect_out "--scale 1:1000 of 1940 m: 3.78 px a metre, 1044 px a page: 8 pages" "8" sh -c "'$TOOL' road plot --example --alignment 1 --scale 1:1000 -o '$TMP/s.svg' | wc -l | tr -d ' '"
+expect_out "help states the label rules and the pages" "2" sh -c "'$TOOL' road plot --help | grep -c -e '^Labels: no label is drawn over another' -e '^  --pages N'"
+
 # A Japanese alignment name renders as glyphs, not as empty boxes: the SVG names a font list
 # with CJK (fonts-noto-cjk, which `make deps` installs), fontconfig has a font for every
 # character, the title's area of the PNG holds ink, and each character alone inks unlike the
