@@ -1100,9 +1100,10 @@ bool RoadPlotPages(const RoadAlignment& source, const RoadBuild& build, const Ro
     if (layout.pages < 0 || !(layout.scale >= 0.0) || !std::isfinite(layout.scale))
         return message = "the number of pages and the scale must be positive", false;
     // Px per metre on one page, and the pages that keep the plan readable or at the scale asked
-    // (a screen of 96 dpi: 96 / 0.0254 px per metre of paper).
+    // (a screen of 96 dpi: 96 px per inch of paper).
     const double usable = options.width - 2 * kMargin - kAxisLeft - kRightPad, s1 = usable / length;
-    const double want = layout.scale > 0.0 ? 96.0 / 0.0254 / layout.scale : kRoadPlotReadable;
+    const double pxPerMetre = 96.0 / (kIFootInMeters * kFootPerInch);
+    const double want = layout.scale > 0.0 ? pxPerMetre / layout.scale : kRoadPlotReadable;
     const double count = layout.pages > 0 ? layout.pages : std::max(1.0, std::ceil(want / s1 - 1e-9));
     if (count > kRoadPlotMaxPages)
         return message = "the plot would take " + fixed(count, 0) + " pages (at most " +

@@ -1,4 +1,5 @@
-// A road alignment drawn as one SVG page: the plan on top, the profile below.
+// A road alignment drawn as SVG pages: the plan on top, the profile below; one page, or a
+// stretch of stations per page for a long road (RoadPlotPages).
 //
 // Plan: the centreline (sampled through the position cache within a fifth of a pixel), the
 // element joints marked and labelled with their kind and station (road/roadKeyPoints.h), the
@@ -7,12 +8,17 @@
 // points, a north arrow and a scale bar. The plan keeps one scale in both axes and is turned so
 // that the road's long axis (the principal axis of its centreline) runs across the page, from
 // its start on the left, as plan-and-profile sheets are drawn; the north arrow shows north.
-// Labels are placed clear of each other where they can be: joints first, then PIs, stations
-// (left out where there is no room), offsets and points.
+// Labels never lie over one another and stay on the page (road/svgScene.h measures each from
+// the font's advance widths): joints first (the road's ends first), then PIs, equations,
+// stations, offsets and points, each trying places on either side and further out with a
+// leader that crosses no other label; joints closer than a label's height share one label
+// ("PT/PC 0+840.13/0+841.89", "POB=TS 0+000.00"). Key points whose label finds no place are
+// counted in a note on the page (<g id="labels-not-shown" data-count="N">).
 //
 // Profile: the design line (the profile cache), the grade lines through the VIPs dashed, each
-// VIP marked with its station, height and vertical curve (length; radius for a circular arc),
-// the grade of each tangent in percent, surveyed points with their cut or fill. Its
+// VIP marked, and labelled by priority where there is room with its station, height and
+// vertical curve (length; radius for a circular arc), the grade of each tangent in percent
+// where it has room, surveyed points with their cut or fill. Its
 // horizontal axis is the station at the plan's scale, starting below the plan's start point
 // where the page allows, with the plan's station ticks; heights are exaggerated by the largest of
 // 1, 2, 5 times a power of ten that keeps them within 200 px, stated in its heading.
