@@ -209,7 +209,10 @@ Prim hText(Pt at, const std::string& anchor, const std::string& text, double siz
     p.cls = cls;
     const double w = textWidth(text, size, bold);
     const double cx = anchor == "start" ? at.x + w / 2 : anchor == "end" ? at.x - w / 2 : at.x;
-    p.box = Box{{cx, at.y - 0.35 * size}, {1.0, 0.0}, w / 2 + 1.0, 0.6 * size + 1.0};
+    p.size = size;
+    p.bold = bold;
+    const double mid = 0.5 * (kTextAbove - kTextBelow) * size;   // the box's centre above the baseline
+    p.box = Box{{cx, at.y - mid}, {1.0, 0.0}, w / 2 + 1.0, 0.5 * (kTextAbove + kTextBelow) * size + 1.0};
     return p;
 }
 
@@ -221,12 +224,15 @@ Prim outwardText(Pt p, Pt n, double gap, const std::string& text, double size, c
     const Pt down = right(r);
     Prim t;
     t.kind = Prim::Text;
-    t.pts = {p + n * gap + down * (0.35 * size)};
+    const double mid = 0.5 * (kTextAbove - kTextBelow) * size;
+    t.pts = {p + n * gap + down * mid};
     t.angle = std::atan2(r.y, r.x) * kDegPerRad;
     t.anchor = forward ? "start" : "end";
     t.text = text;
     t.cls = cls;
-    t.box = Box{p + n * (gap + w / 2), n, w / 2 + 1.0, 0.6 * size + 1.0};
+    t.size = size;
+    t.bold = bold;
+    t.box = Box{p + n * (gap + w / 2), n, w / 2 + 1.0, 0.5 * (kTextAbove + kTextBelow) * size + 1.0};
     return t;
 }
 
@@ -288,7 +294,9 @@ void writePrim(std::string& out, const Prim& p, Pt d)
         break;
     case Prim::Text: {
         const std::string x = num(p.pts[0].x + d.x), y = num(p.pts[0].y + d.y);
-        out += "<text" + cls + " x=\"" + x + "\" y=\"" + y + "\"";
+        out += "<text" + cls + " x=\"" + x + "\" y=\"" + y + "\" font-size=\"" + num(p.size) + "\"";
+        if (p.bold)
+            out += " font-weight=\"bold\"";
         if (p.anchor != "start")
             out += " text-anchor=\"" + p.anchor + "\"";
         if (std::fabs(p.angle) > 1e-9)
@@ -327,61 +335,92 @@ void Scene::write(std::string& out, Pt shift) const
 // ---------------------------------------------------------------------------------------------
 // Label placement
 
+void Labels::setArea(double x0, double y0, double x1, double y1)
+{
+    m_x0 = x0;
+    m_y0 = y0;
+    m_x1 = x1;
+    m_y1 = y1;
+}
+
 bool Labels::isFree(const Box& b) const
 {
+    if (!inside(b, m_x0, m_y0, m_x1, m_y1))
+        return false;
+    for (const std::vector<Box>* list : {&m_placed, &m_marks, &m_leaders})
+        for (const Box& p : *list)
+            if (overlap(p, b))
+                return false;
+    return true;
+}
+
+bool Labels::leaderFree(Pt a, Pt b) const
+{
     for (const Box& p : m_placed)
-        if (overlap(p, b))
+        if (crosses(a, b, p))
             return false;
     return true;
 }
 
-bool placeOutward(Group& g, Labels& labels, Pt p, Pt n, double gap, const std::string& text, double size,
-                  const std::string& cls, int tries, bool must)
+void Labels::takeLeader(Pt a, Pt b)
 {
-    Prim t;
-    for (int i = 0; i < tries; ++i) {
-        t = outwardText(p, n, gap + 6.0 * i, text, size, cls);
-        if (labels.isFree(t.box)) {
-            if (i > 0)
-                g.prims.push_back(line(p + n * 4.0, p + n * (gap + 6.0 * i - 2.0), "lead"));
-            labels.take(t.box);
-            g.prims.push_back(t);
-            return true;
-        }
-    }
-    if (!must)
-        return false;
-    labels.take(t.box);
-    g.prims.push_back(t);
-    return true;
+    const Pt d = b - a;
+    const double len = std::sqrt(dot(d, d));
+    if (len > 1e-9)
+        m_leaders.push_back(Box{(a + b) * 0.5, d * (1.0 / len), len / 2, 0.5});
 }
 
-// A horizontal label beside the point p: right above, left above, right below, left below, then
-// the same further out (a leader line from p to a label moved out). Same rules as placeOutward.
-bool placeBeside(Group& g, Labels& labels, Pt p, const std::string& text, double size, const std::string& cls,
-                 bool must)
+namespace {
+
+// Puts the label and its leader (when `lead`) on the page and in `labels`.
+void keep(Group& g, Labels& labels, const Prim& t, bool lead, Pt a, Pt b)
 {
-    Prim t;
-    for (int ring = 1; ring <= 8; ++ring) {
-        const double d = 6.0 * ring, up = -4.0 - 6.0 * (ring - 1), down = size + 2.0 + 6.0 * (ring - 1);
-        const Pt spots[4] = {{d, up}, {-d, up}, {d, down}, {-d, down}};
-        for (int k = 0; k < 4; ++k) {
-            t = hText(p + spots[k], spots[k].x > 0 ? "start" : "end", text, size, cls);
-            if (labels.isFree(t.box)) {
-                if (ring > 2)
-                    g.prims.push_back(line(p, p + Pt{spots[k].x, spots[k].y < 0 ? up + 3.0 : down - size}, "lead"));
-                labels.take(t.box);
-                g.prims.push_back(t);
+    if (lead) {
+        g.prims.push_back(line(a, b, "lead"));
+        labels.takeLeader(a, b);
+    }
+    labels.take(t.box);
+    g.prims.push_back(t);
+}
+
+} // namespace
+
+bool placeOutward(Group& g, Labels& labels, Pt p, Pt n, double gap, const std::string& text, double size,
+                  const std::string& cls, int tries, bool bothSides, bool bold)
+{
+    for (int side = 0; side < (bothSides ? 2 : 1); ++side) {
+        const Pt dir = side ? n * -1.0 : n;
+        for (int i = 0; i < tries; ++i) {
+            const double at = gap + 6.0 * i;
+            const Prim t = outwardText(p, dir, at, text, size, cls, bold);
+            const Pt a = p + dir * 4.0, b = p + dir * (at - 2.0);
+            const bool lead = i > 0 || side > 0;
+            if (labels.isFree(t.box) && (!lead || labels.leaderFree(a, b))) {
+                keep(g, labels, t, lead, a, b);
                 return true;
             }
         }
     }
-    if (!must)
-        return false;
-    t = hText(p + Pt{6.0, -4.0}, "start", text, size, cls);
-    labels.take(t.box);
-    g.prims.push_back(t);
-    return true;
+    return false;
+}
+
+bool placeBeside(Group& g, Labels& labels, Pt p, const std::string& text, double size, const std::string& cls,
+                 int rings, bool bold)
+{
+    for (int ring = 1; ring <= rings; ++ring) {
+        const double d = 6.0 * ring, up = -4.0 - 6.0 * (ring - 1), down = size + 2.0 + 6.0 * (ring - 1);
+        const Pt spots[4] = {{d, up}, {-d, up}, {d, down}, {-d, down}};
+        for (const Pt& spot : spots) {
+            const Prim t = hText(p + spot, spot.x > 0 ? "start" : "end", text, size, cls, bold);
+            const Pt end = p + Pt{spot.x, spot.y < 0 ? up + 3.0 : down - size};
+            const bool lead = ring > 2;
+            if (labels.isFree(t.box) && (!lead || labels.leaderFree(p, end))) {
+                keep(g, labels, t, lead, p, end);
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 // The smallest of 1, 2 and 5 times a power of ten that is at least `least` (> 0).

@@ -72,6 +72,8 @@ struct Prim {
     double angle = 0.0;        // text rotation, degrees clockwise
     std::string anchor;        // text: start, middle, end
     std::string cls, text;
+    double size = 0.0;         // text: font size, px (written as its font-size)
+    bool bold = false;         // text: bold (written as its font-weight)
     Box box;                   // text: its measured extent
 };
 
@@ -109,26 +111,47 @@ private:
 // ---------------------------------------------------------------------------------------------
 // Label placement
 
-// The boxes of the labels placed so far, for placing the next ones clear of them.
+// Text boxes: the advance across with a pixel of air at each end; from 0.95 em above the
+// baseline (capitals, accents) to 0.25 em below it (descenders), a pixel of air beyond.
+const double kTextAbove = 0.95, kTextBelow = 0.25;
+
+// What labels must keep clear of: the labels placed so far, the leaders drawn to them, the marks
+// that labels must not cover, and the area labels must lie in. A label is placed only where it
+// is clear of all of them, and its leader only where it crosses no other label: no label is ever
+// drawn over another. Labels that find no place are counted (dropped()).
 class Labels {
 public:
+    // Labels must lie within x0..x1, y0..y1 (default: anywhere).
+    void setArea(double x0, double y0, double x1, double y1);
+    // Clear of the labels, leaders and marks placed, and inside the area.
     bool isFree(const Box& b) const;
+    // A leader from a to b that passes through no label placed.
+    bool leaderFree(Pt a, Pt b) const;
     void take(const Box& b) { m_placed.push_back(b); }
+    void takeMark(const Box& b) { m_marks.push_back(b); }
+    void takeLeader(Pt a, Pt b);
+    // A label that found no place (`count`: the things it names).
+    void drop(int count = 1) { m_dropped += count; }
+    int dropped() const { return m_dropped; }
+    const std::vector<Box>& placed() const { return m_placed; }
 
 private:
-    std::vector<Box> m_placed;
+    std::vector<Box> m_placed, m_marks, m_leaders;
+    double m_x0 = -1e300, m_y0 = -1e300, m_x1 = 1e300, m_y1 = 1e300;
+    int m_dropped = 0;
 };
 
-// An outward label at the first gap from `gap` on (in steps of 6 px, up to `tries` of them)
-// where it is clear of the labels placed; a label that must be shown takes the last gap tried
-// when none is clear. A label moved out gets a leader line from `p`. False when the label is
-// left out.
+// An outward label: along the unit direction n from p at gaps from `gap` on (steps of 6 px,
+// `tries` of them), then the same along -n when `bothSides`; the first place that is free
+// (Labels::isFree) with a free leader takes it. A label moved out gets a leader line from p.
+// False when no place is free: nothing is drawn (the caller counts it when it matters).
 bool placeOutward(Group& g, Labels& labels, Pt p, Pt n, double gap, const std::string& text, double size,
-                  const std::string& cls, int tries, bool must);
+                  const std::string& cls, int tries, bool bothSides = false, bool bold = false);
 // A horizontal label beside the point p: right above, left above, right below, left below, then
-// the same further out (a leader line from p to a label moved out). Same rules as placeOutward.
+// the same further out in rings of 6 px (a leader line from p to a label moved out). Same rules
+// as placeOutward.
 bool placeBeside(Group& g, Labels& labels, Pt p, const std::string& text, double size, const std::string& cls,
-                 bool must);
+                 int rings = 8, bool bold = false);
 
 // ---------------------------------------------------------------------------------------------
 // Round steps

@@ -74,12 +74,14 @@ TEST(SvgScene, PlacedLabelsKeepClearOfEachOther)
     Group& g = scene.add(0);
     // Ten labels at nearly the same point: every placed box is clear of the others.
     for (int i = 0; i < 10; ++i)
-        placeBeside(g, labels, {100.0 + i, 100.0}, "label " + std::to_string(i), 10.0, "l", false);
+        if (!placeBeside(g, labels, {100.0 + i, 100.0}, "label " + std::to_string(i), 10.0, "l"))
+            labels.drop();
     std::vector<Box> boxes;
     for (const Prim& p : g.prims)
         if (p.kind == Prim::Text)
             boxes.push_back(p.box);
-    ASSERT_GE(boxes.size(), 8u);
+    ASSERT_GE(boxes.size(), 4u);
+    EXPECT_EQ(boxes.size() + static_cast<size_t>(labels.dropped()), 10u) << "each label placed or counted";
     for (size_t i = 0; i < boxes.size(); ++i)
         for (size_t j = i + 1; j < boxes.size(); ++j)
             EXPECT_FALSE(overlap(boxes[i], boxes[j])) << i << " and " << j;
@@ -103,12 +105,39 @@ TEST(SvgScene, WrittenWithShiftAndEscapes)
     scene.add(0, "id=\"first\"").prims.push_back(hText({1, 2}, "middle", "a<b & \"c\"", 10.0, ""));
     std::string out;
     scene.write(out, {100, 200});
-    EXPECT_EQ(out, "<g id=\"first\"><text x=\"101\" y=\"202\" text-anchor=\"middle\">a&lt;b &amp; &quot;c&quot;</text></g>\n"
+    EXPECT_EQ(out, "<g id=\"first\"><text x=\"101\" y=\"202\" font-size=\"10\" text-anchor=\"middle\">a&lt;b &amp; &quot;c&quot;</text></g>\n"
                    "<line class=\"a\" x1=\"100\" y1=\"200\" x2=\"110\" y2=\"200.5\"/>\n")
         << "layer 0 first";
     double x0, y0, x1, y1;
     ASSERT_TRUE(scene.bounds(x0, y0, x1, y1));
     EXPECT_NEAR(x1, 1.0 + textWidth("a<b & \"c\"", 10.0) / 2 + 1.0, 1e-9) << "the text box reaches farthest";
+}
+
+// The area, the marks and the leaders keep labels off; a label with no free place is not drawn.
+TEST(SvgScene, LabelsKeepToTheAreaAndOffMarksAndLeaders)
+{
+    Scene scene;
+    Group& g = scene.add(0);
+    Labels labels;
+    labels.setArea(0, 0, 200, 200);
+    // Right above the point would leave the area: the label goes to its left.
+    ASSERT_TRUE(placeBeside(g, labels, {190, 100}, "0+100.00", 10.0, "l"));
+    EXPECT_EQ(g.prims.back().anchor, "end");
+    EXPECT_TRUE(inside(g.prims.back().box, 0, 0, 200, 200));
+    // A mark covers the place right above: the label moves on.
+    labels.takeMark(markBox({30, 40}, 20));
+    ASSERT_TRUE(placeBeside(g, labels, {20, 50}, "PC", 10.0, "l"));
+    EXPECT_FALSE(overlap(g.prims.back().box, markBox({30, 40}, 20)));
+    // A leader kept: a later label stays off it.
+    labels.takeLeader({100, 0}, {100, 200});
+    const Prim across = hText({80, 150}, "start", "across the leader", 10.0, "l");
+    EXPECT_FALSE(labels.isFree(across.box));
+    // Nowhere to go in a tiny area: nothing drawn.
+    Labels tiny;
+    tiny.setArea(0, 0, 10, 10);
+    const size_t before = g.prims.size();
+    EXPECT_FALSE(placeOutward(g, tiny, {5, 5}, {1, 0}, 2.0, "too long a label", 10.0, "l", 5, true));
+    EXPECT_EQ(g.prims.size(), before);
 }
 
 } // namespace

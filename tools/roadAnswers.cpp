@@ -55,7 +55,7 @@ std::string stationText(const AnswerRoad& road, double posted, double internal)
     return stationText(road.build->stations, posted, internal, road.s.units, road.s.form);
 }
 
-bool designHeight(const AnswerRoad& road, const CAlnt& alnt, double station, double& height)
+bool profileHeight(const AnswerRoad& road, const CAlnt& alnt, double station, double& height)
 {
     return RoadDesignHeight(alnt, station, road.s.extendGrades, height) != RoadHeightKind::None;
 }

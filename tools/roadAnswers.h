@@ -47,7 +47,7 @@ std::string stationText(const AnswerRoad& road, double posted, double internal);
 
 // The design height at an internal chainage by the road's one rule (road/roadDesignHeight.h),
 // beyond the profile with --extend-grades.
-bool designHeight(const AnswerRoad& road, const CAlnt& alnt, double station, double& height);
+bool profileHeight(const AnswerRoad& road, const CAlnt& alnt, double station, double& height);
 
 // Whether an answer at an internal station and offset (metres) lies within --max-distance of
 // the alignment, its extended tangents included; false with the reason.

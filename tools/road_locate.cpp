@@ -127,7 +127,7 @@ struct LocateWorker {
         if (!withinReach(*road, r.station, r.offset, why))
             return false;
         double design = 0.0;
-        const bool hasDesign = designHeight(*road, *alnt, r.station, design);
+        const bool hasDesign = profileHeight(*road, *alnt, r.station, design);
         if (road->s.csv)
             csvAnswer(q, lineNo, r, hasDesign ? &design : nullptr, out);
         else

@@ -17,7 +17,7 @@ const char* const kHelp =
     "usage: fieldcore road plot ROAD|--example [--alignment NAME] -o FILE.svg [OPTIONS]\n"
     "\n"
     "Draws one alignment of the road file ROAD (LandXML) as an SVG page: the plan on top, the\n"
-    "profile below.\n"
+    "profile below. A road too long for one readable page is drawn on several (see Pages).\n"
     "  Plan: the centreline; the element joints (POB, TS, SC, CS, ST, PC, PT, POE, ...) marked\n"
     "  and labelled with their station; each curve's tangents to its PI dashed, the PI marked\n"
     "  with the arc's radius; station ticks every interval; station equations; a north arrow\n"
@@ -27,6 +27,26 @@ const char* const kHelp =
     "  station, height and vertical curve (L length, R radius of a circular arc), the grade of\n"
     "  each tangent in percent. Its stations run at the plan's scale, from below the plan's\n"
     "  start; heights are exaggerated by the factor its heading states.\n"
+    "\n"
+    "Labels: no label is drawn over another, and every label lies on the page. Each text's box\n"
+    "is measured from its font size and the advance widths of DejaVu Sans (a full em for CJK\n"
+    "and other scripts). Labels are placed in order: the road's ends, the other joints, PIs,\n"
+    "station equations, station ticks, offsets and points in the plan; VIPs (the profile's\n"
+    "ends, then those with vertical curves, then by grade change), grades and points in the\n"
+    "profile. Each tries several places (either side, further out with a leader line that\n"
+    "crosses no other label); one that finds none is left out. Joints closer on the page than\n"
+    "a label's height share one label (\"PT/PC 0+840.13/0+841.89\"), those at one station\n"
+    "print once (\"POB=TS 0+000.00\"). Every VIP keeps its mark; a grade is labelled only where\n"
+    "its tangent has room; station tick labels thin out. Key points (joints, PIs, VIPs,\n"
+    "equations, points) whose label found no place are counted in a note on the page (\"12\n"
+    "labels not shown ...\"): road info lists them all. The page names the fonts \"DejaVu Sans,\n"
+    "Noto Sans CJK JP, sans-serif\" (Debian: fonts-dejavu-core, fonts-noto-cjk).\n"
+    "\n"
+    "Pages: by default one page, unless the plan would be smaller than 0.3 px per metre (about\n"
+    "1:12600 at 96 dpi): then as many pages as keep that scale. Each page shows a stretch of\n"
+    "stations at its own scale, turned to its own long axis, overlapping its neighbours by a\n"
+    "twentieth of a stretch, \"page K of N\" under its title; the first holds a key map of the\n"
+    "whole road with each page's start. -o FILE.svg then writes FILE-1.svg, FILE-2.svg, ...\n"
     "\n"
     "Options:\n"
     "  -o FILE.svg, --output FILE.svg   the file to write (required; \"-\": stdout)\n"
@@ -46,6 +66,8 @@ const char* const kHelp =
     "                     at least 55 px apart)\n"
     "  --width PX         page width in px, 400 to 20000 (default 1200)\n"
     "  --title TEXT       the page's title (default: the alignment's name)\n"
+    "  --pages N          draw on N pages (1 to 100; 1: one page whatever the length)\n"
+    "  --scale 1:N        the plan at 1:N at 96 dpi (\"1:2000\"), on as many pages as that takes\n"
     "  --units U          labels, offsets, points and the interval in m, usft or ift\n"
     "                     (default: the linear unit the file declares)\n"
     "  --station-unit N   display units per whole station of \"n+rest\" (1000 m, 100 ft)\n"
@@ -59,12 +81,13 @@ const char* const kHelp =
     "  fieldcore road plot --example -o example.svg       the bundled example road\n"
     "  fieldcore road plot road.xml --alignment \"Ramp A1\" --offsets -3.5,3.5 -o ramp.svg\n"
     "  fieldcore road plot road.xml --points shots.csv -o check.svg\n"
+    "  fieldcore road plot highway.xml --scale 1:5000 -o hw.svg   hw-1.svg, hw-2.svg, ...\n"
     "\n"
     "Errors: the road file's problems as for 'fieldcore road info'; a bad --offsets list; a\n"
     "points line without two or three numbers (reported with its line number; the others are\n"
     "still drawn, and the exit status is 2); a file that cannot be written.\n"
     "\n"
-    "Exit status: 0 written; 2 bad input or usage.\n";
+    "Exit status: 0 written; 2 bad input or usage (several pages to stdout among them).\n";
 
 // Reads the points file (display units; the lines road/roadPoints.h accepts); bad lines are reported and
 // skipped. A point without a name is named by its line's number.
@@ -126,7 +149,15 @@ bool readOffsets(const std::string& list, UNITS units, std::vector<double>& out)
 struct PlotOptions {
     std::string out, offsets, points;
     bool offsetsGiven = false;
+    RoadPlotLayout layout;
 };
+
+// "1:N" (or "N") as the scale's denominator N.
+bool readScale(const std::string& text, double& scale)
+{
+    const std::string t = text.compare(0, 2, "1:") == 0 ? text.substr(2) : text;
+    return cli::parseDouble(t, scale) && scale >= 1.0;
+}
 
 bool readPlotOptions(cli::Args& args, roadcli::RoadSession& s, PlotOptions& p, RoadPlotOptions& o, std::string& message)
 {
@@ -138,8 +169,16 @@ bool readPlotOptions(cli::Args& args, roadcli::RoadSession& s, PlotOptions& p, R
     const bool intervalGiven = args.option("--interval", interval);
     const bool widthGiven = args.option("--width", width);
     args.option("--title", o.title);
+    std::string pages, scale;
+    const bool pagesGiven = args.option("--pages", pages), scaleGiven = args.option("--scale", scale);
     if (!roadcli::readRoadOptions(args, s, message))
         return false;
+    if (pagesGiven && (!cli::parseInt(pages, p.layout.pages) || p.layout.pages < 1 || p.layout.pages > kRoadPlotMaxPages))
+        return message = "--pages takes a number from 1 to " + std::to_string(kRoadPlotMaxPages), false;
+    if (scaleGiven && !readScale(scale, p.layout.scale))
+        return message = "--scale takes 1:N with N at least 1 (\"1:2000\")", false;
+    if (pagesGiven && scaleGiven)
+        return message = "give --pages or --scale, not both", false;
     if (p.out.empty())
         return message = "give the output file with -o FILE.svg", false;
     if (intervalGiven && (!cli::parseDouble(interval, o.interval) || !(o.interval > 0.0)))
@@ -147,6 +186,16 @@ bool readPlotOptions(cli::Args& args, roadcli::RoadSession& s, PlotOptions& p, R
     if (widthGiven && (!cli::parseDouble(width, o.width) || !(o.width >= 400.0 && o.width <= 20000.0)))
         return message = "--width takes a number of px from 400 to 20000", false;
     return true;
+}
+
+// The file of page k (from 1) of n: FILE.svg itself for one page, else FILE-k.svg.
+std::string pageFile(const std::string& out, size_t k, size_t n)
+{
+    if (n == 1)
+        return out;
+    const size_t dot = out.rfind('.'), slash = out.rfind('/');
+    const bool hasExt = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (hasExt ? out.substr(0, dot) : out) + "-" + std::to_string(k) + (hasExt ? out.substr(dot) : ".svg");
 }
 
 // Writes the page to `out` ("-": stdout).
@@ -195,16 +244,19 @@ int runPlot(const std::vector<std::string>& words)
     const RoadAlignment& source = road.file.alignments[road.selected[0]];
     const std::string& file = road.file.path;
     o.subtitle = "road file " + file.substr(file.rfind('/') + 1);
-    std::string svg;
-    std::vector<std::string> notDrawn;
-    if (!RoadPlotSvg(source, road.builds[0], o, svg, message, &notDrawn)) {
+    std::vector<std::string> pages, notDrawn;
+    if (!RoadPlotPages(source, road.builds[0], o, p.layout, pages, message, &notDrawn)) {
         cli::error(command, message);
         return cli::EXIT_BAD_INPUT;
     }
     for (const std::string& far : notDrawn)
         cli::error(command, "point " + far + " lies farther than --max-distance from the road: not drawn");
-    if (writePage(command, p.out, svg, source.name) != cli::EXIT_OK)
-        return cli::EXIT_BAD_INPUT;
+    if (pages.size() > 1 && p.out == "-")
+        return cli::usageError(command, "the plot takes " + std::to_string(pages.size()) +
+                                            " pages: give -o FILE.svg (pages FILE-1.svg ...) or --pages 1");
+    for (size_t k = 0; k < pages.size(); ++k)
+        if (writePage(command, pageFile(p.out, k + 1, pages.size()), pages[k], source.name) != cli::EXIT_OK)
+            return cli::EXIT_BAD_INPUT;
     return badLines ? cli::EXIT_BAD_INPUT : cli::EXIT_OK;
 }
 

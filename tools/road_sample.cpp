@@ -134,7 +134,7 @@ void appendCoordinates(std::string& out, const AnswerRoad& road, const std::vect
         out += ", ";
         appendFixed(out, road.toCsv(line[i].north), d);
         double h;
-        if (designHeight(road, road.alnt(), line[i].station, h)) {
+        if (profileHeight(road, road.alnt(), line[i].station, h)) {
             out += ", ";
             appendFixed(out, road.toCsv(h), d);
         }
@@ -190,7 +190,7 @@ std::string csvLines(const AnswerRoad& road, const std::vector<RoadSampleVertex>
         }
         out += ',';
         double h;
-        if (designHeight(road, road.alnt(), v.station, h))
+        if (profileHeight(road, road.alnt(), v.station, h))
             appendFixed(out, road.toCsv(h), d);
         out += '\n';
     }
@@ -203,7 +203,7 @@ std::string textLines(const AnswerRoad& road, const std::vector<RoadSampleVertex
     std::string out = textHeader(road, false);
     for (const RoadSampleVertex& v : line) {
         double h;
-        const bool hasHeight = designHeight(road, road.alnt(), v.station, h);
+        const bool hasHeight = profileHeight(road, road.alnt(), v.station, h);
         out += stationText(road, road.build->stations.toPosted(v.station), v.station) + "  offset " +
                u.showLength(v.offset) + "  north " + u.showLength(v.north) + "  east " + u.showLength(v.east) +
                "  height " + (hasHeight ? u.showLength(h) : std::string("-")) + '\n';

@@ -77,7 +77,7 @@ struct StakeoutWriter {
         if (!RoadPointAt(road.alnt(), internal, offsetMetres, p))
             return false;
         double h = 0.0;
-        const bool hasHeight = designHeight(road, road.alnt(), internal, h);
+        const bool hasHeight = profileHeight(road, road.alnt(), internal, h);
         const double az = azimuthDegrees(p.azimuth);
         out.clear();
         if (road.s.csv)
