@@ -20,24 +20,6 @@ namespace {
 
 using InArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
 
-// The file's alignment `text` names: its name in any case or its number from 1; -1 for none.
-int findAlignment(const RoadFile& file, const std::string& text)
-{
-    if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos && text.size() < 9) {
-        const int number = std::stoi(text);
-        return number >= 1 && number <= static_cast<int>(file.alignments.size()) ? number - 1 : -1;
-    }
-    auto lower = [](std::string v) {
-        for (char& c : v)
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-        return v;
-    };
-    for (size_t i = 0; i < file.alignments.size(); ++i)
-        if (lower(file.alignments[i].name) == lower(text))
-            return static_cast<int>(i);
-    return -1;
-}
 
 // A road file's alignment, built and indexed for the batch services.
 class PyRoad {
@@ -53,7 +35,7 @@ public:
         if (alignment.empty() && m_file.alignments.size() > 1)
             throw py::value_error(path + ": the file holds " + std::to_string(m_file.alignments.size()) +
                                   " alignments; choose one with alignment= (" + names() + ")");
-        m_index = alignment.empty() ? 0 : findAlignment(m_file, alignment);
+        m_index = alignment.empty() ? 0 : RoadFindAlignment(m_file, alignment);
         if (m_index < 0)
             throw py::value_error(path + ": no alignment '" + alignment + "' (" + names() + ")");
         const RoadAlignment& a = m_file.alignments[static_cast<size_t>(m_index)];

@@ -98,3 +98,29 @@ std::string RoadFileEpsg(const RoadFile& file)
     }
     return std::string();
 }
+
+namespace {
+
+std::string lowerAscii(std::string v)
+{
+    for (char& c : v)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return v;
+}
+
+} // namespace
+
+int RoadFindAlignment(const RoadFile& file, const std::string& text)
+{
+    const size_t from = text.find_first_not_of(" \t");
+    const std::string t = from == std::string::npos ? std::string()
+                                                    : text.substr(from, text.find_last_not_of(" \t") + 1 - from);
+    for (size_t i = 0; i < file.alignments.size(); ++i)
+        if (lowerAscii(file.alignments[i].name) == lowerAscii(t))
+            return static_cast<int>(i);
+    if (t.empty() || t.size() > 9 || t.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    const long number = std::stol(t);
+    return number >= 1 && number <= static_cast<long>(file.alignments.size()) ? static_cast<int>(number - 1) : -1;
+}

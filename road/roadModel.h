@@ -140,3 +140,8 @@ struct RoadFile {
 // The EPSG code of the file's coordinate system: its epsgCode, else the authority code that
 // closes its OGC WKT (AUTHORITY["EPSG","n"] or ID["EPSG",n]); empty when the file names none.
 std::string RoadFileEpsg(const RoadFile& file);
+
+// The index of the alignment that `text` names, or -1: its name first, in any case of the
+// letters A to Z (an alignment may be named "2"), then its number from 1. Blanks around `text`
+// are ignored.
+int RoadFindAlignment(const RoadFile& file, const std::string& text);

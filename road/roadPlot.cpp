@@ -7,379 +7,23 @@
 #include "road/roadKeyPoints.h"
 #include "road/roadLocator.h"
 #include "road/roadSampler.h"
+#include "road/svgScene.h"
 #include "vrkmath/mathAlntCache.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <deque>
+
 
 namespace {
 
-// ---------------------------------------------------------------------------------------------
-// Page geometry (px, x right, y down)
-
-struct Pt {
-    double x = 0.0, y = 0.0;
-};
-Pt operator+(Pt a, Pt b) { return {a.x + b.x, a.y + b.y}; }
-Pt operator-(Pt a, Pt b) { return {a.x - b.x, a.y - b.y}; }
-Pt operator*(Pt a, double k) { return {a.x * k, a.y * k}; }
-double dot(Pt a, Pt b) { return a.x * b.x + a.y * b.y; }
-// The direction a quarter turn clockwise on the page (the right side of a direction of travel).
-Pt right(Pt d) { return {-d.y, d.x}; }
+using namespace svgscene;
 
 const double kMargin = 30.0;
 const double kAxisLeft = 56.0;     // room left of the profile for its height labels
 const double kRightPad = 40.0;     // room right of the profile for its last station label
 const double kFont = 11.0;         // labels
 const double kSmallFont = 10.0;    // axis labels
-const double kEm = 0.62;           // average advance of a character, em: the label boxes' estimate
-
-// Characters of UTF-8 text.
-int glyphs(const std::string& s)
-{
-    int n = 0;
-    for (unsigned char c : s)
-        n += (c & 0xC0) != 0x80;
-    return n;
-}
-double textWidth(const std::string& s, double size) { return glyphs(s) * kEm * size; }
-
-// A rectangle turned on the page: centre, unit direction of its length, half length and half
-// width.
-struct Box {
-    Pt c, u;
-    double hu = 0.0, hv = 0.0;
-    void corners(Pt out[4]) const
-    {
-        const Pt v = right(u);
-        out[0] = c + u * hu + v * hv;
-        out[1] = c + u * hu - v * hv;
-        out[2] = c - u * hu + v * hv;
-        out[3] = c - u * hu - v * hv;
-    }
-};
-
-// Separating axes: the boxes overlap unless one of their four side directions separates them.
-bool overlap(const Box& a, const Box& b)
-{
-    const Pt axes[4] = {a.u, right(a.u), b.u, right(b.u)};
-    for (const Pt& ax : axes) {
-        const double ra = a.hu * std::fabs(dot(a.u, ax)) + a.hv * std::fabs(dot(right(a.u), ax));
-        const double rb = b.hu * std::fabs(dot(b.u, ax)) + b.hv * std::fabs(dot(right(b.u), ax));
-        if (std::fabs(dot(b.c - a.c, ax)) > ra + rb)
-            return false;
-    }
-    return true;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Text for SVG
-
-// A page coordinate: three decimals, trailing zeros dropped.
-std::string num(double v)
-{
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.3f", v);
-    std::string s(buf);
-    s.erase(s.find_last_not_of('0') + 1);
-    if (s.back() == '.')
-        s.pop_back();
-    return s == "-0" ? "0" : s;
-}
-
-std::string fixed(double v, int decimals)
-{
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    std::string s(buf);
-    if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos)
-        s.erase(0, 1);
-    return s;
-}
-
-std::string escapeXml(const std::string& s)
-{
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
-// ---------------------------------------------------------------------------------------------
-// A drawing kept as primitives, so that it can be measured before it is placed on the page.
-
-struct Prim {
-    enum Kind { Polyline, Polygon, Line, Circle, Text } kind = Line;
-    std::vector<Pt> pts;
-    double r = 0.0;            // circle
-    double angle = 0.0;        // text rotation, degrees clockwise
-    std::string anchor;        // text: start, middle, end
-    std::string cls, text;
-    Box box;                   // text: its estimated extent
-};
-
-struct Group {
-    int layer = 0;             // drawn in increasing layers
-    std::string attrs;         // of the <g> element
-    std::vector<Prim> prims;
-};
-
-Prim line(Pt a, Pt b, const std::string& cls)
-{
-    Prim p;
-    p.kind = Prim::Line;
-    p.pts = {a, b};
-    p.cls = cls;
-    return p;
-}
-Prim polyline(std::vector<Pt> pts, const std::string& cls, bool closed = false)
-{
-    Prim p;
-    p.kind = closed ? Prim::Polygon : Prim::Polyline;
-    p.pts = std::move(pts);
-    p.cls = cls;
-    return p;
-}
-Prim circle(Pt c, double r, const std::string& cls)
-{
-    Prim p;
-    p.kind = Prim::Circle;
-    p.pts = {c};
-    p.r = r;
-    p.cls = cls;
-    return p;
-}
-
-// A horizontal text with its baseline at `at`.
-Prim hText(Pt at, const std::string& anchor, const std::string& text, double size, const std::string& cls)
-{
-    Prim p;
-    p.kind = Prim::Text;
-    p.pts = {at};
-    p.anchor = anchor;
-    p.text = text;
-    p.cls = cls;
-    const double w = textWidth(text, size);
-    const double cx = anchor == "start" ? at.x + w / 2 : anchor == "end" ? at.x - w / 2 : at.x;
-    p.box = Box{{cx, at.y - 0.35 * size}, {1.0, 0.0}, w / 2 + 1.0, 0.5 * size + 1.0};
-    return p;
-}
-
-// A text reading outwards from `p` along the unit direction `n`, beginning `gap` px from p and
-// centred on the line through p along n; turned so that it never reads upside down.
-Prim outwardText(Pt p, Pt n, double gap, const std::string& text, double size, const std::string& cls)
-{
-    const double w = textWidth(text, size);
-    const bool forward = n.x > 1e-9 || (std::fabs(n.x) <= 1e-9 && n.y < 0.0);
-    const Pt r = forward ? n : n * -1.0;
-    const Pt down = right(r);
-    Prim t;
-    t.kind = Prim::Text;
-    t.pts = {p + n * gap + down * (0.35 * size)};
-    t.angle = std::atan2(r.y, r.x) * kDegPerRad;
-    t.anchor = forward ? "start" : "end";
-    t.text = text;
-    t.cls = cls;
-    t.box = Box{p + n * (gap + w / 2), n, w / 2 + 1.0, 0.5 * size + 1.0};
-    return t;
-}
-
-class Scene {
-public:
-    Group& add(int layer, const std::string& attrs = std::string())
-    {
-        m_groups.push_back(Group{layer, attrs, {}});
-        return m_groups.back();
-    }
-
-    // Extent of everything drawn (text by its estimated box); false when empty.
-    bool bounds(double& x0, double& y0, double& x1, double& y1) const
-    {
-        x0 = y0 = 1e300;
-        x1 = y1 = -1e300;
-        auto take = [&](Pt q, double pad) {
-            x0 = std::min(x0, q.x - pad);
-            y0 = std::min(y0, q.y - pad);
-            x1 = std::max(x1, q.x + pad);
-            y1 = std::max(y1, q.y + pad);
-        };
-        for (const Group& g : m_groups)
-            for (const Prim& p : g.prims) {
-                if (p.kind == Prim::Text) {
-                    Pt c[4];
-                    p.box.corners(c);
-                    for (const Pt& q : c)
-                        take(q, 0.0);
-                } else {
-                    for (const Pt& q : p.pts)
-                        take(q, p.kind == Prim::Circle ? p.r + 1.0 : 1.0);
-                }
-            }
-        return x1 >= x0;
-    }
-
-    // Every group, layer by layer, moved by `shift`.
-    void write(std::string& out, Pt shift) const
-    {
-        int top = 0;
-        for (const Group& g : m_groups)
-            top = std::max(top, g.layer);
-        for (int layer = 0; layer <= top; ++layer)
-            for (const Group& g : m_groups)
-                if (g.layer == layer)
-                    writeGroup(out, g, shift);
-    }
-
-private:
-    static void writeGroup(std::string& out, const Group& g, Pt d)
-    {
-        if (g.prims.empty())
-            return;
-        const bool wrap = !g.attrs.empty() || g.prims.size() > 1;
-        if (wrap)
-            out += "<g" + (g.attrs.empty() ? std::string() : " " + g.attrs) + ">";
-        for (const Prim& p : g.prims) {
-            const std::string cls = p.cls.empty() ? std::string() : " class=\"" + p.cls + "\"";
-            switch (p.kind) {
-            case Prim::Line:
-                out += "<line" + cls + " x1=\"" + num(p.pts[0].x + d.x) + "\" y1=\"" + num(p.pts[0].y + d.y) +
-                       "\" x2=\"" + num(p.pts[1].x + d.x) + "\" y2=\"" + num(p.pts[1].y + d.y) + "\"/>";
-                break;
-            case Prim::Polyline:
-            case Prim::Polygon: {
-                out += p.kind == Prim::Polygon ? "<polygon" : "<polyline";
-                out += cls + " points=\"";
-                for (size_t i = 0; i < p.pts.size(); ++i)
-                    out += (i ? " " : "") + num(p.pts[i].x + d.x) + "," + num(p.pts[i].y + d.y);
-                out += "\"/>";
-                break;
-            }
-            case Prim::Circle:
-                out += "<circle" + cls + " cx=\"" + num(p.pts[0].x + d.x) + "\" cy=\"" + num(p.pts[0].y + d.y) +
-                       "\" r=\"" + num(p.r) + "\"/>";
-                break;
-            case Prim::Text: {
-                const std::string x = num(p.pts[0].x + d.x), y = num(p.pts[0].y + d.y);
-                out += "<text" + cls + " x=\"" + x + "\" y=\"" + y + "\"";
-                if (p.anchor != "start")
-                    out += " text-anchor=\"" + p.anchor + "\"";
-                if (std::fabs(p.angle) > 1e-9)
-                    out += " transform=\"rotate(" + num(p.angle) + " " + x + " " + y + ")\"";
-                out += ">" + escapeXml(p.text) + "</text>";
-                break;
-            }
-            }
-        }
-        out += wrap ? "</g>\n" : "\n";
-    }
-
-    std::deque<Group> m_groups;
-};
-
-// The square of half side r around a mark.
-Box markBox(Pt c, double r)
-{
-    return Box{c, {1.0, 0.0}, r, r};
-}
-
-// The boxes of the labels placed so far, for placing the next ones clear of them.
-class Labels {
-public:
-    bool isFree(const Box& b) const
-    {
-        for (const Box& p : m_placed)
-            if (overlap(p, b))
-                return false;
-        return true;
-    }
-    void take(const Box& b) { m_placed.push_back(b); }
-
-private:
-    std::vector<Box> m_placed;
-};
-
-// An outward label at the first gap from `gap` on (in steps of 6 px, up to `tries` of them)
-// where it is clear of the labels placed; a label that must be shown takes the last gap tried
-// when none is clear. A label moved out gets a leader line from `p`. False when the label is
-// left out.
-bool placeOutward(Group& g, Labels& labels, Pt p, Pt n, double gap, const std::string& text, double size,
-                  const std::string& cls, int tries, bool must)
-{
-    Prim t;
-    for (int i = 0; i < tries; ++i) {
-        t = outwardText(p, n, gap + 6.0 * i, text, size, cls);
-        if (labels.isFree(t.box)) {
-            if (i > 0)
-                g.prims.push_back(line(p + n * 4.0, p + n * (gap + 6.0 * i - 2.0), "lead"));
-            labels.take(t.box);
-            g.prims.push_back(t);
-            return true;
-        }
-    }
-    if (!must)
-        return false;
-    labels.take(t.box);
-    g.prims.push_back(t);
-    return true;
-}
-
-// A horizontal label beside the point p: right above, left above, right below, left below, then
-// the same further out (a leader line from p to a label moved out). Same rules as placeOutward.
-bool placeBeside(Group& g, Labels& labels, Pt p, const std::string& text, double size, const std::string& cls,
-                 bool must)
-{
-    Prim t;
-    for (int ring = 1; ring <= 8; ++ring) {
-        const double d = 6.0 * ring, up = -4.0 - 6.0 * (ring - 1), down = size + 2.0 + 6.0 * (ring - 1);
-        const Pt spots[4] = {{d, up}, {-d, up}, {d, down}, {-d, down}};
-        for (int k = 0; k < 4; ++k) {
-            t = hText(p + spots[k], spots[k].x > 0 ? "start" : "end", text, size, cls);
-            if (labels.isFree(t.box)) {
-                if (ring > 2)
-                    g.prims.push_back(line(p, p + Pt{spots[k].x, spots[k].y < 0 ? up + 3.0 : down - size}, "lead"));
-                labels.take(t.box);
-                g.prims.push_back(t);
-                return true;
-            }
-        }
-    }
-    if (!must)
-        return false;
-    t = hText(p + Pt{6.0, -4.0}, "start", text, size, cls);
-    labels.take(t.box);
-    g.prims.push_back(t);
-    return true;
-}
-
-// The smallest of 1, 2 and 5 times a power of ten that is at least `least` (> 0).
-double niceAtLeast(double least)
-{
-    double p = std::pow(10.0, std::floor(std::log10(least)));
-    for (int i = 0; i < 4; ++i, p *= 10.0)
-        for (double m : {1.0, 2.0, 5.0})
-            if (m * p >= least * (1.0 - 1e-12))
-                return m * p;
-    return 10.0 * p;
-}
-// The largest of 1, 2 and 5 times a power of ten that is at most `most` (> 0).
-double niceAtMost(double most)
-{
-    double p = std::pow(10.0, std::floor(std::log10(most)) + 1.0);
-    for (int i = 0; i < 4; ++i, p /= 10.0)
-        for (double m : {5.0, 2.0, 1.0})
-            if (m * p <= most * (1.0 + 1e-12))
-                return m * p;
-    return p;
-}
 
 // ---------------------------------------------------------------------------------------------
 // What the plan and the profile share
@@ -402,7 +46,9 @@ struct Plot {
     const RoadAlignment* source = nullptr;
     const RoadBuild* build = nullptr;
     const RoadPlotOptions* o = nullptr;
-    double c0 = 0.0, c1 = 0.0;         // internal chainage of start and end
+    double c0 = 0.0, c1 = 0.0;         // internal chainage of the stretch drawn
+    double w0 = 0.0, w1 = 0.0;         // internal chainage of the alignment's start and end
+    Pt start;                          // the plan's page position of c0
     double s = 1.0;                    // px per metre, plan and profile stations
     double az = 0.0;                   // radians: the ground azimuth that runs across the page
     double n0 = 0.0, e0 = 0.0;         // the plan's ground origin
@@ -516,12 +162,14 @@ bool locatePoints(Plot& p, std::string& message)
         }
         l.label = q.name.empty() ? std::to_string(i + 1) : q.name;
         // Far from the road (a blunder, another job's point): listed, not drawn.
-        const double beyond = std::max(p.c0 - l.at.station, l.at.station - p.c1);
+        const double beyond = std::max(p.w0 - l.at.station, l.at.station - p.w1);
         const double away = std::max(beyond, std::fabs(l.at.offset));
         if (away > p.o->maxDistance) {
             p.strays.push_back(l.label + " (" + p.length(away) + " " + p.unitName() + ")");
             continue;
         }
+        if ((l.at.station < p.c0 - 1e-6 && p.c0 > p.w0 + 1e-6) || (l.at.station > p.c1 + 1e-6 && p.c1 < p.w1 - 1e-6))
+            continue;   // on another page's stretch (those beyond the road's ends go on its end pages)
         l.hasDesign = designHeight(p, l.at.station, l.design);
         if (q.hasHeight && l.hasDesign) {
             const double d = p.display(RoadCutFill(q.height, l.design));
@@ -547,9 +195,15 @@ bool sampledLine(const Plot& p, double offset, std::vector<Pt>& out, std::string
                                 : "the offset line at " + p.length(offset) + " " + p.unitName() + " cannot be sampled";
         return false;
     }
+    // The vertices of the stretch, and one beyond each of its ends.
     out.clear();
-    for (const RoadSampleVertex& x : v)
-        out.push_back(p.map(x.north, x.east));
+    for (size_t i = 0; i < v.size(); ++i) {
+        const bool in = v[i].station >= p.c0 && v[i].station <= p.c1;
+        const bool next = i + 1 < v.size() && v[i + 1].station >= p.c0 && v[i + 1].station <= p.c1;
+        const bool prev = i > 0 && v[i - 1].station >= p.c0 && v[i - 1].station <= p.c1;
+        if (in || next || prev)
+            out.push_back(p.map(v[i].north, v[i].east));
+    }
     return true;
 }
 
@@ -581,19 +235,64 @@ bool planLines(const Plot& p, Scene& scene, double& maxLeft, double& maxRight, s
     return true;
 }
 
-// Joints: marked, labelled with kind and station on the left of the road, beyond the offset
-// lines.
-void planJoints(const Plot& p, Scene& scene, Labels& labels, double maxLeft)
+// Joints close together on the page share one label: those at one station print once
+// ("POB=TS 0+000.00"), those closer than a label's height print together
+// ("PT/PC 0+840.13/0+841.89"). Each cluster lists the joints in station order.
+std::vector<std::vector<const RoadKeyPoint*>> jointClusters(const Plot& p)
 {
+    std::vector<std::vector<const RoadKeyPoint*>> clusters;
+    const double within = (kTextAbove + kTextBelow) * kFont + 2.0;
+    Pt last;
     for (const RoadKeyPoint& k : p.keys) {
         if (k.isPi)
             continue;
         const Pt at = p.map(k.north, k.east);
-        const Pt n = right(tangentAt(p, k.station)) * -1.0;
-        const std::string station = p.station(k.station);
-        Group& g = scene.add(3, "class=\"joint\" data-name=\"" + k.name + "\" data-station=\"" + station + "\"");
-        g.prims.push_back(circle(at, 3.5, "jm"));
-        placeOutward(g, labels, at, n, 7.0 + maxLeft, k.name + " " + station, kFont, "jl", 40, true);
+        const Pt d = at - last;
+        if (clusters.empty() || dot(d, d) >= within * within)
+            clusters.emplace_back();
+        clusters.back().push_back(&k);
+        last = at;
+    }
+    return clusters;
+}
+
+// The text of a cluster's label: names of joints at one station joined by '=', stations and
+// the names at them joined by '/'.
+std::string clusterText(const Plot& p, const std::vector<const RoadKeyPoint*>& c)
+{
+    std::string names, stations;
+    for (size_t i = 0; i < c.size(); ++i) {
+        const bool same = i > 0 && std::fabs(c[i]->station - c[i - 1]->station) < 1e-6;
+        names += (i == 0 ? "" : same ? "=" : "/") + c[i]->name;
+        if (!same)
+            stations += (i == 0 ? "" : "/") + p.station(c[i]->station);
+    }
+    return names + " " + stations;
+}
+
+// Joints: marked, labelled with kind and station on the left of the road beyond the offset
+// lines, else on its right; a label without room is counted.
+void planJoints(const Plot& p, Scene& scene, Labels& labels, double maxLeft)
+{
+    const std::vector<std::vector<const RoadKeyPoint*>> clusters = jointClusters(p);
+    std::vector<Group*> labelled;   // per cluster: the group of its first joint, which holds the label
+    for (const std::vector<const RoadKeyPoint*>& c : clusters)
+        for (const RoadKeyPoint* k : c) {
+            const std::string station = p.station(k->station);
+            Group& g = scene.add(3, "class=\"joint\" data-name=\"" + k->name + "\" data-station=\"" + station + "\"");
+            g.prims.push_back(circle(p.map(k->north, k->east), 3.5, "jm"));
+            if (k == c.front())
+                labelled.push_back(&g);
+        }
+    // The road's ends first, then the joints in station order.
+    for (size_t i = 0; i < clusters.size(); ++i) {
+        const size_t index = i == 0 ? 0 : i == 1 ? clusters.size() - 1 : i - 1;
+        const RoadKeyPoint& first = *clusters[index].front();
+        const Pt at = p.map(first.north, first.east);
+        const Pt n = right(tangentAt(p, first.station)) * -1.0;
+        if (!placeOutward(*labelled[index], labels, at, n, 7.0 + maxLeft, clusterText(p, clusters[index]), kFont, "jl",
+                          40, true, true))
+            labels.drop(static_cast<int>(clusters[index].size()));
     }
 }
 
@@ -616,26 +315,34 @@ void planPis(const Plot& p, Scene& scene, Labels& labels)
             if (dot(d, d) > 1.0)
                 out = d * (1.0 / std::sqrt(dot(d, d)));
         }
-        placeOutward(g, labels, at, out, 8.0, "PI  R " + p.length(std::fabs(k.radius)), kFont, "pil", 40, true);
+        if (!placeOutward(g, labels, at, out, 8.0, "PI  R " + p.length(std::fabs(k.radius)), kFont, "pil", 40, true))
+            labels.drop();
     }
 }
 
-// Station ticks across the road, labelled on its right where there is room; equations always.
+// Station ticks across the road, labelled on its right where there is room (a tick label
+// without room is left out: the ticks keep their rhythm); equations on either side, counted
+// when there is no room.
 void planTicks(const Plot& p, Scene& scene, Labels& labels, double maxRight)
 {
-    for (const Tick& t : p.ticks) {
-        double n = 0.0, e = 0.0;
-        if (!p.alnt().getPosNeAtChainExtr(t.chain, n, e))
-            continue;
-        const Pt at = p.map(n, e), r = right(tangentAt(p, t.chain));
-        Group& g = scene.add(2, std::string(t.equation ? "class=\"equation\"" : "class=\"station\"") +
-                                    " data-station=\"" + t.text + "\"");
-        g.prims.push_back(line(at - r * (t.equation ? 8.0 : 4.0), at + r * (5.0 + maxRight), "tick"));
-        placeOutward(g, labels, at, r, 8.0 + maxRight, t.text, kSmallFont, t.equation ? "eql" : "stl", 3, t.equation);
-    }
+    for (bool equations : {true, false})
+        for (const Tick& t : p.ticks) {
+            double n = 0.0, e = 0.0;
+            if (t.equation != equations || !p.alnt().getPosNeAtChainExtr(t.chain, n, e))
+                continue;
+            const Pt at = p.map(n, e), r = right(tangentAt(p, t.chain));
+            Group& g = scene.add(2, std::string(t.equation ? "class=\"equation\"" : "class=\"station\"") +
+                                        " data-station=\"" + t.text + "\"");
+            g.prims.push_back(line(at - r * (t.equation ? 8.0 : 4.0), at + r * (5.0 + maxRight), "tick"));
+            const bool placed = placeOutward(g, labels, at, r, 8.0 + maxRight, t.text, kSmallFont,
+                                             t.equation ? "eql" : "stl", t.equation ? 30 : 3, t.equation);
+            if (!placed && t.equation)
+                labels.drop();
+        }
 }
 
-// The offset of each offset line at its end, and the surveyed points with their labels.
+// The offset of each offset line at its end, and the surveyed points with their labels
+// (counted when there is no room).
 void planOffsetsAndPoints(const Plot& p, Scene& scene, Labels& labels)
 {
     for (double off : p.o->offsets) {
@@ -643,31 +350,36 @@ void planOffsetsAndPoints(const Plot& p, Scene& scene, Labels& labels)
         if (!p.alnt().getPosNeAtChainAndOffsetExtr(p.c1, off, n, e))
             continue;
         Group& g = scene.add(2);
-        placeBeside(g, labels, p.map(n, e), (off > 0.0 ? "+" : "") + p.length(off), kSmallFont, "offl", false);
+        placeBeside(g, labels, p.map(n, e), (off > 0.0 ? "+" : "") + p.length(off), kSmallFont, "offl");
     }
     for (const Located& l : p.points) {
         const Pt at = p.map(l.point->north, l.point->east);
         Group& g = scene.add(4, "class=\"point\"");
         g.prims.push_back(line(at + Pt{-4, -4}, at + Pt{4, 4}, "pt"));
         g.prims.push_back(line(at + Pt{-4, 4}, at + Pt{4, -4}, "pt"));
-        placeBeside(g, labels, at, l.label, kSmallFont, "ptl", true);
+        if (!placeBeside(g, labels, at, l.label, kSmallFont, "ptl", 12))
+            labels.drop();
     }
 }
 
-// The plan before it is placed on the page. Labels are placed in order of importance: joints,
-// PIs, stations, offsets and points.
-bool buildPlan(const Plot& p, Scene& scene, std::string& message)
+// The plan before it is placed on the page, its labels within x0..x1 (the page's width in the
+// plan's coordinates). Labels are placed in order of importance: joints (the road's ends
+// first), PIs, station equations and stations, offsets and points. Returns the labels that
+// found no place in `dropped`.
+bool buildPlan(const Plot& p, Scene& scene, double x0, double x1, int& dropped, std::string& message)
 {
     double maxLeft = 0.0, maxRight = 0.0;
     if (!planLines(p, scene, maxLeft, maxRight, message))
         return false;
     Labels labels;
+    labels.setArea(x0, -1e300, x1, 1e300);
     for (const RoadKeyPoint& k : p.keys)   // the marks keep labels off them
-        labels.take(markBox(p.map(k.north, k.east), 5.0));
+        labels.takeMark(markBox(p.map(k.north, k.east), 5.0));
     planJoints(p, scene, labels, maxLeft);
     planPis(p, scene, labels);
     planTicks(p, scene, labels, maxRight);
     planOffsetsAndPoints(p, scene, labels);
+    dropped = labels.dropped();
     return true;
 }
 
@@ -683,17 +395,61 @@ struct ProfileFrame {
     Pt at(double chain, double h) const { return {xLeft + s * (chain - c0), -sv * (h - hBottom)}; }
 };
 
-// The height range of the design, its VIPs and the points beside it (metres).
+// The height range of the stretch: the design, the grade lines and the VIPs within it and the
+// points beside it (metres).
 void heightRange(const Plot& p, const CAlntHtPosCache& design, const std::vector<CLsInfo>& vips, double& lo,
                  double& hi)
 {
-    lo = design.getMinHeight();
-    hi = design.getMaxHeight();
-    for (const CLsInfo& v : vips)
-        lo = std::min(lo, v.height), hi = std::max(hi, v.height);
+    lo = 1e300;
+    hi = -1e300;
+    auto take = [&](double h) { lo = std::min(lo, h), hi = std::max(hi, h); };
+    for (int i = 0; i < design.GetSize(); ++i)
+        if (design[i].station >= p.c0 && design[i].station <= p.c1)
+            take(design[i].height);
+    for (size_t i = 0; i < vips.size(); ++i) {
+        if (vips[i].chainage >= p.c0 && vips[i].chainage <= p.c1)
+            take(vips[i].height);
+        if (i + 1 < vips.size())
+            for (double c : {p.c0, p.c1})
+                if (c >= vips[i].chainage && c <= vips[i + 1].chainage && vips[i + 1].chainage > vips[i].chainage)
+                    take(vips[i].height + (vips[i + 1].height - vips[i].height) * (c - vips[i].chainage) /
+                                              (vips[i + 1].chainage - vips[i].chainage));
+    }
     for (const Located& l : p.points)
         if (l.point->hasHeight && l.at.station >= p.c0 && l.at.station <= p.c1)
-            lo = std::min(lo, l.point->height), hi = std::max(hi, l.point->height);
+            take(l.point->height);
+    if (lo > hi)
+        lo = hi = 0.0;
+}
+
+// The VIPs within the stretch and one beyond each of its ends (for the grades through them).
+std::vector<CLsInfo> vipsOfStretch(const Plot& p, const std::vector<CLsInfo>& all)
+{
+    std::vector<CLsInfo> out;
+    for (size_t i = 0; i < all.size(); ++i) {
+        const bool in = all[i].chainage >= p.c0 && all[i].chainage <= p.c1;
+        const bool next = i + 1 < all.size() && all[i + 1].chainage >= p.c0;
+        const bool prev = i > 0 && all[i - 1].chainage <= p.c1;
+        if (in || (next && all[i].chainage < p.c0) || (prev && all[i].chainage > p.c1))
+            out.push_back(all[i]);
+    }
+    return out;
+}
+
+// The part of a polyline between x0 and x1 (x increasing along it).
+std::vector<Pt> clipX(const std::vector<Pt>& pts, double x0, double x1)
+{
+    std::vector<Pt> out;
+    for (size_t i = 0; i + 1 < pts.size(); ++i) {
+        const Pt a = pts[i], b = pts[i + 1];
+        if (b.x < x0 || a.x > x1 || !(b.x > a.x))
+            continue;
+        auto at = [&](double x) { return Pt{x, a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x)}; };
+        if (out.empty())
+            out.push_back(a.x < x0 ? at(x0) : a);
+        out.push_back(b.x > x1 ? at(x1) : b);
+    }
+    return out;
 }
 
 // Height lines with their labels at the left, station lines with their labels below (station
@@ -706,96 +462,160 @@ void profileGrid(const Plot& p, const ProfileFrame& f, Scene& scene, Labels& lab
     for (double h = f.hBottom; h <= f.hTop + 1e-9 * f.hStep; h += f.hStep) {
         const double y = f.at(0.0, h).y;
         grid.prims.push_back(line({f.xLeft, y}, {f.xRight, y}, "grid"));
-        Prim t = hText({f.xLeft - 6.0, y + 3.5}, "end", fixed(p.display(h), decimals), kSmallFont, "axl");
-        labels.take(t.box);
-        grid.prims.push_back(t);
+        const Prim t = hText({f.xLeft - 6.0, y + 3.5}, "end", fixed(p.display(h), decimals), kSmallFont, "axl");
+        if (labels.isFree(t.box)) {
+            labels.take(t.box);
+            grid.prims.push_back(t);
+        }
     }
+    // Equations first, a row lower when their own row is taken; then the stations with room.
     for (bool equations : {true, false})
         for (const Tick& t : p.ticks) {
             if (t.equation != equations)
                 continue;
             const double x = f.at(t.chain, 0.0).x;
             grid.prims.push_back(line({x, yTop}, {x, yBottom + 4.0}, equations ? "eqgrid" : "grid"));
-            Prim l = hText({x, yBottom + 15.0}, "middle", t.text, kSmallFont, equations ? "eql" : "axl");
-            if (equations || labels.isFree(l.box)) {
-                labels.take(l.box);
-                grid.prims.push_back(l);
+            bool placed = false;
+            for (int row = 0; row < (equations ? 3 : 1) && !placed; ++row) {
+                const Prim l = hText({x, yBottom + 15.0 + 13.0 * row}, "middle", t.text, kSmallFont, equations ? "eql" : "axl");
+                if ((placed = labels.isFree(l.box))) {
+                    labels.take(l.box);
+                    grid.prims.push_back(l);
+                }
             }
+            if (!placed && equations)
+                labels.drop();
         }
     grid.prims.push_back(line({f.xLeft, yBottom}, {f.xRight, yBottom}, "axis"));
     grid.prims.push_back(line({f.xLeft, yBottom}, {f.xLeft, yTop}, "axis"));
 }
 
-// Each tangent's grade in percent, along it, midway between the curves at its ends.
-void profileGrades(const ProfileFrame& f, const std::vector<CLsInfo>& vips, Scene& scene, Labels& labels)
+// Each tangent's grade in percent, along it, midway between the curves at its ends; only where
+// the tangent is longer than its label and the label is clear of the others (the VIPs' labels
+// come first).
+void profileGrades(const Plot& p, const ProfileFrame& f, const std::vector<CLsInfo>& vips, Scene& scene, Labels& labels)
 {
     for (size_t i = 0; i + 1 < vips.size(); ++i) {
         const CLsInfo &a = vips[i], &b = vips[i + 1];
         if (!(b.chainage - a.chainage > 1e-9))
             continue;
         const double g = (b.height - a.height) / (b.chainage - a.chainage);
-        const double from = a.curveLen > 0.0 ? a.curveStart + a.curveLen : a.chainage;
-        const double to = b.curveLen > 0.0 ? b.curveStart : b.chainage;
-        const double mid = 0.5 * (from + to);
-        const Pt m = f.at(mid, a.height + g * (mid - a.chainage));
+        const double from = std::max(p.c0, a.curveLen > 0.0 ? a.curveStart + a.curveLen : a.chainage);
+        const double to = std::min(p.c1, b.curveLen > 0.0 ? b.curveStart : b.chainage);
         const Pt d = f.at(b.chainage, b.height) - f.at(a.chainage, a.height);
         const Pt u = d * (1.0 / std::sqrt(dot(d, d)));
         const std::string text = (g > 0.0 ? "+" : "") + fixed(100.0 * g, 2) + "%";
-        const Pt up = right(u) * -1.0;
-        Prim t = hText(m + up * 5.0, "middle", text, kFont, "grade");
-        t.angle = std::atan2(u.y, u.x) * kDegPerRad;
-        t.box = Box{m + up * (5.0 + 0.35 * kFont), u, textWidth(text, kFont) / 2 + 1.0, 0.5 * kFont + 1.0};
+        const double w = textWidth(text, kFont, true);
+        if (f.s * (to - from) < w + 8.0)
+            continue;
+        // Midway above the line, then below it, then nearer either end.
+        auto candidate = [&](double at, double side) {
+            const double c = from + at * (to - from);
+            const Pt m = f.at(c, a.height + g * (c - a.chainage));
+            const double toCentre = 5.0 + 0.5 * (kTextAbove + side * -kTextBelow + (side > 0 ? 0.0 : 2.0 * kTextBelow)) * kFont;
+            Prim t = hText(m, "middle", text, kFont, "grade", true);
+            t.angle = std::atan2(u.y, u.x) * kDegPerRad;
+            t.box = Box{m + right(u) * (-side * toCentre), u, w / 2 + 1.0, 0.5 * (kTextAbove + kTextBelow) * kFont + 1.0};
+            // The baseline lies below the box's centre line, across the text.
+            t.pts = {t.box.c + right(u) * (0.5 * (kTextAbove - kTextBelow) * kFont)};
+            return t;
+        };
+        Prim t;
+        bool found = false;
+        for (double at : {0.5, 0.3, 0.7, 0.2, 0.8})
+            for (double side : {1.0, -1.0})
+                if (!found && labels.isFree((t = candidate(at, side)).box))
+                    found = true;
+        if (!found)
+            continue;
         labels.take(t.box);
         scene.add(4, "class=\"grade\"").prims.push_back(t);
     }
 }
 
-// VIP i: its mark, the ends of its vertical curve, and its station, height and curve (length;
-// radius of an arc) above it (below a sag), moved out while another label is in the way.
-void profileVip(const Plot& p, const ProfileFrame& f, const std::vector<CLsInfo>& vips, size_t i, Scene& scene,
-                Labels& labels)
+// Whether VIP i is a sag (grade rising through it).
+bool isSag(const std::vector<CLsInfo>& vips, size_t i)
+{
+    if (i == 0 || i + 1 >= vips.size())
+        return false;
+    const CLsInfo& v = vips[i];
+    const double gIn = (v.height - vips[i - 1].height) / (v.chainage - vips[i - 1].chainage);
+    const double gOut = (vips[i + 1].height - v.height) / (vips[i + 1].chainage - v.chainage);
+    return gOut > gIn;
+}
+
+// The label of VIP i: its station, height and curve (length; radius of an arc), above it (below
+// a sag) and then on the other side, moved out a little while another label is in the way; the
+// first VIP's reads to the right, the last one's to the left. False when it finds no place.
+bool profileVipLabel(const Plot& p, const ProfileFrame& f, const std::vector<CLsInfo>& vips, size_t i, Group& g,
+                     Labels& labels)
 {
     const CLsInfo& v = vips[i];
     const Pt m = f.at(v.chainage, v.height);
-    const std::string station = p.station(v.chainage);
-    Group& g = scene.add(4, "class=\"vip\" data-station=\"" + station + "\"");
-    g.prims.push_back(polyline({m + Pt{0, -5}, m + Pt{4.5, 3}, m + Pt{-4.5, 3}}, "vipm", true));
-    std::string curve;
-    if (v.curveLen > 0.0) {
-        for (double c : {v.curveStart, v.curveStart + v.curveLen}) {
-            double h = 0.0;
-            if (p.alnt().getPosHAtChain(c, h))
-                g.prims.push_back(line(f.at(c, h) + Pt{0, -5}, f.at(c, h) + Pt{0, 5}, "tick"));
-        }
-        curve = (v.radius != 0.0 ? "R " + p.length(std::fabs(v.radius)) + "  " : std::string()) + "L " +
-                p.length(v.curveLen);
-    }
-    bool sag = false;
-    if (i > 0 && i + 1 < vips.size()) {
-        const double gIn = (v.height - vips[i - 1].height) / (v.chainage - vips[i - 1].chainage);
-        const double gOut = (vips[i + 1].height - v.height) / (vips[i + 1].chainage - v.chainage);
-        sag = gOut > gIn;
-    }
-    const std::string first = "VIP " + station + "  " + p.length(v.height);
+    const std::string curve = v.curveLen > 0.0 ? (v.radius != 0.0 ? "R " + p.length(std::fabs(v.radius)) + "  " : std::string()) +
+                                                     "L " + p.length(v.curveLen)
+                                               : std::string();
+    const std::string first = "VIP " + p.station(v.chainage) + "  " + p.length(v.height);
     const double w = std::max(textWidth(first, kFont), textWidth(curve, kFont));
     const double h = (curve.empty() ? 1.0 : 2.0) * 1.25 * kFont;
-    // The first VIP's label reads to the right of it, the last one's to the left.
-    const std::string anchor = i == 0 ? "start" : i + 1 == vips.size() ? "end" : "middle";
-    const double ax = anchor == "start" ? m.x - 4 : anchor == "end" ? m.x + 4 : m.x;
-    const double cx = anchor == "start" ? ax + w / 2 : anchor == "end" ? ax - w / 2 : ax;
-    Box box;
-    for (int k = 0; k < 30; ++k) {
-        const double gap = 9.0 + 6.0 * k;
-        box = Box{{cx, sag ? m.y + gap + h / 2 : m.y - gap - h / 2}, {1.0, 0.0}, w / 2 + 1.0, h / 2};
-        if (labels.isFree(box))
-            break;
+    const std::string anchors[3] = {i == 0 ? "start" : i + 1 == vips.size() ? "end" : "middle", "start", "end"};
+    const bool sag = isSag(vips, i);
+    for (int side = 0; side < 2; ++side)
+        for (const std::string& anchor : anchors)
+            for (int k = 0; k < 6; ++k) {
+                const bool below = sag != (side == 1);
+                const double ax = anchor == "start" ? m.x - 4 : anchor == "end" ? m.x + 4 : m.x;
+                const double cx = anchor == "start" ? ax + w / 2 : anchor == "end" ? ax - w / 2 : ax;
+                const double gap = 9.0 + 6.0 * k;
+                const Box box{{cx, below ? m.y + gap + h / 2 : m.y - gap - h / 2}, {1.0, 0.0}, w / 2 + 1.0, h / 2 + 1.0};
+                const double top = box.c.y - h / 2;
+                const Pt from = m + Pt{0, below ? 4.0 : -5.0}, to{m.x, below ? top : top + h};
+                if (!labels.isFree(box) || !labels.leaderFree(from, to))
+                    continue;
+                labels.take(box);
+                labels.takeLeader(from, to);
+                g.prims.push_back(line(from, to, "lead"));
+                g.prims.push_back(hText({ax, top + 0.95 * kFont}, anchor, first, kFont, "vipl"));
+                if (!curve.empty())
+                    g.prims.push_back(hText({ax, top + 2.2 * kFont}, anchor, curve, kFont, "vipl"));
+                return true;
+            }
+    return false;
+}
+
+// The VIPs: every one marked with the ends of its vertical curve; labels by priority (the
+// profile's ends, then the VIPs with vertical curves by the grade change, then the others by
+// the grade change), each where it finds room, the others counted.
+void profileVips(const Plot& p, const ProfileFrame& f, const std::vector<CLsInfo>& vips, Scene& scene, Labels& labels)
+{
+    std::vector<Group*> groups;
+    std::vector<std::pair<double, size_t>> order;
+    for (size_t i = 0; i < vips.size(); ++i) {
+        const CLsInfo& v = vips[i];
+        groups.push_back(nullptr);
+        if (v.chainage < p.c0 - 1e-6 || v.chainage > p.c1 + 1e-6)
+            continue;   // beyond the stretch: its grades only
+        const Pt m = f.at(v.chainage, v.height);
+        Group& g = scene.add(4, "class=\"vip\" data-station=\"" + p.station(v.chainage) + "\"");
+        g.prims.push_back(polyline({m + Pt{0, -5}, m + Pt{4.5, 3}, m + Pt{-4.5, 3}}, "vipm", true));
+        for (double c : {v.curveStart, v.curveStart + v.curveLen}) {
+            double h = 0.0;
+            if (v.curveLen > 0.0 && p.alnt().getPosHAtChain(c, h))
+                g.prims.push_back(line(f.at(c, h) + Pt{0, -5}, f.at(c, h) + Pt{0, 5}, "tick"));
+        }
+        groups.back() = &g;
+        double change = 0.0;
+        if (i > 0 && i + 1 < vips.size())
+            change = std::fabs((vips[i + 1].height - v.height) / (vips[i + 1].chainage - v.chainage) -
+                               (v.height - vips[i - 1].height) / (v.chainage - vips[i - 1].chainage));
+        const double rank = i == 0 || i + 1 == vips.size() || vips[i - 1].chainage < p.c0 || vips[i + 1].chainage > p.c1
+                                ? 1e9 : (v.curveLen > 0.0 ? 1e6 : 0.0) + change;
+        order.emplace_back(-rank, i);
     }
-    labels.take(box);
-    const double top = box.c.y - h / 2;
-    g.prims.push_back(line(m + Pt{0, sag ? 4.0 : -5.0}, {m.x, sag ? top : top + h}, "lead"));
-    g.prims.push_back(hText({ax, top + 0.95 * kFont}, anchor, first, kFont, "vipl"));
-    if (!curve.empty())
-        g.prims.push_back(hText({ax, top + 2.2 * kFont}, anchor, curve, kFont, "vipl"));
+    std::stable_sort(order.begin(), order.end());
+    for (const auto& o : order)
+        if (groups[o.second] && !profileVipLabel(p, f, vips, o.second, *groups[o.second], labels))
+            labels.drop();
 }
 
 // Surveyed points at their station and height, joined to the design, where the road is.
@@ -809,16 +629,17 @@ void profilePoints(const Plot& p, const ProfileFrame& f, Scene& scene, Labels& l
         g.prims.push_back(line(q, d, "ptlead"));
         g.prims.push_back(line(q + Pt{-4, -4}, q + Pt{4, 4}, "pt"));
         g.prims.push_back(line(q + Pt{-4, 4}, q + Pt{4, -4}, "pt"));
-        placeBeside(g, labels, q, l.label, kSmallFont, "ptl", true);
+        if (!placeBeside(g, labels, q, l.label, kSmallFont, "ptl", 12))
+            labels.drop();
     }
 }
 
 // The profile below the plan: stations across from xLeft at the plan's scale; the exaggeration
 // the largest of 1, 2, 5 times a power of ten that keeps the heights within 200 px.
-bool buildProfile(const Plot& p, double xLeft, Scene& scene, double& exaggeration, std::string& message)
+bool buildProfile(const Plot& p, double xLeft, Scene& scene, double& exaggeration, int& dropped, std::string& message)
 {
     const CAlnt& alnt = p.alnt();
-    const std::vector<CLsInfo> vips = RoadProfileVips(*p.source, *p.build);
+    const std::vector<CLsInfo> vips = vipsOfStretch(p, RoadProfileVips(*p.source, *p.build));
     // A first pass for the height range, then the line itself within a fifth of a pixel.
     CAlntHtPosCache design;
     if (vips.size() < 2 || !design.loadNodesAndPosForDeviation(alnt, 0.001)) {
@@ -843,32 +664,34 @@ bool buildProfile(const Plot& p, double xLeft, Scene& scene, double& exaggeratio
         return false;
     }
     Labels labels;
+    labels.setArea(kMargin + 2.0, -1e300, p.o->width - kMargin - 2.0, 1e300);
+    for (const CLsInfo& v : vips)
+        if (v.chainage >= p.c0 && v.chainage <= p.c1)
+            labels.takeMark(markBox(f.at(v.chainage, v.height), 5.0));
     profileGrid(p, f, scene, labels);
     std::vector<Pt> gradeLine, designLine;
     for (const CLsInfo& v : vips)
         gradeLine.push_back(f.at(v.chainage, v.height));
-    scene.add(1, "class=\"grade-line\"").prims.push_back(polyline(gradeLine, "gl"));
+    scene.add(1, "class=\"grade-line\"").prims.push_back(polyline(clipX(gradeLine, f.xLeft, f.xRight), "gl"));
     for (int i = 0; i < design.GetSize(); ++i)
         designLine.push_back(f.at(design[i].station, design[i].height));
+    designLine = clipX(designLine, f.xLeft, f.xRight);
     scene.add(2, "id=\"design-line\"").prims.push_back(polyline(designLine, "dl"));
-    profileGrades(f, vips, scene, labels);
-    for (const CLsInfo& v : vips)
-        labels.take(markBox(f.at(v.chainage, v.height), 5.0));
-    for (size_t i = 0; i < vips.size(); ++i)
-        profileVip(p, f, vips, i, scene, labels);
+    profileVips(p, f, vips, scene, labels);
+    profileGrades(p, f, vips, scene, labels);
     profilePoints(p, f, scene, labels);
+    dropped = labels.dropped();
     return true;
 }
 
 // ---------------------------------------------------------------------------------------------
 // The page
 
+// Font sizes and weights are each text's own attributes (its box was measured with them); the
+// style sets the font family and the colours.
 const char* const kStyle =
-    "text{font-family:'DejaVu Sans',Verdana,Arial,Helvetica,sans-serif;font-size:11px;fill:#222}"
-    ".title{font-size:20px;font-weight:bold}.sub{font-size:12px;fill:#555}"
-    ".head{font-size:14px;font-weight:bold}.note{font-size:12px;fill:#444}"
-    ".stl,.axl,.offl,.ptl,.eql{font-size:10px}.eql{fill:#8e44ad}.ptl{fill:#1565c0}"
-    ".jl{font-weight:bold}.pil{fill:#2c3e50;font-style:italic}.grade{fill:#1b5e20;font-weight:bold}"
+    ".sub{fill:#555}.note{fill:#444}.eql{fill:#8e44ad}.ptl{fill:#1565c0}"
+    ".pil{fill:#2c3e50;font-style:italic}.grade{fill:#1b5e20}"
     ".cl,.dl{fill:none;stroke:#c0392b;stroke-width:2;stroke-linejoin:round}"
     ".off{fill:none;stroke:#8d99a6;stroke-width:1}"
     ".tan,.gl{fill:none;stroke:#2c3e50;stroke-width:0.8;stroke-dasharray:6 4}"
@@ -890,7 +713,7 @@ void northArrow(Scene& page, const Plot& p, Pt c)
     g.prims.push_back(line(tail, head, "na"));
     g.prims.push_back(polyline({head + u * 4.0, head - u * 8.0 + right(u) * 5.0, head - u * 8.0 - right(u) * 5.0},
                                "nah", true));
-    g.prims.push_back(hText(c + u * 32.0 + Pt{0, 4.5}, "middle", "N", 13.0, "head"));
+    g.prims.push_back(hText(c + u * 32.0 + Pt{0, 4.5}, "middle", "N", 13.0, "head", true));
 }
 
 
@@ -999,42 +822,85 @@ bool checkOptions(const RoadPlotOptions& o, std::string& message)
     return true;
 }
 
-// The plan at the profile's scale (the stations filling the page) unless its labels need a
-// smaller one; its extent in x0 ... y1.
-bool layOutPlan(Plot& p, double length, Scene& plan, double& x0, double& y0, double& x1, double& y1,
+// Room kept free at each side of the plan's lines for labels, px.
+const double kLabelRoom = 40.0;
+
+// The extent of the plan's lines and PIs before it is placed (no labels).
+bool lineBounds(const Plot& p, double& x0, double& y0, double& x1, double& y1, std::string& message)
+{
+    Scene lines;
+    double maxLeft = 0.0, maxRight = 0.0;
+    if (!planLines(p, lines, maxLeft, maxRight, message))
+        return false;
+    Group& g = lines.add(0);
+    for (const RoadKeyPoint& k : p.keys)
+        g.prims.push_back(circle(p.map(k.north, k.east), 5.0, ""));
+    lines.bounds(x0, y0, x1, y1);
+    return true;
+}
+
+// The plan at the profile's scale (the stations filling the page) unless its lines need a
+// smaller one; `dx` moves it onto the page, its start below the profile's where the page
+// allows, so that its lines keep kLabelRoom from the page's sides and its labels keep within
+// them. Its extent before the move in y0, y1; the labels without room in `dropped`.
+bool layOutPlan(Plot& p, double length, Scene& plan, double& dx, double& y0, double& y1, int& dropped,
                 std::string& message)
 {
-    const double W = p.o->width;
+    const double W = p.o->width, room = W - 2 * kMargin - 2 * kLabelRoom;
     p.s = (W - 2 * kMargin - kAxisLeft - kRightPad) / length;
-    for (int pass = 0;; ++pass) {
-        p.interval = p.o->interval > 0.0 ? p.o->interval : niceAtLeast(55.0 / (p.s * p.metresPerUnit()));
-        p.ticks.clear();
-        plan = Scene();
-        if (!makeTicks(p, message) || !buildPlan(p, plan, message))
+    double x0 = 0.0, x1 = 0.0;
+    for (int pass = 0; pass < 8; ++pass) {
+        if (!lineBounds(p, x0, y0, x1, y1, message))
             return false;
-        plan.bounds(x0, y0, x1, y1);
-        if (x1 - x0 <= W - 2 * kMargin || pass == 4)
-            return true;
-        p.s *= 0.97 * (W - 2 * kMargin) / (x1 - x0);
+        if (x1 - x0 <= room)
+            break;
+        p.s *= 0.99 * room / (x1 - x0);
     }
+    const Pt pob = p.start;
+    const double lo = kMargin + kLabelRoom - x0, hi = std::max(lo, W - kMargin - kLabelRoom - x1);
+    dx = std::min(std::max(kMargin + kAxisLeft - pob.x, lo), hi);
+    p.interval = p.o->interval > 0.0 ? p.o->interval : niceAtLeast(55.0 / (p.s * p.metresPerUnit()));
+    p.ticks.clear();
+    plan = Scene();
+    if (!makeTicks(p, message) || !buildPlan(p, plan, kMargin + 1.0 - dx, W - kMargin - 1.0 - dx, dropped, message))
+        return false;
+    plan.bounds(x0, y0, x1, y1);
+    return true;
 }
 
 // Title, the road's stations and length, the subtitle; returns the y below them.
 double titleBlock(Scene& page, const Plot& p, const std::string& title, double length, bool hasProfile)
 {
     double y = kMargin;
-    page.add(0).prims.push_back(hText({kMargin, y + 18}, "start", title + " \xE2\x80\x94 plan and profile", 20, "title"));
+    page.add(0).prims.push_back(hText({kMargin, y + 18}, "start", title + " \xE2\x80\x94 plan and profile", 20, "title", true));
     std::string facts = "stations " + p.station(p.c0) + " to " + p.station(p.c1) + ", length " + p.length(length) + " " +
                         p.unitName();
     if (hasProfile)
         facts += ", profile \"" + p.source->profiles[p.build->profile].name + "\"";
     page.add(0).prims.push_back(hText({kMargin, y + 38}, "start", facts, 12, "sub"));
     y += 44;
+    if (!p.o->pageText.empty()) {
+        page.add(0).prims.push_back(hText({kMargin, y + 12}, "start", p.o->pageText, 12, "sub"));
+        y += 16;
+    }
     if (!p.o->subtitle.empty()) {
         page.add(0).prims.push_back(hText({kMargin, y + 12}, "start", p.o->subtitle, 12, "sub"));
         y += 16;
     }
     return y + 14;
+}
+
+// The note of the labels that found no place, below `y`; returns the y below it.
+double notShown(Scene& page, int count, double y, double width)
+{
+    if (count == 0)
+        return y;
+    const std::string text = std::to_string(count) + (count == 1 ? " label" : " labels") +
+                             " not shown for want of room; see `fieldcore road info` (or plot on more pages)";
+    Group& g = page.add(0, "id=\"labels-not-shown\" data-count=\"" + std::to_string(count) + "\"");
+    g.prims.push_back(hText({kMargin + 10, y + 16}, "start", text, kFont, "note"));
+    (void)width;
+    return y + 24;
 }
 
 void frame(Scene& page, double top, double bottom, double width)
@@ -1050,7 +916,7 @@ std::string document(const std::string& title, double W, double H, const Scene& 
     out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + num(W) + "\" height=\"" + num(H) + "\" viewBox=\"0 0 " +
            num(W) + " " + num(H) + "\">\n";
     out += "<title>" + escapeXml(title) + ": plan and profile</title>\n";
-    out += "<style>" + std::string(kStyle) + "</style>\n";
+    out += "<style>text{font-family:" + std::string(kFontFamily) + ";fill:#222}" + kStyle + "</style>\n";
     out += "<rect width=\"" + num(W) + "\" height=\"" + num(H) + "\" fill=\"#fff\"/>\n";
     out += "<g id=\"page\">\n";
     page.write(out, {0.0, 0.0});
@@ -1060,6 +926,70 @@ std::string document(const std::string& title, double W, double H, const Scene& 
     profile.write(out, profileShift);
     out += "</g>\n</svg>\n";
     return out;
+}
+
+// The stretch's long axis across the page, its start on the left, and its key points.
+bool orient(Plot& p, std::string& message)
+{
+    std::vector<RoadSampleVertex> coarse, kept;
+    if (!SampleRoadCentreline(p.alnt(), std::max(kRoadMinDeviation, (p.w1 - p.w0) * 1e-4), coarse)) {
+        message = "the centreline cannot be sampled";
+        return false;
+    }
+    for (double c : {p.c0, p.c1}) {
+        RoadSampleVertex v;
+        v.station = c;
+        p.alnt().getPosNeAtChainExtr(c, v.north, v.east);
+        kept.push_back(v);
+    }
+    for (const RoadSampleVertex& v : coarse)
+        if (v.station > p.c0 && v.station < p.c1)
+            kept.insert(kept.end() - 1, v);
+    p.az = longAxis(kept);
+    p.n0 = kept.front().north;
+    p.e0 = kept.front().east;
+    p.start = p.map(p.n0, p.e0);
+    for (const RoadKeyPoint& k : RoadKeyPoints(*p.build))
+        if (k.isPi ? k.station <= p.c1 && k.toStation >= p.c0 : k.station >= p.c0 - 1e-6 && k.station <= p.c1 + 1e-6)
+            p.keys.push_back(k);
+    return true;
+}
+
+// A key map of the whole road in the box at (x, y) of `width` x at most `height`: the
+// centreline and where each page's stretch begins, numbered. Returns the height used.
+double keyMap(Scene& page, const Plot& p, double x, double y, double width, double height)
+{
+    Group& g = page.add(0, "id=\"key-map\"");
+    g.prims.push_back(hText({x, y + 14}, "start", "Key map: the pages", 12, "sub", true));
+    std::vector<RoadSampleVertex> v;
+    if (!SampleRoadCentreline(p.alnt(), std::max(kRoadMinDeviation, (p.w1 - p.w0) * 1e-3), v) || v.size() < 2)
+        return 20.0;
+    const double az = longAxis(v);
+    double a0 = 1e300, a1 = -1e300, l0 = 1e300, l1 = -1e300;
+    auto along = [&](double n, double e) { return (n - v[0].north) * std::cos(az) + (e - v[0].east) * std::sin(az); };
+    auto left = [&](double n, double e) { return (n - v[0].north) * std::sin(az) - (e - v[0].east) * std::cos(az); };
+    for (const RoadSampleVertex& q : v) {
+        a0 = std::min(a0, along(q.north, q.east)), a1 = std::max(a1, along(q.north, q.east));
+        l0 = std::min(l0, left(q.north, q.east)), l1 = std::max(l1, left(q.north, q.east));
+    }
+    const double k = std::min((width - 40) / std::max(a1 - a0, 1e-9), (height - 50) / std::max(l1 - l0, 1e-9));
+    height = std::min(height, k * (l1 - l0) + 50);
+    auto map = [&](double n, double e) { return Pt{x + 20 + k * (along(n, e) - a0), y + 30 + k * (l1 - left(n, e))}; };
+    std::vector<Pt> line;
+    for (const RoadSampleVertex& q : v)
+        line.push_back(map(q.north, q.east));
+    g.prims.push_back(polyline(line, "cl"));
+    Labels labels;
+    labels.setArea(x, y + 18, x + width, y + height);
+    for (size_t i = 0; i < p.o->keyMap.size(); ++i) {
+        double n = 0.0, e = 0.0;
+        p.alnt().getPosNeAtChainExtr(p.o->keyMap[i].first, n, e);
+        const Pt at = map(n, e);
+        g.prims.push_back(circle(at, 3.0, "jm"));
+        labels.takeMark(markBox(at, 3.5));
+        placeBeside(g, labels, at, std::to_string(i + 1), kSmallFont, "", 6, true);
+    }
+    return height;
 }
 
 } // namespace
@@ -1080,23 +1010,25 @@ bool RoadPlotSvg(const RoadAlignment& source, const RoadBuild& build, const Road
     p.source = &source;
     p.build = &build;
     p.o = &o;
-    p.c0 = alnt.getStartChainageInM();
-    p.c1 = p.c0 + length;
-    std::vector<RoadSampleVertex> coarse;
-    if (!SampleRoadCentreline(alnt, std::max(kRoadMinDeviation, length * 1e-4), coarse) || coarse.size() < 2) {
-        message = "the centreline cannot be sampled";
+    p.w0 = alnt.getStartChainageInM();
+    p.w1 = p.w0 + length;
+    p.c0 = std::isnan(o.fromChain) ? p.w0 : std::max(p.w0, o.fromChain);
+    p.c1 = std::isnan(o.toChain) ? p.w1 : std::min(p.w1, o.toChain);
+    if (!(p.c1 - p.c0 > 1e-6)) {
+        message = "the stretch to draw holds no part of the alignment";
         return false;
     }
-    p.az = longAxis(coarse);
-    p.n0 = coarse.front().north;
-    p.e0 = coarse.front().east;
-    p.keys = RoadKeyPoints(build);
+    length = p.c1 - p.c0;
+    if (!orient(p, message))
+        return false;
     Scene plan, profile, page;
-    double x0 = 0, y0 = 0, x1 = 0, y1 = 0, exaggeration = 1.0;
+    double dx = 0, y0 = 0, y1 = 0, exaggeration = 1.0;
+    int planDropped = 0, profileDropped = 0;
     const double W = o.width, xLeft = kMargin + kAxisLeft;
-    const bool hasProfile = build.profile >= 0 && alnt.getNumOfVes() >= 2;
-    if (!locatePoints(p, message) || !layOutPlan(p, length, plan, x0, y0, x1, y1, message) ||
-        (hasProfile && !buildProfile(p, xLeft, profile, exaggeration, message)))
+    const bool hasProfile = build.profile >= 0 && alnt.getNumOfVes() >= 2 &&
+                            vipsOfStretch(p, RoadProfileVips(source, build)).size() >= 2;
+    if (!locatePoints(p, message) || !layOutPlan(p, length, plan, dx, y0, y1, planDropped, message) ||
+        (hasProfile && !buildProfile(p, xLeft, profile, exaggeration, profileDropped, message)))
         return false;
 
     const std::string title = o.title.empty() ? source.name : o.title;
@@ -1104,12 +1036,10 @@ bool RoadPlotSvg(const RoadAlignment& source, const RoadBuild& build, const Road
     // Plan: heading, scale bar and north arrow above the drawing; its start below the
     // profile's where the page allows.
     const double planTop = y;
-    page.add(0).prims.push_back(hText({kMargin + 10, y + 30}, "start", "Plan", 14, "head"));
+    page.add(0).prims.push_back(hText({kMargin + 10, y + 30}, "start", "Plan", 14, "head", true));
     scaleBar(page, p, {kMargin + 70, y + 30});
     northArrow(page, p, {W - kMargin - 52, y + 42});
     y += 76;
-    const Pt pob = p.map(p.keys.front().north, p.keys.front().east);
-    const double dx = std::max(kMargin - x0, std::min(xLeft - pob.x, W - kMargin - x1));
     const Pt planShift{dx, y - y0};
     y += (y1 - y0) + 12;
     frame(page, planTop, y, W);
@@ -1120,7 +1050,7 @@ bool RoadPlotSvg(const RoadAlignment& source, const RoadBuild& build, const Road
     std::snprintf(ve, sizeof ve, "%g", exaggeration);
     const std::string head = hasProfile ? "Profile: heights in " + p.unitName() + ", vertical exaggeration " + ve + "\xC3\x97"
                                         : "Profile: none in the road file";
-    page.add(0).prims.push_back(hText({kMargin + 10, y + 22}, "start", head, 14, "head"));
+    page.add(0).prims.push_back(hText({kMargin + 10, y + 22}, "start", head, 14, "head", true));
     y += 34;
     Pt profileShift{0.0, 0.0};
     if (hasProfile) {
@@ -1132,6 +1062,9 @@ bool RoadPlotSvg(const RoadAlignment& source, const RoadBuild& build, const Road
     frame(page, profileTop, y, W);
     y += 12;
     y += legend(page, p, hasProfile, kMargin + 10, y, W - 2 * kMargin - 20);
+    if (!o.keyMap.empty()) {
+        y += keyMap(page, p, kMargin + 10, y + 8, std::min(W - 2 * kMargin - 20, 500.0), 220.0) + 16;
+    }
     if (!p.strays.empty()) {
         // The points left out, in lines that fit the page.
         std::string text = "Not drawn, farther than " + p.length(o.maxDistance) + " " + p.unitName() + " from the road:";
@@ -1150,8 +1083,49 @@ bool RoadPlotSvg(const RoadAlignment& source, const RoadBuild& build, const Road
         g.prims.push_back(hText({kMargin + 10, y}, "start", text, kFont, ""));
         y += 8;
     }
+    y = notShown(page, planDropped + profileDropped, y, W);
     if (notDrawn)
         *notDrawn = p.strays;
     svg = document(title, W, std::ceil(y + kMargin), page, plan, planShift, profile, profileShift);
+    return true;
+}
+
+bool RoadPlotPages(const RoadAlignment& source, const RoadBuild& build, const RoadPlotOptions& options,
+                   const RoadPlotLayout& layout, std::vector<std::string>& pages, std::string& message,
+                   std::vector<std::string>* notDrawn)
+{
+    double length = 0.0;
+    if (build.alnt.getNumOfHes() == 0 || !build.alnt.getHLengthInM(length) || !(length > 0.0))
+        return message = "the alignment has no length", false;
+    if (layout.pages < 0 || !(layout.scale >= 0.0) || !std::isfinite(layout.scale))
+        return message = "the number of pages and the scale must be positive", false;
+    // Px per metre on one page, and the pages that keep the plan readable or at the scale asked
+    // (a screen of 96 dpi: 96 px per inch of paper).
+    const double usable = options.width - 2 * kMargin - kAxisLeft - kRightPad, s1 = usable / length;
+    const double pxPerMetre = 96.0 / (kIFootInMeters * kFootPerInch);
+    const double want = layout.scale > 0.0 ? pxPerMetre / layout.scale : kRoadPlotReadable;
+    const double count = layout.pages > 0 ? layout.pages : std::max(1.0, std::ceil(want / s1 - 1e-9));
+    if (count > kRoadPlotMaxPages)
+        return message = "the plot would take " + fixed(count, 0) + " pages (at most " +
+                         std::to_string(kRoadPlotMaxPages) + "): give --pages or a smaller scale", false;
+    const int n = static_cast<int>(count);
+    const double c0 = build.alnt.getStartChainageInM(), step = length / n, overlap = n > 1 ? step / 20.0 : 0.0;
+    RoadPlotOptions o = options;
+    for (int k = 0; k < n; ++k)
+        o.keyMap.emplace_back(std::max(c0, c0 + k * step - overlap), std::min(c0 + length, c0 + (k + 1) * step + overlap));
+    std::vector<std::string> out;
+    for (int k = 0; k < n; ++k) {
+        RoadPlotOptions page = o;
+        page.fromChain = o.keyMap[static_cast<size_t>(k)].first;
+        page.toChain = o.keyMap[static_cast<size_t>(k)].second;
+        if (n > 1)
+            page.pageText = "page " + std::to_string(k + 1) + " of " + std::to_string(n);
+        if (k > 0 || n == 1)
+            page.keyMap.clear();
+        out.emplace_back();
+        if (!RoadPlotSvg(source, build, page, out.back(), message, k == 0 ? notDrawn : nullptr))
+            return false;
+    }
+    pages = out;
     return true;
 }

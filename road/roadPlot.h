@@ -1,4 +1,5 @@
-// A road alignment drawn as one SVG page: the plan on top, the profile below.
+// A road alignment drawn as SVG pages: the plan on top, the profile below; one page, or a
+// stretch of stations per page for a long road (RoadPlotPages).
 //
 // Plan: the centreline (sampled through the position cache within a fifth of a pixel), the
 // element joints marked and labelled with their kind and station (road/roadKeyPoints.h), the
@@ -7,12 +8,17 @@
 // points, a north arrow and a scale bar. The plan keeps one scale in both axes and is turned so
 // that the road's long axis (the principal axis of its centreline) runs across the page, from
 // its start on the left, as plan-and-profile sheets are drawn; the north arrow shows north.
-// Labels are placed clear of each other where they can be: joints first, then PIs, stations
-// (left out where there is no room), offsets and points.
+// Labels never lie over one another and stay on the page (road/svgScene.h measures each from
+// the font's advance widths): joints first (the road's ends first), then PIs, equations,
+// stations, offsets and points, each trying places on either side and further out with a
+// leader that crosses no other label; joints closer than a label's height share one label
+// ("PT/PC 0+840.13/0+841.89", "POB=TS 0+000.00"). Key points whose label finds no place are
+// counted in a note on the page (<g id="labels-not-shown" data-count="N">).
 //
 // Profile: the design line (the profile cache), the grade lines through the VIPs dashed, each
-// VIP marked with its station, height and vertical curve (length; radius for a circular arc),
-// the grade of each tangent in percent, surveyed points with their cut or fill. Its
+// VIP marked, and labelled by priority where there is room with its station, height and
+// vertical curve (length; radius for a circular arc), the grade of each tangent in percent
+// where it has room, surveyed points with their cut or fill. Its
 // horizontal axis is the station at the plan's scale, starting below the plan's start point
 // where the page allows, with the plan's station ticks; heights are exaggerated by the largest of
 // 1, 2, 5 times a power of ten that keeps them within 200 px, stated in its heading.
@@ -33,7 +39,9 @@
 #include "road/roadBuilder.h"
 #include "road/roadModel.h"
 
+#include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A surveyed point to show with its cut or fill.
@@ -59,6 +67,13 @@ struct RoadPlotOptions {
     double width = 1200.0;          // page width, px (at least 400)
     std::string title;              // empty: the alignment's name
     std::string subtitle;           // an extra line under the title (the file, say); may be empty
+    // The stretch to draw, internal chainage in metres (NaN: the alignment's start, its end):
+    // one page of a longer plot, at its own scale and turned to its own long axis.
+    double fromChain = NAN, toChain = NAN;
+    std::string pageText;           // a line under the title ("page 2 of 4"); may be empty
+    // On the first page of several: the stretches of every page (internal chainage, metres),
+    // drawn on a key map of the whole road.
+    std::vector<std::pair<double, double>> keyMap;
 };
 
 // The most station ticks a page holds: an interval that would give more is refused.
@@ -77,3 +92,24 @@ const int kRoadPlotMaxTicks = 2000;
 // given, so that the plan keeps the road's scale.
 bool RoadPlotSvg(const RoadAlignment& source, const RoadBuild& build, const RoadPlotOptions& options,
                  std::string& svg, std::string& message, std::vector<std::string>* notDrawn = nullptr);
+
+// The plan at a readable scale: on one page a road draws at the scale that fits the page's
+// width; below kRoadPlotReadable px per metre (about 1:12600 on a screen of 96 dpi) its labels
+// crowd, and the default is as many pages as keep that scale.
+const double kRoadPlotReadable = 0.3;
+// The most pages a plot takes.
+const int kRoadPlotMaxPages = 100;
+
+// How many pages and which stretch each shows.
+struct RoadPlotLayout {
+    int pages = 0;        // 0: by the road's length (kRoadPlotReadable), else this many
+    double scale = 0.0;   // > 0: the plan at 1:scale on a screen of 96 dpi (the pages follow)
+};
+
+// The road on one page or several: each page a stretch of stations with an overlap of a
+// twentieth of a page's stretch on each side, the first with a key map of every page's stretch
+// ("page K of N" under each title). False with `message` as RoadPlotSvg, or for a layout of
+// more than kRoadPlotMaxPages pages or a scale that is not positive.
+bool RoadPlotPages(const RoadAlignment& source, const RoadBuild& build, const RoadPlotOptions& options,
+                   const RoadPlotLayout& layout, std::vector<std::string>& pages, std::string& message,
+                   std::vector<std::string>* notDrawn = nullptr);

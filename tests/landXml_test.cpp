@@ -533,3 +533,28 @@ TEST(LandXml, DeclaredLinearUnitFactors)
         EXPECT_EQ(f.units.toMetres(3280.0), 3280.0 * c.metresPerUnit) << c.declared;
     }
 }
+
+namespace {
+
+// The tool and the Python package once chose differently for a name that is also a number
+// ("2"): the name comes first everywhere now.
+TEST(RoadFindAlignment, NameBeforeNumber)
+{
+    RoadFile file;
+    for (const char* name : {"Main Road", "2", "Ramp"}) {
+        file.alignments.emplace_back();
+        file.alignments.back().name = name;
+    }
+    struct Case { const char* text; int expected; const char* reason; };
+    const Case cases[] = {
+        {"main ROAD", 0, "a name in any case"}, {"  Ramp\t", 2, "blanks around are ignored"},
+        {"2", 1, "the alignment named 2, not the second"}, {"3", 2, "a number from 1"},
+        {"03", 2, "leading zeros"}, {"0", -1, "no alignment 0"}, {"4", -1, "past the last"},
+        {"99999999999", -1, "a number beyond any count"}, {"", -1, "nothing"}, {"-1", -1, "no sign"},
+        {"Rampe", -1, "no prefix match"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.expected, RoadFindAlignment(file, c.text)) << c.reason << " ('" << c.text << "')";
+}
+
+} // namespace

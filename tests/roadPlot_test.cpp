@@ -10,10 +10,12 @@
 #include "road/landXmlReader.h"
 #include "road/roadKeyPoints.h"
 #include "road/roadPlot.h"
+#include "road/svgScene.h"
 
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -449,6 +451,182 @@ TEST(RoadPlot, RefusesBadOptions)
         EXPECT_EQ(svg, "untouched") << c.reason;
         EXPECT_FALSE(message.empty()) << c.reason;
     }
+}
+
+} // namespace
+
+namespace {
+
+// FIELDCORE_WRITE_PLOT_ROADS=DIR writes the generated plot roads there as LandXML (for the
+// pictures in docs/).
+TEST(RoadPlotRoads, WrittenOnRequest)
+{
+    const char* dir = std::getenv("FIELDCORE_WRITE_PLOT_ROADS");
+    if (!dir)
+        GTEST_SKIP() << "set FIELDCORE_WRITE_PLOT_ROADS=DIR to write them";
+    for (const roadtest::PlotRoad& r : roadtest::plotRoads()) {
+        std::string name = r.what;
+        for (char& c : name)
+            c = c == ' ' ? '-' : c;
+        std::FILE* f = std::fopen((std::string(dir) + "/" + name + ".xml").c_str(), "wb");
+        ASSERT_TRUE(f);
+        const std::string text = roadtest::landXml({r.plan}, r.style);
+        std::fwrite(text.data(), 1, text.size(), f);
+        std::fclose(f);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// A text's box as drawn: its advance (svgscene::textWidth at its font-size and weight) along
+// its rotation, from 0.95 em above its baseline to 0.25 em below.
+svgscene::Box drawnBox(const pugi::xml_node& t)
+{
+    const double x = attr(t, "x"), y = attr(t, "y"), size = attr(t, "font-size");
+    const bool bold = std::string(t.attribute("font-weight").value()) == "bold";
+    const std::string anchor = t.attribute("text-anchor").value();
+    double angle = 0.0;
+    std::sscanf(t.attribute("transform").value(), "rotate(%lf", &angle);
+    const svgscene::Pt u{std::cos(angle * kPi / 180.0), std::sin(angle * kPi / 180.0)};
+    const double w = svgscene::textWidth(t.child_value(), size, bold);
+    const double along = anchor == "middle" ? 0.0 : anchor == "end" ? -w / 2 : w / 2;
+    const svgscene::Pt c = svgscene::Pt{x, y} + u * along + svgscene::right(u) * (-0.35 * size);
+    return svgscene::Box{c, u, w / 2, 0.6 * size};
+}
+
+// Every text on the page: inside it, and clear of every other text.
+void expectNoOverlaps(const pugi::xml_document& doc, const std::string& what)
+{
+    const pugi::xml_node svg = doc.child("svg");
+    const double W = attr(svg, "width"), H = attr(svg, "height");
+    std::vector<std::pair<svgscene::Box, std::string>> boxes;
+    for (const pugi::xpath_node& n : doc.select_nodes("//text")) {
+        ASSERT_FALSE(std::isnan(attr(n.node(), "font-size"))) << what << ": " << n.node().child_value();
+        boxes.emplace_back(drawnBox(n.node()), n.node().child_value());
+    }
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        EXPECT_TRUE(svgscene::inside(boxes[i].first, 0, 0, W, H)) << what << ": '" << boxes[i].second << "' off the page";
+        for (size_t j = i + 1; j < boxes.size(); ++j)
+            EXPECT_FALSE(svgscene::overlap(boxes[i].first, boxes[j].first))
+                << what << ": '" << boxes[i].second << "' overlaps '" << boxes[j].second << "'";
+    }
+}
+
+// The words of joint labels ("PT/PC 0+840.13/0+841.89", "POB=TS 0+000.00"): names and stations.
+std::vector<std::string> labelWords(const pugi::xml_document& doc, const char* cls)
+{
+    std::vector<std::string> words;
+    for (const pugi::xpath_node& n : doc.select_nodes((std::string("//text[@class='") + cls + "']").c_str())) {
+        std::string t = n.node().child_value();
+        for (char& c : t)
+            c = c == '/' || c == '=' ? ' ' : c;
+        size_t i = 0;
+        while (i < t.size()) {
+            const size_t e = std::min(t.find(' ', i), t.size());
+            if (e > i)
+                words.push_back(t.substr(i, e - i));
+            i = e + 1;
+        }
+    }
+    return words;
+}
+
+bool has(const std::vector<std::string>& words, const std::string& w)
+{
+    return std::find(words.begin(), words.end(), w) != words.end();
+}
+
+// Every joint and VIP labelled, or counted in the note of labels not shown.
+void expectKeyPointsShownOrCounted(const pugi::xml_document& doc, const std::string& what)
+{
+    const std::vector<std::string> joints = labelWords(doc, "jl"), vips = labelWords(doc, "vipl");
+    int missing = 0;
+    for (const pugi::xpath_node& g : doc.select_nodes("//g[@class='joint']"))
+        missing += !(has(joints, g.node().attribute("data-name").value()) &&
+                     has(joints, g.node().attribute("data-station").value()));
+    for (const pugi::xpath_node& g : doc.select_nodes("//g[@class='vip']"))
+        missing += !has(vips, g.node().attribute("data-station").value());
+    const pugi::xml_node note = doc.select_node("//g[@id='labels-not-shown']").node();
+    const int counted = note ? note.attribute("data-count").as_int() : 0;
+    EXPECT_LE(missing, counted) << what << ": key points neither labelled nor counted";
+}
+
+// Every generated plot road (short, winding, dense profile, long, feet, a Japanese name) and
+// the example road's alignments: no text over another, all on the page, every key point
+// labelled or counted.
+TEST(RoadPlotLabels, NeverOverlapOnAnyRoad)
+{
+    std::vector<std::pair<std::string, std::string>> files;   // what, LandXML
+    for (const roadtest::PlotRoad& r : roadtest::plotRoads())
+        files.emplace_back(r.what, roadtest::landXml({r.plan}, r.style));
+    files.emplace_back("example", roadtest::landXml(roadtest::exampleRoad(), roadtest::exampleStyle()));
+    for (const auto& f : files) {
+        RoadFile file;
+        RoadError err;
+        ASSERT_TRUE(ReadLandXmlBytes(f.second, f.first, file, err)) << err.text();
+        for (const RoadAlignment& a : file.alignments) {
+            RoadBuild build;
+            ASSERT_TRUE(BuildRoadAlignment(file, a, "", build, err)) << err.text();
+            for (double width : {1200.0, 800.0}) {
+                RoadPlotOptions o;
+                o.width = width;
+                o.units = file.units.linear == RoadLinearUnit::USSurveyFoot ? UNITS_USFT : UNITS_M;
+                o.stationUnit = o.units == UNITS_M ? 1000.0 : 100.0;
+                // One page, and the pages by the road's length.
+                std::vector<std::string> pages, message(1);
+                std::string svg;
+                ASSERT_TRUE(RoadPlotSvg(a, build, o, svg, message[0])) << message[0];
+                ASSERT_TRUE(RoadPlotPages(a, build, o, RoadPlotLayout(), pages, message[0])) << message[0];
+                pages.push_back(svg);
+                for (size_t k = 0; k < pages.size(); ++k) {
+                    const std::string what = f.first + " / " + a.name + " at " + std::to_string(int(width)) + " px" +
+                                             (k + 1 == pages.size() ? ", one page" : ", page " + std::to_string(k + 1));
+                    pugi::xml_document doc;
+                    ASSERT_TRUE(doc.load_string(pages[k].c_str())) << what;
+                    expectNoOverlaps(doc, what);
+                    expectKeyPointsShownOrCounted(doc, what);
+                }
+            }
+        }
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The long road takes several pages by default, its stretches overlap and cover it, and the
+// first page holds the key map; --pages and --scale choose.
+TEST(RoadPlotLabels, LongRoadsOnSeveralPages)
+{
+    const roadtest::PlotRoad r = roadtest::plotRoads()[3];
+    ASSERT_STREQ(r.what, "long");
+    RoadFile file;
+    RoadError err;
+    ASSERT_TRUE(ReadLandXmlBytes(roadtest::landXml({r.plan}, r.style), "long", file, err)) << err.text();
+    RoadBuild build;
+    ASSERT_TRUE(BuildRoadAlignment(file, file.alignments[0], "", build, err)) << err.text();
+    std::vector<std::string> pages;
+    std::string message;
+    ASSERT_TRUE(RoadPlotPages(file.alignments[0], build, RoadPlotOptions(), RoadPlotLayout(), pages, message)) << message;
+    EXPECT_GT(pages.size(), 1u);
+    EXPECT_NE(pages[0].find("id=\"key-map\""), std::string::npos);
+    EXPECT_EQ(pages[1].find("id=\"key-map\""), std::string::npos);
+    EXPECT_NE(pages[1].find("page 2 of"), std::string::npos);
+    RoadPlotLayout three;
+    three.pages = 3;
+    ASSERT_TRUE(RoadPlotPages(file.alignments[0], build, RoadPlotOptions(), three, pages, message));
+    EXPECT_EQ(pages.size(), 3u);
+    // 1:5000 on a 1200 px page of 1044 px for the stations: 12 km at 0.756 px/m takes 9 pages.
+    RoadPlotLayout scale;
+    scale.scale = 5000.0;
+    ASSERT_TRUE(RoadPlotPages(file.alignments[0], build, RoadPlotOptions(), scale, pages, message));
+    EXPECT_EQ(pages.size(), 9u);
+    scale.scale = 10.0;
+    EXPECT_FALSE(RoadPlotPages(file.alignments[0], build, RoadPlotOptions(), scale, pages, message));
+    EXPECT_NE(message.find("pages"), std::string::npos) << message;
 }
 
 } // namespace

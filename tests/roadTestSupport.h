@@ -277,4 +277,93 @@ inline Style exampleStyle()
     return s;
 }
 
+// Roads that stress a plot's labels: one file each, with the style to write it in.
+struct PlotRoad {
+    const char* what;
+    AlignmentPlan plan;
+    Style style;
+};
+
+inline std::vector<PlotRoad> plotRoads()
+{
+    std::vector<PlotRoad> roads;
+    // Short: a line and an arc, two VIPs.
+    AlignmentPlan shortRoad;
+    shortRoad.name = "Short Lane";
+    shortRoad.start = C2dPos{5000.0, 2000.0};
+    shortRoad.azDeg = 80.0;
+    shortRoad.items = {{60.0, 0, 0}, {40.0, 80, 80}, {30.0, 0, 0}};
+    shortRoad.profileName = "P";
+    shortRoad.vips = {{"PVI", 0.0, 10.0}, {"PVI", 130.0, 11.5}};
+    roads.push_back({"short", shortRoad, Style()});
+    // Winding: hairpins of tight arcs and short spirals, joints a metre or two apart (a PT and a
+    // PC 1.76 m apart), a station equation.
+    AlignmentPlan winding;
+    winding.name = "Pass Road";
+    winding.start = C2dPos{8000.0, 3000.0};
+    winding.azDeg = 10.0;
+    winding.items = {{80.0, 0, 0}};
+    for (int k = 0; k < 6; ++k) {
+        const double r = k % 2 ? -35.0 : 35.0;
+        winding.items.push_back({12.0, 0, r});
+        winding.items.push_back({70.0, r, r});
+        winding.items.push_back({12.0, r, 0});
+        winding.items.push_back({k == 2 ? 1.76 : 25.0, 0, 0});
+        winding.items.push_back({18.0, -r * 4, -r * 4});
+        winding.items.push_back({2.5, 0, 0});
+    }
+    winding.equations = {{640.0, 600.0, 640.0}};
+    winding.profileName = "P";
+    winding.vips = {{"PVI", 0.0, 400.0}, {"ParaCurve", 300.0, 430.0, 60.0}, {"ParaCurve", 650.0, 445.0, 80.0},
+                    {"PVI", 890.0, 470.0}};
+    roads.push_back({"winding", winding, Style()});
+    // Dense profile: VIPs 10 m apart, grades changing at each.
+    AlignmentPlan dense;
+    dense.name = "Dense Profile";
+    dense.start = C2dPos{1000.0, 1000.0};
+    dense.azDeg = 100.0;
+    dense.items = {{200.0, 0, 0}, {150.0, 500, 500}, {250.0, 0, 0}};
+    dense.profileName = "Many VIPs";
+    for (int k = 0; k <= 60; ++k)
+        dense.vips.push_back({"PVI", 10.0 * k, 20.0 + 0.4 * (k % 3) + 0.05 * k});
+    roads.push_back({"dense profile", dense, Style()});
+    // Long: 12 km of curves every few hundred metres, VIPs every 500 m.
+    AlignmentPlan longRoad;
+    longRoad.name = "Long Highway";
+    longRoad.staStart = 10000.0;
+    longRoad.start = C2dPos{6000000.0, 500000.0};
+    longRoad.azDeg = 60.0;
+    for (int k = 0; k < 24; ++k) {
+        const double r = (k % 2 ? -1.0 : 1.0) * (800.0 + 100.0 * (k % 4));
+        longRoad.items.push_back({250.0, 0, 0});
+        longRoad.items.push_back({60.0, 0, r});
+        longRoad.items.push_back({130.0, r, r});
+        longRoad.items.push_back({60.0, r, 0});
+    }
+    longRoad.profileName = "P";
+    for (int k = 0; k <= 24; ++k)
+        longRoad.vips.push_back(k == 0 || k == 24 ? Vip{"PVI", 10000.0 + 500.0 * k, 100.0 + 3.0 * (k % 5)}
+                                                  : Vip{"ParaCurve", 10000.0 + 500.0 * k, 100.0 + 3.0 * (k % 5), 120.0});
+    roads.push_back({"long", longRoad, Style()});
+    // Feet: a US survey foot road with stations of 100 ft.
+    AlignmentPlan feet;
+    feet.name = "County Road 12";
+    feet.staStart = 1000.0;
+    feet.start = C2dPos{2000000.0, 6000000.0};
+    feet.azDeg = 300.0;
+    feet.items = {{900.0, 0, 0}, {250.0, 0, 1500}, {600.0, 1500, 1500}, {250.0, 1500, 0}, {1200.0, 0, 0}};
+    feet.profileName = "P";
+    feet.vips = {{"PVI", 1000.0, 350.0}, {"ParaCurve", 2500.0, 372.0, 400.0}, {"PVI", 4200.0, 361.0}};
+    Style usft;
+    usft.linearUnit = "USSurveyFoot";
+    usft.metresPerUnit = 1200.0 / 3937.0;
+    usft.imperial = true;
+    roads.push_back({"feet", feet, usft});
+    // A Japanese name, for the fonts.
+    AlignmentPlan japanese = shortRoad;
+    japanese.name = "\xE5\x9B\xBD\xE9\x81\x93\xE4\xB8\x80\xE5\x8F\xB7\xE7\xB7\x9A";   // 国道一号線
+    roads.push_back({"japanese", japanese, Style()});
+    return roads;
+}
+
 } // namespace roadtest

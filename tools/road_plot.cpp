@@ -1,10 +1,10 @@
 // fieldcore road plot: the plan and the profile of a road alignment as one SVG page
 // (road/roadPlot.h).
-#include "roadCommands.h"
+#include "roadPrologue.h"
 
 #include "road/roadPlot.h"
 #include "hostFiles.h"
-#include "roadPoints.h"
+#include "road/roadPoints.h"
 
 #include <fstream>
 #include <iostream>
@@ -17,7 +17,7 @@ const char* const kHelp =
     "usage: fieldcore road plot ROAD|--example [--alignment NAME] -o FILE.svg [OPTIONS]\n"
     "\n"
     "Draws one alignment of the road file ROAD (LandXML) as an SVG page: the plan on top, the\n"
-    "profile below.\n"
+    "profile below. A road too long for one readable page is drawn on several (see Pages).\n"
     "  Plan: the centreline; the element joints (POB, TS, SC, CS, ST, PC, PT, POE, ...) marked\n"
     "  and labelled with their station; each curve's tangents to its PI dashed, the PI marked\n"
     "  with the arc's radius; station ticks every interval; station equations; a north arrow\n"
@@ -27,6 +27,26 @@ const char* const kHelp =
     "  station, height and vertical curve (L length, R radius of a circular arc), the grade of\n"
     "  each tangent in percent. Its stations run at the plan's scale, from below the plan's\n"
     "  start; heights are exaggerated by the factor its heading states.\n"
+    "\n"
+    "Labels: no label is drawn over another, and every label lies on the page. Each text's box\n"
+    "is measured from its font size and the advance widths of DejaVu Sans (a full em for CJK\n"
+    "and other scripts). Labels are placed in order: the road's ends, the other joints, PIs,\n"
+    "station equations, station ticks, offsets and points in the plan; VIPs (the profile's\n"
+    "ends, then those with vertical curves, then by grade change), grades and points in the\n"
+    "profile. Each tries several places (either side, further out with a leader line that\n"
+    "crosses no other label); one that finds none is left out. Joints closer on the page than\n"
+    "a label's height share one label (\"PT/PC 0+840.13/0+841.89\"), those at one station\n"
+    "print once (\"POB=TS 0+000.00\"). Every VIP keeps its mark; a grade is labelled only where\n"
+    "its tangent has room; station tick labels thin out. Key points (joints, PIs, VIPs,\n"
+    "equations, points) whose label found no place are counted in a note on the page (\"12\n"
+    "labels not shown ...\"): road info lists them all. The page names the fonts \"DejaVu Sans,\n"
+    "Noto Sans CJK JP, sans-serif\" (Debian: fonts-dejavu-core, fonts-noto-cjk).\n"
+    "\n"
+    "Pages: by default one page, unless the plan would be smaller than 0.3 px per metre (about\n"
+    "1:12600 at 96 dpi): then as many pages as keep that scale. Each page shows a stretch of\n"
+    "stations at its own scale, turned to its own long axis, overlapping its neighbours by a\n"
+    "twentieth of a stretch, \"page K of N\" under its title; the first holds a key map of the\n"
+    "whole road with each page's start. -o FILE.svg then writes FILE-1.svg, FILE-2.svg, ...\n"
     "\n"
     "Options:\n"
     "  -o FILE.svg, --output FILE.svg   the file to write (required; \"-\": stdout)\n"
@@ -46,6 +66,8 @@ const char* const kHelp =
     "                     at least 55 px apart)\n"
     "  --width PX         page width in px, 400 to 20000 (default 1200)\n"
     "  --title TEXT       the page's title (default: the alignment's name)\n"
+    "  --pages N          draw on N pages (1 to 100; 1: one page whatever the length)\n"
+    "  --scale 1:N        the plan at 1:N at 96 dpi (\"1:2000\"), on as many pages as that takes\n"
     "  --units U          labels, offsets, points and the interval in m, usft or ift\n"
     "                     (default: the linear unit the file declares)\n"
     "  --station-unit N   display units per whole station of \"n+rest\" (1000 m, 100 ft)\n"
@@ -59,14 +81,15 @@ const char* const kHelp =
     "  fieldcore road plot --example -o example.svg       the bundled example road\n"
     "  fieldcore road plot road.xml --alignment \"Ramp A1\" --offsets -3.5,3.5 -o ramp.svg\n"
     "  fieldcore road plot road.xml --points shots.csv -o check.svg\n"
+    "  fieldcore road plot highway.xml --scale 1:5000 -o hw.svg   hw-1.svg, hw-2.svg, ...\n"
     "\n"
     "Errors: the road file's problems as for 'fieldcore road info'; a bad --offsets list; a\n"
     "points line without two or three numbers (reported with its line number; the others are\n"
     "still drawn, and the exit status is 2); a file that cannot be written.\n"
     "\n"
-    "Exit status: 0 written; 2 bad input or usage.\n";
+    "Exit status: 0 written; 2 bad input or usage (several pages to stdout among them).\n";
 
-// Reads the points file (display units; the forms of roadPoints.h); bad lines are reported and
+// Reads the points file (display units; the lines road/roadPoints.h accepts); bad lines are reported and
 // skipped. A point without a name is named by its line's number.
 bool readPoints(const std::string& command, const std::string& path, UNITS units, std::vector<RoadPlotPoint>& out,
                 bool& badLines)
@@ -80,18 +103,18 @@ bool readPoints(const std::string& command, const std::string& path, UNITS units
     std::string text, why;
     long lineNo = 0;
     bool first = true;
-    roadcli::PointFormat format;
+    RoadPointFormat format;
     while (std::getline(in, text)) {
         ++lineNo;
-        if (roadcli::isBlankOrComment(text))
+        if (IsBlankOrCommentLine(text))
             continue;
         if (first) {
             first = false;
-            if (roadcli::readPointHeader(text, format))
+            if (ReadRoadPointHeader(text, format))
                 continue;
         }
-        roadcli::PointRecord q;
-        if (!roadcli::parsePointLine(format, text, q, why)) {
+        RoadPointRecord q;
+        if (!ParseRoadPointLine(format, text, q, why)) {
             cli::errorAtLine(command, lineNo, path + ": " + why);
             badLines = true;
             continue;
@@ -122,79 +145,118 @@ bool readOffsets(const std::string& list, UNITS units, std::vector<double>& out)
     return !out.empty();
 }
 
+// The plot's own options; the shared ones go through the prologue.
+struct PlotOptions {
+    std::string out, offsets, points;
+    bool offsetsGiven = false;
+    RoadPlotLayout layout;
+};
+
+// "1:N" (or "N") as the scale's denominator N.
+bool readScale(const std::string& text, double& scale)
+{
+    const std::string t = text.compare(0, 2, "1:") == 0 ? text.substr(2) : text;
+    return cli::parseDouble(t, scale) && scale >= 1.0;
+}
+
+bool readPlotOptions(cli::Args& args, roadcli::RoadSession& s, PlotOptions& p, RoadPlotOptions& o, std::string& message)
+{
+    std::string interval, width;
+    if (!args.option("-o", p.out))
+        args.option("--output", p.out);
+    p.offsetsGiven = args.option("--offsets", p.offsets);
+    args.option("--points", p.points);
+    const bool intervalGiven = args.option("--interval", interval);
+    const bool widthGiven = args.option("--width", width);
+    args.option("--title", o.title);
+    std::string pages, scale;
+    const bool pagesGiven = args.option("--pages", pages), scaleGiven = args.option("--scale", scale);
+    if (!roadcli::readRoadOptions(args, s, message))
+        return false;
+    if (pagesGiven && (!cli::parseInt(pages, p.layout.pages) || p.layout.pages < 1 || p.layout.pages > kRoadPlotMaxPages))
+        return message = "--pages takes a number from 1 to " + std::to_string(kRoadPlotMaxPages), false;
+    if (scaleGiven && !readScale(scale, p.layout.scale))
+        return message = "--scale takes 1:N with N at least 1 (\"1:2000\")", false;
+    if (pagesGiven && scaleGiven)
+        return message = "give --pages or --scale, not both", false;
+    if (p.out.empty())
+        return message = "give the output file with -o FILE.svg", false;
+    if (intervalGiven && (!cli::parseDouble(interval, o.interval) || !(o.interval > 0.0)))
+        return message = "--interval takes a positive number", false;
+    if (widthGiven && (!cli::parseDouble(width, o.width) || !(o.width >= 400.0 && o.width <= 20000.0)))
+        return message = "--width takes a number of px from 400 to 20000", false;
+    return true;
+}
+
+// The file of page k (from 1) of n: FILE.svg itself for one page, else FILE-k.svg.
+std::string pageFile(const std::string& out, size_t k, size_t n)
+{
+    if (n == 1)
+        return out;
+    const size_t dot = out.rfind('.'), slash = out.rfind('/');
+    const bool hasExt = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (hasExt ? out.substr(0, dot) : out) + "-" + std::to_string(k) + (hasExt ? out.substr(dot) : ".svg");
+}
+
+// Writes the page to `out` ("-": stdout).
+int writePage(const std::string& command, const std::string& out, const std::string& svg, const std::string& name)
+{
+    if (out == "-") {
+        std::cout << svg;
+        return cli::EXIT_OK;
+    }
+    std::ofstream f(out, std::ios::binary);
+    if (!(f << svg) || !f.flush()) {
+        cli::error(command, out + ": cannot be written");
+        return cli::EXIT_BAD_INPUT;
+    }
+    std::cout << out << ": plan and profile of \"" << name << "\"\n";
+    return cli::EXIT_OK;
+}
+
 int runPlot(const std::vector<std::string>& words)
 {
     cli::Args args(words);
     if (roadcli::printedRoadHelp(args, kHelp))
         return cli::EXIT_OK;
-    const std::string command = std::string("road ") + kSub;
-    std::string out, alignment, profile, offsets, points, interval, width, stationUnit, path, message;
+    roadcli::RoadSession s(kSub, roadcli::kOptAlignment | roadcli::kOptProfile | roadcli::kOptUnits |
+                                     roadcli::kOptStationUnit | roadcli::kOptMaxDistance | roadcli::kOptExtendGrades);
+    const std::string& command = s.command;
+    PlotOptions p;
     RoadPlotOptions o;
-    if (!args.option("-o", out))
-        args.option("--output", out);
-    args.option("--alignment", alignment);
-    args.option("--profile", profile);
-    const bool offsetsGiven = args.option("--offsets", offsets);
-    args.option("--points", points);
-    const bool intervalGiven = args.option("--interval", interval);
-    const bool widthGiven = args.option("--width", width);
-    const bool stationUnitGiven = args.option("--station-unit", stationUnit);
-    args.option("--title", o.title);
-    o.extendGrades = args.flag("--extend-grades");
-    std::string maxDistance;
-    const bool maxDistanceGiven = args.option("--max-distance", maxDistance);
-    cli::DisplayUnits units;
-    bool unitsGiven = false;
-    if (!roadcli::readRoadUnits(args, units, unitsGiven, o.stationDecimals, message) ||
-        !roadcli::readRoadPath(args, path, message))
+    std::string message;
+    if (!readPlotOptions(args, s, p, o, message))
         return cli::usageError(command, message);
-    if (!args.problem().empty())
-        return cli::usageError(command, args.problem());
-    if (out.empty())
-        return cli::usageError(command, "give the output file with -o FILE.svg");
-    if (intervalGiven && (!cli::parseDouble(interval, o.interval) || !(o.interval > 0.0)))
-        return cli::usageError(command, "--interval takes a positive number");
-    if (widthGiven && (!cli::parseDouble(width, o.width) || !(o.width >= 400.0 && o.width <= 20000.0)))
-        return cli::usageError(command, "--width takes a number of px from 400 to 20000");
-    if (stationUnitGiven && (!cli::parseDouble(stationUnit, o.stationUnit) || !(o.stationUnit >= 1.0)))
-        return cli::usageError(command, "--station-unit takes a number of at least 1");
-    roadcli::LoadedRoad road;
-    const int status = roadcli::loadRoad(kSub, path, alignment, profile, road, true);
+    const int status = roadcli::loadRoadSession(s, true);
     if (status != cli::EXIT_OK)
         return status;
-    o.units = unitsGiven ? units.dist : roadcli::fileDisplayUnit(road.file);
-    double reach = 1000.0;
-    if (maxDistanceGiven && (!cli::parseDouble(maxDistance, reach) || !(reach > 0.0)))
-        return cli::usageError(command, "--max-distance takes a positive number");
-    o.maxDistance = ToMetersEx(reach, o.units);
-    if (!stationUnitGiven)
-        o.stationUnit = roadcli::defaultStationUnit(o.units);
-    if (offsetsGiven && !readOffsets(offsets, o.units, o.offsets))
+    o.units = s.units.dist;
+    o.stationDecimals = s.form.decimals;
+    o.stationUnit = s.form.unit;
+    o.maxDistance = s.maxDistance;
+    o.extendGrades = s.extendGrades;
+    if (p.offsetsGiven && !readOffsets(p.offsets, o.units, o.offsets))
         return cli::usageError(command, "--offsets takes numbers other than 0 separated by commas (\"-5,5\")");
     bool badLines = false;
-    if (!points.empty() && !readPoints(command, points, o.units, o.points, badLines))
+    if (!p.points.empty() && !readPoints(command, p.points, o.units, o.points, badLines))
         return cli::EXIT_BAD_INPUT;
+    const roadcli::LoadedRoad& road = s.loaded;
     const RoadAlignment& source = road.file.alignments[road.selected[0]];
     const std::string& file = road.file.path;
     o.subtitle = "road file " + file.substr(file.rfind('/') + 1);
-    std::string svg;
-    std::vector<std::string> notDrawn;
-    if (!RoadPlotSvg(source, road.builds[0], o, svg, message, &notDrawn)) {
+    std::vector<std::string> pages, notDrawn;
+    if (!RoadPlotPages(source, road.builds[0], o, p.layout, pages, message, &notDrawn)) {
         cli::error(command, message);
         return cli::EXIT_BAD_INPUT;
     }
     for (const std::string& far : notDrawn)
         cli::error(command, "point " + far + " lies farther than --max-distance from the road: not drawn");
-    if (out == "-") {
-        std::cout << svg;
-    } else {
-        std::ofstream f(out, std::ios::binary);
-        if (!(f << svg) || !f.flush()) {
-            cli::error(command, out + ": cannot be written");
+    if (pages.size() > 1 && p.out == "-")
+        return cli::usageError(command, "the plot takes " + std::to_string(pages.size()) +
+                                            " pages: give -o FILE.svg (pages FILE-1.svg ...) or --pages 1");
+    for (size_t k = 0; k < pages.size(); ++k)
+        if (writePage(command, pageFile(p.out, k + 1, pages.size()), pages[k], source.name) != cli::EXIT_OK)
             return cli::EXIT_BAD_INPUT;
-        }
-        std::cout << out << ": plan and profile of \"" << source.name << "\"\n";
-    }
     return badLines ? cli::EXIT_BAD_INPUT : cli::EXIT_OK;
 }
 

@@ -138,6 +138,12 @@ expect_out "stakeout: a line of separators only is blank" "1+100.00" \
 expect_status "stakeout: separators only, no station" 0 sh -c "printf ',\\n' | '$TOOL' road stakeout $MAIN"
 expect_status "locate: separators only, no point" 0 sh -c "printf ',,,\\n' | '$TOOL' road locate $MAIN"
 
+# 1e300 reached a float-to-int conversion (undefined): refused as a station, on the command line
+# and by line.
+expect_err "stakeout --station 1e300 is refused" "'1e300' is not a station" "$TOOL" road stakeout $MAIN --station 1e300
+expect_status "stakeout --station 1e300 exits 2" 2 "$TOOL" road stakeout $MAIN --station 1e300
+expect_err "stakeout: a 1e300 line is refused by line" "line 1: .*1e300" sh -c "echo 1e300 | '$TOOL' road stakeout $MAIN"
+
 # A 200 MB input line made `road locate` hold 787 MB and echo the line: lines over 1 MB are
 # refused by line, not held, and the other lines still run (their CSV rows stay aligned).
 head -c 2000000 /dev/zero | tr '\0' 7 > "$TMP/long-line"

@@ -53,4 +53,53 @@ expect_status "bad points line: exit 2" 2 "$TOOL" road plot --example --alignmen
 expect_err "bad points line: its number" "line 2:" "$TOOL" road plot --example --alignment 1 --points "$TMP/bad.txt" -o "$TMP/bad.svg"
 expect_out "bad points line: the plot still written" "1" sh -c "grep -c '</svg>' '$TMP/bad.svg'"
 
+# Pages: --pages N writes FILE-1.svg ... FILE-N.svg, the first with the key map.
+expect_out "two pages" "$(printf '%s\n%s' "$TMP/two-1.svg: plan and profile of \"Main Road\"" "$TMP/two-2.svg: plan and profile of \"Main Road\"")" \
+  "$TOOL" road plot --example --alignment 1 --pages 2 -o "$TMP/two.svg"
+expect_out "the key map on page 1 only" "1 0" sh -c "echo \$(grep -c 'id=\"key-map\"' '$TMP/two-1.svg') \$(grep -c 'id=\"key-map\"' '$TMP/two-2.svg')"
+expect_out "page 2 says so" "1" sh -c "grep -c 'page 2 of 2' '$TMP/two-2.svg'"
+expect_status "several pages to stdout" 2 "$TOOL" road plot --example --alignment 1 --pages 2 -o -
+expect_status "--pages 0" 2 "$TOOL" road plot --example --alignment 1 --pages 0 -o "$TMP/x.svg"
+expect_status "--scale 2000:1" 2 "$TOOL" road plot --example --alignment 1 --scale 2000:1 -o "$TMP/x.svg"
+expect_status "--pages with --scale" 2 "$TOOL" road plot --example --alignment 1 --pages 2 --scale 1:2000 -o "$TMP/x.svg"
+expect_out "--scale 1:1000 of 1940 m: 3.78 px a metre, 1044 px a page: 8 pages" "8" sh -c "'$TOOL' road plot --example --alignment 1 --scale 1:1000 -o '$TMP/s.svg' | wc -l | tr -d ' '"
+expect_out "help states the label rules and the pages" "2" sh -c "'$TOOL' road plot --help | grep -c -e '^Labels: no label is drawn over another' -e '^  --pages N'"
+
+# A Japanese alignment name renders as glyphs, not as empty boxes: the SVG names a font list
+# with CJK (fonts-noto-cjk, which `make deps` installs), fontconfig has a font for every
+# character, the title's area of the PNG holds ink, and each character alone inks unlike the
+# missing-glyph box (U+E000, a private-use character no font has).
+if command -v rsvg-convert >/dev/null 2>&1 && command -v fc-list >/dev/null 2>&1; then
+  INK="/usr/bin/python3 $(dirname "$0")/pngInk.py"
+  NAME='国道一号線'
+  cat >"$TMP/jp.xml" <<XML
+<?xml version="1.0" encoding="UTF-8"?>
+<LandXML xmlns="http://www.landxml.org/schema/LandXML-1.2" version="1.2">
+<Units><Metric linearUnit="meter"/></Units>
+<Alignments><Alignment name="$NAME" length="200" staStart="0">
+<CoordGeom><Line><Start>1000 1000</Start><End>1000 1200</End></Line></CoordGeom>
+</Alignment></Alignments></LandXML>
+XML
+  "$TOOL" road plot "$TMP/jp.xml" --width 800 -o "$TMP/jp.svg" >/dev/null
+  expect_out "the SVG names a CJK font" "1" sh -c "grep -c 'Noto Sans CJK JP' '$TMP/jp.svg'"
+  for c in 国 道 一 号 線; do
+    expect_out "a font has $c" "yes" sh -c "fc-list ':charset=$(printf '%s' "$c" | iconv -f UTF-8 -t UTF-32BE | od -An -tx1 | tr -d ' \n' | sed 's/^0*//')' | grep -q . && echo yes"
+  done
+  rsvg-convert -w 800 -o "$TMP/jp.png" "$TMP/jp.svg"
+  expect_out "the title's name has ink" "yes" sh -c "[ \$($INK '$TMP/jp.png' 30 28 130 54) -gt 300 ] && echo yes"
+  glyph() { # CHARACTER -> its ink alone at 40 px
+    printf '<svg xmlns="http://www.w3.org/2000/svg" width="60" height="60"><rect width="60" height="60" fill="#fff"/><text x="5" y="45" font-size="40" style="font-family:%s">%s</text></svg>' \
+      "'DejaVu Sans','Noto Sans CJK JP',sans-serif" "$1" >"$TMP/c.svg"
+    rsvg-convert -o "$TMP/c.png" "$TMP/c.svg" && $INK --digest "$TMP/c.png" | cut -d' ' -f2
+  }
+  box=$(glyph $'\xee\x80\x80')
+  for c in 国 道 一 号 線; do
+    ink=$(glyph "$c")
+    expect_out "$c is a glyph, not the missing-glyph box" "yes" sh -c \
+      "awk -v a=$ink -v b=$box 'BEGIN { d = a - b; if (d < 0) d = -d; exit !(d > 0.2 * b) }' && echo yes"
+  done
+else
+  _fail "rsvg-convert or fc-list is missing (librsvg2-bin, fontconfig)"
+fi
+
 finish
