@@ -42,8 +42,6 @@ void CMathAngle::reset()
     setUnset(m_cos);
 }
 
-bool CMathAngle::isnan() const { return isUnset(m_rad); }
-bool CMathAngle::isok() const { return !isUnset(m_rad); }
 
 // ---- Setters ---------------------------------------------------------------------------------
 
@@ -141,11 +139,6 @@ double CMathAngle::getRad() const
     return isok() ? m_rad : 0.0;
 }
 
-double CMathAngle::getDeg() const
-{
-    return isok() ? m_rad * kDegPerRad : 0.0;
-}
-
 void CMathAngle::getDMS(int& d, int& m, double& s) const
 {
     const double deg = getDeg();
@@ -188,20 +181,6 @@ TQuadrant CMathAngle::getQuadrant() const
         // fourth quadrant (true, false). (A NaN angle reports the first quadrant.)
         quadrant = 4;
     return TQuadrant{quadrant == 1 || quadrant == 4, quadrant == 1 || quadrant == 2};
-}
-
-double CMathAngle::getSin() const
-{
-    if (isUnset(m_sin))
-        m_sin = std::sin(m_rad);
-    return m_sin;
-}
-
-double CMathAngle::getCos() const
-{
-    if (isUnset(m_cos))
-        m_cos = std::cos(m_rad);
-    return m_cos;
 }
 
 double CMathAngle::getTg() const

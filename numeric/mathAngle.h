@@ -6,6 +6,10 @@
 // occur and are distinct values), with lazily cached sine and cosine.
 #pragma once
 
+#include "numeric/unsetValue.h"
+
+#include <cmath>
+
 // A plane position: north then east, metres. A plain aggregate: C2dPos{north, east}. The
 // vertical alignment uses the same type for (station, height).
 struct C2dPos {
@@ -129,6 +133,25 @@ private:
     mutable double m_sin;     // cache of sin(m_rad), or unset
     mutable double m_cos;     // cache of cos(m_rad), or unset
 };
+
+// The reads every position query makes, inline.
+inline bool CMathAngle::isnan() const { return isUnset(m_rad); }
+inline bool CMathAngle::isok() const { return !isUnset(m_rad); }
+// 57.29577951308232 is the double of 180 / kPi (kDegPerRad, numeric/units.h, not included here:
+// files that define their own kPi include this header).
+inline double CMathAngle::getDeg() const { return isok() ? m_rad * 57.29577951308232 : 0.0; }
+inline double CMathAngle::getSin() const
+{
+    if (isUnset(m_sin))
+        m_sin = std::sin(m_rad);
+    return m_sin;
+}
+inline double CMathAngle::getCos() const
+{
+    if (isUnset(m_cos))
+        m_cos = std::cos(m_rad);
+    return m_cos;
+}
 
 // Equal within 1e-12 rad (pi and -pi are not equal); unset counts as 0.
 bool operator==(const CMathAngle& a, const CMathAngle& b);
