@@ -2,6 +2,7 @@
 
 #include "numeric/textFields.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -92,11 +93,15 @@ bool ParseRoadPointLine(const RoadPointFormat& format, std::string_view line, Ro
     const std::vector<std::string_view> f = fieldsOf(line, bySeparator ? format.separator : 0);
     RoadPointRecord p;
     auto field = [&](int k) { return k >= 0 && k < static_cast<int>(f.size()) ? f[static_cast<size_t>(k)] : std::string_view(); };
+    // The first four fields read as numbers once: whether the first is a name depends on them.
+    bool isNumber[4] = {false, false, false, false};
+    double value[4] = {0.0, 0.0, 0.0, 0.0};
+    const size_t leading = format.header ? 1 : std::min<size_t>(f.size(), 4);
+    for (size_t k = 0; k < leading && k < f.size(); ++k)
+        isNumber[k] = ParseDecimalText(f[k], value[k]);
     // The name, when the line gives one, even for a line refused below (for its messages).
-    double number;
     point.name = std::string(format.header ? field(format.name)
-                                           : (!f.empty() && (!ParseDecimalText(f[0], number) || f.size() >= 4)
-                                                  ? f[0] : std::string_view()));
+                                           : (!f.empty() && (!isNumber[0] || f.size() >= 4) ? f[0] : std::string_view()));
     if (format.header) {
         if (!ParseDecimalText(field(format.north), p.north) || !ParseDecimalText(field(format.east), p.east))
             return why = "expected north and east in their columns, got " + QuotedInputLine(line), false;
@@ -111,16 +116,16 @@ bool ParseRoadPointLine(const RoadPointFormat& format, std::string_view line, Ro
         // The name: a first field that is no number, or the first of four numbers (surveyors
         // number their points: "101 NORTH EAST HEIGHT").
         size_t i = 0;
-        double v;
-        bool numberedName = f.size() >= 4;
-        for (size_t k = 0; k < 4 && k < f.size(); ++k)
-            numberedName = numberedName && ParseDecimalText(f[k], v);
-        if (!f.empty() && (!ParseDecimalText(f[0], v) || numberedName))
+        const bool numberedName = f.size() >= 4 && isNumber[0] && isNumber[1] && isNumber[2] && isNumber[3];
+        if (!f.empty() && (!isNumber[0] || numberedName))
             p.name = std::string(f[i++]);
-        if (f.size() < i + 2 || !ParseDecimalText(f[i], p.north) || !ParseDecimalText(f[i + 1], p.east))
+        if (f.size() < i + 2 || !isNumber[i] || !isNumber[i + 1])
             return why = "expected \"[NAME] NORTH EAST [HEIGHT] [CODE]\", got " + QuotedInputLine(line), false;
+        p.north = value[i];
+        p.east = value[i + 1];
         i += 2;
-        if (i < f.size() && ParseDecimalText(f[i], p.height)) {
+        if (i < f.size() && isNumber[i]) {   // i is 2 or 3 here
+            p.height = value[i];
             p.hasHeight = true;
             ++i;
         }
