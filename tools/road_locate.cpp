@@ -1,21 +1,22 @@
 // fieldcore road locate: the station, offset, design height and cut/fill of positions, from
 // the command line or one point a line (road/roadPoints.h), on one or several threads.
 //
-// The work of one line (parse, locate, format) is LocateWorker::locateLine; the reading of the
-// input into batches and the threads around it are BatchReader and locateLines.
+// The work of one line (parse, locate, format) is LocateWorker::locateLine, run in the workers
+// of the line stream (road/roadLineStream.h), which reads the input in blocks and writes the
+// answers in input order; the header row is HeaderRow.
 #include "roadAnswers.h"
 
 #include "hostFiles.h"
 #include "lineReader.h"
 #include "road/roadPoints.h"
 #include "road/roadDesignHeight.h"
+#include "road/roadLineStream.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <iostream>
 #include <string_view>
-#include <thread>
 
 namespace roadcli {
 namespace {
@@ -43,8 +44,9 @@ const char* const kLocateHelp =
     "\n"
     "Options:\n"
     "  --input FILE       read points from FILE instead of stdin\n"
-    "  --threads N        locate on N threads (1 to 256, default 1); the answers keep the\n"
-    "                     order of the input; memory stays bounded whatever the input's size\n"
+    "  --threads N        locate on N threads (0, the default: every core the process may\n"
+    "                     run on; at most 256); the answers keep the order of the input;\n"
+    "                     memory stays bounded whatever the input's size\n"
     "  --alignment A      the alignment, by name (any case) or number (road info shows it);\n"
     "                     needed when the file holds several\n"
     "  --profile NAME     the profile (default: the first)\n"
@@ -78,37 +80,11 @@ const char* const kLocateHelp =
     "\n"
     "Exit status: 0 every point answered; 1 a point had no answer; 2 bad input or usage.\n";
 
-// A block of input lines and their answers.
-struct Batch {
-    std::string text;                 // the lines, each followed by '\n'
-    std::vector<long> lineNumbers;    // of each line
-    std::vector<bool> tooLong;        // of each line: longer than the reader holds (kept empty)
-    std::string out;
-    std::vector<std::pair<long, std::string>> errors;
-    bool badInput = false;
-    bool noAnswer = false;
-
-    void clear()
-    {
-        text.clear();
-        lineNumbers.clear();
-        tooLong.clear();
-        out.clear();
-        errors.clear();
-        badInput = noAnswer = false;
-    }
-    void add(long lineNo, const std::string& line, bool overLimit)
-    {
-        text.append(line);
-        text += '\n';
-        lineNumbers.push_back(lineNo);
-        tooLong.push_back(overLimit);
-    }
-    int status() const
-    {
-        return badInput ? cli::EXIT_BAD_INPUT : noAnswer ? cli::EXIT_NO_ANSWER : cli::EXIT_OK;
-    }
-};
+// What went wrong on a block's lines (RoadLineBlock::status), as exit statuses.
+int worse(int status, int other)
+{
+    return std::max(status, other);
+}
 
 // One thread's view of the road: its own copy of the alignment (the engine fills caches in
 // its queries), a locator sharing the index, and the layout of the points' lines.
@@ -191,7 +167,7 @@ struct LocateWorker {
 
     // The work of one input line: parse the point, locate it, format the answer or the
     // reason into `b`. Every line goes through here, whichever thread runs it.
-    void locateLine(std::string_view line, long lineNo, bool tooLong, Batch& b) const
+    void locateLine(std::string_view line, long lineNo, bool tooLong, RoadLineBlock& b) const
     {
         RoadPointRecord q;
         std::string why;
@@ -199,93 +175,87 @@ struct LocateWorker {
             if (tooLong)
                 why = cli::LineReader::kTooLongMessage;
             b.errors.emplace_back(lineNo, why);
-            b.badInput = true;
+            b.status = worse(b.status, cli::EXIT_BAD_INPUT);
             rejectRow(b.out, q, lineNo, why);
             return;
         }
         if (!answer(q, lineNo, b.out, why)) {
             b.errors.emplace_back(lineNo, why);
             rejectRow(b.out, q, lineNo, why);
-            (why.find("--max-distance") != std::string::npos ? b.badInput : b.noAnswer) = true;
+            b.status = worse(b.status, why.find("--max-distance") != std::string::npos ? cli::EXIT_BAD_INPUT
+                                                                                      : cli::EXIT_NO_ANSWER);
         }
     }
 
-    void run(Batch& b) const
+    // The lines of a block: blank and comment lines are skipped, a CR before the line end
+    // dropped.
+    void run(RoadLineBlock& b) const
     {
-        size_t pos = 0;
-        for (size_t i = 0; i < b.lineNumbers.size(); ++i) {
-            const size_t end = b.text.find('\n', pos);
-            locateLine(std::string_view(b.text.data() + pos, end - pos), b.lineNumbers[i], b.tooLong[i], b);
-            pos = end + 1;
+        long lineNo = b.firstLine;
+        size_t overLimit = 0;
+        for (size_t pos = 0, end; (end = b.text.find('\n', pos)) != std::string::npos; pos = end + 1, ++lineNo) {
+            const bool tooLong = overLimit < b.tooLong.size() && b.tooLong[overLimit] == lineNo;
+            overLimit += tooLong;
+            std::string_view line(b.text.data() + pos, end - pos);
+            if (!line.empty() && line.back() == '\r')
+                line.remove_suffix(1);
+            if (tooLong || !IsBlankOrCommentLine(line))
+                locateLine(line, lineNo, tooLong, b);
         }
     }
 };
 
-// Reads the input into the batches, up to kBatchLines lines each; the first line may be a
-// header row, which sets the workers' columns. Returns the number of batches filled; `more`
-// becomes false at the end of the input.
-struct BatchReader {
-    static const size_t kBatchLines = 8192;
-    cli::LineReader reader;
-    long lineNo = 0;
-    bool seenFirst = false, more = true;
+// The first line that is neither blank nor a comment (nor over the length limit) may be a
+// header row naming the columns: it sets every worker's format and is no point (blanked).
+// Runs on the stream's reader, before the block reaches a worker.
+struct HeaderRow {
+    std::vector<LocateWorker>* workers;
+    bool seen = false;
 
-    size_t fill(std::vector<Batch>& batches, std::vector<LocateWorker>& workers)
+    void operator()(RoadLineBlock& b)
     {
-        std::string line;
-        size_t filled = 0;
-        for (; filled < batches.size() && more; ++filled) {
-            Batch& b = batches[filled];
-            b.clear();
-            while (b.lineNumbers.size() < kBatchLines && (more = reader.next(line))) {
-                ++lineNo;
-                if (reader.tooLong())
-                    b.add(lineNo, std::string(), true);
-                else if (!IsBlankOrCommentLine(line) && !takenAsHeader(line, workers))
-                    b.add(lineNo, line, false);
+        long lineNo = b.firstLine;
+        size_t overLimit = 0;
+        for (size_t pos = 0, end; !seen && (end = b.text.find('\n', pos)) != std::string::npos; pos = end + 1, ++lineNo) {
+            if (overLimit < b.tooLong.size() && b.tooLong[overLimit] == lineNo) {
+                ++overLimit;
+                continue;
+            }
+            std::string_view line(b.text.data() + pos, end - pos);
+            if (!line.empty() && line.back() == '\r')
+                line.remove_suffix(1);
+            if (IsBlankOrCommentLine(line))
+                continue;
+            seen = true;
+            RoadPointFormat format;
+            if (ReadRoadPointHeader(line, format)) {
+                for (LocateWorker& w : *workers)
+                    w.format = format;
+                std::fill(b.text.begin() + static_cast<std::ptrdiff_t>(pos), b.text.begin() + static_cast<std::ptrdiff_t>(end), ' ');
             }
         }
-        return filled;
-    }
-
-    bool takenAsHeader(const std::string& line, std::vector<LocateWorker>& workers)
-    {
-        if (seenFirst)
-            return false;
-        seenFirst = true;
-        RoadPointFormat format;
-        if (!ReadRoadPointHeader(line, format))
-            return false;
-        for (LocateWorker& w : workers)
-            w.format = format;
-        return true;
     }
 };
 
-// Locates the lines of `in` on the workers' threads, batch by batch, writing the answers in
-// the order of the input.
+// Locates the lines of `in` on the workers' threads, writing the answers in the order of the
+// input.
 int locateLines(const AnswerRoad& road, std::FILE* in, std::vector<LocateWorker>& workers)
 {
-    std::vector<Batch> batches(workers.size());
-    BatchReader reader{cli::LineReader(in)};
     int status = cli::EXIT_OK;
-    while (reader.more) {
-        const size_t filled = reader.fill(batches, workers);
-        std::vector<std::thread> running;
-        for (size_t k = 1; k < filled; ++k)
-            running.emplace_back([&, k] { workers[k].run(batches[k]); });
-        if (filled > 0)
-            workers[0].run(batches[0]);
-        for (std::thread& t : running)
-            t.join();
-        for (size_t k = 0; k < filled; ++k) {
-            std::cout.write(batches[k].out.data(), static_cast<std::streamsize>(batches[k].out.size()));
-            if (!batches[k].errors.empty())
-                std::cout.flush();
-            for (const auto& e : batches[k].errors)
-                cli::errorAtLine(road.s.command, e.first, e.second);
-            status = std::max(status, batches[k].status());
-        }
+    RoadLineStreamHooks hooks;
+    hooks.prepare = HeaderRow{&workers};
+    hooks.work = [&](int w, RoadLineBlock& b) { workers[static_cast<size_t>(w)].run(b); };
+    hooks.write = [&](const RoadLineBlock& b) {
+        std::cout.write(b.out.data(), static_cast<std::streamsize>(b.out.size()));
+        if (!b.errors.empty())
+            std::cout.flush();
+        for (const auto& e : b.errors)
+            cli::errorAtLine(road.s.command, e.first, e.second);
+        status = worse(status, b.status);
+    };
+    if (!RoadLineStream::run(in, static_cast<int>(workers.size()), hooks)) {
+        cli::error(road.s.command, "the points could not be read to their end (a read error)");
+        status = cli::EXIT_BAD_INPUT;
     }
     return status;
 }
@@ -321,7 +291,7 @@ int locateInput(const AnswerRoad& road, const RoadLocator& locator, std::FILE* i
 struct LocateOptions {
     std::string input;
     bool hasInput = false;
-    int threads = 1;
+    int threads = 0;   // every core the process may run on
     std::vector<double> numbers;
 };
 
@@ -332,8 +302,10 @@ bool readLocateOptions(cli::Args& args, AnswerRoad& road, LocateOptions& o, std:
     const bool hasThreads = args.option("--threads", threads);
     if (!readRoadOptions(args, road.s, message, &o.numbers))
         return false;
-    if (hasThreads && (!cli::parseInt(threads, o.threads) || o.threads < 1 || o.threads > 256))
-        return message = "--threads takes a number from 1 to 256", false;
+    if (hasThreads && (!cli::parseInt(threads, o.threads) || o.threads < 0 || o.threads > 256))
+        return message = "--threads takes a number from 0 (every core) to 256", false;
+    if (o.threads == 0)
+        o.threads = std::min(RoadUsableCores(), 256);
     if (!o.numbers.empty() && (o.numbers.size() < 2 || o.numbers.size() > 3))
         return message = "give NORTH EAST [HEIGHT]", false;
     if (!o.numbers.empty() && o.hasInput)
