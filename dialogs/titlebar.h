@@ -200,6 +200,8 @@ public:
     const CRect& GetBarRect() const { return m_barRect; }
     bool IsInitialized() const { return m_initialized; }
     bool IsShifted() const { return m_shifted; }
+    // The object at `pos` (null: no position, or an empty slot).
+    const TTitlebarObject* FindObject(const wchar_t* pos) const { return objectAt(pos); }
     // The child window of the button at `pos` (null: none yet, or no button there).
     HWND GetButtonWindow(const wchar_t* pos) const;
     HMENU GetButtonMenu(const wchar_t* pos) const;
