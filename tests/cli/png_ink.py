@@ -1,10 +1,15 @@
 #!/usr/bin/python3
-"""Counts the ink of a PNG picture (8-bit RGB or RGBA, not interlaced): the pixels that differ
-from a background colour inside each given rectangle, and outside all of them.
+"""Counts the ink of a PNG picture (8-bit RGB or RGBA, not interlaced), standard library only.
 
 usage: png_ink.py FILE RRGGBB [LEFT,TOP,RIGHT,BOTTOM ...]
-prints: WIDTHxHEIGHT inside=N1,N2,... outside=M   (rectangles half-open, in pixels)
+         prints WIDTHxHEIGHT inside=N1,N2,... outside=M: the pixels that differ from the
+         background colour inside each rectangle (half-open, in pixels) and outside all of them
+       png_ink.py --dark FILE X0 Y0 X1 Y1
+         prints the number of dark pixels (opaque, darker than mid grey) in the rectangle
+       png_ink.py --digest FILE
+         prints a digest of the picture's dark-pixel pattern and the number of dark pixels
 """
+import hashlib
 import struct
 import sys
 import zlib
@@ -46,13 +51,38 @@ def read_png(path):
                 p = a + b - c
                 pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
                 row[i] = (row[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 0xFF
-        rows.append([tuple(row[x * step:x * step + 3]) for x in range(width)])
+        rows.append(row)
         previous = row
-    return width, height, rows
+    return width, height, step, rows
+
+
+def dark(rows, step, x, y):
+    px = rows[y][x * step:(x + 1) * step]
+    alpha = px[3] if step == 4 else 255
+    return alpha > 128 and (px[0] + px[1] + px[2]) < 3 * 128
+
+
+def count_dark(path, x0, y0, x1, y1):
+    width, height, step, rows = read_png(path)
+    return sum(dark(rows, step, x, y) for y in range(max(0, y0), min(height, y1))
+               for x in range(max(0, x0), min(width, x1)))
+
+
+def digest(path):
+    width, height, step, rows = read_png(path)
+    bits = "".join("1" if dark(rows, step, x, y) else "0" for y in range(height) for x in range(width))
+    return hashlib.sha1(bits.encode()).hexdigest()[:16], bits.count("1")
 
 
 def main():
-    width, height, rows = read_png(sys.argv[1])
+    if sys.argv[1] == '--dark':
+        print(count_dark(sys.argv[2], *(int(v) for v in sys.argv[3:7])))
+        return
+    if sys.argv[1] == '--digest':
+        print('%s %d' % digest(sys.argv[2]))
+        return
+    width, height, step, pixels = read_png(sys.argv[1])
+    rows = [[tuple(row[x * step:x * step + 3]) for x in range(width)] for row in pixels]
     background = tuple(bytes.fromhex(sys.argv[2]))
     rects = [tuple(int(v) for v in r.split(',')) for r in sys.argv[3:]]
     inside = [0] * len(rects)
