@@ -30,6 +30,7 @@
 #include "platform/menu.h"
 #include "platform/commandBar.h"
 #include "platform/winThread.h"
+#include "platform/dialog.h"
 #include "numeric/correctionSubscriptions.h"
 #include "numeric/mathAngle.h"
 #include "numeric/pointNames.h"
