@@ -106,3 +106,5 @@
 #include "devices/bluetoothRegistry.h"
 #include "devices/btConfigFile.h"
 #include "devices/ssRadioPower.h"
+#include "dialogs/popupButtons.h"
+#include "dialogs/popupLayout.h"
