@@ -104,8 +104,11 @@ BOOL CMessagePopupDlg::OnInitDialog()
 void CMessagePopupDlg::showIcon()
 {
     const int shown = PopupIconControl(m_type);
-    for (int icon : kIcons)
-        ShowDlgItem(icon, icon == shown);
+    const LPCWSTR images[] = {IDI_HAND, IDI_QUESTION, IDI_EXCLAMATION, IDI_ASTERISK};
+    for (size_t i = 0; i < 4; ++i) {
+        ::SendMessage(GetDlgItem(kIcons[i]), STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, images[i])), 0);
+        ShowDlgItem(kIcons[i], kIcons[i] == shown);
+    }
     if (shown)
         return;
     // Without an icon the text takes the icon's place too.

@@ -103,6 +103,7 @@ namespace {
 const std::vector<cli::Subcommand> kSubcommands = {
     {"bar", "lay out a title bar, print its objects, draw it to a PNG", &uicli::runBar},
     {"dialog", "make an empty dialog frame, print its bar, draw it to a PNG", &uicli::runDialog},
+    {"popup", "show the message pop-up for a type code, print and draw it, run it", &uicli::runPopup},
 };
 
 void printOverview()

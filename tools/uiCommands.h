@@ -18,6 +18,7 @@ namespace uicli {
 // The subcommands.
 int runBar(const std::vector<std::string>& args);
 int runDialog(const std::vector<std::string>& args);
+int runPopup(const std::vector<std::string>& args);
 
 // Takes every "NAME VALUE" and "NAME=VALUE" out of `words` into `values`, in order; false
 // when NAME is last without its value.
