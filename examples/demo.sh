@@ -61,3 +61,23 @@ echo "== CRC-16 of the nine digits 1 to 9"
 printf 123456789 | "$tool" crc16
 echo "== the differential-correction beacons of the example listing examples/beacons.txt"
 "$tool" beacons "$here/beacons.txt"
+echo "== the message pop-up: every button set with every icon, on both templates (PNG gallery)"
+if "$tool" ui --help > /dev/null 2>&1; then
+  mkdir -p "$out/popups"
+  count=0
+  for screen in 240x320 320x240; do
+    for set in 0 1 2 3 4 5; do
+      for icon in 0 1 2 3 4; do
+        extras=""
+        [ "$set" = 3 ] && extras="--yes-to-all --no-to-all"
+        "$tool" ui popup --screen "$screen" --type "0x${icon}${set}" $extras --caption "Point" \
+          --text "Overwrite point 1001? It is stored in the job already." \
+          -o "$out/popups/popup-$screen-type0x${icon}${set}.png" > /dev/null && count=$((count + 1))
+      done
+    done
+  done
+  echo "$out/popups/: $count pictures"
+  "$tool" ui dialog --ok --cancel --title "Point" -o "$out/dialog.png" && echo "$out/dialog.png: an empty dialog frame"
+else
+  echo "(no 'ui' command in this build: the window renderer needs cairo)"
+fi
