@@ -1,6 +1,7 @@
 #include "platform/dialog.h"
 
 #include "platform/keyboard.h"
+#include "platform/screen.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -12,16 +13,11 @@ const wchar_t* const kDialogClass = L"#32770";
 
 namespace {
 
-enum class ControlKind { Other, Edit, Button, Static };
-
-// What the model keeps of a control beyond its window: its identifier and its class's state.
+// What an edit keeps beyond its window: its selection and its text limit.
 struct Control {
-    int id = 0;
-    ControlKind kind = ControlKind::Other;
     DWORD selStart = 0;
     DWORD selEnd = 0;
     UINT limit = kEditMaxLimit;
-    UINT check = BST_UNCHECKED;
 };
 
 // The toolkit's process-wide tables. Never destroyed: threads may end while the program exits.
@@ -83,10 +79,10 @@ std::wstring textOf(HWND window)
     return text;
 }
 
-void notifyParent(HWND control, int id, UINT code)
+void notifyParent(HWND control, UINT code)
 {
     if (HWND parent = GetParent(control))
-        SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<UINT>(id), code),
+        SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<UINT>(GetDlgCtrlID(control)), code),
                     reinterpret_cast<LPARAM>(control));
 }
 
@@ -143,10 +139,10 @@ LRESULT editProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     const DWORD length = static_cast<DWORD>(GetWindowTextLengthW(window));
     switch (message) {
     case WM_SETFOCUS:
-        notifyParent(window, c.id, EN_SETFOCUS);
+        notifyParent(window, EN_SETFOCUS);
         return 0;
     case WM_KILLFOCUS:
-        notifyParent(window, c.id, EN_KILLFOCUS);
+        notifyParent(window, EN_KILLFOCUS);
         return 0;
     case EM_SETSEL:
         setSelection(c, length, wParam, lParam);
@@ -173,7 +169,7 @@ LRESULT editProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CHAR:
         if (typeCharacter(window, c, static_cast<wchar_t>(wParam))) {
             storeControl(window, c);
-            notifyParent(window, c.id, EN_CHANGE);
+            notifyParent(window, EN_CHANGE);
         }
         return 0;
     case WM_NCDESTROY:
@@ -184,48 +180,16 @@ LRESULT editProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-LRESULT buttonProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// Whether the window's class is `className` (without regard to case).
+bool hasClass(HWND window, const wchar_t* className)
 {
-    Control c;
-    if (!findControl(window, c))
-        return DefWindowProcW(window, message, wParam, lParam);
-    switch (message) {
-    case BM_GETCHECK:
-        return static_cast<LRESULT>(c.check);
-    case BM_SETCHECK:
-        c.check = static_cast<UINT>(wParam);
-        storeControl(window, c);
-        return 0;
-    case BM_SETSTYLE:
-        setStyle(window, BS_TYPEMASK, static_cast<DWORD>(wParam) & BS_TYPEMASK);
-        return 0;
-    case WM_NCDESTROY:
-        forgetControl(window);
-        return 0;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-}
-
-LRESULT plainControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCDESTROY)
-        forgetControl(window);
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-ControlKind kindOf(LPCWSTR className)
-{
-    std::wstring name = className ? className : L"";
-    for (wchar_t& ch : name)
+    wchar_t name[32] = {};
+    if (GetClassNameW(window, name, 32) <= 0)
+        return false;
+    std::wstring a = name, b = className;
+    for (wchar_t& ch : a)
         ch = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(ch)));
-    if (name == L"edit")
-        return ControlKind::Edit;
-    if (name == L"button")
-        return ControlKind::Button;
-    if (name == L"static")
-        return ControlKind::Static;
-    return ControlKind::Other;
+    return a == b;
 }
 
 HWND threadWindow(std::map<DWORD, HWND>& table, DWORD thread)
@@ -246,12 +210,10 @@ bool isWithin(HWND window, HWND ancestor)
 // The dialog's default push button: the first visible child button of that type.
 HWND defaultButton(HWND dialog)
 {
-    for (HWND child : childWindows(dialog)) {
-        Control c;
-        if (findControl(child, c) && c.kind == ControlKind::Button &&
-            (styleOf(child) & BS_TYPEMASK) == BS_DEFPUSHBUTTON && IsWindowVisible(child))
+    for (HWND child : childWindows(dialog))
+        if (hasClass(child, L"button") && (styleOf(child) & BS_TYPEMASK) == BS_DEFPUSHBUTTON &&
+            IsWindowVisible(child))
             return child;
-    }
     return nullptr;
 }
 
@@ -271,81 +233,17 @@ void sendCommand(HWND dialog, int id, HWND control)
                 reinterpret_cast<LPARAM>(control));
 }
 
-// The screen: a dialog made without a size covers it.
-CRect screenRect()
-{
-    return CRect(0, 0, 240, 320);
-}
-
 } // namespace
-
-// ---- Enabled and visible state ----
-
-BOOL EnableWindow(HWND window, BOOL enable)
-{
-    if (!IsWindow(window))
-        return FALSE;
-    const BOOL wasDisabled = (styleOf(window) & WS_DISABLED) ? TRUE : FALSE;
-    setStyle(window, WS_DISABLED, enable ? 0 : WS_DISABLED);
-    return wasDisabled;
-}
-
-BOOL IsWindowEnabled(HWND window)
-{
-    return IsWindow(window) && !(styleOf(window) & WS_DISABLED) ? TRUE : FALSE;
-}
-
-BOOL ShowWindow(HWND window, int command)
-{
-    if (!IsWindow(window))
-        return FALSE;
-    const BOOL wasVisible = (styleOf(window) & WS_VISIBLE) ? TRUE : FALSE;
-    setStyle(window, WS_VISIBLE, command == SW_HIDE ? 0 : WS_VISIBLE);
-    return wasVisible;
-}
-
-BOOL IsWindowVisible(HWND window)
-{
-    if (!IsWindow(window))
-        return FALSE;
-    for (HWND w = window; w; w = GetParent(w))
-        if (!(styleOf(w) & WS_VISIBLE))
-            return FALSE;
-    return TRUE;
-}
-
-// ---- Controls ----
-
-int GetDlgCtrlID(HWND window)
-{
-    Control c;
-    return findControl(window, c) ? c.id : 0;
-}
-
-HWND GetDlgItem(HWND dialog, int id)
-{
-    for (HWND child : childWindows(dialog))
-        if (GetDlgCtrlID(child) == id)
-            return child;
-    return nullptr;
-}
 
 HWND CreateControl(HWND parent, int id, LPCWSTR className, LPCWSTR text, DWORD style, const CRect& rect)
 {
     const HWND window = CreateWindowW(className, text, style | WS_CHILD, rect.left, rect.top,
-                                      rect.Width(), rect.Height(), parent, nullptr, nullptr, nullptr);
-    if (!window)
-        return nullptr;
-    Control c;
-    c.id = id;
-    c.kind = kindOf(className);
-    storeControl(window, c);
-    WNDPROC procedure = &plainControlProcedure;
-    if (c.kind == ControlKind::Edit)
-        procedure = &editProcedure;
-    else if (c.kind == ControlKind::Button)
-        procedure = &buttonProcedure;
-    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<INT_PTR>(procedure));
+                                      rect.Width(), rect.Height(), parent,
+                                      reinterpret_cast<void*>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    if (window && hasClass(window, L"edit")) {
+        storeControl(window, Control());
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<INT_PTR>(&editProcedure));
+    }
     return window;
 }
 
@@ -576,6 +474,11 @@ CDialog::CDialog(LPCWSTR templateName, CWnd* parent) : m_pParentWnd(parent)
     m_templateMissing = !FindDialogTemplate(templateName, m_template);
 }
 
+CDialog::CDialog(const DialogTemplate& dialogTemplate, CWnd* parent)
+    : m_pParentWnd(parent), m_template(dialogTemplate)
+{
+}
+
 CDialog::~CDialog()
 {
     if (m_hWnd)
@@ -608,7 +511,7 @@ BOOL CDialog::makeWindow()
         return FALSE;
     CRect rect = m_template.rect;
     if (rect.IsRectEmpty())
-        rect = screenRect();
+        rect.SetRect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     const DWORD style = (m_template.style | WS_POPUP) & ~WS_VISIBLE;
     if (!Create(kDialogClass, m_template.caption, style, rect, m_pParentWnd))
         return FALSE;
@@ -621,16 +524,33 @@ BOOL CDialog::makeWindow()
         CreateControl(m_hWnd, item.id, item.className, item.text, item.style, item.rect);
     m_ended = false;
     m_result = 0;
-    const HWND focus = firstTabStop(m_hWnd);
-    const LRESULT setFocus = SendMessage(WM_INITDIALOG, reinterpret_cast<WPARAM>(focus), 0);
+    const LRESULT setFocus = SendMessage(WM_INITDIALOG, reinterpret_cast<WPARAM>(firstTabStop(m_hWnd)), 0);
     if (!m_hWnd)
         return FALSE;   // destroyed while initialising
-    ShowWindow(m_hWnd, SW_SHOW);
+    ::ShowWindow(m_hWnd, SW_SHOW);
     SetActiveWindow(m_hWnd);
-    if (setFocus && IsWindow(focus))
-        SetFocus(focus);
+    // The first tab stop as initialising left the controls.
+    if (setFocus)
+        if (HWND focus = firstTabStop(m_hWnd))
+            SetFocus(focus);
     NotifyWindowMade(m_hWnd);
     return TRUE;
+}
+
+void CDialog::CenterWindow(CWnd* alternateOwner)
+{
+    if (!m_hWnd)
+        return;
+    const HWND reference = alternateOwner ? alternateOwner->GetSafeHwnd() : GetParentHwnd();
+    CRect area;
+    if (!reference || !::GetWindowRect(reference, &area))
+        area.SetRect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    CRect mine;
+    ::GetWindowRect(m_hWnd, &mine);
+    CPoint topLeft(area.left + (area.Width() - mine.Width()) / 2, area.top + (area.Height() - mine.Height()) / 2);
+    if (HWND parent = ::GetParent(m_hWnd))
+        ::ScreenToClient(parent, &topLeft);
+    ::MoveWindow(m_hWnd, topLeft.x, topLeft.y, mine.Width(), mine.Height(), TRUE);
 }
 
 BOOL CDialog::CreateModeless()
@@ -653,7 +573,7 @@ INT_PTR CDialog::DoModal()
     while (!m_ended && m_hWnd) {
         BOOL got = PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE);
         if (!got) {
-            if (!HasWindowMadeHook() && !ExpectsInput()) {
+            if (!ExpectsInput()) {
                 EndDialog(IDCANCEL);
                 break;
             }
@@ -683,7 +603,7 @@ void CDialog::EndDialog(int result)
     m_result = result;
     m_ended = true;
     if (!m_modal && m_hWnd)
-        ShowWindow(m_hWnd, SW_HIDE);
+        ::ShowWindow(m_hWnd, SW_HIDE);
 }
 
 BOOL CDialog::PreTranslateMessage(MSG*)
@@ -698,6 +618,8 @@ BOOL CDialog::OnInitDialog()
 
 BOOL CDialog::OnCommand(WPARAM wParam, LPARAM)
 {
+    if (HIWORD(wParam) != BN_CLICKED)
+        return FALSE;   // a notification of a control whose identifier happens to be 1 or 2
     if (LOWORD(wParam) == static_cast<UINT>(IDOK)) {
         OnOK();
         return TRUE;

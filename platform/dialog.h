@@ -10,10 +10,12 @@
 // script its input there.
 //
 // Nobody to answer: a modal loop that finds its thread's queue empty waits for more only when
-// the window-made hook is set or the dialog says it expects input (CDialog::ExpectsInput, for
-// instance a running time-out); otherwise it ends the dialog with IDCANCEL, so that library code
-// that shows a dialog never hangs a process without a user (as the file dialog answers
-// "cancelled" without a handler, files/fileFuncs.h).
+// the dialog says it expects input (CDialog::ExpectsInput, for instance a running time-out);
+// otherwise it ends the dialog with IDCANCEL, so that library code that shows a dialog never
+// hangs a process without a user (as the file dialog answers "cancelled" without a handler,
+// files/fileFuncs.h). This holds with the window-made hook set too: the hook scripts its input
+// before the loop starts (it runs on the dialog's thread), and once that input is used up
+// nobody is left to answer.
 //
 // Left out of the toolkit's key handling: Tab and mnemonics (no focus moves by key). Typing
 // into an edit (WM_CHAR) replaces its selection and keeps to its text limit, digits-only style
@@ -25,6 +27,7 @@
 #pragma once
 
 #include "platform/CString.h"
+#include "platform/controls.h"
 #include "platform/messageBox.h"
 #include "platform/messages.h"
 #include "platform/windowStub.h"
@@ -36,21 +39,9 @@
 // The class name of dialog windows.
 extern const wchar_t* const kDialogClass;   // "#32770"
 
-// Window styles of controls and dialogs (WS_POPUP, WS_CHILD, WS_VISIBLE: platform/windowStub.h).
-constexpr DWORD WS_DISABLED = 0x08000000;
-constexpr DWORD WS_TABSTOP = 0x00010000;
 // Edit styles.
 constexpr DWORD ES_READONLY = 0x0800;
 constexpr DWORD ES_NUMBER = 0x2000;
-// Button styles: the type in the low four bits.
-constexpr DWORD BS_PUSHBUTTON = 0x0000;
-constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
-constexpr DWORD BS_CHECKBOX = 0x0002;
-constexpr DWORD BS_AUTOCHECKBOX = 0x0003;
-constexpr DWORD BS_RADIOBUTTON = 0x0004;
-constexpr DWORD BS_AUTORADIOBUTTON = 0x0009;
-constexpr DWORD BS_TYPEMASK = 0x000F;
-
 // Edit messages. EM_SETSEL: wParam start, lParam end (end -1: to the end of the text; start -1:
 // no selection). EM_GETSEL: answers MAKELONG(start, end) and writes start and end through
 // wParam and lParam when they are non-null DWORD pointers.
@@ -60,13 +51,6 @@ constexpr UINT EM_LIMITTEXT = 0x00C5;      // wParam the limit in characters, 0:
 constexpr UINT EM_SETLIMITTEXT = EM_LIMITTEXT;
 constexpr UINT EM_SETREADONLY = 0x00CF;    // wParam TRUE or FALSE
 constexpr UINT EM_GETLIMITTEXT = 0x00D5;
-// Button messages.
-constexpr UINT BM_GETCHECK = 0x00F0;
-constexpr UINT BM_SETCHECK = 0x00F1;       // wParam BST_UNCHECKED, BST_CHECKED, BST_INDETERMINATE
-constexpr UINT BM_SETSTYLE = 0x00F4;       // wParam the new button type bits
-constexpr UINT BST_UNCHECKED = 0;
-constexpr UINT BST_CHECKED = 1;
-constexpr UINT BST_INDETERMINATE = 2;
 // Notification codes, in the high word of WM_COMMAND's wParam (lParam the control).
 constexpr UINT BN_CLICKED = 0;
 constexpr UINT EN_SETFOCUS = 0x0100;
@@ -85,27 +69,10 @@ inline WPARAM MAKEWPARAM(UINT low, UINT high)
 inline UINT LOWORD(UINT_PTR value) { return static_cast<UINT>(value & 0xFFFFu); }
 inline UINT HIWORD(UINT_PTR value) { return static_cast<UINT>((value >> 16) & 0xFFFFu); }
 
-// ---- Enabled and visible state (the WS_DISABLED and WS_VISIBLE style bits) ----
-// EnableWindow: TRUE when the window was disabled before (FALSE also for no window).
-BOOL EnableWindow(HWND window, BOOL enable);
-BOOL IsWindowEnabled(HWND window);
-// ShowWindow: SW_HIDE hides, any other command shows; TRUE when the window was visible before.
-constexpr int SW_HIDE = 0;
-constexpr int SW_SHOWNORMAL = 1;
-constexpr int SW_SHOW = 5;
-BOOL ShowWindow(HWND window, int command);
-// Visible: the window and every parent have WS_VISIBLE.
-BOOL IsWindowVisible(HWND window);
-
 // ---- Controls ----
-// The identifier a control was made with; 0 for a window that has none (a top-level window or
-// a child made without one) or no window.
-int GetDlgCtrlID(HWND window);
-// The first direct child of `dialog` with that identifier; null when there is none.
-HWND GetDlgItem(HWND dialog, int id);
-// Makes a child control of class "edit", "button" or "static" (any case; others are made as
-// plain child windows) with the identifier, text, style (WS_CHILD is added) and size, and gives
-// it the class's behaviour. Null when the parent is no window.
+// Makes a child control with the identifier, text, style (WS_CHILD is added) and place in the
+// parent's client area: "edit" (any case) gets the edit behaviour here, "button" and "static"
+// theirs (platform/controls.h), other classes none. Null when the parent is no window.
 HWND CreateControl(HWND parent, int id, LPCWSTR className, LPCWSTR text, DWORD style, const CRect& rect);
 // A click on a button, as a user's: an enabled button toggles its check state (automatic
 // check boxes) or checks itself (automatic radio buttons) and posts WM_COMMAND (BN_CLICKED,
@@ -178,6 +145,8 @@ public:
     CDialog();
     CDialog(UINT templateId, CWnd* parent);
     CDialog(LPCWSTR templateName, CWnd* parent);
+    // From a template of the caller's (a copy is kept).
+    CDialog(const DialogTemplate& dialogTemplate, CWnd* parent);
     ~CDialog() override;
 
     // Makes the dialog, runs its loop on the calling thread until EndDialog, destroys it and
@@ -190,8 +159,7 @@ public:
     void EndDialog(int result);
     INT_PTR GetResult() const { return m_result; }
 
-    HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
-    // Centres the window on the parent's window (null: the parent, else the screen).
+    // Centres the window on the other window given, else on the parent, else on the screen.
     void CenterWindow(CWnd* alternateOwner = nullptr);
     CWnd* GetParentWnd() const { return m_pParentWnd; }
     HWND GetParentHwnd() const;
@@ -207,7 +175,8 @@ protected:
     virtual BOOL OnInitDialog();
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }
-    // WM_COMMAND: IDOK calls OnOK, IDCANCEL calls OnCancel; TRUE when handled.
+    // WM_COMMAND: IDOK calls OnOK, IDCANCEL calls OnCancel (commands and clicks, notification
+    // code 0); TRUE when handled.
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     virtual void OnActivate(UINT state, HWND other);
     virtual void OnDestroy() {}

@@ -165,7 +165,7 @@ protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
     {
         if (HIWORD(wParam) == EN_SETFOCUS)
-            focused.push_back(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)));
+            focused.push_back(::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)));
         return CDialog::OnCommand(wParam, lParam);
     }
 };
