@@ -12,6 +12,8 @@
 #include "road/roadLocator.h"
 #include "road/roadModel.h"
 #include "road/roadPlot.h"
+#include "road/roadPoints.h"
 #include "road/roadSampler.h"
 #include "road/roadStationText.h"
 #include "road/roadStations.h"
+#include "road/svgScene.h"

@@ -166,10 +166,13 @@ HFONT CTitlebar::fontHandle() const
 
 int CTitlebar::GetTextWidth(const wchar_t* text) const
 {
-    // The bar's font may differ from its window's: measure in the bar's own (the platform's
-    // ::GetTextWidth measures in a window's font).
+    // In the bar's own font when it has one (it may differ from its window's), else in the
+    // window's, through the platform's ::GetTextWidth.
     const std::wstring drawn = StripMnemonics(text);
-    return ::GetFontTextWidth(fontHandle(), drawn.c_str(), static_cast<int>(drawn.size()));
+    const int length = static_cast<int>(drawn.size());
+    if (m_font || !m_wnd)
+        return ::GetFontTextWidth(fontHandle(), drawn.c_str(), length);
+    return ::GetTextWidth(m_wnd->GetSafeHwnd(), drawn.c_str(), length);
 }
 
 CString CTitlebar::StringDup(const wchar_t* text)

@@ -1,16 +1,20 @@
 // The tool's line readers, in process: the input's first byte picks one of the commands that
-// read values from stdin (road commands apart, see below), its first line gives further
-// command-line words, and the rest is the command's stdin. Whatever the lines, a command
-// answers or refuses them; it never crashes or throws.
+// read values from stdin, its first line gives further command-line words, and the rest is the
+// command's stdin. Whatever the lines, a command answers or refuses them; it never crashes or
+// throws. The road commands read the C stream stdin rather than std::cin, so the rest is also
+// written to a file of this process that stdin is reopened on.
 #include "cli.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -35,6 +39,12 @@ const std::vector<std::vector<std::string>> kCommands = {
     {"beacons", "-"},
     {"laser", "parse"},
     {"laser", "height"},
+    // Appended, so that the seeds' first bytes keep their commands.
+    {"road", "stakeout", "--example", "--alignment", "1"},
+    {"road", "locate", "--example", "--alignment", "1"},
+    {"road", "locate", "--example", "--alignment", "Main Road", "--csv", "--max-distance", "100"},
+    {"road", "stakeout", "--example", "--alignment", "2", "--units", "usft"},
+    {"road", "sample", "--example", "--alignment", "1", "--deviation", "0.5", "--offsets", "/dev/stdin"},
 };
 
 const cli::Command* find(const std::string& name)
@@ -56,6 +66,17 @@ std::vector<std::string> words(const std::string& line)
     return out;
 }
 
+// Points C stdin at `text` (a file of this process, rewritten each run).
+void reopenStdin(const std::string& text)
+{
+    static const std::string path = "/tmp/fieldcore-fuzz-stdin-" + std::to_string(::getpid());
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f || std::fwrite(text.data(), 1, text.size(), f) != text.size() || std::fclose(f) != 0)
+        std::abort();
+    if (!std::freopen(path.c_str(), "rb", stdin))
+        std::abort();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -68,7 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> args(fixed.begin() + 1, fixed.end());
     for (const std::string& w : words(rest.substr(0, eol)))
         args.push_back(w);
-    std::istringstream input(eol == std::string::npos ? std::string() : rest.substr(eol + 1));
+    const std::string lines = eol == std::string::npos ? std::string() : rest.substr(eol + 1);
+    reopenStdin(lines);
+    std::istringstream input(lines);
     std::ostringstream sink;
     std::streambuf* in = std::cin.rdbuf(input.rdbuf());
     std::streambuf* out = std::cout.rdbuf(sink.rdbuf());

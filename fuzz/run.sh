@@ -8,7 +8,7 @@ set -u
 build=$1; seconds=$2; shift 2
 here="$(cd "$(dirname "$0")" && pwd)"
 names=("$@")
-[ ${#names[@]} -eq 0 ] && names=(crc16 ini jobHistory textParsers landXml toolLines dictionary)
+[ ${#names[@]} -eq 0 ] && names=(crc16 ini jobHistory textParsers landXml toolLines dictionary registry btConfig)
 mkdir -p "$build/findings"
 status=0
 for name in "${names[@]}"; do

@@ -1,10 +1,14 @@
 #include "numeric/stationText.h"
 
+#include "numeric/intRange.h"
+
 #include <cwchar>
 
 CString StnToString(double station, double stnUnit)
 {
-    int n = static_cast<int>(station / stnUnit);
+    // Beyond the int range (or with a NaN) the hundreds print as the limit and the rest as
+    // what remains, so the text stays a visibly wild value and never undefined.
+    int n = truncToInt(station / stnUnit);
     double rest = station - n * stnUnit;
     CString text;
     text.Format(L"%d+%.2f", n, rest);

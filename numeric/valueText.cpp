@@ -1,7 +1,9 @@
 #include "numeric/valueText.h"
 
+#include "numeric/intRange.h"
 #include "numeric/units.h"
 
+#include <cmath>
 #include <cwchar>
 #include <cwctype>
 
@@ -26,9 +28,10 @@ bool scanOne(const wchar_t* s, const wchar_t* format, T& v)
 // would print as 60. For a negative value each part carries its own sign.
 void splitDegrees(double x, int& d, int& m, double& s)
 {
-    d = static_cast<int>(x);
-    double f = x - d;
-    m = static_cast<int>(f * 60);
+    d = truncToInt(x);
+    // Beyond the int range there is no fraction to split; a NaN stays in the seconds.
+    double f = fitsInt(x) || std::isnan(x) ? x - d : 0.0;
+    m = truncToInt(f * 60);
     s = (f - m * 0.016666666666666666) * 3600;
     check60round(d, m, s, 5);
 }
@@ -42,7 +45,7 @@ CString geographicToString(double value, wchar_t hemisphere, bool longForm)
     if (longForm) {
         text.Format(L"%3d\u00B0%02d'%08.5f%lc%lc", d, m, s, kSecondsMark, hemisphere);
     } else {
-        s = static_cast<int>(s * 10) * 0.1;
+        s = truncToInt(s * 10) * 0.1;
         text.Format(L"%3d\u00B0%02d'%03.1f%lc%lc", d, m, s, kSecondsMark, hemisphere);
     }
     return text;
@@ -162,7 +165,7 @@ CString ShortAngleToString(double deg)
     double s;
     splitDegrees(deg, d, m, s);
     CString text;
-    text.Format(L"%3d\u00B0%2d'%d%lc", d, m, static_cast<int>(s), kSecondsMark);
+    text.Format(L"%3d\u00B0%2d'%d%lc", d, m, truncToInt(s), kSecondsMark);
     return text;
 }
 
@@ -172,17 +175,21 @@ CString AngleToStringDDDMMSS(double deg)
     double s;
     splitDegrees(deg, d, m, s);
     CString text;
-    text.Format(L"%3d\u00B0%02d'%02d%lc", d, m, static_cast<int>(s), kSecondsMark);
+    text.Format(L"%3d\u00B0%02d'%02d%lc", d, m, truncToInt(s), kSecondsMark);
     return text;
 }
 
 CString DDDMMSS2String(double packed)
 {
-    int d = static_cast<int>(packed * 0.0001);
-    double r = packed - d * 10000.0;
-    int m = static_cast<int>(r * 0.01);
-    int s = static_cast<int>(r - m * 100);
     CString text;
+    if (!std::isfinite(packed)) {  // no parts to show: the value itself ("nan", "inf")
+        text.Format(L"%g", packed);
+        return text;
+    }
+    int d = truncToInt(packed * 0.0001);
+    double r = fitsInt(packed * 0.0001) ? packed - d * 10000.0 : 0.0;
+    int m = truncToInt(r * 0.01);
+    int s = truncToInt(r - m * 100);
     text.Format(L"%3d\u00B0%2d'%2d%lc", d, m, s, kSecondsMark);
     return text;
 }
@@ -206,9 +213,9 @@ CString AltitudeToString(double value)
 
 CString TimeToString(double hours)
 {
-    int h = static_cast<int>(hours);
-    double f = hours - h;
-    int m = static_cast<int>(f * 60);
+    int h = truncToInt(hours);
+    double f = fitsInt(hours) || std::isnan(hours) ? hours - h : 0.0;
+    int m = truncToInt(f * 60);
     double s = (f - m * 0.016666666666666666) * 3600;
     CString text;
     text.Format(L"%2d:%2d:%5.3f", h, m, s);

@@ -52,6 +52,10 @@ const wchar_t* systemErrorText(DWORD code)
     case ERROR_INVALID_NAME: return L"The filename, directory name, or volume label syntax is incorrect.";
     case ERROR_DIR_NOT_EMPTY: return L"The directory is not empty.";
     case ERROR_ALREADY_EXISTS: return L"Cannot create a file when that file already exists.";
+    case ERROR_MOD_NOT_FOUND: return L"The specified module could not be found.";
+    case ERROR_PROC_NOT_FOUND: return L"The specified procedure could not be found.";
+    case ERROR_MORE_DATA: return L"More data is available.";
+    case ERROR_NO_MORE_ITEMS: return L"No more data is available.";
     case ERROR_DIRECTORY: return L"The directory name is invalid.";
     case ERROR_FILE_INVALID: return L"The volume for a file has been externally altered so that the opened file is no longer valid.";
     case ERROR_INVALID_WINDOW_HANDLE: return L"Invalid window handle.";

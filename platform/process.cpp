@@ -1,6 +1,7 @@
 #include "platform/process.h"
 
 #include "platform/deviceRoot.h"
+#include "platform/lastError.h"
 #include "platform/textCodec.h"
 
 #include <algorithm>
@@ -9,6 +10,10 @@
 #include <mutex>
 #include <cwchar>
 #include <string>
+#include <vector>
+
+#include <dlfcn.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -82,4 +87,83 @@ int LoadStringW(HMODULE module, UINT id, wchar_t* buffer, int maxCount)
     std::copy(it->second.begin(), it->second.begin() + n, buffer);
     buffer[n] = L'\0';
     return n;
+}
+
+namespace {
+
+// The host path of a device path that names an existing regular file inside the root.
+bool existingLibrary(const std::wstring& devicePath, std::string& hostPath)
+{
+    std::string host;
+    struct stat info;
+    if (!deviceHostPath(devicePath.c_str(), host) || !hostPathInsideRoot(host, true) ||
+        ::stat(host.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    hostPath = host;
+    return true;
+}
+
+} // namespace
+
+HMODULE LoadLibraryW(LPCWSTR name)
+{
+    if (!name || !*name) {
+        SetLastError(ERROR_INVALID_NAME);
+        return nullptr;
+    }
+    std::wstring file(name);
+    const size_t lastSeparator = file.find_last_of(L"\\/");
+    const size_t base = lastSeparator == std::wstring::npos ? 0 : lastSeparator + 1;
+    if (file.find(L'.', base) == std::wstring::npos)
+        file += L".dll";
+    std::vector<std::wstring> candidates;
+    if (file[0] == L'\\' || file[0] == L'/') {
+        candidates.push_back(file);
+    } else {
+        const std::wstring module(kModulePath);
+        candidates.push_back(module.substr(0, module.find_last_of(L'\\') + 1) + file);
+        candidates.push_back(L"\\Windows\\" + file);
+    }
+    for (const std::wstring& candidate : candidates) {
+        std::string host;
+        if (!existingLibrary(candidate, host))
+            continue;
+        if (void* handle = ::dlopen(host.c_str(), RTLD_NOW | RTLD_LOCAL))
+            return handle;
+        SetLastError(ERROR_BAD_EXE_FORMAT);
+        return nullptr;
+    }
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+}
+
+FARPROC GetProcAddress(HMODULE module, const char* exportName)
+{
+    if (!module || !exportName) {
+        SetLastError(module ? ERROR_PROC_NOT_FOUND : ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    void* address = ::dlsym(module, exportName);
+    if (!address) {
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
+    // POSIX guarantees that an object address from dlsym converts to a function pointer.
+    return reinterpret_cast<FARPROC>(address);
+}
+
+FARPROC GetProcAddressW(HMODULE module, LPCWSTR exportName)
+{
+    if (!exportName)
+        return GetProcAddress(module, nullptr);
+    return GetProcAddress(module, WideToUtf8(exportName, std::wcslen(exportName)).c_str());
+}
+
+BOOL FreeLibrary(HMODULE module)
+{
+    if (!module) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return ::dlclose(module) == 0 ? TRUE : FALSE;
 }

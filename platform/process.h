@@ -30,3 +30,26 @@ void OutputDebugStringW(const wchar_t* text);
 // (or for a null buffer or maxCount below 1).
 void SetStringResource(HMODULE module, UINT id, const wchar_t* text);
 int LoadStringW(HMODULE module, UINT id, wchar_t* buffer, int maxCount);
+
+// ---- Dynamic libraries ----
+// A library is any host shared object (ELF) at the device path asked for: LoadLibraryW maps the
+// device path onto the host (platform/deviceRoot.h) and dlopen()s the file found by its full
+// host path, never by a bare name (which would search the host's library path).
+//
+// Where a name is looked for: a path beginning with '\' (or '/') is that file alone; any other
+// name is looked for in the executable's folder "\Program Files\fieldcore", then in "\Windows".
+// A name whose last component has no '.' gets ".dll", as on the platform. Null on failure,
+// with the last error ERROR_MOD_NOT_FOUND (no such file), ERROR_BAD_EXE_FORMAT (the file is no
+// loadable library) or ERROR_INVALID_NAME. Each successful call takes one reference to the
+// library, which FreeLibrary gives back; a library still loaded is answered again, even when
+// its file has been replaced meanwhile.
+typedef void (*FARPROC)();
+HMODULE LoadLibraryW(LPCWSTR name);
+inline HMODULE LoadLibrary(LPCWSTR name) { return LoadLibraryW(name); }
+// The address of an export (dlsym): null, with ERROR_PROC_NOT_FOUND (or ERROR_INVALID_HANDLE
+// for a null module), when it has none. Cast the result to the export's type before calling.
+FARPROC GetProcAddress(HMODULE module, const char* exportName);
+FARPROC GetProcAddressW(HMODULE module, LPCWSTR exportName);
+// Gives back one reference (dlclose); the library is unloaded with its last. FALSE for a null
+// module or when dlclose fails.
+BOOL FreeLibrary(HMODULE module);

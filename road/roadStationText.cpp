@@ -1,5 +1,8 @@
 #include "road/roadStationText.h"
 
+#include "numeric/textFields.h"
+#include "road/roadPoints.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -37,10 +40,12 @@ bool isPlainNumber(const std::string& t, bool whole)
     return digits > 0 && points <= 1;
 }
 
-// The input quoted for a message: at most 80 characters.
-std::string quoted(const std::string& s)
+// The value of text isPlainNumber has accepted, by the one decimal grammar.
+double plainValue(const std::string& t)
 {
-    return "'" + s.substr(0, 80) + (s.size() > 80 ? "...'" : "'");
+    double v = 0.0;
+    ParseDecimalText(t, v);
+    return v;
 }
 
 std::string trim(const std::string& s)
@@ -90,7 +95,7 @@ bool RoadParseStation(const std::string& input, double unit, double& station, in
     if (at != std::string::npos) {
         const std::string r = t.substr(at + 1);
         if (!isPlainNumber(r, true) || r.size() > 6 || (k = std::stoi(r)) < 1)
-            return why = quoted(input) + ": the region after '@' must be a whole number from 1", false;
+            return why = QuotedInputLine(input) + ": the region after '@' must be a whole number from 1", false;
         t = trim(t.substr(0, at));
     }
     bool negative = false;
@@ -102,21 +107,21 @@ bool RoadParseStation(const std::string& input, double unit, double& station, in
     const size_t plus = t.find('+');
     if (plus == std::string::npos) {
         if (!isPlainNumber(t, false))
-            return why = quoted(input) + " is not a station (a number or n+rest)", false;
-        value = std::stod(t);
+            return why = QuotedInputLine(input) + " is not a station (a number or n+rest)", false;
+        value = plainValue(t);
     } else {
         const std::string whole = t.substr(0, plus), rest = t.substr(plus + 1);
         if (rest.find_first_of("+-") != std::string::npos)
-            return why = quoted(input) + " is not a station: one sign and one '+' at most (n+rest)", false;
+            return why = QuotedInputLine(input) + " is not a station: one sign and one '+' at most (n+rest)", false;
         if (!isPlainNumber(whole, true) || !isPlainNumber(rest, false))
-            return why = quoted(input) + " is not a station (n+rest: whole stations, '+', the remainder)", false;
-        const double r = std::stod(rest);
+            return why = QuotedInputLine(input) + " is not a station (n+rest: whole stations, '+', the remainder)", false;
+        const double r = plainValue(rest);
         if (!(r < unit))
-            return why = quoted(input) + ": the remainder " + rest + " is not below the station unit", false;
-        value = std::stod(whole) * unit + r;
+            return why = QuotedInputLine(input) + ": the remainder " + rest + " is not below the station unit", false;
+        value = plainValue(whole) * unit + r;
     }
     if (!std::isfinite(value))
-        return why = quoted(input) + " is out of range", false;
+        return why = QuotedInputLine(input) + " is out of range", false;
     station = negative ? -value : value;
     region = k;
     return true;

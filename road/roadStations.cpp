@@ -1,5 +1,6 @@
 #include "road/roadStations.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -118,4 +119,39 @@ bool RoadStationing::isShared(double posted) const
         ++holders;
     }
     return false;
+}
+
+void RoadForEachStation(const RoadStationing& st, double fromInternal, double fromPosted, double toInternal,
+                        double toPosted, double every, double metresPerUnit,
+                        const std::function<void(double internal, double posted)>& visit)
+{
+    // The grid runs in the caller's unit from the first station; a station met twice at the
+    // same point (a region's end and the next one's start) comes once.
+    const double a = fromPosted / metresPerUnit;
+    const double eps = 1e-9;
+    double lastPosted = NAN, lastInternal = NAN;
+    auto emit = [&](double posted, double internal) {
+        if (posted == lastPosted && std::fabs(internal - lastInternal) < kSamePoint)
+            return;
+        lastPosted = posted;
+        lastInternal = internal;
+        visit(internal, posted);
+    };
+    const std::vector<RoadStationing::Region>& regions = st.regions();
+    for (size_t k = 0; k < regions.size(); ++k) {
+        const RoadStationing::Region& r = regions[k];
+        const double lo = k == 0 ? fromInternal : std::max(fromInternal, r.internal);
+        const double hi = std::min(toInternal, r.nextInternal);
+        if (lo > hi)
+            continue;
+        const double plo = (r.posted + (lo - r.internal)) / metresPerUnit;
+        const double phi = (r.posted + (hi - r.internal)) / metresPerUnit;
+        const double last = std::floor((phi - a) / every + eps);
+        for (double m = std::ceil((plo - a) / every - eps); m <= last; ++m) {
+            const double posted = (a + m * every) * metresPerUnit;
+            emit(posted, r.internal + (posted - r.posted));
+        }
+    }
+    if (!(lastInternal >= toInternal - kSamePoint))
+        emit(toPosted, toInternal);
 }

@@ -22,6 +22,7 @@
 
 #include "road/roadModel.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,16 @@ private:
     std::vector<Region> m_regions;
     std::vector<std::string> m_mismatches;
 };
+
+// The posted stations of a range in the order of the road: from + k * every (in a unit of
+// `metresPerUnit` metres, so that a foot range steps in whole feet) from the internal chainage
+// `fromInternal` (posted `fromPosted`) to `toInternal` (posted `toPosted`), region by region:
+// the stations an overlap repeats come once in each region, those in the gap of an equation are
+// left out, and the last station `to` comes too. `visit` receives each station's internal
+// chainage and posted station (metres). The caller bounds the count (stations / every).
+void RoadForEachStation(const RoadStationing& st, double fromInternal, double fromPosted, double toInternal,
+                        double toPosted, double every, double metresPerUnit,
+                        const std::function<void(double internal, double posted)>& visit);
 
 // Largest difference (metres) between an equation's back station and the back region's own
 // station there that is taken for rounding.

@@ -123,4 +123,38 @@ TEST(RoadStationing, AnEquationWithoutBackOrInternalIsRefused)
     EXPECT_NE(error.find("cannot be placed"), std::string::npos) << error;
 }
 
+// A range of stations across equations: every `every` of the posted stations, once in each
+// region that holds them, none in a gap, the last station always.
+TEST(RoadStationing, StationRanges)
+{
+    struct Case {
+        const char* name;
+        const char* equations;
+        double from, to, every, metresPerUnit;   // internal chainage (metres); every in the unit
+        std::vector<std::pair<double, double>> expected;   // internal, posted (metres)
+    };
+    const Case cases[] = {
+        {"no equations, the last station off the grid", "", 0.0, 250.0, 100.0, 1.0,
+         {{0, 0}, {100, 100}, {200, 200}, {250, 250}}},
+        {"an overlap repeats its stations in region 2", "<StaEquation staBack=\"400\" staAhead=\"300\" staInternal=\"400\"/>",
+         200.0, 600.0, 100.0, 1.0, {{200, 200}, {300, 300}, {400, 400}, {400, 300}, {500, 400}, {600, 500}}},
+        {"a gap holds none", "<StaEquation staBack=\"400\" staAhead=\"550\" staInternal=\"400\"/>",
+         300.0, 600.0, 100.0, 1.0, {{300, 300}, {400, 400}, {450, 600}, {550, 700}, {600, 750}}},
+        {"whole feet from a station off the grid", "", 10.0, 10.0 + 2 * 30.48, 100.0, 0.3048,
+         {{10.0, 10.0}, {10.0 + 30.48, 10.0 + 30.48}, {10.0 + 60.96, 10.0 + 60.96}}},
+    };
+    for (const Case& c : cases) {
+        const RoadStationing st(alignment(0.0, c.equations), 1.0);
+        double fromPosted = st.toPosted(c.from), toPosted = st.toPosted(c.to);
+        std::vector<std::pair<double, double>> got;
+        RoadForEachStation(st, c.from, fromPosted, c.to, toPosted, c.every, c.metresPerUnit,
+                           [&](double internal, double posted) { got.emplace_back(internal, posted); });
+        ASSERT_EQ(got.size(), c.expected.size()) << c.name;
+        for (size_t i = 0; i < got.size(); ++i) {
+            EXPECT_NEAR(got[i].first, c.expected[i].first, 1e-9) << c.name << " #" << i;
+            EXPECT_NEAR(got[i].second, c.expected[i].second, 1e-9) << c.name << " #" << i;
+        }
+    }
+}
+
 } // namespace

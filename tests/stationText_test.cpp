@@ -19,9 +19,12 @@ TEST(StnToString, LiteralForm)
         {1299.999, 100, L"12+100.00", "remainder rounds up to a full unit without a carry"},
         {-50, 100, L"0+-50.00", "negative below one unit: truncation leaves 0 stations"},
         {-150, 100, L"-1+-50.00", "negative: both parts carry the sign"}, {5000000.25, 1000, L"5000+0.25", "long road"},
+        {NAN, 100, L"0+nan", "a NaN station stays visible (its cast to int was undefined)"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(std::wstring(c.expected), StnToString(c.station, c.unit).str()) << c.reason;
+    // 1e300 / 100 does not fit an int (an undefined conversion before): the limit, then the rest.
+    EXPECT_EQ(0u, StnToString(1e300, 100).str().rfind(L"2147483647+1", 0));
 }
 
 TEST(StnFromString, ScansBothForms)

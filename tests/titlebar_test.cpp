@@ -35,6 +35,7 @@ protected:
         ReloadScreenMeasures();
         SetPopupMenuHandler(nullptr);
         clearPopupMenuCalls();
+        SetTextMeasurer(nullptr);
         DeviceRootTest::TearDown();
     }
     static void useScreen(const char* size)
@@ -143,6 +144,26 @@ TEST_F(Titlebar, TextButtonsGrowToTheirTextAndNeverShrink)
     wchar_t text[16];
     GetWindowTextW(m_bar.GetButtonWindow(L"A"), text, 16);
     EXPECT_EQ(std::wstring(text), L"Go");
+}
+
+TEST_F(Titlebar, MeasuresInItsOwnFontElseTheWindows)
+{
+    SetTextMeasurer([](const LOGFONTW& font, const wchar_t*, int length) { return length * font.lfHeight; });
+    makeWindow();
+    CFont big, small;
+    big.CreateFont(20, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"Arial");
+    small.CreateFont(12, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"Arial");
+    m_window.SetFont(&big, FALSE);
+    ASSERT_TRUE(m_bar.AddButton(L"Z", L"abcd", 1, nullptr));
+    ASSERT_TRUE(m_bar.InitDialog(&m_window, nullptr, WT_DIALOG));
+    EXPECT_EQ(rectOf(L"Z").Width(), 80) << "the window's font";
+    CTitlebar own;
+    ASSERT_TRUE(own.AddButton(L"Z", L"abcd", 2, nullptr));
+    ASSERT_TRUE(own.InitDialog(&m_window, &small, WT_DIALOG));
+    CRect r;
+    own.GetItemRect(L"Z", r);
+    EXPECT_EQ(r.Width(), 50) << "the bar's own font: 48 px keeps 50";
+    EXPECT_EQ(GetWindowFont(own.GetButtonWindow(L"Z")), small.GetSafeHandle()) << "its buttons get it";
 }
 
 TEST_F(Titlebar, ChangesBeforeInitDialogAreLaidOutWhenItRuns)

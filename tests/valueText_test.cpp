@@ -102,6 +102,15 @@ TEST(TextFormats, FieldWidthsAndCarries)
         {TimeToString, 12.2625, L"12:15:45.000", "seconds rounded by the format"},
         {TimeToString, 0.99999999, L" 0:59:60.000", "no carry: 59.99996 s print as 60.000"},
         {AltitudeToString, 12.3456, L"12.346", "three decimals"}, {AltitudeToString, -0.0004, L"-0.000", "sign kept"},
+        // Values beyond an int were undefined conversions (caught with float-cast-overflow):
+        // the whole part prints as the int limit and a NaN stays visible.
+        {AngleToString, 1e300, L"2147483647\u00B000'0.00000\"", "1e300 degrees: the int limit"},
+        {AngleToString, -1e300, L"-2147483648\u00B000'0.00000\"", "-1e300 degrees: the other limit"},
+        {AngleToString, NAN, L"  0\u00B000'    nan\"", "a NaN angle shows as nan"},
+        {AngleToStringDDDMMSS, INFINITY, L"2147483647\u00B000'00\"", "infinity"},
+        {DDDMMSS2String, 1e300, L"2147483647\u00B0 0' 0\"", "packed 1e300"},
+        {DDDMMSS2String, NAN, L"nan", "packed NaN: the value itself"},
+        {TimeToString, 1e20, L"2147483647: 0:0.000", "1e20 hours"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(std::wstring(c.expected), c.format(c.value).str()) << c.reason << " (" << c.value << ")";

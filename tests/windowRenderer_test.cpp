@@ -3,6 +3,7 @@
 #include "deviceRootFixture.h"
 
 #include "dialogs/titlebar.h"
+#include "files/fileFuncs.h"
 #include "platform/controls.h"
 #include "platform/messages.h"
 #include "platform/screen.h"
@@ -258,6 +259,21 @@ TEST_F(Renderer, ControlsByClassAndState)
     EXPECT_GT(inkInside(image, CRect(crossRect.left + 13, crossRect.top + 8, crossRect.left + 17, crossRect.top + 12)), 0);
     EXPECT_GT(inkInside(image, menuRect), 100);
     EXPECT_EQ(inkInside(image, hiddenRect), 0);
+}
+
+// The file utilities' path shortening measures through the layer: with the renderer
+// installed, as the renderer draws.
+TEST_F(Renderer, CompactPathMeasuresWithTheRenderer)
+{
+    HWND window = createWindowStub(100, 20);   // paths up to 90 px
+    const wchar_t* path = L"\\iiiii\\iiiiiii\\iii.txt";   // 8 px per character: 168 px
+    EXPECT_NE(FileFuncsEx::CompactPath(window, path, L'\\'), CString(path)) << "shortened by the default";
+    {
+        CWindowRenderer renderer;
+        start(renderer);
+        EXPECT_EQ(FileFuncsEx::CompactPath(window, path, L'\\'), CString(path)) << "narrow letters fit";
+    }
+    destroyWindowStub(window);
 }
 
 TEST_F(Renderer, RefusesFacesItCannotDraw)

@@ -1,5 +1,7 @@
 #include "cli.h"
 
+#include "numeric/textFields.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -121,19 +123,7 @@ std::string trim(const std::string& text)
 
 bool parseDouble(const std::string& text, double& value)
 {
-    std::string t = trim(text);
-    if (t.empty())
-        return false;
-    // Decimal numbers only: strtod would take hexadecimal ("0x10", "0x1p3"), "inf" and "nan".
-    if (t.find_first_not_of("0123456789.+-eE") != std::string::npos)
-        return false;
-    errno = 0;
-    char* end = nullptr;
-    double v = std::strtod(t.c_str(), &end);
-    if (end != t.c_str() + t.size() || !std::isfinite(v))
-        return false;
-    value = v;
-    return true;
+    return ParseDecimalText(text, value);
 }
 
 bool parseInt(const std::string& text, int& value)
@@ -153,18 +143,8 @@ bool parseInt(const std::string& text, int& value)
 std::vector<std::string> splitFields(const std::string& line)
 {
     std::vector<std::string> fields;
-    std::string field;
-    for (char c : line) {
-        if (c == ',' || c == ';' || c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-            if (!field.empty())
-                fields.push_back(field);
-            field.clear();
-        } else {
-            field += c;
-        }
-    }
-    if (!field.empty())
-        fields.push_back(field);
+    for (std::string_view f : SplitTextFields(line))
+        fields.emplace_back(f);
     return fields;
 }
 

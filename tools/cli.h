@@ -68,12 +68,14 @@ private:
 };
 
 // Strict parsing: the whole text (surrounding blanks allowed) must be a finite decimal number
-// (digits, a point, a sign, an exponent): no hexadecimal, "inf" or "nan".
+// (digits, a point, a sign, an exponent): no hexadecimal, "inf" or "nan". The library's one
+// number grammar (numeric/textFields.h: ParseDecimalText), which the point files use too.
 bool parseDouble(const std::string& text, double& value);
 bool parseInt(const std::string& text, int& value);
 std::string trim(const std::string& text);
 
-// Splits a line into fields at commas, semicolons, tabs and blanks (empty fields dropped).
+// Splits a line into fields at commas, semicolons, tabs and blanks (empty fields dropped): the
+// library's one splitter (numeric/textFields.h: SplitTextFields).
 std::vector<std::string> splitFields(const std::string& line);
 
 // Shortest round-trip decimal form ("%.17g" trimmed to the fewest digits that read back equal).

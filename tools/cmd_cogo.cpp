@@ -374,51 +374,53 @@ bool readPointOption(std::vector<std::string>& words, const char* name, int coun
     return true;
 }
 
-int runTraverse(const std::vector<std::string>& words0)
+// The traverse's options: the common ones, the start, the closing point and the backsight.
+bool readTraverseOptions(const std::vector<std::string>& words0, Options& o, std::string& message)
 {
-    const std::string sub = "cogo traverse";
-    if (wantsHelp(words0, kTraverseHelp)) {
-        std::cout << kExamples << kTail;
-        return cli::EXIT_OK;
-    }
-    Options o;
-    std::string message;
     cli::Args pre(words0);
     if (!cli::readDisplayUnits(pre, o.units, message))
-        return cli::usageError(sub, message);
+        return false;
     std::vector<std::string> words = pre.rest();
     bool hasStart = false, hasBsPoint = false;
     double bsPoint[2] = {0, 0};
     if (!readPointOption(words, "--start", 3, o, o.start, hasStart, message) ||
         !readPointOption(words, "--close", 3, o, o.close, o.hasClose, message) ||
         !readPointOption(words, "--backsight", 2, o, bsPoint, hasBsPoint, message))
-        return cli::usageError(sub, message);
+        return false;
     cli::Args args(words);
     std::string text;
     const bool hasBsAz = args.option("--backsight-azimuth", text);
     if (hasBsAz && !cli::readAngle(o.units, text, "--backsight-azimuth", o.backsightAzimuth, message))
-        return cli::usageError(sub, message);
+        return false;
     if (!readCommon(args, o, message) || !readPath(args, o, message))
-        return cli::usageError(sub, message);
+        return false;
     if (!hasStart)
-        return cli::usageError(sub, "--start N E H is required");
+        return message = "--start N E H is required", false;
     if (hasBsAz == hasBsPoint)
-        return cli::usageError(sub, "give one of --backsight-azimuth AZ and --backsight N E");
+        return message = "give one of --backsight-azimuth AZ and --backsight N E", false;
     if (hasBsPoint) {
         if (std::hypot(bsPoint[0] - o.start[0], bsPoint[1] - o.start[1]) < 1e-12)
-            return cli::usageError(sub, "the backsight point lies on the start station");
+            return message = "the backsight point lies on the start station", false;
         o.backsightAzimuth = GetRefAziPts(bsPoint[1] - o.start[1], bsPoint[0] - o.start[0]);
     }
+    return true;
+}
 
-    double stn[3] = {o.start[0], o.start[1], o.start[2]};
-    double bsAz = o.backsightAzimuth, length = 0.0;
-    long endedAt = 0;
+// The traverse as it runs: the station reached, the backsight azimuth there, the length so far.
+struct Traverse {
+    const Options& o;
+    double stn[3];
+    double bsAz;
+    double length = 0.0;
+    long endedAt = 0;   // the line of the leg that could not be read: the traverse ends there
     bool anyLeg = false;
-    // CSV: legs and the misclosure share the columns kind,north,east,height,linear,length.
-    const std::vector<std::string> header =
-        o.csv ? std::vector<std::string>{"kind", "north", "east", "height", "linear", "length"}
-              : std::vector<std::string>{"north", "east", "height"};
-    int status = eachRecord(sub, o, header, [&](const cli::Record& r, cli::ValueRow& row, std::string& msg) {
+
+    explicit Traverse(const Options& options)
+        : o(options), stn{options.start[0], options.start[1], options.start[2]}, bsAz(options.backsightAzimuth) {}
+
+    // One leg: BS_HA FS_HA ZA SD [HI HT] to the next station.
+    bool leg(const cli::Record& r, cli::ValueRow& row, std::string& msg)
+    {
         if (endedAt)
             return msg = "not computed: the traverse ended at line " + std::to_string(endedAt), false;
         double v[6] = {0, 0, 0, 0, o.hi, o.ht};
@@ -446,9 +448,14 @@ int runTraverse(const std::vector<std::string>& words0)
         }
         anyLeg = true;
         return true;
-    });
-    // Lines after the bad leg were reported each; only the first is the cause.
-    if (o.hasClose && !endedAt && anyLeg) {
+    }
+
+    // The misclosure at the closing point; lines after a bad leg were reported each, and only
+    // the first is the cause, so none is printed then.
+    void printMisclosure() const
+    {
+        if (!o.hasClose || endedAt || !anyLeg)
+            return;
         const double dN = o.close[0] - stn[0], dE = o.close[1] - stn[1], dH = o.close[2] - stn[2];
         cli::ValueRow row{&o.units, o.csv, {}};
         row.text("misclosure");
@@ -461,6 +468,28 @@ int runTraverse(const std::vector<std::string>& words0)
             row.text("ok");
         std::cout << row.str() << '\n';
     }
+};
+
+int runTraverse(const std::vector<std::string>& words0)
+{
+    const std::string sub = "cogo traverse";
+    if (wantsHelp(words0, kTraverseHelp)) {
+        std::cout << kExamples << kTail;
+        return cli::EXIT_OK;
+    }
+    Options o;
+    std::string message;
+    if (!readTraverseOptions(words0, o, message))
+        return cli::usageError(sub, message);
+    Traverse t(o);
+    // CSV: legs and the misclosure share the columns kind,north,east,height,linear,length.
+    const std::vector<std::string> header =
+        o.csv ? std::vector<std::string>{"kind", "north", "east", "height", "linear", "length"}
+              : std::vector<std::string>{"north", "east", "height"};
+    const int status = eachRecord(sub, o, header, [&](const cli::Record& r, cli::ValueRow& row, std::string& msg) {
+        return t.leg(r, row, msg);
+    });
+    t.printMisclosure();
     return status;
 }
 

@@ -184,6 +184,44 @@ void printSize(double radius, const Units& u)
     print("degree_base", u.dist == UNITS_USFT ? "100 usft" : u.dist == UNITS_IFT ? "100 ift" : "100 m");
 }
 
+// A spiral of the given length or constant on a curve of `radius`.
+int printSpiral(const Input& extent, double extentValue, double radius, const Units& units)
+{
+    if (!(extentValue > 0.0)) {
+        cli::error(kCommand, std::string(extent.option + 2) + " must be positive");
+        return cli::EXIT_BAD_INPUT;
+    }
+    const double length = extent.display == kSpiralLength
+                              ? extentValue
+                              : getLengthValueFromDisplay(extentValue, radius, LengthDisplaySpiralConst);
+    printSize(radius, units);
+    print("spiral_length", units.show(length, Kind::Distance));
+    print("spiral_constant", units.show(GetSpiralConstant(length, radius), Kind::Distance));
+    // The spiral angle: half the central angle of a circular arc of the same length.
+    print("deflection", units.show(GetDeltaFromLength(length, radius) / 2.0, Kind::Angle));
+    return cli::EXIT_OK;
+}
+
+// A circular arc of `radius` with the given extent.
+int printArc(const Input& extent, double extentValue, double radius, const Units& units)
+{
+    double delta = 0.0;
+    std::string message;
+    if (!deltaFromExtent(extent, extentValue, radius, units, delta, message)) {
+        cli::error(kCommand, message);
+        return cli::EXIT_BAD_INPUT;
+    }
+    const double length = GetLengthFromDelta(delta, radius);
+    printSize(radius, units);
+    print("delta", units.show(delta, Kind::Angle));
+    print("length", units.show(length, Kind::Distance));
+    print("chord", units.show(getDisplayValueFromLength(length, radius, LengthDisplayChord), Kind::Distance));
+    print("tangent", units.show(getDisplayValueFromLength(length, radius, LengthDisplayTangent), Kind::Distance));
+    print("middle_ordinate", units.show(getDisplayValueFromLength(length, radius, LengthDisplayMidOrd), Kind::Distance));
+    print("external", units.show(getDisplayValueFromLength(length, radius, LengthDisplayExternal), Kind::Distance));
+    return cli::EXIT_OK;
+}
+
 int runCurve(const std::vector<std::string>& words)
 {
     cli::Args args(words);
@@ -218,35 +256,9 @@ int runCurve(const std::vector<std::string>& words)
         cli::error(kCommand, message);
         return cli::EXIT_BAD_INPUT;
     }
-    if (extent->display == kSpiralLength || extent->display == LengthDisplaySpiralConst) {
-        if (!(extentValue > 0.0)) {
-            cli::error(kCommand, std::string(extent->option + 2) + " must be positive");
-            return cli::EXIT_BAD_INPUT;
-        }
-        const double length = extent->display == kSpiralLength
-                                  ? extentValue
-                                  : getLengthValueFromDisplay(extentValue, radius, LengthDisplaySpiralConst);
-        printSize(radius, units);
-        print("spiral_length", units.show(length, Kind::Distance));
-        print("spiral_constant", units.show(GetSpiralConstant(length, radius), Kind::Distance));
-        // The spiral angle: half the central angle of a circular arc of the same length.
-        print("deflection", units.show(GetDeltaFromLength(length, radius) / 2.0, Kind::Angle));
-        return cli::EXIT_OK;
-    }
-    double delta = 0.0;
-    if (!deltaFromExtent(*extent, extentValue, radius, units, delta, message)) {
-        cli::error(kCommand, message);
-        return cli::EXIT_BAD_INPUT;
-    }
-    const double length = GetLengthFromDelta(delta, radius);
-    printSize(radius, units);
-    print("delta", units.show(delta, Kind::Angle));
-    print("length", units.show(length, Kind::Distance));
-    print("chord", units.show(getDisplayValueFromLength(length, radius, LengthDisplayChord), Kind::Distance));
-    print("tangent", units.show(getDisplayValueFromLength(length, radius, LengthDisplayTangent), Kind::Distance));
-    print("middle_ordinate", units.show(getDisplayValueFromLength(length, radius, LengthDisplayMidOrd), Kind::Distance));
-    print("external", units.show(getDisplayValueFromLength(length, radius, LengthDisplayExternal), Kind::Distance));
-    return cli::EXIT_OK;
+    if (extent->display == kSpiralLength || extent->display == LengthDisplaySpiralConst)
+        return printSpiral(*extent, extentValue, radius, units);
+    return printArc(*extent, extentValue, radius, units);
 }
 
 const bool registered = cli::registerCommand(kCommand, "circular curve and spiral calculator", &runCurve);

@@ -8,6 +8,7 @@
 #include "cogo/resection.h"
 #include "numeric/unsetValue.h"
 
+#include <functional>
 #include <iostream>
 
 namespace {
@@ -118,6 +119,82 @@ std::string orDash(bool has, const std::string& text)
     return has ? text : std::string("-");
 }
 
+// The resection's settings from the command line (defaults: 5", 3 mm + 3 ppm).
+struct Settings {
+    cli::DisplayUnits u;
+    double hi = 0.0, sigmaAngle = 5.0, sigmaDist = 0.003, ppm = 3.0;
+    std::string input = "-";
+};
+
+bool readSettings(cli::Args& args, Settings& o, std::string& message)
+{
+    std::string text, option;
+    if (!cli::readDisplayUnits(args, o.u, message))
+        return false;
+    if (args.option("--hi", text) && !cli::readLength(o.u, text, "--hi", o.hi, message))
+        return false;
+    if (args.option("--sigma-angle", text) && (!cli::parseDouble(text, o.sigmaAngle) || !(o.sigmaAngle > 0.0)))
+        return message = "--sigma-angle takes a positive number of arc seconds", false;
+    if (args.option("--sigma-dist", text) &&
+        (!cli::readLength(o.u, text, "--sigma-dist", o.sigmaDist, message) || !(o.sigmaDist > 0.0)))
+        return message = "--sigma-dist takes a positive distance", false;
+    if (args.option("--ppm", text) && (!cli::parseDouble(text, o.ppm) || !(o.ppm >= 0.0)))
+        return message = "--ppm takes a number of parts per million, 0 or more", false;
+    if (args.missingValue())
+        return message = "an option is missing its value", false;
+    if (args.firstUnknownOption(option) && option != "-")
+        return message = "unknown option '" + option + "'", false;
+    if (args.rest().size() > 1)
+        return message = "give one input file (got '" + args.rest()[1] + "' too)", false;
+    if (!args.rest().empty())
+        o.input = args.rest()[0];
+    return true;
+}
+
+// Reads every observation; false when a line is bad (each reported).
+bool readObservations(const Settings& o, std::vector<Observation>& obs)
+{
+    std::vector<cli::Record> records;
+    std::string message;
+    if (!cli::readRecords(o.input, records, message)) {
+        cli::error(kCommand, message);
+        return false;
+    }
+    obs.assign(records.size(), Observation());
+    bool bad = false;
+    for (size_t i = 0; i < records.size(); ++i)
+        if (!readObservation(records[i], o.u, obs[i], message)) {
+            cli::errorAtLine(kCommand, records[i].line, message);
+            bad = true;
+        }
+    return !bad;
+}
+
+// A value, or "-" where the resection leaves it unset.
+std::string shown(double v, const std::function<std::string(double)>& show)
+{
+    return orDash(!isUnset(v), isUnset(v) ? "" : show(v));
+}
+
+void printResult(const Settings& o, const std::vector<Observation>& obs, const TResectionResult& r,
+                 const std::vector<double>& rHa, const std::vector<double>& rHd, const std::vector<double>& rH)
+{
+    const cli::DisplayUnits& u = o.u;
+    cli::DisplayUnits angle8 = u, res4 = u;
+    angle8.decimals = 8;
+    res4.decimals = 4;
+    auto length = [&](double v) { return u.showLength(v); };
+    auto residual = [&](double v) { return res4.showLength(v); };
+    auto tenths = [](double v) { return cli::fixedNoNegativeZero(v, 1); };
+    std::cout << "station " << u.showLength(r.north) << ' ' << u.showLength(r.east) << ' ' << shown(r.height, length) << '\n';
+    std::cout << "orientation " << shown(r.orientation, [&](double v) { return cli::showAzimuth(angle8, v); }) << '\n';
+    std::cout << "sigma " << u.showLength(r.sigmaNorth) << ' ' << u.showLength(r.sigmaEast) << ' '
+              << shown(r.sigmaHeight, length) << ' ' << shown(r.sigmaOrientation, tenths) << '\n';
+    for (size_t i = 0; i < obs.size(); ++i)
+        std::cout << "residual " << obs[i].name << ' ' << shown(rHa[i], tenths) << ' ' << shown(rHd[i], residual) << ' '
+                  << shown(rH[i], residual) << '\n';
+}
+
 int runResect(const std::vector<std::string>& words)
 {
     cli::Args args(words);
@@ -125,44 +202,13 @@ int runResect(const std::vector<std::string>& words)
         std::cout << kHelp;
         return cli::EXIT_OK;
     }
-    cli::DisplayUnits u;
-    std::string message, text;
-    if (!cli::readDisplayUnits(args, u, message))
+    Settings o;
+    std::string message;
+    if (!readSettings(args, o, message))
         return cli::usageError(kCommand, message);
-    double hi = 0.0, sigmaAngle = 5.0, sigmaDist = 0.003, ppm = 3.0;
-    if (args.option("--hi", text) && !cli::readLength(u, text, "--hi", hi, message))
-        return cli::usageError(kCommand, message);
-    if (args.option("--sigma-angle", text) && (!cli::parseDouble(text, sigmaAngle) || !(sigmaAngle > 0.0)))
-        return cli::usageError(kCommand, "--sigma-angle takes a positive number of arc seconds");
-    if (args.option("--sigma-dist", text) &&
-        (!cli::readLength(u, text, "--sigma-dist", sigmaDist, message) || !(sigmaDist > 0.0)))
-        return cli::usageError(kCommand, "--sigma-dist takes a positive distance");
-    if (args.option("--ppm", text) && (!cli::parseDouble(text, ppm) || !(ppm >= 0.0)))
-        return cli::usageError(kCommand, "--ppm takes a number of parts per million, 0 or more");
-    std::string option;
-    if (args.missingValue())
-        return cli::usageError(kCommand, "an option is missing its value");
-    if (args.firstUnknownOption(option) && option != "-")
-        return cli::usageError(kCommand, "unknown option '" + option + "'");
-    if (args.rest().size() > 1)
-        return cli::usageError(kCommand, "give one input file (got '" + args.rest()[1] + "' too)");
-
-    std::vector<cli::Record> records;
-    if (!cli::readRecords(args.rest().empty() ? "-" : args.rest()[0], records, message)) {
-        cli::error(kCommand, message);
+    std::vector<Observation> obs;
+    if (!readObservations(o, obs))
         return cli::EXIT_BAD_INPUT;
-    }
-    std::vector<Observation> obs(records.size());
-    bool bad = false;
-    for (size_t i = 0; i < records.size(); ++i)
-        if (!readObservation(records[i], u, obs[i], message)) {
-            cli::errorAtLine(kCommand, records[i].line, message);
-            bad = true;
-        }
-    if (bad)
-        return cli::EXIT_BAD_INPUT;
-
-    const int n = static_cast<int>(obs.size());
     std::vector<TResectionObs> plain(obs.size());
     for (size_t i = 0; i < obs.size(); ++i)
         plain[i] = obs[i].obs;
@@ -170,30 +216,12 @@ int runResect(const std::vector<std::string>& words)
     TG2gParams g2g;
     TResectionResult r;
     TResectionStatus status;
-    if (!ThreeDResection(n, plain.data(), hi, sigmaAngle, sigmaDist, ppm, g2g, r, rHa.data(), rHd.data(), rH.data(),
-                         status)) {
+    if (!ThreeDResection(static_cast<int>(obs.size()), plain.data(), o.hi, o.sigmaAngle, o.sigmaDist, o.ppm, g2g, r,
+                         rHa.data(), rHd.data(), rH.data(), status)) {
         cli::error(kCommand, std::string("no solution: ") + reasonOf(status));
         return status == RESECTION_BAD_INPUT ? cli::EXIT_BAD_INPUT : cli::EXIT_NO_ANSWER;
     }
-    cli::DisplayUnits angle8 = u;
-    angle8.decimals = 8;
-    cli::DisplayUnits res4 = u;
-    res4.decimals = 4;
-    std::cout << "station " << u.showLength(r.north) << ' ' << u.showLength(r.east) << ' '
-              << orDash(!isUnset(r.height), isUnset(r.height) ? "" : u.showLength(r.height)) << '\n';
-    std::cout << "orientation "
-              << orDash(!isUnset(r.orientation), isUnset(r.orientation) ? "" : cli::showAzimuth(angle8, r.orientation)) << '\n';
-    std::cout << "sigma " << u.showLength(r.sigmaNorth) << ' ' << u.showLength(r.sigmaEast) << ' '
-              << orDash(!isUnset(r.sigmaHeight), isUnset(r.sigmaHeight) ? "" : u.showLength(r.sigmaHeight)) << ' '
-              << orDash(!isUnset(r.sigmaOrientation),
-                        isUnset(r.sigmaOrientation) ? "" : cli::fixedNoNegativeZero(r.sigmaOrientation, 1))
-              << '\n';
-    for (size_t i = 0; i < obs.size(); ++i) {
-        std::cout << "residual " << obs[i].name << ' '
-                  << orDash(!isUnset(rHa[i]), isUnset(rHa[i]) ? "" : cli::fixedNoNegativeZero(rHa[i], 1)) << ' '
-                  << orDash(!isUnset(rHd[i]), isUnset(rHd[i]) ? "" : res4.showLength(rHd[i])) << ' '
-                  << orDash(!isUnset(rH[i]), isUnset(rH[i]) ? "" : res4.showLength(rH[i])) << '\n';
-    }
+    printResult(o, obs, r, rHa, rHd, rH);
     return cli::EXIT_OK;
 }
 

@@ -5,7 +5,7 @@
 #include "numeric/stationText.h"
 #include "platform/textCodec.h"
 #include "road/landXmlReader.h"
-#include "roadPoints.h"
+#include "road/roadPoints.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -132,50 +132,54 @@ std::string alignmentList(const RoadFile& file, const std::string& profile)
     return list;
 }
 
-int loadRoad(const std::string& sub, const std::string& path, const std::string& alignment,
-             const std::string& profile, LoadedRoad& road, bool needOne)
+// The file `path` names: the bundled example road for kExampleRoad; empty (reported) for none.
+static std::string roadFilePath(const std::string& command, const std::string& path)
 {
-    UseRoadTolerances();
-    const std::string command = "road " + sub;
-    std::string file = path;
-    if (file.empty()) {
+    if (path.empty()) {
         cli::error(command, "give the road file (or --example for the bundled example road)");
-        return cli::EXIT_BAD_INPUT;
+        return std::string();
     }
-    if (file == kExampleRoad) {
-        file = exampleRoadPath();
-        if (file.empty()) {
-            cli::error(command, "the example road is not installed (set FIELDCORE_EXAMPLES or give ROAD)");
-            return cli::EXIT_BAD_INPUT;
-        }
-    }
-    RoadError err;
-    if (!ReadLandXmlFile(file, road.file, err)) {
-        cli::error(command, err.text());
-        return cli::EXIT_BAD_INPUT;
-    }
+    if (path != kExampleRoad)
+        return path;
+    const std::string example = exampleRoadPath();
+    if (example.empty())
+        cli::error(command, "the example road is not installed (set FIELDCORE_EXAMPLES or give ROAD)");
+    return example;
+}
+
+// The alignments to build: the one named, or every one; false (reported) for a name the file
+// does not hold, or a file of several without a choice where the command needs one.
+static bool selectAlignments(const std::string& command, const std::string& file, const std::string& alignment,
+                             const std::string& profile, bool needOne, LoadedRoad& road)
+{
     const int chosen = alignment.empty() ? -1 : findAlignment(road.file, alignment);
     if (!alignment.empty() && chosen < 0) {
         cli::error(command, file + ": no alignment '" + alignment + "'; the file holds:\n" + alignmentList(road.file, profile));
-        return cli::EXIT_BAD_INPUT;
+        return false;
     }
     if (alignment.empty() && needOne && road.file.alignments.size() > 1) {
         cli::error(command, file + ": the file holds " + std::to_string(road.file.alignments.size()) +
                                 " alignments: choose one with --alignment NAME or NUMBER\n" +
                                 alignmentList(road.file, profile));
-        return cli::EXIT_BAD_INPUT;
+        return false;
     }
     for (size_t i = 0; i < road.file.alignments.size(); ++i)
         if (chosen < 0 || static_cast<int>(i) == chosen)
             road.selected.push_back(static_cast<int>(i));
-    // Alignments that cannot be read or built are refused alone; one that was asked for by
-    // name stops the command with its reason.
+    return true;
+}
+
+// Builds the selected alignments. Those that cannot be read or built are refused alone; one
+// that was asked for by name stops the command with its reason (false).
+static bool buildSelected(const std::string& command, const std::string& file, const std::string& alignment,
+                          const std::string& profile, LoadedRoad& road)
+{
     std::vector<int> built;
     road.builds.reserve(road.selected.size());
     for (int index : road.selected) {
         RoadAlignment& a = road.file.alignments[static_cast<size_t>(index)];
+        RoadError err;
         road.builds.emplace_back();
-        const RoadBuild& b = road.builds.back();
         if (!a.refused && !BuildRoadAlignment(road.file, a, profile, road.builds.back(), err)) {
             a.refused = true;
             a.refusal = err;
@@ -184,15 +188,34 @@ int loadRoad(const std::string& sub, const std::string& path, const std::string&
             road.builds.pop_back();
             if (!alignment.empty()) {
                 cli::error(command, "alignment '" + a.name + "' is refused: " + a.refusal.text());
-                return cli::EXIT_BAD_INPUT;
+                return false;
             }
             continue;
         }
-        for (const std::string& m : b.stations.mismatches())
+        for (const std::string& m : road.builds.back().stations.mismatches())
             cli::error(command, file + ": warning: " + m);
         built.push_back(index);
     }
     road.selected = built;
+    return true;
+}
+
+int loadRoad(const std::string& sub, const std::string& path, const std::string& alignment,
+             const std::string& profile, LoadedRoad& road, bool needOne)
+{
+    UseRoadTolerances();
+    const std::string command = "road " + sub;
+    const std::string file = roadFilePath(command, path);
+    if (file.empty())
+        return cli::EXIT_BAD_INPUT;
+    RoadError err;
+    if (!ReadLandXmlFile(file, road.file, err)) {
+        cli::error(command, err.text());
+        return cli::EXIT_BAD_INPUT;
+    }
+    if (!selectAlignments(command, file, alignment, profile, needOne, road) ||
+        !buildSelected(command, file, alignment, profile, road))
+        return cli::EXIT_BAD_INPUT;
     if (road.selected.empty()) {
         for (const RoadAlignment& a : road.file.alignments)
             if (a.refused)
@@ -274,7 +297,7 @@ bool readStation(const RoadStationing& st, const std::string& text, const cli::D
     const double metres = units.toMetres(display);
     double at;
     if (!st.toInternal(metres, region, at, why)) {
-        why = "station " + quoteLine(cli::trim(text)) + ": " + why;
+        why = "station " + QuotedInputLine(cli::trim(text)) + ": " + why;
         return false;
     }
     internal = at;

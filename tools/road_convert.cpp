@@ -1,6 +1,6 @@
 // fieldcore road convert: a road file written back as LandXML 1.2 after the engine has built
 // every alignment from it.
-#include "roadCommands.h"
+#include "roadPrologue.h"
 
 #include "road/landXmlWriter.h"
 
@@ -54,23 +54,21 @@ int runConvert(const std::vector<std::string>& words)
     cli::Args args(words);
     if (roadcli::printedRoadHelp(args, kHelp))
         return cli::EXIT_OK;
-    const std::string command = std::string("road ") + kSub;
-    std::string out, alignment, path, message;
+    roadcli::RoadSession s(kSub, roadcli::kOptAlignment);
+    const std::string& command = s.command;
+    std::string out, message;
     if (!args.option("-o", out))
         args.option("--output", out);
-    args.option("--alignment", alignment);
-    if (!args.problem().empty())
-        return cli::usageError(command, args.problem());
-    if (!roadcli::readRoadPath(args, path, message))
+    if (!roadcli::readRoadOptions(args, s, message))
         return cli::usageError(command, message);
-    if (path.empty())
+    if (s.path.empty())
         return cli::usageError(command, "give the road file to convert");
     if (out.empty())
         return cli::usageError(command, "give the output file with -o OUT.xml");
-    roadcli::LoadedRoad road;
-    const int status = roadcli::loadRoad(kSub, path, alignment, std::string(), road);
+    const int status = roadcli::loadRoadSession(s, false);
     if (status != cli::EXIT_OK)
         return status;
+    const roadcli::LoadedRoad& road = s.loaded;
     RoadFile selected = road.file;
     selected.alignments.clear();
     for (int i : road.selected)

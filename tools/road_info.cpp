@@ -1,7 +1,7 @@
 // fieldcore road info: what a road file holds, as the engine sees it: its alignments, their
 // elements with stations, lengths and radii, the key points (TS, SC, CS, ST, PC, PT, PI ...)
 // with their coordinates, and the profile's VIPs and vertical curves.
-#include "roadCommands.h"
+#include "roadPrologue.h"
 
 #include "numeric/units.h"
 #include "road/roadDesignHeight.h"
@@ -233,28 +233,19 @@ int runInfo(const std::vector<std::string>& words)
     cli::Args args(words);
     if (roadcli::printedRoadHelp(args, kHelp))
         return cli::EXIT_OK;
-    const std::string command = std::string("road ") + kSub;
-    std::string alignment, profile, stationUnit, path, message;
-    args.option("--alignment", alignment);
-    args.option("--profile", profile);
-    const bool stationUnitGiven = args.option("--station-unit", stationUnit);
-    View v;
-    bool unitsGiven = false;
-    if (!roadcli::readRoadUnits(args, v.units, unitsGiven, v.form.decimals, message) ||
-        !roadcli::readRoadPath(args, path, message))
-        return cli::usageError(command, message);
-    if (!args.problem().empty())
-        return cli::usageError(command, args.problem());
-    if (stationUnitGiven && (!cli::parseDouble(stationUnit, v.form.unit) || !(v.form.unit >= 1.0)))
-        return cli::usageError(command, "--station-unit takes a number of at least 1");
-    roadcli::LoadedRoad road;
-    const int status = roadcli::loadRoad(kSub, path, alignment, profile, road);
+    roadcli::RoadSession s(kSub, roadcli::kOptAlignment | roadcli::kOptProfile | roadcli::kOptUnits |
+                                     roadcli::kOptStationUnit);
+    std::string message;
+    if (!roadcli::readRoadOptions(args, s, message))
+        return cli::usageError(s.command, message);
+    const int status = roadcli::loadRoadSession(s, false);
     if (status != cli::EXIT_OK)
         return status;
-    if (!unitsGiven)
-        v.units.dist = roadcli::fileDisplayUnit(road.file);
-    if (!stationUnitGiven)
-        v.form.unit = roadcli::defaultStationUnit(v.units.dist);
+    View v;
+    v.units = s.units;
+    v.form = s.form;
+    const roadcli::LoadedRoad& road = s.loaded;
+    const std::string& alignment = s.alignment;
     const RoadUnits& u = road.file.units;
     std::cout << "file " << road.file.path << ": LandXML " << (road.file.version.empty() ? "?" : road.file.version)
               << ", linear unit " << RoadLinearUnitName(u.linear) << ", angular unit "

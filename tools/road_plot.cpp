@@ -1,10 +1,10 @@
 // fieldcore road plot: the plan and the profile of a road alignment as one SVG page
 // (road/roadPlot.h).
-#include "roadCommands.h"
+#include "roadPrologue.h"
 
 #include "road/roadPlot.h"
 #include "hostFiles.h"
-#include "roadPoints.h"
+#include "road/roadPoints.h"
 
 #include <fstream>
 #include <iostream>
@@ -66,7 +66,7 @@ const char* const kHelp =
     "\n"
     "Exit status: 0 written; 2 bad input or usage.\n";
 
-// Reads the points file (display units; the forms of roadPoints.h); bad lines are reported and
+// Reads the points file (display units; the lines road/roadPoints.h accepts); bad lines are reported and
 // skipped. A point without a name is named by its line's number.
 bool readPoints(const std::string& command, const std::string& path, UNITS units, std::vector<RoadPlotPoint>& out,
                 bool& badLines)
@@ -80,18 +80,18 @@ bool readPoints(const std::string& command, const std::string& path, UNITS units
     std::string text, why;
     long lineNo = 0;
     bool first = true;
-    roadcli::PointFormat format;
+    RoadPointFormat format;
     while (std::getline(in, text)) {
         ++lineNo;
-        if (roadcli::isBlankOrComment(text))
+        if (IsBlankOrCommentLine(text))
             continue;
         if (first) {
             first = false;
-            if (roadcli::readPointHeader(text, format))
+            if (ReadRoadPointHeader(text, format))
                 continue;
         }
-        roadcli::PointRecord q;
-        if (!roadcli::parsePointLine(format, text, q, why)) {
+        RoadPointRecord q;
+        if (!ParseRoadPointLine(format, text, q, why)) {
             cli::errorAtLine(command, lineNo, path + ": " + why);
             badLines = true;
             continue;
@@ -122,58 +122,76 @@ bool readOffsets(const std::string& list, UNITS units, std::vector<double>& out)
     return !out.empty();
 }
 
+// The plot's own options; the shared ones go through the prologue.
+struct PlotOptions {
+    std::string out, offsets, points;
+    bool offsetsGiven = false;
+};
+
+bool readPlotOptions(cli::Args& args, roadcli::RoadSession& s, PlotOptions& p, RoadPlotOptions& o, std::string& message)
+{
+    std::string interval, width;
+    if (!args.option("-o", p.out))
+        args.option("--output", p.out);
+    p.offsetsGiven = args.option("--offsets", p.offsets);
+    args.option("--points", p.points);
+    const bool intervalGiven = args.option("--interval", interval);
+    const bool widthGiven = args.option("--width", width);
+    args.option("--title", o.title);
+    if (!roadcli::readRoadOptions(args, s, message))
+        return false;
+    if (p.out.empty())
+        return message = "give the output file with -o FILE.svg", false;
+    if (intervalGiven && (!cli::parseDouble(interval, o.interval) || !(o.interval > 0.0)))
+        return message = "--interval takes a positive number", false;
+    if (widthGiven && (!cli::parseDouble(width, o.width) || !(o.width >= 400.0 && o.width <= 20000.0)))
+        return message = "--width takes a number of px from 400 to 20000", false;
+    return true;
+}
+
+// Writes the page to `out` ("-": stdout).
+int writePage(const std::string& command, const std::string& out, const std::string& svg, const std::string& name)
+{
+    if (out == "-") {
+        std::cout << svg;
+        return cli::EXIT_OK;
+    }
+    std::ofstream f(out, std::ios::binary);
+    if (!(f << svg) || !f.flush()) {
+        cli::error(command, out + ": cannot be written");
+        return cli::EXIT_BAD_INPUT;
+    }
+    std::cout << out << ": plan and profile of \"" << name << "\"\n";
+    return cli::EXIT_OK;
+}
+
 int runPlot(const std::vector<std::string>& words)
 {
     cli::Args args(words);
     if (roadcli::printedRoadHelp(args, kHelp))
         return cli::EXIT_OK;
-    const std::string command = std::string("road ") + kSub;
-    std::string out, alignment, profile, offsets, points, interval, width, stationUnit, path, message;
+    roadcli::RoadSession s(kSub, roadcli::kOptAlignment | roadcli::kOptProfile | roadcli::kOptUnits |
+                                     roadcli::kOptStationUnit | roadcli::kOptMaxDistance | roadcli::kOptExtendGrades);
+    const std::string& command = s.command;
+    PlotOptions p;
     RoadPlotOptions o;
-    if (!args.option("-o", out))
-        args.option("--output", out);
-    args.option("--alignment", alignment);
-    args.option("--profile", profile);
-    const bool offsetsGiven = args.option("--offsets", offsets);
-    args.option("--points", points);
-    const bool intervalGiven = args.option("--interval", interval);
-    const bool widthGiven = args.option("--width", width);
-    const bool stationUnitGiven = args.option("--station-unit", stationUnit);
-    args.option("--title", o.title);
-    o.extendGrades = args.flag("--extend-grades");
-    std::string maxDistance;
-    const bool maxDistanceGiven = args.option("--max-distance", maxDistance);
-    cli::DisplayUnits units;
-    bool unitsGiven = false;
-    if (!roadcli::readRoadUnits(args, units, unitsGiven, o.stationDecimals, message) ||
-        !roadcli::readRoadPath(args, path, message))
+    std::string message;
+    if (!readPlotOptions(args, s, p, o, message))
         return cli::usageError(command, message);
-    if (!args.problem().empty())
-        return cli::usageError(command, args.problem());
-    if (out.empty())
-        return cli::usageError(command, "give the output file with -o FILE.svg");
-    if (intervalGiven && (!cli::parseDouble(interval, o.interval) || !(o.interval > 0.0)))
-        return cli::usageError(command, "--interval takes a positive number");
-    if (widthGiven && (!cli::parseDouble(width, o.width) || !(o.width >= 400.0 && o.width <= 20000.0)))
-        return cli::usageError(command, "--width takes a number of px from 400 to 20000");
-    if (stationUnitGiven && (!cli::parseDouble(stationUnit, o.stationUnit) || !(o.stationUnit >= 1.0)))
-        return cli::usageError(command, "--station-unit takes a number of at least 1");
-    roadcli::LoadedRoad road;
-    const int status = roadcli::loadRoad(kSub, path, alignment, profile, road, true);
+    const int status = roadcli::loadRoadSession(s, true);
     if (status != cli::EXIT_OK)
         return status;
-    o.units = unitsGiven ? units.dist : roadcli::fileDisplayUnit(road.file);
-    double reach = 1000.0;
-    if (maxDistanceGiven && (!cli::parseDouble(maxDistance, reach) || !(reach > 0.0)))
-        return cli::usageError(command, "--max-distance takes a positive number");
-    o.maxDistance = ToMetersEx(reach, o.units);
-    if (!stationUnitGiven)
-        o.stationUnit = roadcli::defaultStationUnit(o.units);
-    if (offsetsGiven && !readOffsets(offsets, o.units, o.offsets))
+    o.units = s.units.dist;
+    o.stationDecimals = s.form.decimals;
+    o.stationUnit = s.form.unit;
+    o.maxDistance = s.maxDistance;
+    o.extendGrades = s.extendGrades;
+    if (p.offsetsGiven && !readOffsets(p.offsets, o.units, o.offsets))
         return cli::usageError(command, "--offsets takes numbers other than 0 separated by commas (\"-5,5\")");
     bool badLines = false;
-    if (!points.empty() && !readPoints(command, points, o.units, o.points, badLines))
+    if (!p.points.empty() && !readPoints(command, p.points, o.units, o.points, badLines))
         return cli::EXIT_BAD_INPUT;
+    const roadcli::LoadedRoad& road = s.loaded;
     const RoadAlignment& source = road.file.alignments[road.selected[0]];
     const std::string& file = road.file.path;
     o.subtitle = "road file " + file.substr(file.rfind('/') + 1);
@@ -185,16 +203,8 @@ int runPlot(const std::vector<std::string>& words)
     }
     for (const std::string& far : notDrawn)
         cli::error(command, "point " + far + " lies farther than --max-distance from the road: not drawn");
-    if (out == "-") {
-        std::cout << svg;
-    } else {
-        std::ofstream f(out, std::ios::binary);
-        if (!(f << svg) || !f.flush()) {
-            cli::error(command, out + ": cannot be written");
-            return cli::EXIT_BAD_INPUT;
-        }
-        std::cout << out << ": plan and profile of \"" << source.name << "\"\n";
-    }
+    if (writePage(command, p.out, svg, source.name) != cli::EXIT_OK)
+        return cli::EXIT_BAD_INPUT;
     return badLines ? cli::EXIT_BAD_INPUT : cli::EXIT_OK;
 }
 

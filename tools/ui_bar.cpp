@@ -123,28 +123,34 @@ bool addItem(CTitlebar& bar, const Item& item)
     return bar.AddBitmap(pos, item.text.c_str());
 }
 
-} // namespace
+// What the command line asks for.
+struct BarRequest {
+    std::string title;
+    bool titled = false;
+    bool sheet = false;
+    std::string output;
+    std::vector<Item> items;
+};
 
-namespace uicli {
-
-int runBar(const std::vector<std::string>& words)
+// Reads the words into the request; EXIT_OK, or the status of a usage error (said on stderr),
+// or -1 when the help was printed.
+int readRequest(const std::vector<std::string>& words, BarRequest& request)
 {
     std::vector<std::string> rest = words;
     std::vector<std::string> itemSpecs;
-    if (!takeRepeatedOption(rest, "--item", itemSpecs))
+    if (!uicli::takeRepeatedOption(rest, "--item", itemSpecs))
         return cli::usageError(kCommand, "--item needs a value");
     cli::Args args(rest);
     if (args.flag("--help") || args.flag("-h")) {
         std::cout << kHelp;
-        return cli::EXIT_OK;
+        return -1;
     }
-    std::string screen, title, output, shortOutput;
-    const bool titled = args.option("--title", title);
+    std::string screen, shortOutput, unknown;
+    request.titled = args.option("--title", request.title);
     args.option("--screen", screen);
-    const bool longGiven = args.option("--output", output);
+    const bool longGiven = args.option("--output", request.output);
     const bool shortGiven = args.option("-o", shortOutput);
-    const bool sheet = args.flag("--property-sheet");
-    std::string unknown;
+    request.sheet = args.flag("--property-sheet");
     if (!args.problem().empty())
         return cli::usageError(kCommand, args.problem());
     if (args.firstUnknownOption(unknown))
@@ -154,18 +160,30 @@ int runBar(const std::vector<std::string>& words)
     if (longGiven && shortGiven)
         return cli::usageError(kCommand, "give -o or --output, not both");
     if (shortGiven)
-        output = shortOutput;
-    if ((longGiven || shortGiven) && output.empty())
+        request.output = shortOutput;
+    if ((longGiven || shortGiven) && request.output.empty())
         return cli::usageError(kCommand, "the output file name is empty");
-    if (!useScreen(kCommand, screen))
+    if (!uicli::useScreen(kCommand, screen))
         return cli::EXIT_BAD_INPUT;
-    std::vector<Item> items(itemSpecs.size());
+    request.items.resize(itemSpecs.size());
     for (size_t i = 0; i < itemSpecs.size(); ++i) {
         std::string problem;
-        if (!parseItem(itemSpecs[i], items[i], problem))
+        if (!parseItem(itemSpecs[i], request.items[i], problem))
             return cli::usageError(kCommand, "--item " + problem);
     }
+    return cli::EXIT_OK;
+}
 
+} // namespace
+
+namespace uicli {
+
+int runBar(const std::vector<std::string>& words)
+{
+    BarRequest request;
+    const int status = readRequest(words, request);
+    if (status != cli::EXIT_OK)
+        return status < 0 ? cli::EXIT_OK : status;
     // The renderer measures before anything is laid out, so that the layout is what is drawn.
     CWindowRenderer renderer;
     if (!startRenderer(kCommand, renderer))
@@ -173,25 +191,26 @@ int runBar(const std::vector<std::string>& words)
     CWnd window;
     CFont font;
     font.CreateFont(15, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"Arial");
-    window.Create(L"Dialog", Utf8ToWide(title).c_str(), WS_CAPTION | WS_VISIBLE,
+    window.Create(L"Dialog", Utf8ToWide(request.title).c_str(), WS_CAPTION | WS_VISIBLE,
                   CRect(0, 0, 100, 100), nullptr);
     window.SetFont(&font, FALSE);
     CWnd tabs;
-    if (sheet)
+    if (request.sheet)
         tabs.Create(kTabControlClass, L"", WS_CHILD | WS_VISIBLE, CRect(0, 0, SCREEN_WIDTH, 100), &window);
     CTitlebar bar;
-    if (titled)
+    if (request.titled)
         bar.AddTitle(L"A");
-    for (const Item& item : items)
+    for (const Item& item : request.items)
         addItem(bar, item);
-    bar.InitDialog(&window, &font, sheet ? WT_PROPERTY_SHEET : WT_DIALOG);
+    bar.InitDialog(&window, &font, request.sheet ? WT_PROPERTY_SHEET : WT_DIALOG);
     printBarObjects(bar, window);
-    if (output.empty())
+    if (request.output.empty())
         return cli::EXIT_OK;
     CDC dc;
     bar.Paint(&dc, true);
-    return writePicture(kCommand, renderer, window, dc.operations(), output) ? cli::EXIT_OK
-                                                                            : cli::EXIT_BAD_INPUT;
+    return writePicture(kCommand, renderer, window, dc.operations(), request.output)
+               ? cli::EXIT_OK
+               : cli::EXIT_BAD_INPUT;
 }
 
 } // namespace uicli

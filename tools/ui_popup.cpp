@@ -218,33 +218,54 @@ int popupRun(const Run& run, CWindowRenderer& renderer)
     return cli::EXIT_OK;
 }
 
-} // namespace
+// What the command line asks for beyond the run.
+struct PopupOptions {
+    std::string screen, dict;
+    bool countryGiven = false;
+    int country = 0;
+};
 
-namespace uicli {
+// The answer options: at most one of --press, --key and --timeout; EXIT_OK or a usage error.
+int readAnswer(cli::Args& args, Run& run)
+{
+    std::string press, key, timeout;
+    const bool pressGiven = args.option("--press", press);
+    const bool keyGiven = args.option("--key", key);
+    const bool timeoutGiven = args.option("--timeout", timeout);
+    if (int(pressGiven) + int(keyGiven) + int(timeoutGiven) > 1)
+        return cli::usageError(kCommand, "give one of --press, --key and --timeout");
+    if (pressGiven && (!cli::parseInt(press, run.press) || run.press < 0 || run.press >= kPopupPlaces))
+        return cli::usageError(kCommand, "--press takes a place from 0 to 4, not '" + press + "'");
+    if (keyGiven && !findKey(key, run.key))
+        return cli::usageError(kCommand, "--key: no key named '" + key + "' (Enter, Escape, F1 to F9, F24, Up, Down, Left, Right)");
+    if (timeoutGiven && (!cli::parseInt(timeout, run.timeoutMs) || run.timeoutMs < 1))
+        return cli::usageError(kCommand, "--timeout takes milliseconds from 1, not '" + timeout + "'");
+    run.press = pressGiven ? run.press : -1;
+    run.modal = pressGiven || keyGiven || timeoutGiven;
+    return cli::EXIT_OK;
+}
 
-int runPopup(const std::vector<std::string>& words)
+// Reads the words; EXIT_OK, or the status of a usage error (said on stderr), or -1 when the
+// help was printed.
+int readRequest(const std::vector<std::string>& words, Run& run, PopupOptions& o)
 {
     cli::Args args(words);
     if (args.flag("--help") || args.flag("-h")) {
         std::cout << kHelp;
-        return cli::EXIT_OK;
+        return -1;
     }
-    Run run;
-    std::string type, text, caption, screen, country, dict, output, shortOutput, press, key, timeout;
+    std::string type, text, caption, country, shortOutput, unknown;
     const bool typeGiven = args.option("--type", type);
     const bool textGiven = args.option("--text", text);
     args.option("--caption", caption);
     run.yesToAll = args.flag("--yes-to-all");
     run.noToAll = args.flag("--no-to-all");
-    args.option("--screen", screen);
-    const bool countryGiven = args.option("--country", country);
-    const bool dictGiven = args.option("--dict", dict);
-    const bool longGiven = args.option("--output", output);
+    args.option("--screen", o.screen);
+    o.countryGiven = args.option("--country", country);
+    args.option("--dict", o.dict);
+    const bool longGiven = args.option("--output", run.output);
     const bool shortGiven = args.option("-o", shortOutput);
-    const bool pressGiven = args.option("--press", press);
-    const bool keyGiven = args.option("--key", key);
-    const bool timeoutGiven = args.option("--timeout", timeout);
-    std::string unknown;
+    const int answer = readAnswer(args, run);
     if (!args.problem().empty())
         return cli::usageError(kCommand, args.problem());
     if (args.firstUnknownOption(unknown))
@@ -255,48 +276,52 @@ int runPopup(const std::vector<std::string>& words)
         return cli::usageError(kCommand, "--type takes a type code, 0x24 or 36, not '" + type + "'");
     if (!textGiven)
         return cli::usageError(kCommand, "give the message with --text TEXT");
-    if (int(pressGiven) + int(keyGiven) + int(timeoutGiven) > 1)
-        return cli::usageError(kCommand, "give one of --press, --key and --timeout");
-    int number = 0;
-    if (pressGiven && (!cli::parseInt(press, number) || number < 0 || number >= kPopupPlaces))
-        return cli::usageError(kCommand, "--press takes a place from 0 to 4, not '" + press + "'");
-    run.press = pressGiven ? number : -1;
-    if (keyGiven && !findKey(key, run.key))
-        return cli::usageError(kCommand, "--key: no key named '" + key + "' (Enter, Escape, F1 to F9, F24, Up, Down, Left, Right)");
-    if (timeoutGiven && (!cli::parseInt(timeout, run.timeoutMs) || run.timeoutMs < 1))
-        return cli::usageError(kCommand, "--timeout takes milliseconds from 1, not '" + timeout + "'");
-    int countryCode = 0;
-    if (countryGiven && !cli::parseInt(country, countryCode))
+    if (answer != cli::EXIT_OK)
+        return answer;
+    if (o.countryGiven && !cli::parseInt(country, o.country))
         return cli::usageError(kCommand, "--country takes a whole number, not '" + country + "'");
     if (longGiven && shortGiven)
         return cli::usageError(kCommand, "give -o or --output, not both");
-    run.output = shortGiven ? shortOutput : output;
+    if (shortGiven)
+        run.output = shortOutput;
     if ((longGiven || shortGiven) && run.output.empty())
         return cli::usageError(kCommand, "the output file name is empty");
-    if (dictGiven) {
-        const std::string why = cli::whyUnreadable(dict);
+    run.text = Utf8ToWide(text);
+    run.caption = Utf8ToWide(caption);
+    return cli::EXIT_OK;
+}
+
+} // namespace
+
+namespace uicli {
+
+int runPopup(const std::vector<std::string>& words)
+{
+    Run run;
+    PopupOptions o;
+    const int status = readRequest(words, run, o);
+    if (status != cli::EXIT_OK)
+        return status < 0 ? cli::EXIT_OK : status;
+    if (!o.dict.empty()) {
+        const std::string why = cli::whyUnreadable(o.dict);
         if (!why.empty()) {
-            cli::error(kCommand, cli::cannotRead(dict, why));
+            cli::error(kCommand, cli::cannotRead(o.dict, why));
             return cli::EXIT_BAD_INPUT;
         }
     }
-    if (!useScreen(kCommand, screen))
+    if (!useScreen(kCommand, o.screen))
         return cli::EXIT_BAD_INPUT;
-    run.text = Utf8ToWide(text);
-    run.caption = Utf8ToWide(caption);
-    run.modal = pressGiven || keyGiven || timeoutGiven;
-
     CWindowRenderer renderer;
     if (!startRenderer(kCommand, renderer))
         return cli::EXIT_BAD_INPUT;
-    if (countryGiven)
-        SetCountry(countryCode);
-    if (dictGiven)
-        InitializeTranslateFile(nullptr, cli::hostFileAsDevicePath(dict), nullptr);
-    const int status = popupRun(run, renderer);
-    if (dictGiven)
+    if (o.countryGiven)
+        SetCountry(o.country);
+    if (!o.dict.empty())
+        InitializeTranslateFile(nullptr, cli::hostFileAsDevicePath(o.dict), nullptr);
+    const int result = popupRun(run, renderer);
+    if (!o.dict.empty())
         FinalizeTranslateFile();
-    return status;
+    return result;
 }
 
 } // namespace uicli

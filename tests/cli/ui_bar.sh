@@ -17,6 +17,13 @@ Z button 183 1 233 24 Cancel" "$TOOL" ui bar "${bar[@]}"
 expect_status "with a picture" 0 "$TOOL" ui bar "${bar[@]}" -o "$work/bar.png"
 expect_out "a PNG" "PNG" sh -c "head -c 4 '$work/bar.png' | tail -c 3"
 expect_out "of the screen's size" "240x320" png_size "$work/bar.png"
+# Its pixels: ink inside every object's rectangle, none anywhere else on the empty window.
+ink=$(dirname "$0")/png_ink.py
+rects=$("$TOOL" ui bar "${bar[@]}" | awk '{ printf "%s,%s,%s,%s ", $3, $4, $5, $6 }')
+expect_out "ink inside each object only" "yes" sh -c "/usr/bin/python3 '$ink' '$work/bar.png' ffffff $rects |
+  awk '{ split(\$2, n, /[=,]/); ok = \$3 == \"outside=0\"; for (i = 2; i in n; i++) ok = ok && n[i] > 0; print ok ? \"yes\" : \$0 }'"
+expect_out "nothing outside the bar" "240x320 inside=0 outside=0" \
+  sh -c "/usr/bin/python3 '$ink' '$work/bar.png' ffffff 0,0,235,25 | sed 's/inside=[0-9]*/inside=0/'"
 expect_status "--output" 0 "$TOOL" ui bar "${bar[@]}" --output="$work/long.png"
 expect_out "--output writes the same picture" "" cmp "$work/bar.png" "$work/long.png"
 expect_out "the same lines with -o" "$("$TOOL" ui bar "${bar[@]}")" "$TOOL" ui bar "${bar[@]}" -o "$work/again.png"

@@ -1,0 +1,79 @@
+// What the answer subcommands (road stakeout, locate, sample) share: the loaded alignment with
+// the values their answers need, and the writing of stations, lengths, azimuths and CSV fields
+// in the session's units.
+#pragma once
+
+#include "roadPrologue.h"
+
+#include "road/roadLocator.h"
+
+#include <string>
+#include <vector>
+
+namespace roadcli {
+
+// Decimals of every number in --csv output (at least; --decimals may ask for more).
+const int kCsvDecimals = 9;
+
+// The one alignment an answer subcommand works on.
+struct AnswerRoad {
+    explicit AnswerRoad(const char* sub, unsigned options) : s(sub, options) {}
+
+    RoadSession s;
+    const RoadAlignment* source = nullptr;
+    const RoadBuild* build = nullptr;
+    std::vector<int> sourceElement;   // per engine element: the file's element number (1-based)
+    bool several = false;             // the file holds several alignments: answers name theirs
+    int number = 1;                   // the alignment's number in the file
+    double startChain = 0.0, endChain = 0.0;   // its ends (read once: the threads share them)
+
+    const CAlnt& alnt() const { return build->alnt; }
+    int csvDecimals() const;
+    double toDisplay(double metres) const;
+    // Full precision (CSV, GeoJSON, station ranges): the exact foot ratio, not the display
+    // conversion, which rounds feet to five decimals.
+    double toCsv(double metres) const;
+    double toMetres(double display) const { return s.units.toMetres(display); }
+};
+
+// The prologue's loadRoadSession for one alignment, then the values above.
+int loadAnswerRoad(AnswerRoad& road);
+
+// A station typed as a number, "n+rest" or with "@K" (roadcli::readStation).
+bool readStation(const AnswerRoad& road, const std::string& text, double& internal, double& posted,
+                 std::string& message);
+// The station text of a point at `internal` whose posted station is `posted` (metres).
+std::string stationText(const AnswerRoad& road, double posted, double internal);
+
+// The design height at an internal chainage by the road's one rule (road/roadDesignHeight.h),
+// beyond the profile with --extend-grades.
+bool designHeight(const AnswerRoad& road, const CAlnt& alnt, double station, double& height);
+
+// Whether an answer at an internal station and offset (metres) lies within --max-distance of
+// the alignment, its extended tangents included; false with the reason.
+bool withinReach(const AnswerRoad& road, double station, double offset, std::string& why);
+
+// Fixed decimals, fast; a value that rounds to zero has no minus sign.
+void appendFixed(std::string& out, double value, int decimals);
+// The station as a CSV field: full precision, "@K" in an overlap.
+void appendStationField(std::string& out, const AnswerRoad& road, double posted, double internal);
+// The alignment as the first CSV field when the file holds several ("name" quoted).
+void appendAlignmentField(std::string& out, const AnswerRoad& road);
+// A text as a CSV field: quoted when it holds a comma, a quote or a line end.
+std::string csvText(const std::string& text);
+// The CSV header row: the alignment column when the file holds several, then `columns`.
+std::string csvHeader(const AnswerRoad& road, const char* columns);
+
+// The first line of text output: which alignment answered, the units, the station form and
+// the offset sign (and the azimuths' form when `angles`).
+std::string textHeader(const AnswerRoad& road, bool angles);
+// An azimuth (degrees) for text output: ddd°mm'ss.s" with --angles dms, else as the display
+// unit shows it.
+std::string azimuthText(const AnswerRoad& road, double degrees);
+// Radians as degrees from 0 to 360.
+double azimuthDegrees(double radians);
+// "inside", "before" or "beyond" (CSV), and the note text output adds off the road's ends.
+const char* extentName(RoadExtent e);
+const char* extentNote(RoadExtent e);
+
+} // namespace roadcli

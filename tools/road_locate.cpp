@@ -1,0 +1,386 @@
+// fieldcore road locate: the station, offset, design height and cut/fill of positions, from
+// the command line or one point a line (road/roadPoints.h), on one or several threads.
+//
+// The work of one line (parse, locate, format) is LocateWorker::locateLine; the reading of the
+// input into batches and the threads around it are BatchReader and locateLines.
+#include "roadAnswers.h"
+
+#include "hostFiles.h"
+#include "lineReader.h"
+#include "road/roadPoints.h"
+#include "road/roadDesignHeight.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <iostream>
+#include <string_view>
+#include <thread>
+
+namespace roadcli {
+namespace {
+
+const char* const kLocateHelp =
+    "usage: fieldcore road locate ROAD|--example NORTH EAST [HEIGHT] [OPTIONS]\n"
+    "       fieldcore road locate ROAD|--example [--input FILE] [--threads N] [OPTIONS] < points\n"
+    "\n"
+    "The station, offset and design height of the alignment's nearest point to a position,\n"
+    "the cut or fill when a height is given, and the element (its number in the file). Points\n"
+    "are \"[NAME] NORTH EAST [HEIGHT] [CODE]\" one per line (a first field that is no number\n"
+    "is the name, and so is the first of four numbers: \"101 NORTH EAST HEIGHT\"), separated\n"
+    "by blanks, tabs, commas or semicolons, CR LF or LF ends, from\n"
+    "FILE or stdin; blank lines and lines starting with '#' are skipped. A CSV file may start\n"
+    "with a header row naming its columns (name/point/id, north/northing/n, east/easting/e,\n"
+    "height/elevation/elev/z/h, code; any case and order); a first line without any number\n"
+    "that names none is skipped. Every answer carries the point's name, or \"line N\" where\n"
+    "it has none. Coordinates must lie below 1e9 and heights below 1e5 in size. Points\n"
+    "behind the start or ahead of the end are answered on the extended start or end tangent\n"
+    "and flagged.\n"
+    "\n"
+    "The nearest point is exact (to about 1e-9 m): candidate chords from an index over the\n"
+    "road, then the foot point solved on each by Newton's method on the element's position\n"
+    "and direction.\n"
+    "\n"
+    "Options:\n"
+    "  --input FILE       read points from FILE instead of stdin\n"
+    "  --threads N        locate on N threads (1 to 256, default 1); the answers keep the\n"
+    "                     order of the input; memory stays bounded whatever the input's size\n"
+    "  --alignment A      the alignment, by name (any case) or number (road info shows it);\n"
+    "                     needed when the file holds several\n"
+    "  --profile NAME     the profile (default: the first)\n"
+    "  --extend-grades    design heights beyond the profile's ends along its end grades\n"
+    "  --max-distance D   refuse points farther than D from the alignment (its extended\n"
+    "                     tangents included), stations more than D beyond its ends and offsets\n"
+    "                     over D, in the output unit (default 1000)\n"
+    "  --units U          coordinates, heights, stations and offsets in m, usft or ift\n"
+    "                     (default: the linear unit the file declares)\n"
+    "  --decimals N       decimals of the text output, 4 to 12 (default 4; stations 2)\n"
+    "  --station-unit N   display units per whole station of \"n+rest\" (1000 m, 100 ft)\n"
+    "  --csv              comma-separated with a header row, full precision (9 decimals):\n"
+    "                     [alignment,]name,line,station,offset,height,cut_fill,element,extent,\n"
+    "                     status (alignment when the file holds several; height empty where\n"
+    "                     there is no design height, cut_fill empty without one or without a\n"
+    "                     measured height; a rejected line keeps its row, the reason in\n"
+    "                     status, \"ok\" otherwise)\n"
+    "\n"
+    "Offsets are positive to the right of increasing stations. Cut/fill is the measured height\n"
+    "minus the design height: positive a cut (the point lies above the design), negative a\n"
+    "fill.\n"
+    "\n"
+    "Examples:\n"
+    "  fieldcore road locate --example 6543480 1234740\n"
+    "  fieldcore road locate road.xml --input points.csv --csv --threads 2 > answers.csv\n"
+    "  fieldcore road stakeout road.xml --station 1+500 --offset 2 --csv | tail -1 |\n"
+    "    cut -d, -f3,4 | fieldcore road locate road.xml\n"
+    "\n"
+    "Errors: a line that is no point, or a point farther than --max-distance, is reported\n"
+    "with its number (\"fieldcore road locate: line N: ...\") and the other lines still run.\n"
+    "\n"
+    "Exit status: 0 every point answered; 1 a point had no answer; 2 bad input or usage.\n";
+
+// A block of input lines and their answers.
+struct Batch {
+    std::string text;                 // the lines, each followed by '\n'
+    std::vector<long> lineNumbers;    // of each line
+    std::vector<bool> tooLong;        // of each line: longer than the reader holds (kept empty)
+    std::string out;
+    std::vector<std::pair<long, std::string>> errors;
+    bool badInput = false;
+    bool noAnswer = false;
+
+    void clear()
+    {
+        text.clear();
+        lineNumbers.clear();
+        tooLong.clear();
+        out.clear();
+        errors.clear();
+        badInput = noAnswer = false;
+    }
+    void add(long lineNo, const std::string& line, bool overLimit)
+    {
+        text.append(line);
+        text += '\n';
+        lineNumbers.push_back(lineNo);
+        tooLong.push_back(overLimit);
+    }
+    int status() const
+    {
+        return badInput ? cli::EXIT_BAD_INPUT : noAnswer ? cli::EXIT_NO_ANSWER : cli::EXIT_OK;
+    }
+};
+
+// One thread's view of the road: its own copy of the alignment (the engine fills caches in
+// its queries), a locator sharing the index, and the layout of the points' lines.
+struct LocateWorker {
+    const AnswerRoad* road;
+    const CAlnt* alnt;
+    RoadLocator locator;
+    RoadPointFormat format;
+
+    // The answer for one point, or false with the reason (the point has no answer).
+    bool answer(const RoadPointRecord& q, long lineNo, std::string& out, std::string& why) const
+    {
+        RoadLocation r;
+        if (!locator.locate(road->toMetres(q.north), road->toMetres(q.east), r))
+            return why = "no answer for this point", false;
+        if (!withinReach(*road, r.station, r.offset, why))
+            return false;
+        double design = 0.0;
+        const bool hasDesign = designHeight(*road, *alnt, r.station, design);
+        if (road->s.csv)
+            csvAnswer(q, lineNo, r, hasDesign ? &design : nullptr, out);
+        else
+            textAnswer(q, lineNo, r, hasDesign ? &design : nullptr, out);
+        out += '\n';
+        return true;
+    }
+
+    void csvAnswer(const RoadPointRecord& q, long lineNo, const RoadLocation& r, const double* design,
+                   std::string& out) const
+    {
+        const int d = road->csvDecimals();
+        appendPointFields(out, q, lineNo);
+        appendStationField(out, *road, road->build->stations.toPosted(r.station), r.station);
+        out += ',';
+        appendFixed(out, road->toCsv(r.offset), d);
+        out += ',';
+        if (design)
+            appendFixed(out, road->toCsv(*design), d);
+        out += ',';
+        if (design && q.hasHeight)
+            appendFixed(out, RoadCutFill(q.height, road->toCsv(*design)), d);
+        out += ',';
+        char buf[16];
+        out.append(buf, std::to_chars(buf, buf + sizeof buf, road->sourceElement[static_cast<size_t>(r.element)]).ptr);
+        out += ',';
+        out += extentName(r.extent);
+        out += ",ok";
+    }
+
+    void textAnswer(const RoadPointRecord& q, long lineNo, const RoadLocation& r, const double* design,
+                    std::string& out) const
+    {
+        const cli::DisplayUnits& u = road->s.units;
+        const double posted = road->build->stations.toPosted(r.station);
+        out += (q.name.empty() ? (lineNo > 0 ? "line " + std::to_string(lineNo) + "  " : std::string()) : q.name + "  ") +
+               stationText(*road, posted, r.station) + "  offset " + u.showLength(r.offset) + "  height " +
+               (design ? u.showLength(*design) : std::string("-"));
+        if (design && q.hasHeight) {
+            const double cutFill = RoadCutFill(q.height, road->toDisplay(*design));
+            out += (cutFill >= 0.0 ? "  cut " : "  fill ") + cli::fixedNoNegativeZero(std::fabs(cutFill), u.decimals);
+        }
+        out += "  element " + std::to_string(road->sourceElement[static_cast<size_t>(r.element)]) + extentNote(r.extent);
+    }
+
+    // The name and line fields of a CSV row (after the alignment when the file holds several).
+    void appendPointFields(std::string& out, const RoadPointRecord& q, long lineNo) const
+    {
+        appendAlignmentField(out, *road);
+        out += csvText(q.name) + ',' + (lineNo > 0 ? std::to_string(lineNo) : std::string()) + ',';
+    }
+
+    // A rejected line: its CSV row with the reason, so that rows stay aligned with the input.
+    void rejectRow(std::string& out, const RoadPointRecord& q, long lineNo, const std::string& why) const
+    {
+        if (!road->s.csv)
+            return;
+        appendPointFields(out, q, lineNo);
+        out += ",,,,,," + csvText(why) + '\n';
+    }
+
+    // The work of one input line: parse the point, locate it, format the answer or the
+    // reason into `b`. Every line goes through here, whichever thread runs it.
+    void locateLine(std::string_view line, long lineNo, bool tooLong, Batch& b) const
+    {
+        RoadPointRecord q;
+        std::string why;
+        if (tooLong || !ParseRoadPointLine(format, line, q, why)) {
+            if (tooLong)
+                why = cli::LineReader::kTooLongMessage;
+            b.errors.emplace_back(lineNo, why);
+            b.badInput = true;
+            rejectRow(b.out, q, lineNo, why);
+            return;
+        }
+        if (!answer(q, lineNo, b.out, why)) {
+            b.errors.emplace_back(lineNo, why);
+            rejectRow(b.out, q, lineNo, why);
+            (why.find("--max-distance") != std::string::npos ? b.badInput : b.noAnswer) = true;
+        }
+    }
+
+    void run(Batch& b) const
+    {
+        size_t pos = 0;
+        for (size_t i = 0; i < b.lineNumbers.size(); ++i) {
+            const size_t end = b.text.find('\n', pos);
+            locateLine(std::string_view(b.text.data() + pos, end - pos), b.lineNumbers[i], b.tooLong[i], b);
+            pos = end + 1;
+        }
+    }
+};
+
+// Reads the input into the batches, up to kBatchLines lines each; the first line may be a
+// header row, which sets the workers' columns. Returns the number of batches filled; `more`
+// becomes false at the end of the input.
+struct BatchReader {
+    static const size_t kBatchLines = 8192;
+    cli::LineReader reader;
+    long lineNo = 0;
+    bool seenFirst = false, more = true;
+
+    size_t fill(std::vector<Batch>& batches, std::vector<LocateWorker>& workers)
+    {
+        std::string line;
+        size_t filled = 0;
+        for (; filled < batches.size() && more; ++filled) {
+            Batch& b = batches[filled];
+            b.clear();
+            while (b.lineNumbers.size() < kBatchLines && (more = reader.next(line))) {
+                ++lineNo;
+                if (reader.tooLong())
+                    b.add(lineNo, std::string(), true);
+                else if (!IsBlankOrCommentLine(line) && !takenAsHeader(line, workers))
+                    b.add(lineNo, line, false);
+            }
+        }
+        return filled;
+    }
+
+    bool takenAsHeader(const std::string& line, std::vector<LocateWorker>& workers)
+    {
+        if (seenFirst)
+            return false;
+        seenFirst = true;
+        RoadPointFormat format;
+        if (!ReadRoadPointHeader(line, format))
+            return false;
+        for (LocateWorker& w : workers)
+            w.format = format;
+        return true;
+    }
+};
+
+// Locates the lines of `in` on the workers' threads, batch by batch, writing the answers in
+// the order of the input.
+int locateLines(const AnswerRoad& road, std::FILE* in, std::vector<LocateWorker>& workers)
+{
+    std::vector<Batch> batches(workers.size());
+    BatchReader reader{cli::LineReader(in)};
+    int status = cli::EXIT_OK;
+    while (reader.more) {
+        const size_t filled = reader.fill(batches, workers);
+        std::vector<std::thread> running;
+        for (size_t k = 1; k < filled; ++k)
+            running.emplace_back([&, k] { workers[k].run(batches[k]); });
+        if (filled > 0)
+            workers[0].run(batches[0]);
+        for (std::thread& t : running)
+            t.join();
+        for (size_t k = 0; k < filled; ++k) {
+            std::cout.write(batches[k].out.data(), static_cast<std::streamsize>(batches[k].out.size()));
+            if (!batches[k].errors.empty())
+                std::cout.flush();
+            for (const auto& e : batches[k].errors)
+                cli::errorAtLine(road.s.command, e.first, e.second);
+            status = std::max(status, batches[k].status());
+        }
+    }
+    return status;
+}
+
+// The point of the command line: its numbers, checked as a file's are.
+int locateOne(const AnswerRoad& road, const RoadLocator& locator, const std::vector<double>& numbers)
+{
+    std::string text, why, out;
+    for (double v : numbers)
+        text += cli::formatDouble(v) + " ";
+    RoadPointRecord q;
+    const LocateWorker w{&road, &road.alnt(), locator, RoadPointFormat()};
+    const bool parsed = ParseRoadPointLine(w.format, text, q, why);
+    const bool ok = parsed && w.answer(q, 0, out, why);
+    std::cout << out;
+    if (ok)
+        return cli::EXIT_OK;
+    cli::error(road.s.command, why);
+    return !parsed || why.find("--max-distance") != std::string::npos ? cli::EXIT_BAD_INPUT : cli::EXIT_NO_ANSWER;
+}
+
+// The points of the input on `threads` threads, each with its own copy of the alignment.
+int locateInput(const AnswerRoad& road, const RoadLocator& locator, std::FILE* in, int threads)
+{
+    const std::vector<CAlnt> copies(static_cast<size_t>(threads - 1), road.alnt());
+    std::vector<LocateWorker> workers;
+    workers.push_back(LocateWorker{&road, &road.alnt(), locator, RoadPointFormat()});
+    for (const CAlnt& c : copies)
+        workers.push_back(LocateWorker{&road, &c, locator.sharedWith(c), RoadPointFormat()});
+    return locateLines(road, in, workers);
+}
+
+struct LocateOptions {
+    std::string input;
+    bool hasInput = false;
+    int threads = 1;
+    std::vector<double> numbers;
+};
+
+bool readLocateOptions(cli::Args& args, AnswerRoad& road, LocateOptions& o, std::string& message)
+{
+    std::string threads;
+    o.hasInput = args.option("--input", o.input);
+    const bool hasThreads = args.option("--threads", threads);
+    if (!readRoadOptions(args, road.s, message, &o.numbers))
+        return false;
+    if (hasThreads && (!cli::parseInt(threads, o.threads) || o.threads < 1 || o.threads > 256))
+        return message = "--threads takes a number from 1 to 256", false;
+    if (!o.numbers.empty() && (o.numbers.size() < 2 || o.numbers.size() > 3))
+        return message = "give NORTH EAST [HEIGHT]", false;
+    if (!o.numbers.empty() && o.hasInput)
+        return message = "give a point or --input, not both", false;
+    return true;
+}
+
+// Locates with the road loaded and the input open.
+int locate(const AnswerRoad& road, const LocateOptions& o, std::FILE* in)
+{
+    RoadLocator locator;
+    if (!locator.build(road.alnt())) {
+        cli::error(road.s.command, "the alignment cannot be indexed");
+        return cli::EXIT_NO_ANSWER;
+    }
+    std::cout << (road.s.csv ? csvHeader(road, "name,line,station,offset,height,cut_fill,element,extent,status")
+                             : textHeader(road, false));
+    return o.numbers.empty() ? locateInput(road, locator, in, o.threads) : locateOne(road, locator, o.numbers);
+}
+
+int runLocate(const std::vector<std::string>& words)
+{
+    cli::Args args(words);
+    if (printedRoadHelp(args, kLocateHelp))
+        return cli::EXIT_OK;
+    AnswerRoad road("locate", kOptAlignment | kOptProfile | kOptUnits | kOptStationUnit | kOptMaxDistance |
+                                  kOptExtendGrades | kOptCsv);
+    LocateOptions o;
+    std::string message;
+    if (!readLocateOptions(args, road, o, message))
+        return cli::usageError(road.s.command, message);
+    std::FILE* in = stdin;
+    const std::string unreadable = o.hasInput ? cli::whyUnreadable(o.input) : std::string();
+    if (o.hasInput && (!unreadable.empty() || !(in = std::fopen(o.input.c_str(), "rb")))) {
+        cli::error(road.s.command, "--input: " + cli::cannotRead(o.input, unreadable.empty() ? "a read error" : unreadable));
+        return cli::EXIT_BAD_INPUT;
+    }
+    int status = loadAnswerRoad(road);
+    if (status == cli::EXIT_OK)
+        status = locate(road, o, in);
+    if (in != stdin)
+        std::fclose(in);
+    return status;
+}
+
+const bool registered =
+    registerSubcommand("locate", "station, offset, height and cut/fill of positions", &runLocate);
+
+} // namespace
+} // namespace roadcli
