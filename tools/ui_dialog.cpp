@@ -81,76 +81,94 @@ void choose(CDlgBase& dialog, const Choices& c)
         dialog.HideTitle();
 }
 
-} // namespace
+// What the command line asks for.
+struct DialogRequest {
+    Choices choices;
+    bool alphaKey = false;
+    bool bold = false;
+    bool countryGiven = false;
+    int country = 0;
+    std::string title, screen, output;
+};
 
-namespace uicli {
-
-int runDialog(const std::vector<std::string>& words)
+// Reads the words into the request; EXIT_OK, or the status of a usage error (said on stderr),
+// or -1 when the help was printed.
+int readRequest(const std::vector<std::string>& words, DialogRequest& r)
 {
     cli::Args args(words);
     if (args.flag("--help") || args.flag("-h")) {
         std::cout << kHelp;
-        return cli::EXIT_OK;
+        return -1;
     }
-    Choices choices;
-    choices.ok = args.flag("--ok");
-    choices.finish = args.flag("--finish");
-    choices.cancel = args.flag("--cancel");
-    choices.noClose = args.flag("--no-close");
-    choices.noMenu = args.flag("--no-menu");
-    choices.noTitle = args.flag("--no-title");
-    const bool alphaKey = args.flag("--alpha-key");
-    const bool bold = args.flag("--bold");
-    std::string country, title, screen, output, shortOutput;
-    const bool countryGiven = args.option("--country", country);
-    args.option("--title", title);
-    args.option("--screen", screen);
-    const bool longGiven = args.option("--output", output);
+    Choices& c = r.choices;
+    c.ok = args.flag("--ok");
+    c.finish = args.flag("--finish");
+    c.cancel = args.flag("--cancel");
+    c.noClose = args.flag("--no-close");
+    c.noMenu = args.flag("--no-menu");
+    c.noTitle = args.flag("--no-title");
+    r.alphaKey = args.flag("--alpha-key");
+    r.bold = args.flag("--bold");
+    std::string country, shortOutput, unknown;
+    r.countryGiven = args.option("--country", country);
+    args.option("--title", r.title);
+    args.option("--screen", r.screen);
+    const bool longGiven = args.option("--output", r.output);
     const bool shortGiven = args.option("-o", shortOutput);
-    std::string unknown;
     if (!args.problem().empty())
         return cli::usageError(kCommand, args.problem());
     if (args.firstUnknownOption(unknown))
         return cli::usageError(kCommand, "unknown option '" + unknown + "'");
     if (!args.rest().empty())
         return cli::usageError(kCommand, "unexpected '" + args.rest()[0] + "'");
-    if (choices.ok && choices.finish)
+    if (c.ok && c.finish)
         return cli::usageError(kCommand, "give --ok or --finish, not both");
     if (longGiven && shortGiven)
         return cli::usageError(kCommand, "give -o or --output, not both");
     if (shortGiven)
-        output = shortOutput;
-    if ((longGiven || shortGiven) && output.empty())
+        r.output = shortOutput;
+    if ((longGiven || shortGiven) && r.output.empty())
         return cli::usageError(kCommand, "the output file name is empty");
-    int countryCode = 0;
-    if (countryGiven && !cli::parseInt(country, countryCode))
+    if (r.countryGiven && !cli::parseInt(country, r.country))
         return cli::usageError(kCommand, "--country takes a whole number, not '" + country + "'");
-    if (!useScreen(kCommand, screen))
-        return cli::EXIT_BAD_INPUT;
+    return cli::EXIT_OK;
+}
 
+} // namespace
+
+namespace uicli {
+
+int runDialog(const std::vector<std::string>& words)
+{
+    DialogRequest r;
+    const int status = readRequest(words, r);
+    if (status != cli::EXIT_OK)
+        return status < 0 ? cli::EXIT_OK : status;
+    if (!useScreen(kCommand, r.screen))
+        return cli::EXIT_BAD_INPUT;
     // The renderer measures before anything is laid out, so that the layout is what is drawn.
     CWindowRenderer renderer;
     if (!startRenderer(kCommand, renderer))
         return cli::EXIT_BAD_INPUT;
-    if (countryGiven)
-        SetCountry(countryCode);
-    SetShowAlphaKeyMode(alphaKey);
-    SetBoldFont(bold ? 1 : 0);
+    if (r.countryGiven)
+        SetCountry(r.country);
+    SetShowAlphaKeyMode(r.alphaKey);
+    SetBoldFont(r.bold ? 1 : 0);
     DialogTemplate frame;
-    frame.caption = Utf8ToWide(title).c_str();
+    frame.caption = Utf8ToWide(r.title).c_str();
     CDlgBase dialog(frame, nullptr);
-    choose(dialog, choices);
+    choose(dialog, r.choices);
     if (!dialog.CreateModeless()) {
         cli::error(kCommand, "the dialog could not be made");
         return cli::EXIT_BAD_INPUT;
     }
     printBarObjects(dialog.Titlebar(), dialog.m_hWnd);
-    if (output.empty())
+    if (r.output.empty())
         return cli::EXIT_OK;
     CDC dc;
     dialog.Titlebar().Paint(&dc, true);
-    return writePicture(kCommand, renderer, dialog.m_hWnd, dc.operations(), output) ? cli::EXIT_OK
-                                                                                      : cli::EXIT_BAD_INPUT;
+    return writePicture(kCommand, renderer, dialog.m_hWnd, dc.operations(), r.output) ? cli::EXIT_OK
+                                                                                        : cli::EXIT_BAD_INPUT;
 }
 
 } // namespace uicli
