@@ -3,6 +3,7 @@
 
 #include "dialogs/titlebar.h"
 #include "platform/screen.h"
+#include "platform/textCodec.h"
 
 #include <cstdlib>
 #include <iostream>
@@ -72,12 +73,37 @@ bool writePicture(const std::string& command, CWindowRenderer& renderer, HWND wi
     return false;
 }
 
+void printBarObjects(const CTitlebar& bar, HWND window)
+{
+    static const char* const kinds[] = {"title", "text", "bitmap", "button"};
+    for (int slot = 0; slot < CTitlebar::kSlots; ++slot) {
+        const wchar_t* pos = CTitlebar::GetPosition(slot);
+        const TTitlebarObject* object = bar.FindObject(pos);
+        if (!object)
+            continue;
+        std::wstring text = static_cast<const wchar_t*>(object->text);
+        if (object->kind == TTitlebarObjectKind::Title) {
+            wchar_t caption[CTitlebar::kTitleLength + 1];
+            GetWindowTextW(window, caption, CTitlebar::kTitleLength + 1);
+            text = caption;
+        } else if (object->bitmap) {
+            text = bitmapResourceName(object->bitmap);
+        }
+        const CRect& r = object->rect;
+        std::cout << WideToUtf8(std::wstring(pos)) << ' ' << kinds[static_cast<int>(object->kind)]
+                  << ' ' << r.left << ' ' << r.top << ' ' << r.right << ' ' << r.bottom << ' '
+                  << WideToUtf8(text) << '\n';
+    }
+}
+
 } // namespace uicli
 
 namespace {
 
 const std::vector<cli::Subcommand> kSubcommands = {
     {"bar", "lay out a title bar, print its objects, draw it to a PNG", &uicli::runBar},
+    {"dialog", "make an empty dialog frame, print its bar, draw it to a PNG", &uicli::runDialog},
+    {"popup", "show the message pop-up for a type code, print and draw it, run it", &uicli::runPopup},
 };
 
 void printOverview()

@@ -5,6 +5,7 @@
 
 #include "cli.h"
 
+#include "dialogs/titlebar.h"
 #include "platform/paintDC.h"
 #include "platform/windowStub.h"
 #include "tools/render/windowRenderer.h"
@@ -16,6 +17,8 @@ namespace uicli {
 
 // The subcommands.
 int runBar(const std::vector<std::string>& args);
+int runDialog(const std::vector<std::string>& args);
+int runPopup(const std::vector<std::string>& args);
 
 // Takes every "NAME VALUE" and "NAME=VALUE" out of `words` into `values`, in order; false
 // when NAME is last without its value.
@@ -30,6 +33,10 @@ bool useScreen(const std::string& command, const std::string& size);
 // Starts the renderer, which from then on measures every text the layouts measure; false,
 // with the reason on stderr, when its font is missing.
 bool startRenderer(const std::string& command, CWindowRenderer& renderer);
+
+// Prints each object of the bar, slot A to Z, one line each: POSITION KIND LEFT TOP RIGHT
+// BOTTOM TEXT (the title's caption, the text, the button's text, or the bitmap's name).
+void printBarObjects(const CTitlebar& bar, HWND window);
 
 // Draws the window with its painting into the PNG file; false, with the reason on stderr,
 // when it cannot be drawn or written.

@@ -123,29 +123,6 @@ bool addItem(CTitlebar& bar, const Item& item)
     return bar.AddBitmap(pos, item.text.c_str());
 }
 
-void printObjects(const CTitlebar& bar, HWND window)
-{
-    static const char* const kinds[] = {"title", "text", "bitmap", "button"};
-    for (int slot = 0; slot < CTitlebar::kSlots; ++slot) {
-        const wchar_t* pos = CTitlebar::GetPosition(slot);
-        const TTitlebarObject* object = bar.FindObject(pos);
-        if (!object)
-            continue;
-        std::wstring text = static_cast<const wchar_t*>(object->text);
-        if (object->kind == TTitlebarObjectKind::Title) {
-            wchar_t caption[CTitlebar::kTitleLength + 1];
-            GetWindowTextW(window, caption, CTitlebar::kTitleLength + 1);
-            text = caption;
-        } else if (object->bitmap) {
-            text = bitmapResourceName(object->bitmap);
-        }
-        const CRect& r = object->rect;
-        std::cout << WideToUtf8(std::wstring(pos)) << ' ' << kinds[static_cast<int>(object->kind)]
-                  << ' ' << r.left << ' ' << r.top << ' ' << r.right << ' ' << r.bottom << ' '
-                  << WideToUtf8(text) << '\n';
-    }
-}
-
 // What the command line asks for.
 struct BarRequest {
     std::string title;
@@ -226,7 +203,7 @@ int runBar(const std::vector<std::string>& words)
     for (const Item& item : request.items)
         addItem(bar, item);
     bar.InitDialog(&window, &font, request.sheet ? WT_PROPERTY_SHEET : WT_DIALOG);
-    printObjects(bar, window);
+    printBarObjects(bar, window);
     if (request.output.empty())
         return cli::EXIT_OK;
     CDC dc;
