@@ -13,7 +13,7 @@ BUILD_BENCH?= build-bench
 BUILD_FUZZ ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
-PACKAGES   := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev librsvg2-bin libgeographiclib-dev clang libclang-rt-14-dev gdal-bin pybind11-dev python3-dev python3-numpy python3-dask python3-distributed python3-pytest python3-pandas fonts-noto-cjk fonts-dejavu-core
+PACKAGES   := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev librsvg2-bin libgeographiclib-dev clang libclang-rt-14-dev gdal-bin pybind11-dev python3-dev python3-numpy python3-dask python3-distributed python3-pytest python3-pandas fonts-noto-cjk fonts-dejavu-core libcairo2-dev fonts-liberation2
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 # ccache, where the machine has it, only speeds rebuilds up; nothing needs it.
 CMAKE_GEN  += $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)

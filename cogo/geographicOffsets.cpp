@@ -1,6 +1,7 @@
 #include "cogo/geographicOffsets.h"
 
 #include "cogo/cogoFunctions.h"
+#include "cogo/gridToGround.h"
 #include "cogo/instrumentTasks.h"
 #include "cogo/intersections.h"
 #include "numeric/mathAngle.h"
@@ -130,11 +131,7 @@ void GetOffsetFromWgsCoords(const double* llh0, const double* llh1, bool slope, 
     GetNeOffsetFromLatLon(d[0], d[1], llh0[0], llh0[1], llh1[0], llh1[1], 0.0, 0.0);
     d[2] = llh1[2] - llh0[2];
     const double origin[3] = {0.0, 0.0, 0.0};
-    double obs[3];
-    TaskInverse(origin, 0.0, 0.0, d, obs);
-    out[0] = obs[0];
-    out[1] = obs[1];
-    out[2] = slope ? obs[2] : obs[2] * std::sin(obs[1] * kRadPerDeg);
+    GetOffsetFromNeuCoords(origin, d, slope, out);
 }
 
 void OffsetWgsCoords(const double* llh0, const double* offset, bool slope, double* llh)

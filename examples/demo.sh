@@ -61,3 +61,34 @@ echo "== CRC-16 of the nine digits 1 to 9"
 printf 123456789 | "$tool" crc16
 echo "== the differential-correction beacons of the example listing examples/beacons.txt"
 "$tool" beacons "$here/beacons.txt"
+echo
+echo "== the message pop-up: every button set with every icon, on both templates (240x320, and every other screen drawn at 320x240): a PNG gallery with an index.html"
+if "$tool" ui --help > /dev/null 2>&1; then
+  gallery="$out/popups"
+  mkdir -p "$gallery"
+  {
+    echo "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Message pop-ups</title></head><body>"
+    for screen in 240x320 320x240; do
+      echo "<h2>$screen</h2>"
+      # 3x and 4x: types 3 and 4 with both extra buttons.
+      for set in 0 1 2 3 3x 4 4x 5; do
+        extras=(); [ "${set#?}" = x ] && extras=(--yes-to-all --no-to-all)
+        echo "<p>"
+        for icon in 0 1 2 3 4; do
+          type=$(printf '0x%X%X' "$icon" "${set%x}")
+          name="popup-$screen-$type${extras:+-all}.png"
+          "$tool" ui popup --screen "$screen" --type "$type" "${extras[@]}" --caption "Point" \
+            --text "Point 1001 exists already. Overwrite it with the new measurement?" -o "$gallery/$name" >/dev/null
+          echo "<img src=\"$name\" alt=\"$screen type $type\" title=\"$screen type $type${extras:+ with both extra buttons}\">"
+        done
+        echo "</p>"
+      done
+    done
+    echo "</body></html>"
+  } >"$gallery/index.html"
+  echo "$gallery/index.html: $(ls "$gallery" | grep -c '\.png$') pictures"
+  "$tool" ui popup --type 0x24 --caption "Point" --text "Overwrite point 1001?"
+  "$tool" ui dialog --ok --cancel --title "Point" -o "$out/dialog.png" && echo "$out/dialog.png: an empty dialog frame"
+else
+  echo "(no 'ui' command in this build: the window renderer needs cairo)"
+fi

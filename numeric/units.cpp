@@ -77,6 +77,22 @@ double feetToPacked(double feet)
     return negative ? -packed : packed;
 }
 
+// Seconds within `near60` of 60 become the next minute, minutes past 59 the next degree
+// and degrees past 359 wrap once (the order both packed-angle conversions need).
+void carrySexagesimal(double& d, double& m, double& s, double near60)
+{
+    if (std::fabs(s - 60.0) < near60) {
+        m += 1.0;
+        s = 0.0;
+    }
+    if (m > 59.0) {
+        d += 1.0;
+        m = std::fmod(m, 60.0);
+    }
+    if (d > 359.0)
+        d -= kFullCircle;
+}
+
 } // namespace
 
 // ---- Distances -------------------------------------------------------------------------------
@@ -187,16 +203,7 @@ double DDDMMSS2Deg(double packed)
         m += 1.0;
         s = 0.0;
     }
-    if (std::fabs(s - 60.0) < 0.00036) {
-        m += 1.0;
-        s = 0.0;
-    }
-    if (m > 59.0) {
-        d += 1.0;
-        m = std::fmod(m, 60.0);
-    }
-    if (d > 359.0)
-        d -= kFullCircle;
+    carrySexagesimal(d, m, s, 0.00036);
     const double deg = (s * kDegPerArcSec + m * kDegPerArcMin) + d;
     return negative ? -deg : deg;
 }
@@ -212,16 +219,7 @@ double Deg2DDDMMSS(double degrees, int digits)
     // Seconds that a display of `digits` decimals would round to 60: 6 / 10^(digits - 3).
     const int e = digits - 3;
     const double near60 = e >= 0 ? 6.0 / powerOfTen(e) : 6.0 * powerOfTen(-e);
-    if (std::fabs(s - 60.0) < near60) {
-        m += 1.0;
-        s = 0.0;
-    }
-    if (m > 59.0) {
-        d += 1.0;
-        m = std::fmod(m, 60.0);
-    }
-    if (d > 359.0)
-        d -= kFullCircle;
+    carrySexagesimal(d, m, s, near60);
     const double packed = (m * 0.01 + s * 0.0001) + d;
     return negative ? -packed : packed;
 }

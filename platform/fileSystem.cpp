@@ -80,6 +80,19 @@ bool mapPath(LPCWSTR path, std::string& host, bool followLast)
     return true;
 }
 
+// mapPath without following the last link, then the status of the entry itself (a link, not
+// what it names); false with the last error set when either fails.
+bool mapEntry(LPCWSTR path, std::string& host, struct stat& st)
+{
+    if (!mapPath(path, host, false))
+        return false;
+    if (::lstat(host.c_str(), &st) != 0) {
+        failErrno();
+        return false;
+    }
+    return true;
+}
+
 // The status an entry shows the device: a link that stays inside the root shows what it
 // names; any other link shows itself (never a folder). `link` tells whether it is a link.
 bool entryStatus(const std::string& host, struct stat& st, bool& link)
@@ -512,13 +525,11 @@ BOOL MoveFileW(LPCWSTR from, LPCWSTR to)
 
 BOOL DeleteFileW(LPCWSTR path)
 {
-    std::string host;
-    if (!mapPath(path, host, false))
-        return FALSE;
     // A link is deleted itself, whatever it names.
+    std::string host;
     struct stat st;
-    if (::lstat(host.c_str(), &st) != 0)
-        return failErrno();
+    if (!mapEntry(path, host, st))
+        return FALSE;
     if (S_ISDIR(st.st_mode) || (recordedBits(host) & FILE_ATTRIBUTE_READONLY))
         return fail(ERROR_ACCESS_DENIED);
     if (::unlink(host.c_str()) != 0)
@@ -541,11 +552,9 @@ BOOL CreateDirectoryW(LPCWSTR path, void*)
 BOOL RemoveDirectoryW(LPCWSTR path)
 {
     std::string host;
-    if (!mapPath(path, host, false))
-        return FALSE;
     struct stat st;
-    if (::lstat(host.c_str(), &st) != 0)
-        return failErrno();
+    if (!mapEntry(path, host, st))
+        return FALSE;
     if (!S_ISDIR(st.st_mode))
         return fail(ERROR_DIRECTORY);  // a link to a folder too: DeleteFileW removes links
     if (isDeviceRoot(host) || (recordedBits(host) & FILE_ATTRIBUTE_READONLY))
@@ -576,11 +585,9 @@ DWORD GetFileAttributesW(LPCWSTR path)
 BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes)
 {
     std::string host;
-    if (!mapPath(path, host, false))
-        return FALSE;
     struct stat st;
-    if (::lstat(host.c_str(), &st) != 0)
-        return failErrno();
+    if (!mapEntry(path, host, st))
+        return FALSE;
     if (isDeviceRoot(host))
         return fail(ERROR_ACCESS_DENIED);
     recordBits(host, attributes & kRecordedBits);

@@ -30,6 +30,7 @@ constexpr DWORD ERROR_DIRECTORY = 267;
 constexpr DWORD ERROR_FILE_INVALID = 1006;  // an empty file cannot be mapped
 constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
 constexpr DWORD ERROR_INVALID_THREAD_ID = 1444;
+constexpr DWORD ERROR_RESOURCE_NAME_NOT_FOUND = 1814;
 
 DWORD GetLastError();
 void SetLastError(DWORD code);

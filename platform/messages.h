@@ -21,6 +21,14 @@ constexpr UINT WM_QUIT = 0x0012;
 constexpr UINT WM_NCDESTROY = 0x0082;   // the last message a window gets
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_USER = 0x0400;
+// Activation, focus, keys and dialogs (platform/dialog.h).
+constexpr UINT WM_ACTIVATE = 0x0006;     // wParam WA_ACTIVE or WA_INACTIVE, lParam the other window
+constexpr UINT WM_SETFOCUS = 0x0007;     // wParam the window that lost the focus
+constexpr UINT WM_KILLFOCUS = 0x0008;    // wParam the window that gets the focus
+constexpr UINT WM_KEYDOWN = 0x0100;      // wParam the virtual-key code (platform/keyboard.h)
+constexpr UINT WM_KEYUP = 0x0101;
+constexpr UINT WM_CHAR = 0x0102;         // wParam the character
+constexpr UINT WM_INITDIALOG = 0x0110;   // wParam the control to get the focus
 // Posted by the tic timer (devices/ticTimer.h) at each expiry: wParam the timer's identifier,
 // lParam 0.
 constexpr UINT WM_TICTIMER = 0x214C;

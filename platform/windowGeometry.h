@@ -30,6 +30,17 @@ public:
     CPoint& operator-=(const CPoint& o) { Offset(-o.x, -o.y); return *this; }
 };
 
+class CSize {
+public:
+    std::int32_t cx;
+    std::int32_t cy;
+
+    CSize() : cx(0), cy(0) {}
+    CSize(std::int32_t initCx, std::int32_t initCy) : cx(initCx), cy(initCy) {}
+    bool operator==(const CSize& o) const { return cx == o.cx && cy == o.cy; }
+    bool operator!=(const CSize& o) const { return !(*this == o); }
+};
+
 class CRect {
 public:
     std::int32_t left;
@@ -48,6 +59,7 @@ public:
     CPoint TopLeft() const { return CPoint(left, top); }
     CPoint BottomRight() const { return CPoint(right, bottom); }
     CPoint CenterPoint() const { return CPoint((left + right) / 2, (top + bottom) / 2); }
+    CSize Size() const { return CSize(Width(), Height()); }
 
     // No area: width or height zero or negative.
     bool IsRectEmpty() const { return Width() <= 0 || Height() <= 0; }
@@ -80,6 +92,18 @@ public:
         left -= dx; right += dx; top -= dy; bottom += dy;
     }
     void DeflateRect(std::int32_t dx, std::int32_t dy) { InflateRect(-dx, -dy); }
+    // The common part of two rectangles; false (and this rectangle emptied) when they share
+    // no pixel.
+    bool IntersectRect(const CRect& a, const CRect& b)
+    {
+        SetRect(a.left > b.left ? a.left : b.left, a.top > b.top ? a.top : b.top,
+                a.right < b.right ? a.right : b.right, a.bottom < b.bottom ? a.bottom : b.bottom);
+        if (IsRectEmpty()) {
+            SetRectEmpty();
+            return false;
+        }
+        return true;
+    }
 
     bool operator==(const CRect& o) const
     {

@@ -1,5 +1,7 @@
 #include "platform/windowStub.h"
 
+#include "platform/controls.h"
+#include "platform/gdi.h"
 #include "platform/lastError.h"
 #include "platform/menu.h"
 #include "platform/messages.h"
@@ -20,11 +22,17 @@ struct Window {
     HWND parent = nullptr;
     DWORD thread = 0;
     std::vector<HWND> children;
+    int x = 0;        // in the parent's client coordinates, or the screen's
+    int y = 0;
     int width = 0;
     int height = 0;
+    int id = 0;       // a child's control identifier
     WNDPROC procedure = &DefWindowProcW;
     INT_PTR userData = 0;
     HMENU menu = nullptr;
+    HFONT font = nullptr;
+    std::map<std::wstring, void*> properties;
+    std::vector<CRect> invalidated;
     bool destroying = false;
 };
 
@@ -35,6 +43,7 @@ struct Model {
     std::mutex mutex;
     std::map<std::uintptr_t, Window> windows;
     std::uintptr_t lastNumber = 0;
+    HWND foreground = nullptr;
 };
 
 Model& model()
@@ -76,10 +85,35 @@ void eraseWindow(Model& m, HWND window)
     m.windows.erase(numberOf(window));
 }
 
+// The screen position of a window's client origin; the model's lock must be held.
+CPoint screenOrigin(Model& m, const Window* w)
+{
+    CPoint origin;
+    for (; w; w = find(m, w->parent))
+        origin.Offset(w->x, w->y);
+    return origin;
+}
+
+// Runs `change` on the window under the model's lock; FALSE (ERROR_INVALID_WINDOW_HANDLE)
+// when the handle is no window.
+template <typename Change>
+BOOL withWindow(HWND window, Change change)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    Window* w = find(m, window);
+    if (!w) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    change(m, *w);
+    return TRUE;
+}
+
 } // namespace
 
-HWND CreateWindowW(LPCWSTR className, LPCWSTR windowName, DWORD style, int, int, int width,
-                   int height, HWND parent, void*, void*, void*)
+HWND CreateWindowW(LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
+                   int height, HWND parent, void* menu, void*, void*)
 {
     const DWORD thread = GetCurrentThreadId();
     ensureMessageQueue();
@@ -96,6 +130,11 @@ HWND CreateWindowW(LPCWSTR className, LPCWSTR windowName, DWORD style, int, int,
     w.style = style;
     w.parent = parent;
     w.thread = thread;
+    w.procedure = controlProcedureFor(w.className);
+    w.x = x;
+    w.y = y;
+    if (parent)
+        w.id = static_cast<int>(reinterpret_cast<std::uintptr_t>(menu));
     w.width = width > 0 ? width : 0;
     w.height = height > 0 ? height : 0;
     const HWND window = handleOf(++m.lastNumber);
@@ -169,7 +208,224 @@ int GetTextWidth(HWND window, const wchar_t* text, int length)
 {
     if (!text || length <= 0 || !IsWindow(window))
         return 0;
-    return length * kStubCharWidth;
+    return GetFontTextWidth(GetWindowFont(window), text, length);
+}
+
+BOOL GetWindowRect(HWND window, CRect* rect)
+{
+    if (!rect)
+        return FALSE;
+    return withWindow(window, [&](Model& m, Window& w) {
+        const CPoint origin = screenOrigin(m, &w);
+        rect->SetRect(origin.x, origin.y, origin.x + w.width, origin.y + w.height);
+    });
+}
+
+BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint)
+{
+    return withWindow(window, [&](Model& m, Window& w) {
+        const CRect before(w.x, w.y, w.x + w.width, w.y + w.height);
+        w.x = x;
+        w.y = y;
+        w.width = width > 0 ? width : 0;
+        w.height = height > 0 ? height : 0;
+        if (!repaint)
+            return;
+        if (Window* parent = find(m, w.parent)) {
+            parent->invalidated.push_back(before);
+            parent->invalidated.push_back(CRect(w.x, w.y, w.x + w.width, w.y + w.height));
+        } else {
+            w.invalidated.push_back(CRect(0, 0, w.width, w.height));
+        }
+    });
+}
+
+BOOL SetWindowPos(HWND window, HWND, int x, int y, int width, int height, UINT flags)
+{
+    CRect rect;
+    if (!GetWindowRect(window, &rect))
+        return FALSE;
+    CPoint place(x, y);
+    if (flags & SWP_NOMOVE) {
+        place = rect.TopLeft();
+        if (HWND parent = GetParent(window))
+            ScreenToClient(parent, &place);
+    }
+    if (flags & SWP_NOSIZE) {
+        width = rect.Width();
+        height = rect.Height();
+    }
+    MoveWindow(window, place.x, place.y, width, height, FALSE);
+    if (flags & SWP_SHOWWINDOW)
+        ShowWindow(window, SW_SHOWNA);
+    if (flags & SWP_HIDEWINDOW)
+        ShowWindow(window, SW_HIDE);
+    return TRUE;
+}
+
+BOOL ClientToScreen(HWND window, CPoint* point)
+{
+    if (!point)
+        return FALSE;
+    return withWindow(window, [&](Model& m, Window& w) { point->Offset(screenOrigin(m, &w)); });
+}
+
+BOOL ScreenToClient(HWND window, CPoint* point)
+{
+    if (!point)
+        return FALSE;
+    return withWindow(window, [&](Model& m, Window& w) { *point -= screenOrigin(m, &w); });
+}
+
+BOOL ShowWindow(HWND window, int command)
+{
+    BOOL wasVisible = FALSE;
+    withWindow(window, [&](Model&, Window& w) {
+        wasVisible = (w.style & WS_VISIBLE) ? TRUE : FALSE;
+        w.style = command == SW_HIDE ? (w.style & ~WS_VISIBLE) : (w.style | WS_VISIBLE);
+    });
+    return wasVisible;
+}
+
+BOOL IsWindowVisible(HWND window)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    const Window* w = find(m, window);
+    if (!w)
+        return FALSE;
+    for (; w; w = find(m, w->parent))
+        if (!(w->style & WS_VISIBLE))
+            return FALSE;
+    return TRUE;
+}
+
+BOOL EnableWindow(HWND window, BOOL enable)
+{
+    BOOL wasDisabled = FALSE;
+    withWindow(window, [&](Model&, Window& w) {
+        wasDisabled = (w.style & WS_DISABLED) ? TRUE : FALSE;
+        w.style = enable ? (w.style & ~WS_DISABLED) : (w.style | WS_DISABLED);
+    });
+    return wasDisabled;
+}
+
+BOOL IsWindowEnabled(HWND window)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    const Window* w = find(m, window);
+    return w && !(w->style & WS_DISABLED) ? TRUE : FALSE;
+}
+
+BOOL SetForegroundWindow(HWND window)
+{
+    return withWindow(window, [&](Model& m, Window& w) {
+        HWND top = window;
+        for (const Window* v = &w; v->parent; v = find(m, v->parent))
+            top = v->parent;
+        m.foreground = top;
+    });
+}
+
+HWND GetForegroundWindow()
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    return find(m, m.foreground) ? m.foreground : nullptr;
+}
+
+BOOL InvalidateRect(HWND window, const CRect* rect, BOOL)
+{
+    return withWindow(window, [&](Model&, Window& w) {
+        w.invalidated.push_back(rect ? *rect : CRect(0, 0, w.width, w.height));
+    });
+}
+
+BOOL ValidateRect(HWND window, const CRect* rect)
+{
+    return withWindow(window, [&](Model&, Window& w) {
+        auto& list = w.invalidated;
+        if (!rect)
+            list.clear();
+        else
+            list.erase(std::remove(list.begin(), list.end(), *rect), list.end());
+    });
+}
+
+std::vector<CRect> invalidatedRects(HWND window)
+{
+    std::vector<CRect> rects;
+    withWindow(window, [&](Model&, Window& w) { rects = w.invalidated; });
+    return rects;
+}
+
+int GetDlgCtrlID(HWND window)
+{
+    int id = 0;
+    withWindow(window, [&](Model&, Window& w) { id = w.parent ? w.id : 0; });
+    return id;
+}
+
+HWND GetDlgItem(HWND parent, int id)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    const Window* w = find(m, parent);
+    if (!w)
+        return nullptr;
+    for (HWND child : w->children)
+        if (find(m, child)->id == id)
+            return child;
+    return nullptr;
+}
+
+void SetWindowFont(HWND window, HFONT font, BOOL redraw)
+{
+    withWindow(window, [&](Model&, Window& w) {
+        w.font = font;
+        if (redraw)
+            w.invalidated.push_back(CRect(0, 0, w.width, w.height));
+    });
+}
+
+HFONT GetWindowFont(HWND window)
+{
+    HFONT font = nullptr;
+    withWindow(window, [&](Model&, Window& w) { font = w.font; });
+    return font;
+}
+
+BOOL SetPropW(HWND window, LPCWSTR name, void* value)
+{
+    if (!name)
+        return FALSE;
+    return withWindow(window, [&](Model&, Window& w) { w.properties[name] = value; });
+}
+
+void* GetPropW(HWND window, LPCWSTR name)
+{
+    void* value = nullptr;
+    if (name)
+        withWindow(window, [&](Model&, Window& w) {
+            auto it = w.properties.find(name);
+            value = it == w.properties.end() ? nullptr : it->second;
+        });
+    return value;
+}
+
+void* RemovePropW(HWND window, LPCWSTR name)
+{
+    void* value = nullptr;
+    if (name)
+        withWindow(window, [&](Model&, Window& w) {
+            auto it = w.properties.find(name);
+            if (it != w.properties.end()) {
+                value = it->second;
+                w.properties.erase(it);
+            }
+        });
+    return value;
 }
 
 HWND FindWindowW(LPCWSTR className, LPCWSTR windowName)
@@ -361,17 +617,19 @@ CWnd::~CWnd()
 }
 
 BOOL CWnd::Create(LPCWSTR className, LPCWSTR windowName, DWORD style, const CRect& rect,
-                  CWnd* parent, UINT)
+                  CWnd* parent, UINT id)
 {
     if (m_hWnd)
         return FALSE;
-    const HWND window = CreateWindowW(className, windowName, style, rect.left, rect.top,
-                                      rect.right - rect.left, rect.bottom - rect.top,
-                                      parent ? parent->m_hWnd : nullptr, nullptr, nullptr, nullptr);
+    const HWND window = CreateWindowW(
+        className, windowName, style, rect.left, rect.top, rect.right - rect.left,
+        rect.bottom - rect.top, parent ? parent->m_hWnd : nullptr,
+        reinterpret_cast<void*>(static_cast<std::uintptr_t>(id)), nullptr, nullptr);
     if (!window)
         return FALSE;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<INT_PTR>(this));
-    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<INT_PTR>(&CWnd::procedure));
+    m_superProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<INT_PTR>(&CWnd::procedure)));
     m_hWnd = window;
     return TRUE;
 }
@@ -414,8 +672,42 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return ::SendMessage(m_hWnd, message, wParam, lParam);
 }
 
+void CWnd::GetWindowRect(CRect* rect) const { ::GetWindowRect(m_hWnd, rect); }
+void CWnd::GetClientRect(CRect* rect) const { ::GetClientRect(m_hWnd, rect); }
+void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint)
+{
+    ::MoveWindow(m_hWnd, x, y, width, height, repaint);
+}
+void CWnd::MoveWindow(const CRect& rect, BOOL repaint)
+{
+    ::MoveWindow(m_hWnd, rect.left, rect.top, rect.Width(), rect.Height(), repaint);
+}
+BOOL CWnd::SetWindowPos(HWND insertAfter, int x, int y, int width, int height, UINT flags)
+{
+    return ::SetWindowPos(m_hWnd, insertAfter, x, y, width, height, flags);
+}
+BOOL CWnd::ShowWindow(int command) { return ::ShowWindow(m_hWnd, command); }
+BOOL CWnd::IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
+BOOL CWnd::EnableWindow(BOOL enable) { return ::EnableWindow(m_hWnd, enable); }
+BOOL CWnd::IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
+BOOL CWnd::SetForegroundWindow() { return ::SetForegroundWindow(m_hWnd); }
+void CWnd::ClientToScreen(CPoint* point) const { ::ClientToScreen(m_hWnd, point); }
+void CWnd::ScreenToClient(CPoint* point) const { ::ScreenToClient(m_hWnd, point); }
+void CWnd::Invalidate(BOOL erase) { ::InvalidateRect(m_hWnd, nullptr, erase); }
+void CWnd::InvalidateRect(const CRect* rect, BOOL erase) { ::InvalidateRect(m_hWnd, rect, erase); }
+int CWnd::GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
+HWND CWnd::GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+HWND CWnd::GetParent() const { return ::GetParent(m_hWnd); }
+void CWnd::SetFont(CFont* font, BOOL redraw)
+{
+    ::SetWindowFont(m_hWnd, font ? font->GetSafeHandle() : nullptr, redraw);
+}
+HFONT CWnd::GetFontHandle() const { return ::GetWindowFont(m_hWnd); }
+
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (m_superProcedure)
+        return m_superProcedure(m_hWnd, message, wParam, lParam);
     return DefWindowProcW(m_hWnd, message, wParam, lParam);
 }
 

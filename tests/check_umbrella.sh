@@ -10,6 +10,6 @@ check() { # umbrella header...
     grep -q "#include \"$h\"" "$umbrella" || { echo "$umbrella does not include $h"; missing=1; }
   done
 }
-check fieldcore.h platform/*.h numeric/*.h cogo/*.h vrkmath/*.h inlines/*.h files/*.h devices/*.h
+check fieldcore.h platform/*.h numeric/*.h cogo/*.h vrkmath/*.h inlines/*.h files/*.h devices/*.h dialogs/*.h
 check road.h road/*.h
 exit $missing

@@ -63,20 +63,17 @@ TEST_F(TransmitterFile, PathIsInTheSessionSettingsFolder)
     EXPECT_EQ(GetTransmitterFilePath(), CString(L"\\Program Files\\fieldcore\\FileSettings\\BeamGridData.ini"));
 }
 
-TEST_F(TransmitterFile, MissingFileLeavesTheRecordAndMakesTheFolder)
+// A missing file (its folder is made) and one that cannot be read (a folder in its place).
+TEST_F(TransmitterFile, MissingOrUnreadableFileLeavesTheRecord)
 {
-    TransInfo info = marked();
-    EXPECT_FALSE(LoadTransmitterInfo(info));
-    EXPECT_TRUE(isMarked(info));
-    EXPECT_TRUE(hostExists(kFolder));
-}
-
-TEST_F(TransmitterFile, UnreadableFileLeavesTheRecord)
-{
-    std::filesystem::create_directories(host(kFile));  // a folder where the file should be
-    TransInfo info = marked();
-    EXPECT_FALSE(LoadTransmitterInfo(info));
-    EXPECT_TRUE(isMarked(info));
+    for (bool missing : {true, false}) {
+        if (!missing)
+            std::filesystem::create_directories(host(kFile));
+        TransInfo info = marked();
+        EXPECT_FALSE(LoadTransmitterInfo(info)) << missing;
+        EXPECT_TRUE(isMarked(info)) << missing;
+        EXPECT_TRUE(hostExists(kFolder)) << missing;
+    }
 }
 
 TEST_F(TransmitterFile, WrongOrMissingVersionFailsAfterTheReset)

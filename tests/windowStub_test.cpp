@@ -211,3 +211,94 @@ TEST(CWndObjects, ObjectMayDeleteItselfAfterItsWindow)
 }
 
 } // namespace
+
+TEST(WindowGeometry, PlacesAreInTheParentsClientCoordinates)
+{
+    HWND top = CreateWindowW(L"Frame", L"", WS_POPUP, 10, 20, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND child = CreateWindowW(L"Pane", L"", WS_CHILD, 5, 6, 50, 40, top, reinterpret_cast<HMENU>(7), nullptr, nullptr);
+    HWND grandchild = CreateWindowW(L"Pane", L"", WS_CHILD, 1, 2, 3, 4, child, nullptr, nullptr, nullptr);
+    CRect rect;
+    ASSERT_TRUE(GetWindowRect(grandchild, &rect));
+    EXPECT_EQ(rect, CRect(16, 28, 19, 32));
+    CPoint point(0, 0);
+    ASSERT_TRUE(ClientToScreen(child, &point));
+    EXPECT_EQ(point, CPoint(15, 26));
+    ASSERT_TRUE(ScreenToClient(child, &point));
+    EXPECT_EQ(point, CPoint(0, 0));
+
+    ASSERT_TRUE(MoveWindow(child, 30, 40, -1, 12, TRUE));
+    GetWindowRect(child, &rect);
+    EXPECT_EQ(rect, CRect(40, 60, 40, 72)) << "negative sizes count as 0";
+    EXPECT_EQ(invalidatedRects(top), (std::vector<CRect>{CRect(5, 6, 55, 46), CRect(30, 40, 30, 52)}))
+        << "the old and new places in the parent";
+    ASSERT_TRUE(SetWindowPos(child, nullptr, 0, 0, 8, 9, SWP_NOMOVE | SWP_NOZORDER));
+    GetWindowRect(child, &rect);
+    EXPECT_EQ(rect, CRect(40, 60, 48, 69));
+    EXPECT_TRUE(ValidateRect(top, nullptr));
+    EXPECT_TRUE(invalidatedRects(top).empty());
+
+    EXPECT_EQ(GetDlgCtrlID(child), 7);
+    EXPECT_EQ(GetDlgCtrlID(top), 0) << "a top-level window has no identifier";
+    EXPECT_EQ(GetDlgItem(top, 7), child);
+    EXPECT_EQ(GetDlgItem(top, 8), nullptr);
+    DestroyWindow(top);
+    EXPECT_FALSE(GetWindowRect(child, &rect));
+    EXPECT_FALSE(MoveWindow(child, 0, 0, 1, 1, FALSE));
+    EXPECT_FALSE(ClientToScreen(child, &point));
+}
+
+TEST(WindowGeometry, ShowEnableForegroundAndProperties)
+{
+    HWND top = CreateWindowW(L"Frame", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND child = CreateWindowW(L"Pane", L"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, top, nullptr, nullptr, nullptr);
+    EXPECT_FALSE(IsWindowVisible(child)) << "its parent is hidden";
+    EXPECT_FALSE(ShowWindow(top, SW_SHOW)) << "was hidden";
+    EXPECT_TRUE(IsWindowVisible(child));
+    EXPECT_TRUE(ShowWindow(child, SW_HIDE));
+    EXPECT_FALSE(IsWindowVisible(child));
+    EXPECT_TRUE(IsWindowVisible(top));
+
+    EXPECT_TRUE(IsWindowEnabled(child));
+    EXPECT_FALSE(EnableWindow(child, FALSE));
+    EXPECT_FALSE(IsWindowEnabled(child));
+    EXPECT_TRUE(EnableWindow(child, TRUE)) << "was disabled";
+
+    EXPECT_TRUE(SetForegroundWindow(child));
+    EXPECT_EQ(GetForegroundWindow(), top) << "the top-level ancestor";
+
+    int value = 0;
+    EXPECT_TRUE(SetPropW(child, L"p", &value));
+    EXPECT_EQ(GetPropW(child, L"p"), &value);
+    EXPECT_EQ(GetPropW(child, L"q"), nullptr);
+    EXPECT_EQ(RemovePropW(child, L"p"), &value);
+    EXPECT_EQ(GetPropW(child, L"p"), nullptr);
+    EXPECT_FALSE(SetPropW(child, nullptr, &value));
+
+    ASSERT_TRUE(InvalidateRect(child, nullptr, TRUE));
+    const CRect part(1, 1, 2, 2);
+    ASSERT_TRUE(InvalidateRect(child, &part, TRUE));
+    EXPECT_EQ(invalidatedRects(child), (std::vector<CRect>{CRect(0, 0, 5, 5), part}));
+    ValidateRect(child, &part);
+    EXPECT_EQ(invalidatedRects(child), std::vector<CRect>{CRect(0, 0, 5, 5)});
+
+    DestroyWindow(top);
+    EXPECT_EQ(GetForegroundWindow(), nullptr) << "gone with its window";
+    EXPECT_FALSE(SetForegroundWindow(top));
+    EXPECT_FALSE(IsWindowVisible(top));
+    EXPECT_FALSE(IsWindowEnabled(top));
+}
+
+TEST(CWndObjects, SubclassedControlsKeepTheirProcedure)
+{
+    Counted parent;
+    ASSERT_TRUE(parent.Create(L"Frame", L"", 0, CRect(0, 0, 100, 50), nullptr));
+    Counted button;
+    ASSERT_TRUE(button.Create(L"Button", L"OK", WS_CHILD, CRect(1, 2, 51, 25), &parent, 1));
+    EXPECT_EQ(button.GetDlgCtrlID(), 1);
+    EXPECT_EQ(parent.GetDlgItem(1), button.GetSafeHwnd());
+    button.SendMessage(0x00F1 /* BM_SETCHECK */, 1, 0);
+    EXPECT_EQ(button.SendMessage(0x00F0 /* BM_GETCHECK */), 1) << "the button's own procedure answered";
+    CRect rect;
+    button.GetWindowRect(&rect);
+    EXPECT_EQ(rect, CRect(1, 2, 51, 25));
+}

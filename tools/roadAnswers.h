@@ -15,9 +15,23 @@ namespace roadcli {
 // Decimals of every number in --csv output (at least; --decimals may ask for more).
 const int kCsvDecimals = 9;
 
+// The options every answer subcommand takes.
+const unsigned kAnswerOptions =
+    kOptAlignment | kOptProfile | kOptUnits | kOptStationUnit | kOptMaxDistance | kOptExtendGrades | kOptCsv;
+
+// Their help lines from --alignment to --max-distance, the same in every answer subcommand.
+#define FIELDCORE_ANSWER_REACH_HELP                                                                 \
+    "  --alignment A      the alignment, by name (any case) or number (road info shows it);\n"     \
+    "                     needed when the file holds several\n"                                     \
+    "  --profile NAME     the profile (default: the first)\n"                                      \
+    "  --extend-grades    design heights beyond the profile's ends along its end grades\n"         \
+    "  --max-distance D   refuse points farther than D from the alignment (its extended\n"         \
+    "                     tangents included), stations more than D beyond its ends and offsets\n"  \
+    "                     over D, in the output unit (default 1000)\n"
+
 // The one alignment an answer subcommand works on.
 struct AnswerRoad {
-    explicit AnswerRoad(const char* sub, unsigned options) : s(sub, options) {}
+    explicit AnswerRoad(const char* sub) : s(sub, kAnswerOptions) {}
 
     RoadSession s;
     const RoadAlignment* source = nullptr;

@@ -47,13 +47,7 @@ const char* const kLocateHelp =
     "  --threads N        locate on N threads (0, the default: every core the process may\n"
     "                     run on; at most 256); the answers keep the order of the input;\n"
     "                     memory stays bounded whatever the input's size\n"
-    "  --alignment A      the alignment, by name (any case) or number (road info shows it);\n"
-    "                     needed when the file holds several\n"
-    "  --profile NAME     the profile (default: the first)\n"
-    "  --extend-grades    design heights beyond the profile's ends along its end grades\n"
-    "  --max-distance D   refuse points farther than D from the alignment (its extended\n"
-    "                     tangents included), stations more than D beyond its ends and offsets\n"
-    "                     over D, in the output unit (default 1000)\n"
+    FIELDCORE_ANSWER_REACH_HELP
     "  --units U          coordinates, heights, stations and offsets in m, usft or ift\n"
     "                     (default: the linear unit the file declares)\n"
     "  --decimals N       decimals of the text output, 4 to 12 (default 4; stations 2)\n"
@@ -331,8 +325,7 @@ int runLocate(const std::vector<std::string>& words)
     cli::Args args(words);
     if (printedRoadHelp(args, kLocateHelp))
         return cli::EXIT_OK;
-    AnswerRoad road("locate", kOptAlignment | kOptProfile | kOptUnits | kOptStationUnit | kOptMaxDistance |
-                                  kOptExtendGrades | kOptCsv);
+    AnswerRoad road("locate");
     LocateOptions o;
     std::string message;
     if (!readLocateOptions(args, road, o, message))

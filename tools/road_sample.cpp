@@ -46,13 +46,7 @@ const char* const kSampleHelp =
     "                     the road file names its coordinate system by EPSG code or a WKT\n"
     "                     with one, otherwise the coordinates are the file's grid)\n"
     "  --csv              the same as --format csv\n"
-    "  --alignment A      the alignment, by name (any case) or number (road info shows it);\n"
-    "                     needed when the file holds several\n"
-    "  --profile NAME     the profile (default: the first)\n"
-    "  --extend-grades    design heights beyond the profile's ends along its end grades\n"
-    "  --max-distance D   refuse points farther than D from the alignment (its extended\n"
-    "                     tangents included), stations more than D beyond its ends and offsets\n"
-    "                     over D, in the output unit (default 1000)\n"
+    FIELDCORE_ANSWER_REACH_HELP
     "  --units U          m, usft or ift (default: the linear unit the file declares)\n"
     "  --decimals N       decimals of the text output, 4 to 12 (default 4; stations 2)\n"
     "  --station-unit N   display units per whole station of \"n+rest\" (1000 m, 100 ft)\n"
@@ -272,8 +266,7 @@ int runSample(const std::vector<std::string>& words)
     cli::Args args(words);
     if (printedRoadHelp(args, kSampleHelp))
         return cli::EXIT_OK;
-    AnswerRoad road("sample", kOptAlignment | kOptProfile | kOptUnits | kOptStationUnit | kOptMaxDistance |
-                                  kOptExtendGrades | kOptCsv);
+    AnswerRoad road("sample");
     SampleOptions o;
     std::string message;
     if (!readSampleOptions(args, road, o, message))

@@ -28,13 +28,7 @@ const char* const kStakeoutHelp =
     "                     stations from S to S every D (the last station too); stations in\n"
     "                     the gap of a station equation are left out\n"
     "  --offset O         offset, positive to the right of increasing stations (default 0)\n"
-    "  --alignment A      the alignment, by name (any case) or number (road info shows it);\n"
-    "                     needed when the file holds several\n"
-    "  --profile NAME     the profile (default: the first)\n"
-    "  --extend-grades    design heights beyond the profile's ends along its end grades\n"
-    "  --max-distance D   refuse points farther than D from the alignment (its extended\n"
-    "                     tangents included), stations more than D beyond its ends and offsets\n"
-    "                     over D, in the output unit (default 1000)\n"
+    FIELDCORE_ANSWER_REACH_HELP
     "  --units U          stations, offsets, coordinates and heights in m, usft or ift\n"
     "                     (default: the linear unit the file declares)\n"
     "  --angles A         azimuths in deg (default), dms (ddd°mm'ss.s\" in text; packed\n"
@@ -206,8 +200,7 @@ int runStakeout(const std::vector<std::string>& words)
     cli::Args args(words);
     if (printedRoadHelp(args, kStakeoutHelp))
         return cli::EXIT_OK;
-    AnswerRoad road("stakeout", kOptAlignment | kOptProfile | kOptUnits | kOptStationUnit | kOptMaxDistance |
-                                    kOptExtendGrades | kOptCsv);
+    AnswerRoad road("stakeout");
     StakeoutOptions o;
     std::string message;
     if (!readStakeoutOptions(args, road, o, message))

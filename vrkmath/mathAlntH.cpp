@@ -353,22 +353,9 @@ bool CAlntH::getPosNeAtChainAndOffsetExtr(double chain, double offset, double& N
             m_lastAzDeg = az;
         }
     } else {
-        double final;
-        if (!getFinalChainageInM(final))
-            return false;
         CMathAngle dir;
-        if (final <= chain) {
-            const CAlntHe* last = getLastHe();
-            if (!last || !last->getFinalAzimut(dir) || !last->getFinalPosNe(n, e))
-                return false;
-            d = chain - final;
-        } else {
-            const CAlntHe* first = getFirstHe();
-            if (!first || !first->getStartPosNe(n, e))
-                return false;
-            first->getStartAzimut(dir);
-            d = chain - m_startChainage;
-        }
+        if (!extrapolationTangent(chain, dir, &n, &e, &d))
+            return false;
         if (dir.isnan())
             dir.setRad(0.0);
         dirN = dir.getCos();
@@ -389,21 +376,32 @@ bool CAlntH::getAzimuthAtChainExtr(double chain, double& azDeg) const
 {
     if (getAzimuthAtChain(chain, azDeg))
         return true;
+    CMathAngle dir;
+    if (!extrapolationTangent(chain, dir))
+        return false;
+    azDeg = dir.getDeg();   // an unset angle gives 0
+    return true;
+}
+
+bool CAlntH::extrapolationTangent(double chain, CMathAngle& dir, double* n, double* e, double* d) const
+{
     double final;
     if (!getFinalChainageInM(final))
         return false;
-    CMathAngle dir;
     if (final <= chain) {
         const CAlntHe* last = getLastHe();
-        if (!last || !last->getFinalAzimut(dir))
+        if (!last || !last->getFinalAzimut(dir) || (n && !last->getFinalPosNe(*n, *e)))
             return false;
+        if (d)
+            *d = chain - final;
     } else {
         const CAlntHe* first = getFirstHe();
-        if (!first)
+        if (!first || (n && !first->getStartPosNe(*n, *e)))
             return false;
         first->getStartAzimut(dir);
+        if (d)
+            *d = chain - m_startChainage;
     }
-    azDeg = dir.getDeg();   // an unset angle gives 0
     return true;
 }
 

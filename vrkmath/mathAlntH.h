@@ -140,6 +140,11 @@ protected:
     void doCopyHes(const CAlntH& other);
 
 private:
+    // The tangent an extrapolation follows: beyond the end the last element's end tangent,
+    // before the start the first element's start tangent. With n and e also the point it leaves
+    // from and in d the distance along it to `chain`; false when an element cannot answer.
+    bool extrapolationTangent(double chain, CMathAngle& dir, double* n = nullptr, double* e = nullptr,
+                              double* d = nullptr) const;
     // The element the backward scan over the start chainages stops at (see the source), its
     // start chainage and its length; false when the scan meets an element without a start
     // chainage or the element found cannot give its length.

@@ -774,13 +774,8 @@ void CCurveDataSpiral::GetSpiralElement(double& L, AlntElementLengthDisplay& len
 
 bool CCurveDataSpiral::getPosAtLength(double l, double& N, double& E) const
 {
-    if (!isok())
+    if (!snapLength(l))
         return false;
-    const double total = getTotalLength();
-    if (!snapCurveLength(l, total)) {
-        ReportCurveAssertion(kLineSpiralPosOutside);
-        return false;
-    }
     if (!m_isTSSC) {
         posAtLengthUnchecked(l, N, E);
         return true;
@@ -789,13 +784,7 @@ bool CCurveDataSpiral::getPosAtLength(double l, double& N, double& E) const
     // back onto the end.
     double n, e;
     posAtLengthUnchecked(std::min(l + m_cutLength, m_simple.getTotalLength()), n, e);
-    n -= m_startN;
-    e -= m_startE;
-    // CMathAngle::getRotated, the sine and cosine read once.
-    const double s = m_rotation.getSin();
-    const double c = m_rotation.getCos();
-    N = c * n - s * e;
-    E = c * e + s * n;
+    toElementFrame(n, e, N, E, true);
     return true;
 }
 
@@ -882,13 +871,8 @@ bool getAlntElementAzimuth(CMathAngle& az, const C2dPos& start, const C2dPos& en
 
 bool CCurveDataSpiral::getPosAndDirAtLength(double l, double& N, double& E, double& dirN, double& dirE) const
 {
-    if (!isok())
+    if (!snapLength(l))
         return false;
-    const double total = getTotalLength();
-    if (!snapCurveLength(l, total)) {
-        ReportCurveAssertion(kLineSpiralPosOutside);
-        return false;
-    }
     if (!m_isTSSC) {
         posAndDirAtLengthUnchecked(l, N, E, dirN, dirE);
         return true;
@@ -896,13 +880,31 @@ bool CCurveDataSpiral::getPosAndDirAtLength(double l, double& N, double& E, doub
     // As getPosAtLength; the tangent turns with the point.
     double n, e, dn, de;
     posAndDirAtLengthUnchecked(std::min(l + m_cutLength, m_simple.getTotalLength()), n, e, dn, de);
-    n -= m_startN;
-    e -= m_startE;
+    toElementFrame(n, e, N, E, true);
+    toElementFrame(dn, de, dirN, dirE, false);
+    return true;
+}
+
+bool CCurveDataSpiral::snapLength(double& l) const
+{
+    if (!isok())
+        return false;
+    if (!snapCurveLength(l, getTotalLength())) {
+        ReportCurveAssertion(kLineSpiralPosOutside);
+        return false;
+    }
+    return true;
+}
+
+void CCurveDataSpiral::toElementFrame(double n, double e, double& N, double& E, bool fromStart) const
+{
+    if (fromStart) {
+        n -= m_startN;
+        e -= m_startE;
+    }
+    // CMathAngle::getRotated, the sine and cosine read once.
     const double s = m_rotation.getSin();
     const double c = m_rotation.getCos();
     N = c * n - s * e;
     E = c * e + s * n;
-    dirN = c * dn - s * de;
-    dirE = c * de + s * dn;
-    return true;
 }

@@ -227,6 +227,12 @@ private:
     void clearFinal();
     // Fills the end-point cache; false when the end cannot be computed.
     bool fillFinal() const;
+    // Snaps l onto the element; false (the bad length reported) when the element is not
+    // valid or l lies outside.
+    bool snapLength(double& l) const;
+    // A point (or direction) of the full clothoid, relative to its start when `fromStart`, into
+    // the element's frame.
+    void toElementFrame(double n, double e, double& N, double& E, bool fromStart) const;
 
     CMathAngle m_rotation;
     double m_startN;

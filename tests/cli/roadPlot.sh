@@ -70,7 +70,7 @@ expect_out "help states the label rules and the pages" "2" sh -c "'$TOOL' road p
 # character, the title's area of the PNG holds ink, and each character alone inks unlike the
 # missing-glyph box (U+E000, a private-use character no font has).
 if command -v rsvg-convert >/dev/null 2>&1 && command -v fc-list >/dev/null 2>&1; then
-  INK="/usr/bin/python3 $(dirname "$0")/pngInk.py"
+  INK="/usr/bin/python3 $(dirname "$0")/png_ink.py"
   NAME='国道一号線'
   cat >"$TMP/jp.xml" <<XML
 <?xml version="1.0" encoding="UTF-8"?>
@@ -86,7 +86,7 @@ XML
     expect_out "a font has $c" "yes" sh -c "fc-list ':charset=$(printf '%s' "$c" | iconv -f UTF-8 -t UTF-32BE | od -An -tx1 | tr -d ' \n' | sed 's/^0*//')' | grep -q . && echo yes"
   done
   rsvg-convert -w 800 -o "$TMP/jp.png" "$TMP/jp.svg"
-  expect_out "the title's name has ink" "yes" sh -c "[ \$($INK '$TMP/jp.png' 30 28 130 54) -gt 300 ] && echo yes"
+  expect_out "the title's name has ink" "yes" sh -c "[ \$($INK --dark '$TMP/jp.png' 30 28 130 54) -gt 300 ] && echo yes"
   glyph() { # CHARACTER -> its ink alone at 40 px
     printf '<svg xmlns="http://www.w3.org/2000/svg" width="60" height="60"><rect width="60" height="60" fill="#fff"/><text x="5" y="45" font-size="40" style="font-family:%s">%s</text></svg>' \
       "'DejaVu Sans','Noto Sans CJK JP',sans-serif" "$1" >"$TMP/c.svg"
