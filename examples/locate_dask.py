@@ -99,6 +99,9 @@ def main():
     print("cut/fill (measured minus design, m) per 100 m of station:")
     print("  station      points     mean      std      min      max")
     for block, row in stats.sort_index().iterrows():
+        if row["count"] == 0:   # located, but off the profile's stations: no design height there
+            print("  %7.0f  %10d  no design height" % (block, 0))
+            continue
         print("  %7.0f  %10d  %+7.4f  %7.4f  %+7.3f  %+7.3f" % (block, row["count"], row["mean"], row["std"],
                                                               row["min"], row["max"]))
 
