@@ -30,6 +30,19 @@ bool takeRepeatedOption(std::vector<std::string>& words, const std::string& name
     return true;
 }
 
+void readOutputOption(cli::Args& args, std::string& output, std::string& problem)
+{
+    std::string longOutput, shortOutput;
+    const bool longGiven = args.option("--output", longOutput);
+    const bool shortGiven = args.option("-o", shortOutput);
+    if (longGiven && shortGiven)
+        problem = "give -o or --output, not both";
+    else if ((longGiven || shortGiven) && (shortGiven ? shortOutput : longOutput).empty())
+        problem = "the output file name is empty";
+    else if (longGiven || shortGiven)
+        output = shortGiven ? shortOutput : longOutput;
+}
+
 bool useScreen(const std::string& command, const std::string& size)
 {
     if (size.empty()) {

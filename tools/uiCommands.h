@@ -25,6 +25,10 @@ int runPopup(const std::vector<std::string>& args);
 bool takeRepeatedOption(std::vector<std::string>& words, const std::string& name,
                         std::vector<std::string>& values);
 
+// Reads "--output FILE" and "-o FILE" into `output`; `problem` names a usage problem (both
+// given, or an empty name) and is left as it was otherwise.
+void readOutputOption(cli::Args& args, std::string& output, std::string& problem);
+
 // Makes --screen WxH the screen of this run (FIELDCORE_SCREEN, the title bar's measures
 // re-read); an empty text keeps the environment's. False, with a usage error on stderr, for
 // a text that is no size.

@@ -145,11 +145,10 @@ int readRequest(const std::vector<std::string>& words, BarRequest& request)
         std::cout << kHelp;
         return -1;
     }
-    std::string screen, shortOutput, unknown;
+    std::string screen, unknown, outputProblem;
     request.titled = args.option("--title", request.title);
     args.option("--screen", screen);
-    const bool longGiven = args.option("--output", request.output);
-    const bool shortGiven = args.option("-o", shortOutput);
+    uicli::readOutputOption(args, request.output, outputProblem);
     request.sheet = args.flag("--property-sheet");
     if (!args.problem().empty())
         return cli::usageError(kCommand, args.problem());
@@ -157,12 +156,8 @@ int readRequest(const std::vector<std::string>& words, BarRequest& request)
         return cli::usageError(kCommand, "unknown option '" + unknown + "'");
     if (!args.rest().empty())
         return cli::usageError(kCommand, "unexpected '" + args.rest()[0] + "'");
-    if (longGiven && shortGiven)
-        return cli::usageError(kCommand, "give -o or --output, not both");
-    if (shortGiven)
-        request.output = shortOutput;
-    if ((longGiven || shortGiven) && request.output.empty())
-        return cli::usageError(kCommand, "the output file name is empty");
+    if (!outputProblem.empty())
+        return cli::usageError(kCommand, outputProblem);
     if (!uicli::useScreen(kCommand, screen))
         return cli::EXIT_BAD_INPUT;
     request.items.resize(itemSpecs.size());

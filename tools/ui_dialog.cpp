@@ -109,12 +109,11 @@ int readRequest(const std::vector<std::string>& words, DialogRequest& r)
     c.noTitle = args.flag("--no-title");
     r.alphaKey = args.flag("--alpha-key");
     r.bold = args.flag("--bold");
-    std::string country, shortOutput, unknown;
+    std::string country, unknown, outputProblem;
     r.countryGiven = args.option("--country", country);
     args.option("--title", r.title);
     args.option("--screen", r.screen);
-    const bool longGiven = args.option("--output", r.output);
-    const bool shortGiven = args.option("-o", shortOutput);
+    uicli::readOutputOption(args, r.output, outputProblem);
     if (!args.problem().empty())
         return cli::usageError(kCommand, args.problem());
     if (args.firstUnknownOption(unknown))
@@ -123,12 +122,8 @@ int readRequest(const std::vector<std::string>& words, DialogRequest& r)
         return cli::usageError(kCommand, "unexpected '" + args.rest()[0] + "'");
     if (c.ok && c.finish)
         return cli::usageError(kCommand, "give --ok or --finish, not both");
-    if (longGiven && shortGiven)
-        return cli::usageError(kCommand, "give -o or --output, not both");
-    if (shortGiven)
-        r.output = shortOutput;
-    if ((longGiven || shortGiven) && r.output.empty())
-        return cli::usageError(kCommand, "the output file name is empty");
+    if (!outputProblem.empty())
+        return cli::usageError(kCommand, outputProblem);
     if (r.countryGiven && !cli::parseInt(country, r.country))
         return cli::usageError(kCommand, "--country takes a whole number, not '" + country + "'");
     return cli::EXIT_OK;

@@ -168,7 +168,7 @@ bool readAction(cli::Args& args, Request& r, std::string& problem)
 // The options into the request; a usage problem in `problem` (empty: none).
 bool readRequest(cli::Args& args, Request& r, std::string& problem)
 {
-    std::string type, text, caption, country, shortOutput;
+    std::string type, text, caption, country, outputProblem;
     const bool hasType = args.option("--type", type);
     const bool hasText = args.option("--text", text);
     args.option("--caption", caption);
@@ -177,8 +177,7 @@ bool readRequest(cli::Args& args, Request& r, std::string& problem)
     args.option("--screen", r.screen);
     r.hasCountry = args.option("--country", country);
     args.option("--dict", r.dictionary);
-    const bool longGiven = args.option("--output", r.output);
-    const bool shortGiven = args.option("-o", shortOutput);
+    uicli::readOutputOption(args, r.output, outputProblem);
     std::string unknown;
     if (!readAction(args, r, problem))
         return false;
@@ -194,12 +193,8 @@ bool readRequest(cli::Args& args, Request& r, std::string& problem)
         problem = "give the message with --text TEXT";
     else if (r.hasCountry && !cli::parseInt(country, r.country))
         problem = "--country takes a whole number, not '" + country + "'";
-    else if (longGiven && shortGiven)
-        problem = "give -o or --output, not both";
-    else if ((longGiven || shortGiven) && (shortGiven ? shortOutput : r.output).empty())
-        problem = "the output file name is empty";
-    if (shortGiven)
-        r.output = shortOutput;
+    else if (!outputProblem.empty())
+        problem = outputProblem;
     r.text = Utf8ToWide(text);
     r.caption = Utf8ToWide(caption);
     return problem.empty();
