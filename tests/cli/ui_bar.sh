@@ -25,6 +25,11 @@ expect_out "ink inside each object only" "yes" sh -c "/usr/bin/python3 '$ink' '$
 expect_out "nothing outside the bar" "240x320 inside=0 outside=0" \
   sh -c "/usr/bin/python3 '$ink' '$work/bar.png' ffffff 0,0,235,25 | sed 's/inside=[0-9]*/inside=0/'"
 expect_status "--output" 0 "$TOOL" ui bar "${bar[@]}" --output="$work/long.png"
+# -o and --output are read by one rule for every ui subcommand.
+for sub in "bar" "dialog" "popup --type 0 --text T"; do
+  expect_err "$sub: -o and --output" "give -o or --output, not both" "$TOOL" ui $sub -o "$work/a.png" --output "$work/b.png"
+  expect_err "$sub: an empty output name" "the output file name is empty" "$TOOL" ui $sub -o ""
+done
 expect_out "--output writes the same picture" "" cmp "$work/bar.png" "$work/long.png"
 expect_out "the same lines with -o" "$("$TOOL" ui bar "${bar[@]}")" "$TOOL" ui bar "${bar[@]}" -o "$work/again.png"
 
