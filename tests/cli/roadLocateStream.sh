@@ -31,15 +31,20 @@ run() {
     md5sum >"$out.md5"
 }
 
-run 5000000 2
-run 5000000 1
+# Under a sanitizer the peak memory is the sanitizer's (AddressSanitizer keeps freed blocks in
+# quarantine: 502 MB against 79 MB), so there the memory is not compared and fewer points run.
+case "${FIELDCORE_SANITIZED:-}" in ""|OFF|FALSE|NO|0) BIG=5000000 ;; *) BIG=500000 ;; esac
+run $BIG 2
+run $BIG 1
 run 50000 2
-expect_out "two threads answer as one" "$(cat "$TMP/5000000-1.md5")" cat "$TMP/5000000-2.md5"
-expect_out "every row in input order" "0 5000000" cat "$TMP/5000000-2.order"
-big=$(tail -1 "$TMP/5000000-2.mem")
-small=$(tail -1 "$TMP/50000-2.mem")
-if [ -n "$big" ] && [ -n "$small" ] && [ $((big - small)) -le 2048 ]; then _pass
-else _fail "peak memory: 5,000,000 points ${big} KB, 50,000 points ${small} KB"; fi
+expect_out "two threads answer as one" "$(cat "$TMP/$BIG-1.md5")" cat "$TMP/$BIG-2.md5"
+expect_out "every row in input order" "0 $BIG" cat "$TMP/$BIG-2.order"
+if [ $BIG -eq 5000000 ]; then
+  big=$(tail -1 "$TMP/5000000-2.mem")
+  small=$(tail -1 "$TMP/50000-2.mem")
+  if [ -n "$big" ] && [ -n "$small" ] && [ $((big - small)) -le 2048 ]; then _pass
+  else _fail "peak memory: 5,000,000 points ${big} KB, 50,000 points ${small} KB"; fi
+fi
 
 # --threads 0 (the default) and N give the same answers; outside 0 to 256 is refused.
 points 20000 >"$TMP/p.txt"
