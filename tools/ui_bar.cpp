@@ -82,32 +82,32 @@ bool splitCommand(std::wstring& text, UINT& command, std::string& problem)
     return true;
 }
 
-bool parseItem(const std::string& spec, Item& item, std::string& problem)
+bool parseItem(const std::string& given, Item& item, std::string& problem)
 {
-    const size_t first = spec.find(':');
-    const size_t second = first == std::string::npos ? first : spec.find(':', first + 1);
+    const size_t first = given.find(':');
+    const size_t second = first == std::string::npos ? first : given.find(':', first + 1);
     if (second == std::string::npos) {
-        problem = "'" + spec + "' is no POS:KIND:VALUE";
+        problem = "'" + given + "' is no POS:KIND:VALUE";
         return false;
     }
-    item.pos = Utf8ToWide(spec.substr(0, first));
-    item.kind = spec.substr(first + 1, second - first - 1);
-    item.text = Utf8ToWide(spec.substr(second + 1));
+    item.pos = Utf8ToWide(given.substr(0, first));
+    item.kind = given.substr(first + 1, second - first - 1);
+    item.text = Utf8ToWide(given.substr(second + 1));
     if (CTitlebar::GetPosition(item.pos.c_str()) < 0) {
-        problem = "'" + spec + "': the position is none of A to I and R to Z";
+        problem = "'" + given + "': the position is none of A to I and R to Z";
         return false;
     }
     if (item.kind == "button")
         return splitCommand(item.text, item.command, problem);
     int w, h;
     if (item.kind == "bitmap" && !bitmapResourceSize(item.text.c_str(), w, h)) {
-        problem = "'" + spec + "': no bitmap of that name (";
+        problem = "'" + given + "': no bitmap of that name (";
         for (const std::wstring& name : bitmapResourceNames())
             problem += WideToUtf8(name) + (name == bitmapResourceNames().back() ? ")" : ", ");
         return false;
     }
     if (item.kind != "text" && item.kind != "bitmap") {
-        problem = "'" + spec + "': the kind is none of button, text and bitmap";
+        problem = "'" + given + "': the kind is none of button, text and bitmap";
         return false;
     }
     return true;
