@@ -333,8 +333,16 @@ bool parseExport(const std::string& bytes, Roots& roots, long& lineNo, std::stri
     return true;
 }
 
-bool readHostFile(const std::string& hostPath, std::string& bytes)
+// Only a regular file is read: the stream's read of a folder throws (a folder once given as
+// the registry file stopped the tool with the stream's exception).
+bool readHostFile(const std::string& hostPath, std::string& bytes, std::string& problem)
 {
+    struct stat info;
+    if (::stat(hostPath.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        problem = S_ISDIR(info.st_mode) ? "is a folder, not a file" : "is not a regular file";
+        return false;
+    }
+    problem = "cannot be read";
     std::ifstream in(hostPath, std::ios::binary);
     if (!in)
         return false;
@@ -368,14 +376,14 @@ bool loadDeviceFileLocked(Registry& r, RegistryLoadError& error)
     r.deviceFileRead = true;
     r.deviceFileRoot = getDeviceRoot();
     const std::string path = deviceFilePath();
-    std::string bytes;
-    if (!readHostFile(path, bytes)) {
+    std::string bytes, problem;
+    if (!readHostFile(path, bytes, problem)) {
         struct stat info;
         if (::stat(path.c_str(), &info) != 0)
             return true;  // no file: an empty registry
         error.file = path;
         error.line = 0;
-        error.message = "cannot be read";
+        error.message = problem;
         return false;
     }
     return loadLocked(r, bytes, path, error);
@@ -515,11 +523,11 @@ bool registryLoadText(const std::string& bytes, const std::string& fileName, Reg
 
 bool registryLoadFile(const std::string& hostPath, RegistryLoadError& error)
 {
-    std::string bytes;
-    if (!readHostFile(hostPath, bytes)) {
+    std::string bytes, problem;
+    if (!readHostFile(hostPath, bytes, problem)) {
         error.file = hostPath;
         error.line = 0;
-        error.message = "cannot be read";
+        error.message = problem;
         return false;
     }
     return registryLoadText(bytes, hostPath, error);

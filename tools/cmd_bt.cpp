@@ -8,6 +8,7 @@
 #include "platform/registry.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 
 namespace {
@@ -27,12 +28,12 @@ const char* kPortsHelp =
     "Bluetooth configuration DIR/BtConfig.ini, and the libraries in DIR/Windows tell its model\n"
     "(zr8_lcd.dll or zr8_wavedev.dll: a zr8 unit; MavikLib.dll: the built-in radio, port 6\n"
     "when the Socket stack has none). On a zr8 unit the first port is the Socket stack's, or\n"
-    "with --internal-bt the one BtConfig.ini names. Nothing is written but the root folder\n"
-    "and DIR/Program Files/fieldcore, made when missing.\n"
+    "with --internal-bt the one BtConfig.ini names. Nothing is written but\n"
+    "DIR/Program Files/fieldcore, made when missing.\n"
     "\n"
     "Options:\n"
-    "  --root DIR        the device root, a folder on this computer (default: $FIELDCORE_ROOT,\n"
-    "                    else ~/.fieldcore); created with DIR/Program Files/fieldcore when missing\n"
+    "  --root DIR        the device root, an existing folder on this computer (default:\n"
+    "                    $FIELDCORE_ROOT, else ~/.fieldcore); a DIR that is no folder is refused\n"
     "  --registry FILE   the registry export file to use instead of the root's (a file on this\n"
     "                    computer)\n"
     "  --internal-bt     the internal-Bluetooth setting on (it is off by default)\n"
@@ -43,7 +44,8 @@ const char* kPortsHelp =
     "  fieldcore bt ports --root /tmp/unit --internal-bt       (first 1, from BtConfig.ini)\n"
     "  fieldcore bt ports --root /tmp/unit --registry other.reg\n"
     "\n"
-    "Errors: a registry file that cannot be read, or a line in it that is no header, key,\n"
+    "Errors: a --root that is no folder; a registry file that is a folder or cannot be read,\n"
+    "or a line in it that is no header, key,\n"
     "value or comment, is reported on stderr as 'fieldcore bt: FILE: line N: ...'; usage\n"
     "errors as 'fieldcore bt: ...'.\n"
     "\n"
@@ -71,6 +73,10 @@ int runPorts(const std::vector<std::string>& words)
         return cli::usageError(kCommand, "ports takes no values ('" + args.rest()[0] + "')");
     if ((rootGiven && root.empty()) || (registryGiven && registryFile.empty()))
         return cli::usageError(kCommand, rootGiven && root.empty() ? "--root is empty" : "--registry is empty");
+    // A mistyped root would be made afresh and answer 0 for every port: it must exist.
+    std::error_code ec;
+    if (rootGiven && !std::filesystem::is_directory(root, ec))
+        return cli::usageError(kCommand, "--root '" + root + "' is not a folder");
     if (rootGiven)
         setDeviceRoot(root);
     RegistryLoadError error;

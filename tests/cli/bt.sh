@@ -27,6 +27,14 @@ printf 'x' > "$root/Windows/MavikLib.dll"
 rm "$root/BtConfig.ini"
 expect_out "the built-in radio's port 6" "first 6${nl}second 0${nl}second-receiver no" \
   "$TOOL" bt ports --root "$root" --registry "$work/none.reg"
+# A mistyped root was made afresh and answered 0 for every port with exit 0: refused now.
+expect_err "a root that does not exist" "--root '.*nowhere' is not a folder" "$TOOL" bt ports --root "$work/nowhere"
+expect_status "a root that does not exist: exit 2" 2 "$TOOL" bt ports --root "$work/nowhere"
+[ ! -e "$work/nowhere" ]
+expect_out "a refused root is not made" "0" echo $?
+# A folder given as the registry file stopped the tool with the stream's exception.
+expect_err "a folder as the registry file" "is a folder, not a file" "$TOOL" bt ports --root "$root" --registry "$work"
+mkdir "$work/empty"
 expect_out "an empty root" "first 0${nl}second 0${nl}second-receiver no" \
   "$TOOL" bt ports --root "$work/empty"
 [ -d "$work/empty/Program Files/fieldcore" ] && [ ! -e "$SRC/examples/btDevice/Program Files" ]
