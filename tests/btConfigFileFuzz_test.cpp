@@ -18,52 +18,6 @@
 
 namespace {
 
-// The model: records read from a string.
-struct Reader {
-    const std::string& bytes;
-    size_t at = 0;
-    bool u32(unsigned long long& n)
-    {
-        if (bytes.size() - at < 4)
-            return false;
-        n = 0;
-        for (int i = 3; i >= 0; --i)
-            n = n * 256 + static_cast<unsigned char>(bytes[at + static_cast<size_t>(i)]);
-        at += 4;
-        return true;
-    }
-    bool text(std::string& out)
-    {
-        unsigned long long n = 0;
-        if (!u32(n) || n > 272 || bytes.size() - at < n)
-            return false;
-        out = bytes.substr(at, static_cast<size_t>(n));
-        out = out.substr(0, std::strlen(out.c_str()));
-        at += static_cast<size_t>(n);
-        return true;
-    }
-};
-
-std::string upper(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
-int modelPort(const std::string& bytes)
-{
-    Reader r{bytes};
-    std::string device, second, port;
-    unsigned long long number = 0;
-    if (!r.text(device) || device.empty() || upper(device) == "N/A")
-        return 0;
-    if (!r.text(second) || !r.u32(number) || !r.text(port))
-        return 0;
-    return upper(port) == "COM1:" ? 1 : upper(port) == "COM2:" ? 2 : 0;
-}
-
 const unsigned kLengths[] = {0, 1, 4, 5, 271, 272, 273, 274, 0x7FFFFFFFu, 0x80000000u, 0x80000001u, 0xFFFFFFFFu, 0x100u, 0x110u};
 
 class BtConfigFuzz : public DeviceRootTest {
@@ -116,7 +70,7 @@ TEST_F(BtConfigFuzz, AnswersAsTheModel)
     for (; budget.goesOn(runs, 600); ++runs) {
         const std::string bytes = input();
         writeHost("BtConfig.ini", bytes);
-        ASSERT_EQ(GetBtConfigComPort(), modelPort(bytes)) << "run " << runs << ", " << bytes.size() << " bytes";
+        ASSERT_EQ(GetBtConfigComPort(), bttest::modelPort(bytes)) << "run " << runs << ", " << bytes.size() << " bytes";
     }
     if (budget.seconds > 0.0)
         std::printf("%ld configuration files\n", runs);
