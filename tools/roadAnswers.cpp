@@ -1,5 +1,6 @@
 #include "roadAnswers.h"
 
+#include "numeric/fixedDecimals.h"
 #include "road/roadDesignHeight.h"
 
 #include <algorithm>
@@ -37,6 +38,12 @@ int loadAnswerRoad(AnswerRoad& road)
     road.startChain = road.endChain = road.alnt().getStartChainageInM();
     road.alnt().getFinalChainageInM(road.endChain);
     road.number = loaded.selected[0] + 1;
+    if (road.several) {
+        road.csvAlignment = "\"";
+        for (char c : road.source->name)
+            road.csvAlignment += c == '"' ? std::string("\"\"") : std::string(1, c);
+        road.csvAlignment += "\",";
+    }
     road.sourceElement.assign(static_cast<size_t>(road.alnt().getNumOfHes()), 0);
     for (size_t i = 0; i < road.build->engineIndex.size(); ++i)
         if (road.build->engineIndex[i] >= 0)
@@ -82,11 +89,16 @@ bool withinReach(const AnswerRoad& road, double station, double offset, std::str
 void appendFixed(std::string& out, double value, int decimals)
 {
     static const double kHalfUnit[] = {0.5, 0.05, 0.005, 5e-4, 5e-5, 5e-6, 5e-7, 5e-8, 5e-9, 5e-10, 5e-11, 5e-12, 5e-13};
-    if (value < 0.0 && value > -kHalfUnit[std::min(decimals, 12)])
+    if (value <= 0.0 && value > -kHalfUnit[std::min(decimals, 12)])   // -0 included
         value = 0.0;
     char buf[400];
-    const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
-    out.append(buf, r.ptr);
+    out.append(buf, static_cast<std::size_t>(WriteFixedDecimals(buf, buf + sizeof buf, value, decimals) - buf));
+}
+
+void appendWhole(std::string& out, long value)
+{
+    char buf[24];
+    out.append(buf, static_cast<std::size_t>(std::to_chars(buf, buf + sizeof buf, value).ptr - buf));
 }
 
 void appendStationField(std::string& out, const AnswerRoad& road, double posted, double internal)
@@ -97,22 +109,29 @@ void appendStationField(std::string& out, const AnswerRoad& road, double posted,
 
 std::string csvText(const std::string& text)
 {
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string q = "\"";
-    for (char c : text)
-        q += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return q + "\"";
+    std::string q;
+    appendCsvText(q, text);
+    return q;
+}
+
+void appendCsvText(std::string& out, std::string_view text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
 }
 
 void appendAlignmentField(std::string& out, const AnswerRoad& road)
 {
-    if (!road.several)
-        return;
-    out += '"';
-    for (char c : road.source->name)
-        out += c == '"' ? std::string("\"\"") : std::string(1, c);
-    out += "\",";
+    out += road.csvAlignment;
 }
 
 std::string csvHeader(const AnswerRoad& road, const char* columns)

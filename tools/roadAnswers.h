@@ -8,6 +8,7 @@
 #include "road/roadLocator.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace roadcli {
@@ -40,6 +41,7 @@ struct AnswerRoad {
     bool several = false;             // the file holds several alignments: answers name theirs
     int number = 1;                   // the alignment's number in the file
     double startChain = 0.0, endChain = 0.0;   // its ends (read once: the threads share them)
+    std::string csvAlignment;   // the alignment's CSV field with its comma when `several`, else empty
 
     const CAlnt& alnt() const { return build->alnt; }
     int csvDecimals() const;
@@ -75,6 +77,9 @@ void appendStationField(std::string& out, const AnswerRoad& road, double posted,
 void appendAlignmentField(std::string& out, const AnswerRoad& road);
 // A text as a CSV field: quoted when it holds a comma, a quote or a line end.
 std::string csvText(const std::string& text);
+void appendCsvText(std::string& out, std::string_view text);
+// A whole number as text.
+void appendWhole(std::string& out, long value);
 // The CSV header row: the alignment column when the file holds several, then `columns`.
 std::string csvHeader(const AnswerRoad& road, const char* columns);
 

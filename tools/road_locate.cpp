@@ -121,8 +121,7 @@ struct LocateWorker {
         if (design && q.hasHeight)
             appendFixed(out, RoadCutFill(q.height, road->toCsv(*design)), d);
         out += ',';
-        char buf[16];
-        out.append(buf, std::to_chars(buf, buf + sizeof buf, road->sourceElement[static_cast<size_t>(r.element)]).ptr);
+        appendWhole(out, road->sourceElement[static_cast<size_t>(r.element)]);
         out += ',';
         out += extentName(r.extent);
         out += ",ok";
@@ -147,7 +146,11 @@ struct LocateWorker {
     void appendPointFields(std::string& out, const RoadPointRecord& q, long lineNo) const
     {
         appendAlignmentField(out, *road);
-        out += csvText(q.name) + ',' + (lineNo > 0 ? std::to_string(lineNo) : std::string()) + ',';
+        appendCsvText(out, q.name);
+        out += ',';
+        if (lineNo > 0)
+            appendWhole(out, lineNo);
+        out += ',';
     }
 
     // A rejected line: its CSV row with the reason, so that rows stay aligned with the input.
