@@ -46,11 +46,10 @@ char* WriteFixedDecimals(char* first, char* last, double value, int decimals)
         ++whole;
     }
     char* p = first;
-    if (std::signbit(value)) {
-        if (p == last)
-            return nullptr;
-        *p++ = '-';
-    }
+    if (p == last)
+        return nullptr;
+    *p = '-';
+    p += std::signbit(value);   // without a branch: signs of offsets are a coin toss
     const std::to_chars_result w = std::to_chars(p, last, whole);
     if (w.ec != std::errc() || last - w.ptr < decimals + (decimals > 0 ? 1 : 0))
         return nullptr;

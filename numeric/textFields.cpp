@@ -33,20 +33,20 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// A decimal number's digits as they are scanned: the first 19 of them (leading zeros
-// included) as a whole number, how many there were, and how many followed the point.
+// A decimal number's digits as they are scanned: as a whole number (exact for up to 19 of
+// them, leading zeros included), how many there were, and how many followed the point.
 struct DecimalDigits {
     std::uint64_t whole = 0;
     std::size_t count = 0;
     int afterPoint = 0;
 
-    // Digits from `i` on; `fraction`: after the point.
+    // Digits from `i` on; `fraction`: after the point. Past 19 digits `whole` wraps around
+    // (unsigned: defined) and exact() is false.
     void scan(std::string_view t, std::size_t& i, bool fraction)
     {
         const std::size_t from = i;
-        for (; i < t.size() && isDigit(t[i]); ++i)
-            if (count + (i - from) < 19)
-                whole = whole * 10 + static_cast<unsigned>(t[i] - '0');
+        for (unsigned d; i < t.size() && (d = static_cast<unsigned char>(t[i]) - unsigned('0')) <= 9u; ++i)
+            whole = whole * 10 + d;
         count += i - from;
         afterPoint += fraction ? static_cast<int>(std::min<std::size_t>(i - from, 19)) : 0;
     }
