@@ -141,6 +141,37 @@ BOOL invalid()
     return FALSE;
 }
 
+// Takes the item out of its menu; a popup's submenu goes with it when `destroySubmenu`, and
+// stays, for its owner to use or destroy, otherwise.
+BOOL takeOut(HMENU menu, UINT position, UINT flags, bool destroySubmenu)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    const Place place = findItem(m, menu, position, flags);
+    if (!place.menu)
+        return invalid();
+    const Item item = place.menu->items[place.index];
+    place.menu->items.erase(place.menu->items.begin() + static_cast<std::ptrdiff_t>(place.index));
+    if (destroySubmenu && (item.flags & MF_POPUP))
+        destroy(m, item.submenu);
+    return TRUE;
+}
+
+// Sets the item's flags of `mask` to those of `flags` (which also name the item: by position
+// or by identifier); the flags of `mask` it had before, kNone when there is no such item.
+UINT replaceFlags(HMENU menu, UINT position, UINT flags, UINT mask)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    const Place place = findItem(m, menu, position, flags);
+    if (!place.menu)
+        return kNone;
+    UINT& kept = place.menu->items[place.index].flags;
+    const UINT previous = kept & mask;
+    kept = (kept & ~mask) | (flags & mask);
+    return previous;
+}
+
 } // namespace
 
 HMENU CreateMenu()
@@ -211,27 +242,12 @@ BOOL ModifyMenuW(HMENU menu, UINT position, UINT flags, UINT_PTR idNewItem, LPCW
 
 BOOL RemoveMenu(HMENU menu, UINT position, UINT flags)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Place place = findItem(m, menu, position, flags);
-    if (!place.menu)
-        return invalid();
-    place.menu->items.erase(place.menu->items.begin() + static_cast<std::ptrdiff_t>(place.index));
-    return TRUE;
+    return takeOut(menu, position, flags, false);
 }
 
 BOOL DeleteMenu(HMENU menu, UINT position, UINT flags)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Place place = findItem(m, menu, position, flags);
-    if (!place.menu)
-        return invalid();
-    const Item item = place.menu->items[place.index];
-    place.menu->items.erase(place.menu->items.begin() + static_cast<std::ptrdiff_t>(place.index));
-    if (item.flags & MF_POPUP)
-        destroy(m, item.submenu);
-    return TRUE;
+    return takeOut(menu, position, flags, true);
 }
 
 int GetMenuItemCount(HMENU menu)
@@ -307,28 +323,12 @@ UINT GetMenuState(HMENU menu, UINT position, UINT flags)
 
 DWORD CheckMenuItem(HMENU menu, UINT position, UINT check)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Place place = findItem(m, menu, position, check);
-    if (!place.menu)
-        return kNone;
-    UINT& flags = place.menu->items[place.index].flags;
-    const DWORD previous = flags & MF_CHECKED;
-    flags = (flags & ~MF_CHECKED) | (check & MF_CHECKED);
-    return previous;
+    return replaceFlags(menu, position, check, MF_CHECKED);
 }
 
 UINT EnableMenuItem(HMENU menu, UINT position, UINT enable)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Place place = findItem(m, menu, position, enable);
-    if (!place.menu)
-        return kNone;
-    UINT& flags = place.menu->items[place.index].flags;
-    const UINT previous = flags & (MF_GRAYED | MF_DISABLED);
-    flags = (flags & ~(MF_GRAYED | MF_DISABLED)) | (enable & (MF_GRAYED | MF_DISABLED));
-    return previous;
+    return replaceFlags(menu, position, enable, MF_GRAYED | MF_DISABLED);
 }
 
 // ---- CMenu ----
