@@ -102,6 +102,9 @@ struct PointFields {
     enum Column { kName, kNorth, kEast, kHeight, kCode };
     Span field[kLeading + 1];   // without a header: the leading fields; with one: by Column
     int count = 0;
+    // Without a header: whether each of the first four fields is a number, and its value.
+    bool isNumber[4];
+    double value[4];
 
     std::string_view operator[](int k) const { return field[k].view(); }
 };
@@ -113,8 +116,19 @@ void gatherFields(const RoadPointFormat& format, std::string_view line, PointFie
     TextFieldCursor cursor(line, bySeparator ? format.separator : 0);
     std::string_view f;
     if (!format.header) {
-        while (p.count <= PointFields::kLeading && cursor.next(f))
+        // The first four fields read as numbers once: whether the first is a name depends on
+        // them.
+        bool number = false;
+        double value = 0.0;
+        while (p.count <= PointFields::kLeading && (p.count < 4 ? cursor.next(f, number, value) : cursor.next(f))) {
+            if (p.count < 4) {
+                p.isNumber[p.count] = number;
+                p.value[p.count] = value;
+            }
             p.field[p.count++] = {f.data(), f.size()};
+        }
+        for (int k = p.count; k < 4; ++k)
+            p.isNumber[k] = false;
         return;
     }
     const int columns[] = {format.name, format.north, format.east, format.height, format.code};
@@ -147,14 +161,11 @@ bool parseColumns(const PointFields& f, std::string_view line, RoadPointRecord& 
 }
 
 // A line of "[NAME] NORTH EAST [HEIGHT] [CODE]". The name: a first field that is no number, or
-// the first of four numbers (surveyors number their points: "101 NORTH EAST HEIGHT"). The
-// first four fields are read as numbers once: whether the first is a name depends on them.
+// the first of four numbers (surveyors number their points: "101 NORTH EAST HEIGHT").
 bool parseFree(const PointFields& f, std::string_view line, RoadPointRecord& p, std::string& why)
 {
-    bool isNumber[4] = {false, false, false, false};
-    double value[4] = {0.0, 0.0, 0.0, 0.0};
-    for (int k = 0; k < 4 && k < f.count; ++k)
-        isNumber[k] = ParseDecimalText(f[k], value[k]);
+    const bool* isNumber = f.isNumber;
+    const double* value = f.value;
     int i = 0;
     const bool numberedName = f.count >= 4 && isNumber[0] && isNumber[1] && isNumber[2] && isNumber[3];
     if (f.count > 0 && (!isNumber[0] || numberedName))
@@ -194,8 +205,7 @@ bool ParseRoadPointLine(const RoadPointFormat& format, std::string_view line, Ro
     }
     // The name, when the line gives one, even for a line refused (for its messages): a first
     // field that is no number or the first of four fields.
-    double v;
     point.name = std::string(format.header ? f[PointFields::kName]
-                             : f.count > 0 && (f.count >= 4 || !ParseDecimalText(f[0], v)) ? f[0] : std::string_view());
+                             : f.count > 0 && (f.count >= 4 || !f.isNumber[0]) ? f[0] : std::string_view());
     return false;
 }
