@@ -54,18 +54,26 @@ struct DecimalDigits {
     bool exact() const { return count <= 19 && whole <= (std::uint64_t(1) << 53); }
 };
 
-// Reads `t` as [sign] digits [. digits] [(e|E) [sign] digits] with a digit in the mantissa:
-// false when it is not that. The value is d.whole times 10 to the `power` when d.exact().
-bool scanDecimal(std::string_view t, bool& negative, DecimalDigits& d, int& power)
+// A number read from the start of a text: [sign] digits [. digits] [(e|E) [sign] digits]
+// with a digit in the mantissa. `end` is where it stops; the value is digits.whole times 10
+// to the `power` when digits.exact().
+struct DecimalScan {
+    bool negative = false;
+    DecimalDigits digits;
+    int power = 0;
+    std::size_t end = 0;
+};
+
+// False when `t` does not start with such a number (or its exponent has no digits).
+bool scanDecimal(std::string_view t, DecimalScan& s)
 {
     std::size_t i = 0;
-    negative = false;
     if (i < t.size() && (t[i] == '+' || t[i] == '-'))
-        negative = t[i++] == '-';
-    d.scan(t, i, false);
+        s.negative = t[i++] == '-';
+    s.digits.scan(t, i, false);
     if (i < t.size() && t[i] == '.')
-        d.scan(t, ++i, true);
-    if (d.count == 0)
+        s.digits.scan(t, ++i, true);
+    if (s.digits.count == 0)
         return false;
     int exponent = 0;
     if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
@@ -80,8 +88,34 @@ bool scanDecimal(std::string_view t, bool& negative, DecimalDigits& d, int& powe
             return false;
         exponent = minus ? -exponent : exponent;
     }
-    power = exponent - d.afterPoint;
-    return i == t.size();
+    s.power = exponent - s.digits.afterPoint;
+    s.end = i;
+    return true;
+}
+
+// The value of a scanned number `text` (exactly the scanned characters); false beyond the
+// double range.
+bool decimalValue(std::string_view text, const DecimalScan& s, double& value)
+{
+    // The common case exactly (a whole number up to 2^53 and a power of ten that is itself an
+    // exact double: one multiplication or division, correctly rounded, as from_chars rounds).
+    static const double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (s.digits.exact() && s.power >= -22 && s.power <= 22) {
+        const double w = static_cast<double>(s.digits.whole);
+        const double v = s.power < 0 ? w / kPow10[-s.power] : w * kPow10[s.power];
+        value = s.negative ? -v : v;
+        return true;
+    }
+    // from_chars reads no leading '+'.
+    if (text.front() == '+')
+        text.remove_prefix(1);
+    double v;
+    const std::from_chars_result r = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size() || !std::isfinite(v))
+        return false;
+    value = v;
+    return true;
 }
 
 } // namespace
@@ -122,6 +156,34 @@ bool TextFieldCursor::next(std::string_view& field)
     return true;
 }
 
+bool TextFieldCursor::next(std::string_view& field, bool& isNumber, double& value)
+{
+    if (m_separator) {
+        if (!next(field))
+            return false;
+        isNumber = ParseDecimalText(field, value);
+        return true;
+    }
+    // At any separator a field holds no blanks: a number is read where the field starts, and
+    // the field is that number when a separator or the line's end follows it.
+    const std::string_view t = m_line;
+    std::size_t i = m_pos;
+    while (i < t.size() && isAnySeparator(t[i]))
+        ++i;
+    if (i == t.size())
+        return m_pos = i, false;
+    const std::string_view rest = t.substr(i);
+    DecimalScan s;
+    if (scanDecimal(rest, s) && (s.end == rest.size() || isAnySeparator(rest[s.end]))) {
+        field = rest.substr(0, s.end);
+        m_pos = i + s.end;
+        isNumber = decimalValue(field, s, value);
+        return true;
+    }
+    isNumber = false;
+    return next(field);
+}
+
 namespace {
 
 std::vector<std::string_view> allFields(std::string_view line, char separator)
@@ -151,28 +213,6 @@ bool ParseDecimalText(std::string_view text, double& value)
         text.remove_prefix(1);
     while (!text.empty() && isBlank(text.back()))
         text.remove_suffix(1);
-    bool negative;
-    DecimalDigits d;
-    int power;
-    if (!scanDecimal(text, negative, d, power))
-        return false;
-    // The common case exactly (a whole number up to 2^53 and a power of ten that is itself an
-    // exact double: one multiplication or division, correctly rounded, as from_chars rounds).
-    static const double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    if (d.exact() && power >= -22 && power <= 22) {
-        const double w = static_cast<double>(d.whole);
-        const double v = power < 0 ? w / kPow10[-power] : w * kPow10[power];
-        value = negative ? -v : v;
-        return true;
-    }
-    // from_chars reads no leading '+'.
-    if (text.front() == '+')
-        text.remove_prefix(1);
-    double v;
-    const std::from_chars_result r = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (r.ec != std::errc() || r.ptr != text.data() + text.size() || !std::isfinite(v))
-        return false;
-    value = v;
-    return true;
+    DecimalScan s;
+    return scanDecimal(text, s) && s.end == text.size() && decimalValue(text, s, value);
 }

@@ -14,6 +14,9 @@ public:
     explicit TextFieldCursor(std::string_view line, char separator = 0);
     // The next field; false after the last.
     bool next(std::string_view& field);
+    // The next field and whether it is a number by ParseDecimalText, with its value (a field
+    // read once: at any separator its characters are scanned a single time).
+    bool next(std::string_view& field, bool& isNumber, double& value);
 
 private:
     std::string_view m_line;

@@ -705,7 +705,11 @@ float boxDistance2(float n, float e, const RoadLocator::Index::Box& b)
 double chordDistance(double n, double e, const RoadLocator::Index::Reach& c)
 {
     const double pn = n - c.an, pe = e - c.ae;
-    const double t = std::min(std::max((pn * c.un + pe * c.ue) * c.inverse2, 0.0), 1.0);
+    // Clamped without branches (the compiler's maxsd and minsd): whether a point lies abeam
+    // the chord is a coin toss. t is finite: the point is, and chords have a length.
+    double t = (pn * c.un + pe * c.ue) * c.inverse2;
+    t = t > 0.0 ? t : 0.0;
+    t = t < 1.0 ? t : 1.0;
     const double dn = pn - t * c.un, de = pe - t * c.ue;
     return std::sqrt(dn * dn + de * de);
 }

@@ -90,12 +90,23 @@ namespace {
 
 // The fields a line's point is read from, gathered in one pass without storing the others:
 // the first kLeading fields and how many there are (counted up to kLeading + 1), or with a
-// header the fields of its columns (empty where the row is shorter).
+// header the fields of its columns (empty where the row is shorter). The spans are plain
+// (no constructor): only those gathered are written, a line costs no clearing of the rest.
 struct PointFields {
+    struct Span {
+        const char* data;
+        std::size_t size;
+        std::string_view view() const { return std::string_view(data, size); }
+    };
     static constexpr int kLeading = 5;
-    std::string_view leading[kLeading + 1];
+    enum Column { kName, kNorth, kEast, kHeight, kCode };
+    Span field[kLeading + 1];   // without a header: the leading fields; with one: by Column
     int count = 0;
-    std::string_view name, north, east, height, code;
+    // Without a header: whether each of the first four fields is a number, and its value.
+    bool isNumber[4];
+    double value[4];
+
+    std::string_view operator[](int k) const { return field[k].view(); }
 };
 
 void gatherFields(const RoadPointFormat& format, std::string_view line, PointFields& p)
@@ -105,22 +116,28 @@ void gatherFields(const RoadPointFormat& format, std::string_view line, PointFie
     TextFieldCursor cursor(line, bySeparator ? format.separator : 0);
     std::string_view f;
     if (!format.header) {
-        while (p.count <= PointFields::kLeading && cursor.next(f))
-            p.leading[p.count++] = f;
+        // The first four fields read as numbers once: whether the first is a name depends on
+        // them.
+        bool number = false;
+        double value = 0.0;
+        while (p.count <= PointFields::kLeading && (p.count < 4 ? cursor.next(f, number, value) : cursor.next(f))) {
+            if (p.count < 4) {
+                p.isNumber[p.count] = number;
+                p.value[p.count] = value;
+            }
+            p.field[p.count++] = {f.data(), f.size()};
+        }
+        for (int k = p.count; k < 4; ++k)
+            p.isNumber[k] = false;
         return;
     }
-    for (int k = 0; cursor.next(f); ++k) {
-        if (k == format.name)
-            p.name = f;
-        if (k == format.north)
-            p.north = f;
-        if (k == format.east)
-            p.east = f;
-        if (k == format.height)
-            p.height = f;
-        if (k == format.code)
-            p.code = f;
-    }
+    const int columns[] = {format.name, format.north, format.east, format.height, format.code};
+    for (PointFields::Span& s : p.field)
+        s = {line.data(), 0};
+    for (int k = 0; cursor.next(f); ++k)
+        for (int c = PointFields::kName; c <= PointFields::kCode; ++c)
+            if (k == columns[c])
+                p.field[c] = {f.data(), f.size()};
 }
 
 std::string badLayout(std::string_view line)
@@ -131,31 +148,28 @@ std::string badLayout(std::string_view line)
 // A line laid out by a header row.
 bool parseColumns(const PointFields& f, std::string_view line, RoadPointRecord& p, std::string& why)
 {
-    p.name = std::string(f.name);
-    if (!ParseDecimalText(f.north, p.north) || !ParseDecimalText(f.east, p.east))
+    p.name = std::string(f[PointFields::kName]);
+    if (!ParseDecimalText(f[PointFields::kNorth], p.north) || !ParseDecimalText(f[PointFields::kEast], p.east))
         return why = "expected north and east in their columns, got " + QuotedInputLine(line), false;
-    if (!f.height.empty()) {
-        if (!ParseDecimalText(f.height, p.height))
+    if (!f[PointFields::kHeight].empty()) {
+        if (!ParseDecimalText(f[PointFields::kHeight], p.height))
             return why = "the height is not a number: " + QuotedInputLine(line), false;
         p.hasHeight = true;
     }
-    p.code = std::string(f.code);
+    p.code = std::string(f[PointFields::kCode]);
     return true;
 }
 
 // A line of "[NAME] NORTH EAST [HEIGHT] [CODE]". The name: a first field that is no number, or
-// the first of four numbers (surveyors number their points: "101 NORTH EAST HEIGHT"). The
-// first four fields are read as numbers once: whether the first is a name depends on them.
+// the first of four numbers (surveyors number their points: "101 NORTH EAST HEIGHT").
 bool parseFree(const PointFields& f, std::string_view line, RoadPointRecord& p, std::string& why)
 {
-    bool isNumber[4] = {false, false, false, false};
-    double value[4] = {0.0, 0.0, 0.0, 0.0};
-    for (int k = 0; k < 4 && k < f.count; ++k)
-        isNumber[k] = ParseDecimalText(f.leading[k], value[k]);
+    const bool* isNumber = f.isNumber;
+    const double* value = f.value;
     int i = 0;
     const bool numberedName = f.count >= 4 && isNumber[0] && isNumber[1] && isNumber[2] && isNumber[3];
     if (f.count > 0 && (!isNumber[0] || numberedName))
-        p.name = std::string(f.leading[i++]);
+        p.name = std::string(f[i++]);
     if (f.count < i + 2 || !isNumber[i] || !isNumber[i + 1])
         return why = badLayout(line), false;
     p.north = value[i];
@@ -167,7 +181,7 @@ bool parseFree(const PointFields& f, std::string_view line, RoadPointRecord& p, 
         ++i;
     }
     if (i < f.count)
-        p.code = std::string(f.leading[i++]);
+        p.code = std::string(f[i++]);
     if (i < f.count || (p.name.empty() && !p.code.empty()))
         return why = badLayout(line), false;
     return true;
@@ -191,9 +205,7 @@ bool ParseRoadPointLine(const RoadPointFormat& format, std::string_view line, Ro
     }
     // The name, when the line gives one, even for a line refused (for its messages): a first
     // field that is no number or the first of four fields.
-    double v;
-    point.name = std::string(format.header ? f.name
-                             : f.count > 0 && (f.count >= 4 || !ParseDecimalText(f.leading[0], v)) ? f.leading[0]
-                                                                                                    : std::string_view());
+    point.name = std::string(format.header ? f[PointFields::kName]
+                             : f.count > 0 && (f.count >= 4 || !f.isNumber[0]) ? f[0] : std::string_view());
     return false;
 }

@@ -249,7 +249,25 @@ void CAlntH::fillBuckets() const
     }
 }
 
-bool CAlntH::findElement(double chain, int& index, double& start, double& len) const
+// Both inline: the element at a chainage is the engine's most frequent question.
+inline int CAlntH::bucketSearch(double chain) const
+{
+    const double* starts = m_starts.data();
+    const int n = getNumOfHes();
+    if (chain < starts[0])
+        return 0;
+    const double at = (chain - starts[0]) * m_bucketsPerM;
+    if (!(at < static_cast<double>(m_buckets.size())))   // past the last bucket, or no buckets
+        return static_cast<int>(std::upper_bound(starts, starts + n, chain) - starts) - 1;
+    const ElementBucket& k = m_buckets[static_cast<std::size_t>(at)];
+    // One start in the bucket: a step without a branch (a coin toss for random chainages);
+    // several (elements much shorter than a bucket): a bisection over them.
+    if (k.count <= 1)
+        return k.first + static_cast<int>(k.split <= chain);
+    return static_cast<int>(std::upper_bound(starts + k.first + 1, starts + k.first + 1 + k.count, chain) - starts) - 1;
+}
+
+inline bool CAlntH::findElement(double chain, int& index, double& start, double& len) const
 {
     // The element is defined by a scan from the last element backwards while the chainage lies
     // before the element's start: the last element whose start chainage is <= chain (the later
@@ -283,23 +301,6 @@ bool CAlntH::findElement(double chain, int& index, double& start, double& len) c
             return m_hes.GetAt(i)->getHLengthInM(len);
         }
     }
-}
-
-int CAlntH::bucketSearch(double chain) const
-{
-    const double* starts = m_starts.data();
-    const int n = getNumOfHes();
-    if (chain < starts[0])
-        return 0;
-    const double at = (chain - starts[0]) * m_bucketsPerM;
-    if (!(at < static_cast<double>(m_buckets.size())))   // past the last bucket, or no buckets
-        return static_cast<int>(std::upper_bound(starts, starts + n, chain) - starts) - 1;
-    const ElementBucket& k = m_buckets[static_cast<std::size_t>(at)];
-    // One start in the bucket: a step without a branch (a coin toss for random chainages);
-    // several (elements much shorter than a bucket): a bisection over them.
-    if (k.count <= 1)
-        return k.first + static_cast<int>(k.split <= chain);
-    return static_cast<int>(std::upper_bound(starts + k.first + 1, starts + k.first + 1 + k.count, chain) - starts) - 1;
 }
 
 const CAlntHe* CAlntH::getAlntHeAtChain(double chain, double* lenInElement) const
