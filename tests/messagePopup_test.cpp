@@ -332,8 +332,9 @@ TEST_F(PopupTest, TimeOutOnTheRealClock)
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(result, 1);
     EXPECT_GE(ms, 2000 - 100) << "not before one base period short of the time-out";
-    // Within one base period of two seconds, plus the scheduling slack of a loaded machine.
-    EXPECT_LE(ms, 2000 + 100 + 400);
+    // The exact period is the manual clock's test; on the real clock only that it comes at all:
+    // a loaded machine under a sanitizer took 10 s here (a fixed 2.5 s bound failed there).
+    EXPECT_LE(ms, 2000 + 100 + 20000);
 }
 
 } // namespace
