@@ -142,7 +142,20 @@ bool TextFieldCursor::next(std::string_view& field)
     }
     if (m_done)
         return false;
-    const std::size_t end = t.find(m_separator, i);
+    // A field that opens with a double quote runs to its closing quote (a doubled quote inside
+    // is part of it), separators included: CSV writers quote names such as "Smith, J".
+    std::size_t from = i;
+    while (from < t.size() && (t[from] == ' ' || t[from] == '\t'))
+        ++from;
+    std::size_t searchFrom = i;
+    if (from < t.size() && t[from] == '"') {
+        std::size_t q = from + 1;
+        while ((q = t.find('"', q)) != std::string_view::npos && q + 1 < t.size() && t[q + 1] == '"')
+            q += 2;
+        if (q != std::string_view::npos)
+            searchFrom = q + 1;   // an unclosed quote is no quoting: the field ends at the separator
+    }
+    const std::size_t end = t.find(m_separator, searchFrom);
     std::string_view f = t.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i);
     while (!f.empty() && (f.front() == ' ' || f.front() == '\t'))
         f.remove_prefix(1);

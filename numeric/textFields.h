@@ -30,7 +30,8 @@ private:
 std::vector<std::string_view> SplitTextFields(std::string_view line);
 
 // The fields of `line` at every `separator` (a CSV row): empty fields kept, blanks and tabs
-// around each field trimmed, one pair of enclosing double quotes removed; a CR at the end of the
+// around each field trimmed, one pair of enclosing double quotes removed (a separator inside
+// them is part of the field; a doubled quote inside stays doubled); a CR at the end of the
 // line is not part of its last field. A line without the separator is one field.
 std::vector<std::string_view> SplitTextFieldsAt(std::string_view line, char separator);
 

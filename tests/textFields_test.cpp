@@ -68,6 +68,10 @@ TEST(TextFields, SplitTextFields)
     EXPECT_EQ(strings(SplitTextFields(" ,;, ")), V{});
     EXPECT_EQ(strings(SplitTextFieldsAt("a, ,\"c d\",\r", ',')), (V{"a", "", "c d", ""}));
     EXPECT_EQ(strings(SplitTextFieldsAt("no separator", ';')), (V{"no separator"}));
+    // A quoted name with the separator in it was cut in two ("Smith, J" gave "\"Smith" and "J\"").
+    EXPECT_EQ(strings(SplitTextFieldsAt("\"Smith, J\",1, \"say \"\"hi\"\", x\" ,2", ',')),
+              (V{"Smith, J", "1", "say \"\"hi\"\", x", "2"}));
+    EXPECT_EQ(strings(SplitTextFieldsAt("\"open, 1,2", ',')), (V{"\"open", "1", "2"}));
 }
 
 } // namespace
