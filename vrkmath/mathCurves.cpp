@@ -79,11 +79,6 @@ void CCurveDataSegment::reset()
     m_azimuth.setRad(0.0);
 }
 
-bool CCurveDataSegment::isok() const
-{
-    return (!isUnset(m_finalN) && !isUnset(m_finalE)) || (m_azimuth.isok() && !isUnset(m_length));
-}
-
 void CCurveDataSegment::setFinalNE(double n, double e)
 {
     reset();
@@ -125,13 +120,6 @@ void CCurveDataSegment::setAzDeg(double deg)
     setAz(az);
 }
 
-const CMathAngle& CCurveDataSegment::getAzimuth() const
-{
-    if (m_azimuth.isnan() && !isUnset(m_finalN) && !isUnset(m_finalE))
-        m_azimuth.setAz(m_finalN, m_finalE);
-    return m_azimuth;
-}
-
 double CCurveDataSegment::getTotalLength() const
 {
     if (!isok())
@@ -167,11 +155,6 @@ bool CCurveDataSegment::getFinalAzimut(CMathAngle& az) const
         return false;
     az = getAzimuth();
     return true;
-}
-
-double CCurveDataSegment::GetAzimuth(double) const
-{
-    return getAzimuth().getDeg();
 }
 
 bool CCurveDataSegment::getPosAtLength(double l, double& N, double& E) const
@@ -263,11 +246,6 @@ void CCurveDataArc::clearCaches()
     m_centerAngle.reset();
 }
 
-bool CCurveDataArc::isok() const
-{
-    return !isUnset(m_length) && !isUnset(m_radius);
-}
-
 double CCurveDataArc::getTotalLength() const
 {
     if (isUnset(m_length)) {
@@ -336,13 +314,6 @@ bool CCurveDataArc::getFinalAzimut(CMathAngle& az) const
         return false;
     az = getCenterAngle();
     return true;
-}
-
-double CCurveDataArc::GetAzimuth(double l) const
-{
-    if (!isok() || std::fabs(m_radius) < kCurveZero)
-        return 0.0;
-    return l / m_radius * kDegPerRad;
 }
 
 void CCurveDataArc::getCenterNE(double& N, double& E) const

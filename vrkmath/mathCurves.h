@@ -26,6 +26,8 @@
 #include "numeric/units.h"
 #include "numeric/unsetValue.h"
 
+#include <cmath>
+
 // The kind of a horizontal element (each curve class returns its own from static_type()).
 enum TAlntHeType {
     AlntHeSegment = 0,  // straight segment
@@ -130,6 +132,24 @@ private:
     AlntElementFlags m_flags;
 };
 
+// Inline: asked several times by every position query of a segment.
+inline bool CCurveDataSegment::isok() const
+{
+    return (!isUnset(m_finalN) && !isUnset(m_finalE)) || (m_azimuth.isok() && !isUnset(m_length));
+}
+
+inline const CMathAngle& CCurveDataSegment::getAzimuth() const
+{
+    if (m_azimuth.isnan() && !isUnset(m_finalN) && !isUnset(m_finalE))
+        m_azimuth.setAz(m_finalN, m_finalE);
+    return m_azimuth;
+}
+
+inline double CCurveDataSegment::GetAzimuth(double) const
+{
+    return getAzimuth().getDeg();
+}
+
 // A circular arc, defined by any two of length, radius and central angle (isok needs the
 // length and the radius). The radius is signed by side; the central angle Delta = length /
 // radius is signed like it and, as every CMathAngle, held in [-pi, pi].
@@ -217,6 +237,19 @@ private:
     mutable CMathAngle m_centerAngle;
     AlntElementFlags m_flags;
 };
+// Inline: asked by every position query of an arc.
+inline bool CCurveDataArc::isok() const
+{
+    return !isUnset(m_length) && !isUnset(m_radius);
+}
+
+inline double CCurveDataArc::GetAzimuth(double l) const
+{
+    if (!isok() || std::fabs(m_radius) < kCurveZero)
+        return 0.0;
+    return l / m_radius * kDegPerRad;
+}
+
 
 // One curve placed in the plane: a grid start point (metres) and a grid start azimuth that
 // map the curve's local frame onto the grid (rotated clockwise by the azimuth, moved to the
