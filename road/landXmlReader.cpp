@@ -55,6 +55,12 @@ std::string quoted(const std::string& s)
     return "'" + t + "'";
 }
 
+// "NaN" in any case, blanks around it: the value is not given.
+bool isNanText(const char* text)
+{
+    return lower(trim(text)) == "nan";
+}
+
 // A decimal number: [+-] digits [. digits] [e [+-] digits], at least one digit in the
 // mantissa ("280." and ".5" pass; hexadecimal, "inf" and "nan" do not).
 bool parseDecimal(const std::string& text, double& value)
@@ -283,7 +289,9 @@ private:
 bool Reader::number(const pugi::xml_node& n, const char* name, double& v, bool required)
 {
     pugi::xml_attribute a = attr(n, name);
-    if (!a) {
+    // Exporters write "NaN" for a value they do not hold: an optional attribute so written is
+    // not given; a required one is refused below as not a number.
+    if (!a || (!required && isNanText(a.value()))) {
         if (required)
             return fail(n, std::string("attribute '") + name + "' is missing");
         v = kRoadUnset;
@@ -495,8 +503,10 @@ bool Reader::geometry(const pugi::xml_node& n, RoadGeomElement& e)
         if (!rotation(n, e.rot, false) || !number(n, "length", e.length, false) ||
             !pointChild(n, "Center", e.center, false) || !pointChild(n, "PI", e.pi, false))
             return false;
-        // The radius is needed only when neither Center nor PI places the curve.
-        if ((attr(n, "radius") || (!e.center.valid && !e.pi.valid)) && !radius(n, "radius", e.radius))
+        // The radius is needed only when neither Center nor PI places the curve ("NaN": not
+        // given).
+        const pugi::xml_attribute r = attr(n, "radius");
+        if (((r && !isNanText(r.value())) || (!e.center.valid && !e.pi.valid)) && !radius(n, "radius", e.radius))
             return false;
     } else {
         e.kind = RoadGeomKind::Spiral;
@@ -622,11 +632,7 @@ bool Reader::alignment(const pugi::xml_node& n, RoadAlignment& a)
                 return false;
             // staBack and staInternal may be missing or "NaN" (exporters mark the start of the
             // posted stations so).
-            pugi::xml_attribute back = attr(c, "staBack");
-            if (back && lower(trim(back.value())) != "nan" && !number(c, "staBack", q.staBack, true))
-                return false;
-            pugi::xml_attribute internal = attr(c, "staInternal");
-            if (internal && lower(trim(internal.value())) != "nan" && !number(c, "staInternal", q.staInternal, true))
+            if (!number(c, "staBack", q.staBack, false) || !number(c, "staInternal", q.staInternal, false))
                 return false;
             a.equations.push_back(q);
         } else if (isNamed(c, "Profile")) {

@@ -291,6 +291,12 @@ TEST(LandXml, BadInputNamesTheLine)
          "pntRef=\"P9\"", "point 'P9' is not among the CgPoints"},
         {"curve turning the wrong way", replaced(ex, "<Curve rot=\"cw\" radius=\"600.000000\"", "<Curve rot=\"ccw\" radius=\"600.000000\""),
          "<Curve rot=\"ccw\" radius=\"600", "disagrees with the length"},
+        {"curve radius NaN and nothing else to place it",
+         replaced(replaced(replaced(ex, "<Center>6543158.533780 1235266.077275</Center>", ""), "<PI>6543606.739298 1234857.011411</PI>", ""),
+                  "radius=\"600.000000\"", "radius=\"NaN\""),
+         "radius=\"NaN\"", "attribute 'radius' is not a radius: 'NaN'"},
+        {"spiral length NaN", replaced(ex, firstSpiral, replaced(firstSpiral, "80.000000", "NaN")), "<Spiral length=\"NaN\"",
+         "attribute 'length' is not a number: 'NaN'"},
         {"irregular line", replaced(ex, "<CoordGeom>", "<CoordGeom><IrregularLine/>"), "<IrregularLine/>",
          "<IrregularLine>: this geometry element is not supported"},
     };
@@ -323,6 +329,12 @@ TEST(LandXml, AcceptedQuirks)
         {"curve by radius only", replaced(replaced(ex, "<Center>6543158.533780 1235266.077275</Center>", ""),
                                           "<PI>6543606.739298 1234857.011411</PI>", "")},
         {"curve side from its PI", replaced(ex, "<Curve rot=\"cw\" radius=\"600.000000\"", "<Curve radius=\"600.000000\"")},
+        // Optional values an exporter does not hold, written "NaN": not given (each refused
+        // its alignment before).
+        {"line length NaN", replaced(ex, "<Line length=\"320.000000\">", "<Line length=\"NaN\">")},
+        {"curve radius and length NaN beside its centre",
+         replaced(ex, "radius=\"600.000000\" length=\"180.000000\"", "radius=\" nan \" length=\"NaN\"")},
+        {"circular vertical curve's length NaN", replaced(ex, "<CircCurve radius=\"6000.000000\">", "<CircCurve radius=\"6000.000000\" length=\"NaN\">")},
     };
     for (const Case& c : cases) {
         const RoadError err = firstProblem(c.text);
