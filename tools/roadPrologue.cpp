@@ -1,5 +1,7 @@
 #include "roadPrologue.h"
 
+#include <cmath>
+
 namespace roadcli {
 
 namespace {
@@ -26,11 +28,18 @@ bool readPathAndNumbers(cli::Args& args, std::string& path, std::vector<double>&
     return takeRoadPath(example, given, path, message);
 }
 
-// A positive number (`atLeast`: not below it) from an option's text.
-bool readPositive(const std::string& text, double atLeast, double& value)
+// The largest --max-distance (output units): beyond some thousands of kilometres a grid's
+// coordinates mean nothing, and 1e300 would print a 300-digit offset.
+const double kLargestMaxDistance = 1e7;
+// The largest --station-unit: 1000 m and 100 ft are the usual ones; 1e20 padded each station
+// to twenty digits.
+const double kLargestStationUnit = 1e6;
+
+// A positive number (`atLeast`: not below it) up to `atMost` from an option's text.
+bool readPositive(const std::string& text, double atLeast, double atMost, double& value)
 {
     double v;
-    if (!cli::parseDouble(text, v) || !(atLeast > 0.0 ? v >= atLeast : v > 0.0))
+    if (!cli::parseDouble(text, v) || !(atLeast > 0.0 ? v >= atLeast : v > 0.0) || !(v <= atMost))
         return false;
     value = v;
     return true;
@@ -55,10 +64,12 @@ bool readRoadOptions(cli::Args& args, RoadSession& s, std::string& message, std:
         s.csv = args.flag("--csv");
     if ((s.which & kOptUnits) && !readRoadUnits(args, s.units, s.unitsGiven, s.form.decimals, message))
         return false;
-    if (s.maxDistanceGiven && !readPositive(maxDistance, 0.0, s.maxDistance))
-        return message = "--max-distance takes a positive number", false;
-    if (s.stationUnitGiven && !readPositive(stationUnit, 1.0, s.form.unit))
-        return message = "--station-unit takes a number of at least 1", false;
+    if (s.maxDistanceGiven && !readPositive(maxDistance, 0.0, kLargestMaxDistance, s.maxDistance))
+        return message = "--max-distance takes a positive number up to 10000000", false;
+    // A whole number: "33+0.50" of a 1.5 m station reads as nothing a surveyor writes.
+    if (s.stationUnitGiven && (!readPositive(stationUnit, 1.0, kLargestStationUnit, s.form.unit) ||
+                               s.form.unit != std::floor(s.form.unit)))
+        return message = "--station-unit takes a whole number from 1 to 1000000", false;
     const bool pathRead = numbers ? readPathAndNumbers(args, s.path, *numbers, message)
                                   : readRoadPath(args, s.path, message);
     if (!pathRead)

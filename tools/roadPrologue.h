@@ -22,8 +22,8 @@ enum RoadOption : unsigned {
     kOptAlignment = 1u,     // --alignment A (a name in any case, or the number road info shows)
     kOptProfile = 2u,       // --profile NAME
     kOptUnits = 4u,         // --units, --angles, --decimals
-    kOptStationUnit = 8u,   // --station-unit N (display units per whole station, at least 1)
-    kOptMaxDistance = 16u,  // --max-distance D (positive, in the output unit)
+    kOptStationUnit = 8u,   // --station-unit N (display units per whole station, 1 to 1e6, whole)
+    kOptMaxDistance = 16u,  // --max-distance D (positive up to 1e7, in the output unit)
     kOptExtendGrades = 32u, // --extend-grades
     kOptCsv = 64u,          // --csv
 };

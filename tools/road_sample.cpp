@@ -8,6 +8,7 @@
 #include "road/roadSampler.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 
@@ -62,6 +63,17 @@ const char* const kSampleHelp =
     "\n"
     "Exit status: 0 sampled; 1 the road could not be sampled; 2 bad input or usage.\n";
 
+// An offset (display units, typed as `text`) within --max-distance; false with the reason. An
+// offset line of 1e300 m was sampled into a million lines of 300-digit coordinates.
+bool offsetWithinReach(const AnswerRoad& road, const std::string& text, double offset, std::string& message)
+{
+    if (std::fabs(road.toMetres(offset)) <= road.s.maxDistance)
+        return true;
+    message = "the offset " + QuotedInputLine(text) + " is more than --max-distance " +
+              road.s.units.showLength(road.s.maxDistance) + " from the alignment";
+    return false;
+}
+
 // Reads the offset table: "station offset" lines. Bad lines are reported and left out; false
 // when the file cannot be read.
 bool readOffsetTable(const AnswerRoad& road, const std::string& file, std::vector<StAndOffset>& table, int& status)
@@ -84,6 +96,8 @@ bool readOffsetTable(const AnswerRoad& road, const std::string& file, std::vecto
             return message = QuotedInputLine(fields[1]) + " is not a number", cli::EXIT_BAD_INPUT;
         if (!table.empty() && !(pair.station > table.back().station))
             return message = "the stations must increase", cli::EXIT_BAD_INPUT;
+        if (!offsetWithinReach(road, fields[1], offset, message))
+            return cli::EXIT_BAD_INPUT;
         pair.offset = road.toMetres(offset);
         table.push_back(pair);
         return cli::EXIT_OK;
@@ -274,6 +288,10 @@ int runSample(const std::vector<std::string>& words)
     int status = loadAnswerRoad(road);
     if (status != cli::EXIT_OK)
         return status;
+    if (o.hasOffset && !offsetWithinReach(road, o.offset, o.offsetValue, message)) {
+        cli::error(road.s.command, "--offset: " + message);
+        return cli::EXIT_BAD_INPUT;
+    }
     const double deviation = road.toMetres(o.deviationValue);
     if (!(deviation >= kRoadMinDeviation))
         return cli::usageError(road.s.command, "--deviation must be at least 0.0001 m");

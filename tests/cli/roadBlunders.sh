@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# fieldcore road against the blunders of a day in the field: huge values typed for options and
+# in tables, each refused with the reason instead of answered with nonsense.
+TOOL=$1
+SRC=${2:-$(cd "$(dirname "$0")/../.." && pwd)}
+source "$(dirname "$0")/lib.sh"
+TMP=$(mktemp -d)
+trap 'rm -rf "$TMP"' EXIT
+EX="$SRC/examples/exampleRoad.xml"
+
+# Offsets of a sampled line over --max-distance. Failed before: --offset 1e300 wrote 1.17
+# million lines of 300-digit coordinates with exit 0; a table offset of 5000 was sampled
+# (through the centre of the 600 m arc) and exit 0.
+printf '1500 2\n1600 5000\n1700 3\n' >"$TMP/far.txt"
+printf '1500 2\n1600 1e300\n1700 3\n' >"$TMP/huge.txt"
+while IFS='|' read -r name status pattern args; do
+  # shellcheck disable=SC2086
+  expect_status "sample $name: exit" "$status" "$TOOL" road sample "$EX" --alignment 1 --deviation 0.5 $args
+  # shellcheck disable=SC2086
+  expect_err "sample $name: the reason" "$pattern" "$TOOL" road sample "$EX" --alignment 1 --deviation 0.5 $args
+done <<EOF
+--offset 1e300|2|^fieldcore road sample: --offset: the offset '1e300' is more than --max-distance 1000.0000|--offset 1e300
+--offset -1500|2|the offset '-1500' is more than --max-distance|--offset -1500
+--offsets with 5000|2|line 2: .*far.txt: the offset '5000' is more than --max-distance|--offsets $TMP/far.txt
+--offsets with 1e300|2|line 2: .*huge.txt: the offset '1e300' is more than --max-distance|--offsets $TMP/huge.txt
+EOF
+expect_out "sample: the table's other lines still sampled" "$(printf '1+500.00  offset 2.0000\n1+700.00  offset 3.0000')" \
+  sh -c "'$TOOL' road sample '$EX' --alignment 1 --deviation 0.5 --offsets '$TMP/far.txt' 2>/dev/null | sed 1d | sed -n '1p;\$p' | sed 's/  north.*//'"
+expect_status "sample: an offset within a larger --max-distance" 0 \
+  "$TOOL" road sample "$EX" --alignment 2 --deviation 0.5 --offset 1500 --max-distance 2000
+
+# Option values out of any survey's range. Failed before: --max-distance 1e300 let 1e200
+# offsets through; --station-unit 1e20 padded every station to twenty digits ("0+0000...50.00"),
+# 1.5 wrote "33+0.50" for station 50.
+expect_err "stakeout --max-distance 1e300" "max-distance takes a positive number up to 10000000" \
+  "$TOOL" road stakeout "$EX" --alignment 2 --station 50 --max-distance 1e300
+expect_err "sample --max-distance 1e300" "max-distance takes a positive number up to 10000000" \
+  "$TOOL" road sample "$EX" --alignment 2 --deviation 1 --max-distance 1e300
+expect_err "locate --max-distance 1e300" "max-distance takes a positive number up to 10000000" \
+  "$TOOL" road locate "$EX" --alignment 2 6543376 1234923 --max-distance 1e300
+expect_err "plot --max-distance 1e300" "max-distance takes a positive number up to 10000000" \
+  "$TOOL" road plot "$EX" --alignment 2 -o "$TMP/p.svg" --max-distance 1e300
+for unit in 1e20 1.5 0 -100; do
+  expect_err "--station-unit $unit" "station-unit takes a whole number from 1 to 1000000" \
+    "$TOOL" road stakeout "$EX" --alignment 2 --station 50 --station-unit "$unit"
+done
+expect_out "--station-unit 66 (chains in feet)" "0+50.00" \
+  sh -c "'$TOOL' road stakeout '$EX' --alignment 2 --station 50 --units ift --station-unit 66 | sed 1d | cut -d' ' -f1"
+finish
