@@ -6,6 +6,7 @@
 #include "hostFiles.h"
 #include "road/roadPoints.h"
 
+#include <cmath>
 #include <fstream>
 #include <iostream>
 
@@ -152,11 +153,15 @@ struct PlotOptions {
     RoadPlotLayout layout;
 };
 
-// "1:N" (or "N") as the scale's denominator N.
+// The smallest scale a plan is drawn at: at 1:1e300 the road was one dot (and 1:1000000
+// already draws a 10 km road 4 inches long).
+const double kLargestScale = 1e6;
+
+// "1:N" (or "N") as the scale's denominator N, 1 to kLargestScale.
 bool readScale(const std::string& text, double& scale)
 {
     const std::string t = text.compare(0, 2, "1:") == 0 ? text.substr(2) : text;
-    return cli::parseDouble(t, scale) && scale >= 1.0;
+    return cli::parseDouble(t, scale) && scale >= 1.0 && scale <= kLargestScale;
 }
 
 bool readPlotOptions(cli::Args& args, roadcli::RoadSession& s, PlotOptions& p, RoadPlotOptions& o, std::string& message)
@@ -176,7 +181,7 @@ bool readPlotOptions(cli::Args& args, roadcli::RoadSession& s, PlotOptions& p, R
     if (pagesGiven && (!cli::parseInt(pages, p.layout.pages) || p.layout.pages < 1 || p.layout.pages > kRoadPlotMaxPages))
         return message = "--pages takes a number from 1 to " + std::to_string(kRoadPlotMaxPages), false;
     if (scaleGiven && !readScale(scale, p.layout.scale))
-        return message = "--scale takes 1:N with N at least 1 (\"1:2000\")", false;
+        return message = "--scale takes 1:N with N from 1 to 1000000 (\"1:2000\")", false;
     if (pagesGiven && scaleGiven)
         return message = "give --pages or --scale, not both", false;
     if (p.out.empty())
@@ -237,6 +242,15 @@ int runPlot(const std::vector<std::string>& words)
     o.extendGrades = s.extendGrades;
     if (p.offsetsGiven && !readOffsets(p.offsets, o.units, o.offsets))
         return cli::usageError(command, "--offsets takes numbers other than 0 separated by commas (\"-5,5\")");
+    // An offset line farther out than --max-distance is a blunder (5000 looped through the
+    // curves' centres across the page; 1e300 wrote 13 MB of unreadable SVG).
+    const std::vector<std::string> typed = cli::splitFields(p.offsets);
+    for (size_t i = 0; i < o.offsets.size() && i < typed.size(); ++i)
+        if (!(std::fabs(o.offsets[i]) <= o.maxDistance)) {
+            cli::error(command, "--offsets: the offset " + QuotedInputLine(typed[i]) + " is more than --max-distance " +
+                                    s.units.showLength(o.maxDistance) + " from the road");
+            return cli::EXIT_BAD_INPUT;
+        }
     bool badLines = false;
     if (!p.points.empty() && !readPoints(command, p.points, o.units, o.points, badLines))
         return cli::EXIT_BAD_INPUT;

@@ -63,6 +63,19 @@ expect_status "--pages 0" 2 "$TOOL" road plot --example --alignment 1 --pages 0 
 expect_status "--scale 2000:1" 2 "$TOOL" road plot --example --alignment 1 --scale 2000:1 -o "$TMP/x.svg"
 expect_status "--pages with --scale" 2 "$TOOL" road plot --example --alignment 1 --pages 2 --scale 1:2000 -o "$TMP/x.svg"
 expect_out "--scale 1:1000 of 1940 m: 3.78 px a metre, 1044 px a page: 8 pages" "8" sh -c "'$TOOL' road plot --example --alignment 1 --scale 1:1000 -o '$TMP/s.svg' | wc -l | tr -d ' '"
+# Each page at the scale asked for, saying so; its centreline cut at its stretch's ends. Failed
+# before: page 2 (1+230.38 to 1+497.13, 266.75 m) drew the line from 1+000 on and so at 1:1811,
+# the other pages at 1:1159 to 1:1832, none saying so; tangents to PIs ran off the frame.
+"$TOOL" road plot --example --alignment 1 --scale 1:1000 -o "$TMP/k.svg" >/dev/null
+expect_out "--scale 1:1000: every page at 1:1000" "8" sh -c "cat '$TMP'/k-*.svg | grep -c 'data-scale=\"1:1000\"'"
+expect_out "--scale 1:1000: every page says 1:1000" "8" sh -c "cat '$TMP'/k-*.svg | grep -c '>1:1000 at 96 dpi<'"
+# 266.75 m at 1:1000 (3.7795 px a metre) is 1008 px: the centreline, slightly curved, spans
+# little less (it spanned 1045 px at 1:1811: 500 m).
+expect_out "page 2's centreline spans its stretch" "yes" sh -c "grep -o 'id=\"centreline\"><polyline class=\"cl\" points=\"[^\"]*' '$TMP/k-2.svg' |
+  sed 's/.*points=\"//' | tr ' ' '\n' | awk -F, 'NR == 1 || \$1 < lo { lo = \$1 } NR == 1 || \$1 > hi { hi = \$1 } END { print (hi - lo > 990 && hi - lo <= 1008.5 ? \"yes\" : hi - lo) }'"
+expect_out "no tangent leaves page 3's frame" "0" sh -c "grep -o 'class=\"tangent\"><polyline class=\"tan\" points=\"[^\"]*' '$TMP/k-3.svg' |
+  sed 's/.*points=\"//' | tr ' ' '\n' | awk -F, '\$1 < 30 || \$1 > 1170 { n++ } END { print n + 0 }'"
+expect_status "--scale 1:1e300" 2 "$TOOL" road plot --example --alignment 1 --scale 1:1e300 -o "$TMP/x.svg"
 expect_out "help states the label rules and the pages" "2" sh -c "'$TOOL' road plot --help | grep -c -e '^Labels: no label is drawn over another' -e '^  --pages N'"
 
 # A Japanese alignment name renders as glyphs, not as empty boxes: the SVG names a font list
