@@ -29,6 +29,16 @@ expect_out "sample: the table's other lines still sampled" "$(printf '1+500.00  
 expect_status "sample: an offset within a larger --max-distance" 0 \
   "$TOOL" road sample "$EX" --alignment 2 --deviation 0.5 --offset 1500 --max-distance 2000
 
+# The plot's offset lines alike. Failed before: 5000 looped through the curves' centres across
+# the page, 1e300 wrote 13 MB of SVG no program could read; both exit 0.
+for off in 5000 -5,1e300; do
+  expect_status "plot --offsets $off: exit" 2 "$TOOL" road plot "$EX" --alignment 1 --offsets "$off" -o "$TMP/o.svg"
+  expect_err "plot --offsets $off: the reason" "^fieldcore road plot: --offsets: the offset '${off#-5,}' is more than --max-distance 1000.0000" \
+    "$TOOL" road plot "$EX" --alignment 1 --offsets "$off" -o "$TMP/o.svg"
+done
+expect_status "plot --offsets 5000 --max-distance 6000" 0 \
+  "$TOOL" road plot "$EX" --alignment 1 --offsets 5000 --max-distance 6000 -o "$TMP/o.svg"
+
 # Option values out of any survey's range. Failed before: --max-distance 1e300 let 1e200
 # offsets through; --station-unit 1e20 padded every station to twenty digits ("0+0000...50.00"),
 # 1.5 wrote "33+0.50" for station 50.
