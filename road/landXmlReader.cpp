@@ -224,9 +224,11 @@ class Reader {
 public:
     Reader(const std::string& name, const std::string& text) : m_name(name), m_text(text)
     {
+        // Lines end in LF, CR LF or a lone CR (as XML reads them; a file with CR line ends was
+        // all line 1).
         m_lineStarts.push_back(0);
         for (size_t i = 0; i < text.size(); ++i)
-            if (text[i] == '\n')
+            if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
                 m_lineStarts.push_back(i + 1);
     }
 

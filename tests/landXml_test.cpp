@@ -308,6 +308,23 @@ TEST(LandXml, BadInputNamesTheLine)
     }
 }
 
+// The line a message names, whatever the file's line ends. Failed before: with CR line ends
+// every problem was on line 1.
+TEST(LandXml, LineNumbersWithEveryLineEnd)
+{
+    const std::string bad = replaced(readAll(exampleRoadPath()), "</Spiral>", "</Spirl>");   // line 15
+    const std::string noLength = replaced(readAll(exampleRoadPath()), "<Line length=\"320.000000\">", "<Line length=\"x\">");
+    for (const char* end : {"\n", "\r\n", "\r"}) {
+        std::string malformed, refused;
+        for (char c : bad)
+            malformed += c == '\n' ? std::string(end) : std::string(1, c);
+        for (char c : noLength)
+            refused += c == '\n' ? std::string(end) : std::string(1, c);
+        EXPECT_EQ(firstProblem(malformed).line, 15) << "line end " << (end[0] == '\r' ? end[1] ? "CR LF" : "CR" : "LF");
+        EXPECT_EQ(firstProblem(refused).line, 14) << "line end " << (end[0] == '\r' ? end[1] ? "CR LF" : "CR" : "LF");
+    }
+}
+
 // What real exporters write and the reader takes: a gap under 1 mm, encodings, numbers.
 TEST(LandXml, AcceptedQuirks)
 {
