@@ -36,6 +36,9 @@ public:
             throw py::value_error(path + ": the file holds " + std::to_string(m_file.alignments.size()) +
                                   " alignments; choose one with alignment= (" + names() + ")");
         m_index = alignment.empty() ? 0 : RoadFindAlignment(m_file, alignment);
+        if (m_index == kRoadAlignmentNameShared)
+            throw py::value_error(path + ": several alignments are named '" + alignment +
+                                  "'; choose one by its number (" + names() + ")");
         if (m_index < 0)
             throw py::value_error(path + ": no alignment '" + alignment + "' (" + names() + ")");
         const RoadAlignment& a = m_file.alignments[static_cast<size_t>(m_index)];

@@ -141,7 +141,11 @@ struct RoadFile {
 // closes its OGC WKT (AUTHORITY["EPSG","n"] or ID["EPSG",n]); empty when the file names none.
 std::string RoadFileEpsg(const RoadFile& file);
 
+// What RoadFindAlignment answers for a name several alignments share (in any case): the file
+// cannot tell which is meant, and the first is not guessed; their numbers choose.
+const int kRoadAlignmentNameShared = -2;
+
 // The index of the alignment that `text` names, or -1: its name first, in any case of the
 // letters A to Z (an alignment may be named "2"), then its number from 1. Blanks around `text`
-// are ignored.
+// are ignored. kRoadAlignmentNameShared when the name is that of several alignments.
 int RoadFindAlignment(const RoadFile& file, const std::string& text);

@@ -584,6 +584,12 @@ TEST(RoadFindAlignment, NameBeforeNumber)
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.expected, RoadFindAlignment(file, c.text)) << c.reason << " ('" << c.text << "')";
+    // A name two alignments share is not answered with the first. Failed before: "ramp" chose
+    // alignment 3 of two named so (any case).
+    file.alignments.emplace_back();
+    file.alignments.back().name = "RAMP";
+    EXPECT_EQ(kRoadAlignmentNameShared, RoadFindAlignment(file, "ramp"));
+    EXPECT_EQ(3, RoadFindAlignment(file, "4")) << "the number still chooses";
 }
 
 } // namespace

@@ -139,6 +139,11 @@ static bool selectAlignments(const std::string& command, const std::string& file
                              const std::string& profile, bool needOne, LoadedRoad& road)
 {
     const int chosen = alignment.empty() ? -1 : findAlignment(road.file, alignment);
+    if (chosen == kRoadAlignmentNameShared) {
+        cli::error(command, file + ": several alignments are named '" + alignment +
+                                "': choose one with --alignment NUMBER\n" + alignmentList(road.file, profile));
+        return false;
+    }
     if (!alignment.empty() && chosen < 0) {
         cli::error(command, file + ": no alignment '" + alignment + "'; the file holds:\n" + alignmentList(road.file, profile));
         return false;

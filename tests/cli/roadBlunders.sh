@@ -56,4 +56,15 @@ for unit in 1e20 1.5 0 -100; do
 done
 expect_out "--station-unit 66 (chains in feet)" "0+50.00" \
   sh -c "'$TOOL' road stakeout '$EX' --alignment 2 --station 50 --units ift --station-unit 66 | sed 1d | cut -d' ' -f1"
+# Two alignments of one name (an exporter's copy): the name chooses neither. Failed before: the
+# first answered with exit 0, station 100 lying 900 m before its start.
+sed 's/Ramp A1/Main Road/' "$EX" >"$TMP/twins.xml"
+for sub in "stakeout --station 100" "sample --deviation 1" "plot -o $TMP/t.svg" "info" "convert -o $TMP/t.xml"; do
+  # shellcheck disable=SC2086
+  expect_status "twin names: $sub" 2 "$TOOL" road $sub "$TMP/twins.xml" --alignment "main road"
+done
+expect_err "twin names: the reason and the numbers" "several alignments are named 'main road': choose one with --alignment NUMBER" \
+  "$TOOL" road locate "$TMP/twins.xml" --alignment "main road" 6543376 1234923
+expect_out "twin names: the number chooses" '# alignment 2 "Main Road" of 2' \
+  sh -c "'$TOOL' road stakeout '$TMP/twins.xml' --alignment 2 --station 100 | head -1 | cut -d';' -f1"
 finish
