@@ -636,6 +636,14 @@ bool Reader::alignment(const pugi::xml_node& n, RoadAlignment& a)
             // posted stations so).
             if (!number(c, "staBack", q.staBack, false) || !number(c, "staInternal", q.staInternal, false))
                 return false;
+            // Stations that decrease ahead of an equation would be posted increasing, every one
+            // wrong: refused until they are supported.
+            const pugi::xml_attribute increment = attr(c, "staIncrement");
+            const std::string direction = increment ? lower(trim(increment.value())) : std::string("increasing");
+            if (direction == "decreasing")
+                return fail(c, "stations decreasing ahead of the equation (staIncrement 'decreasing') are not supported");
+            if (direction != "increasing")
+                return fail(c, "attribute 'staIncrement' is neither 'increasing' nor 'decreasing': " + quoted(increment.value()));
             a.equations.push_back(q);
         } else if (isNamed(c, "Profile")) {
             const std::string profileName = attr(c, "name").value();

@@ -297,6 +297,11 @@ TEST(LandXml, BadInputNamesTheLine)
          "radius=\"NaN\"", "attribute 'radius' is not a radius: 'NaN'"},
         {"spiral length NaN", replaced(ex, firstSpiral, replaced(firstSpiral, "80.000000", "NaN")), "<Spiral length=\"NaN\"",
          "attribute 'length' is not a number: 'NaN'"},
+        // Failed before: read as increasing, so every station past the equation was wrong.
+        {"decreasing stations", replaced(ex, "staInternal=\"2200.000000\"/>", "staInternal=\"2200.000000\" staIncrement=\"decreasing\"/>"),
+         "staIncrement", "stations decreasing ahead of the equation (staIncrement 'decreasing') are not supported"},
+        {"unknown station direction", replaced(ex, "staInternal=\"2200.000000\"/>", "staInternal=\"2200.000000\" staIncrement=\"up\"/>"),
+         "staIncrement", "attribute 'staIncrement' is neither"},
         {"irregular line", replaced(ex, "<CoordGeom>", "<CoordGeom><IrregularLine/>"), "<IrregularLine/>",
          "<IrregularLine>: this geometry element is not supported"},
     };
@@ -348,6 +353,7 @@ TEST(LandXml, AcceptedQuirks)
         {"curve side from its PI", replaced(ex, "<Curve rot=\"cw\" radius=\"600.000000\"", "<Curve radius=\"600.000000\"")},
         // Optional values an exporter does not hold, written "NaN": not given (each refused
         // its alignment before).
+        {"stations increasing, said so", replaced(ex, "staInternal=\"2200.000000\"/>", "staInternal=\"2200.000000\" staIncrement=\"increasing\"/>")},
         {"line length NaN", replaced(ex, "<Line length=\"320.000000\">", "<Line length=\"NaN\">")},
         {"curve radius and length NaN beside its centre",
          replaced(ex, "radius=\"600.000000\" length=\"180.000000\"", "radius=\" nan \" length=\"NaN\"")},
