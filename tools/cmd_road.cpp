@@ -39,7 +39,8 @@ const char* const kRoadHelpNotes =
     "reason and line, the others answer, and choosing it exits 2.\n"
     "Design heights: inside the profile (from its first VIP to its last) the profile's,\n"
     "exact; outside it none (\"-\" in text, empty in CSV, no cut/fill) unless --extend-grades\n"
-    "carries the first and last grades on. A road without a profile has none.\n"
+    "carries the first and last grades on. A road without a profile has none; an alignment\n"
+    "with several profiles needs --profile (road info lists them), the first is not taken.\n"
     "Stations shown and typed are posted stations, with the file's station equations applied,\n"
     "written n+rest with the rest padded to the station unit (1000 m: 2+050.00, 1+004.74;\n"
     "100 ft: 191+04.51), negative as -0+090.00, with --decimals decimals (default 2). Typed as\n"
@@ -191,6 +192,21 @@ static bool buildSelected(const std::string& command, const std::string& file, c
     return true;
 }
 
+// Whether the heights of alignment `a` come from one profile without a choice: false
+// (reported, the profiles listed) when it holds several. Heights of the first of two design
+// profiles were answered without a word of which.
+static bool oneProfile(const std::string& command, const std::string& file, const RoadAlignment& a)
+{
+    if (a.profiles.size() < 2)
+        return true;
+    std::string list;
+    for (const RoadProfile& p : a.profiles)
+        list += "\n  \"" + p.name + "\" (line " + std::to_string(p.line) + ")";
+    cli::error(command, file + ": alignment '" + a.name + "' holds " + std::to_string(a.profiles.size()) +
+                            " profiles: choose one with --profile NAME" + list);
+    return false;
+}
+
 int loadRoad(const std::string& sub, const std::string& path, const std::string& alignment,
              const std::string& profile, LoadedRoad& road, bool needOne)
 {
@@ -213,6 +229,8 @@ int loadRoad(const std::string& sub, const std::string& path, const std::string&
                 cli::error(command, "alignment '" + a.name + "' is refused: " + a.refusal.text());
         return cli::EXIT_BAD_INPUT;
     }
+    if (needOne && profile.empty() && !oneProfile(command, file, road.file.alignments[road.selected[0]]))
+        return cli::EXIT_BAD_INPUT;
     return cli::EXIT_OK;
 }
 

@@ -36,7 +36,8 @@ const char* const kHelp =
     "\n"
     "Options:\n"
     "  --alignment NAME   only this alignment, by name (any case) or number (default: all)\n"
-    "  --profile NAME     the profile (ProfAlign or Profile name) to use (default: the first)\n"
+    "  --profile NAME     the profile (ProfAlign or Profile name) to list (default: the first;\n"
+    "                     the others are named)\n"
     "  --units U          lengths and coordinates in m, usft (US survey feet, 1200/3937 m) or\n"
     "                     ift (0.3048 m); default: the linear unit the file declares\n"
     "  --angles A         azimuths in deg (default), dms (packed DDD.MMSS) or grd\n"
@@ -189,6 +190,11 @@ void printProfile(const View& v)
                   << pad(curve, 10) << pad(shape, 7) << pad(length, 14) << pad(radius, 16)
                   << vip.line << '\n';
     }
+    // The others by name: the commands that answer heights need the choice among them.
+    for (size_t i = 0; i < v.source->profiles.size(); ++i)
+        if (static_cast<int>(i) != b.profile)
+            std::cout << "  other profile \"" << v.source->profiles[i].name << "\" (line " << v.source->profiles[i].line
+                      << "): --profile chooses it\n";
 }
 
 void printAlignment(const View& v)
