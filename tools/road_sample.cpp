@@ -96,7 +96,7 @@ bool readOffsetTable(const AnswerRoad& road, const std::string& file, std::vecto
             return message = QuotedInputLine(fields[1]) + " is not a number", cli::EXIT_BAD_INPUT;
         if (!table.empty() && !(pair.station > table.back().station))
             return message = "the stations must increase", cli::EXIT_BAD_INPUT;
-        if (!offsetWithinReach(road, fields[1], offset, message))
+        if (!offsetWithinReach(road, fields[1], offset, message) || !withinReach(road, pair.station, 0.0, message))
             return cli::EXIT_BAD_INPUT;
         pair.offset = road.toMetres(offset);
         table.push_back(pair);
@@ -260,6 +260,14 @@ int sampleLine(const AnswerRoad& road, const SampleOptions& o, double deviation,
         if (pairs.size() < 2) {
             cli::error(road.s.command, o.table + ": the table needs at least two (station, offset) pairs");
             return cli::EXIT_BAD_INPUT;
+        }
+        // A table wholly off the alignment has nothing to sample: said so, not "could not be
+        // sampled".
+        if (pairs.back().station <= road.startChain || pairs.front().station >= road.endChain) {
+            cli::error(road.s.command, o.table + ": its stations lie " +
+                                           (pairs.front().station >= road.endChain ? "beyond the end" : "before the start") +
+                                           " of the alignment: there is no line to sample");
+            return cli::EXIT_NO_ANSWER;
         }
         sampled = SampleRoadOffsetTable(road.alnt(), pairs, deviation, line);
     } else if (o.hasOffset) {

@@ -13,6 +13,11 @@ EX="$SRC/examples/exampleRoad.xml"
 # (through the centre of the 600 m arc) and exit 0.
 printf '1500 2\n1600 5000\n1700 3\n' >"$TMP/far.txt"
 printf '1500 2\n1600 1e300\n1700 3\n' >"$TMP/huge.txt"
+# A table off the road's ends. Failed before: "the road could not be sampled" for each, a
+# table 2 km beyond the end with exit 1.
+printf '5000 1\n6000 2\n' >"$TMP/beyondFar.txt"
+printf '3000 1\n3500 2\n' >"$TMP/beyond.txt"
+printf '100 1\n1000 2\n' >"$TMP/before.txt"
 while IFS='|' read -r name status pattern args; do
   # shellcheck disable=SC2086
   expect_status "sample $name: exit" "$status" "$TOOL" road sample "$EX" --alignment 1 --deviation 0.5 $args
@@ -23,6 +28,9 @@ done <<EOF
 --offset -1500|2|the offset '-1500' is more than --max-distance|--offset -1500
 --offsets with 5000|2|line 2: .*far.txt: the offset '5000' is more than --max-distance|--offsets $TMP/far.txt
 --offsets with 1e300|2|line 2: .*huge.txt: the offset '1e300' is more than --max-distance|--offsets $TMP/huge.txt
+--offsets 2 km beyond the end|2|line 1: .*beyondFar.txt: the station lies 2010.0000 beyond the end of the alignment|--offsets $TMP/beyondFar.txt
+--offsets just beyond the end|1|beyond.txt: its stations lie beyond the end of the alignment: there is no line to sample|--offsets $TMP/beyond.txt
+--offsets before the start|1|before.txt: its stations lie before the start of the alignment: there is no line to sample|--offsets $TMP/before.txt
 EOF
 expect_out "sample: the table's other lines still sampled" "$(printf '1+500.00  offset 2.0000\n1+700.00  offset 3.0000')" \
   sh -c "'$TOOL' road sample '$EX' --alignment 1 --deviation 0.5 --offsets '$TMP/far.txt' 2>/dev/null | sed 1d | sed -n '1p;\$p' | sed 's/  north.*//'"
