@@ -475,6 +475,21 @@ std::vector<CLsInfo> vipsOfStretch(const Plot& p, const std::vector<CLsInfo>& al
     return out;
 }
 
+// Why the page draws no profile. "none in the road file" was said of a profile of one VIP and
+// of a page whose stretch lies beyond the profile's ends.
+std::string noProfileText(const Plot& p, const RoadAlignment& source, const RoadBuild& build)
+{
+    if (build.profile < 0)
+        return "none in the road file";
+    const std::string name = "\"" + source.profiles[static_cast<size_t>(build.profile)].name + "\"";
+    const std::vector<CLsInfo> all = RoadProfileVips(source, build);
+    if (all.size() < 2)
+        return name + " holds " + (all.empty() ? std::string("no VIP") : "one VIP only (" + p.station(all[0].chainage) + ")") +
+               ": no design line to draw";
+    return name + " runs from " + p.station(all.front().chainage) + " to " + p.station(all.back().chainage) +
+           ", not along this stretch";
+}
+
 // The part of a polyline between x0 and x1 (x increasing along it).
 std::vector<Pt> clipX(const std::vector<Pt>& pts, double x0, double x1)
 {
@@ -1103,7 +1118,7 @@ bool RoadPlotSvg(const RoadAlignment& source, const RoadBuild& build, const Road
     char ve[32];
     std::snprintf(ve, sizeof ve, "%g", exaggeration);
     const std::string head = hasProfile ? "Profile: heights in " + p.unitName() + ", vertical exaggeration " + ve + "\xC3\x97"
-                                        : "Profile: none in the road file";
+                                        : "Profile: " + noProfileText(p, source, build);
     page.add(0).prims.push_back(hText({kMargin + 10, y + 22}, "start", head, 14, "head", true));
     y += 34;
     Pt profileShift{0.0, 0.0};

@@ -76,6 +76,19 @@ expect_out "page 2's centreline spans its stretch" "yes" sh -c "grep -o 'id=\"ce
 expect_out "no tangent leaves page 3's frame" "0" sh -c "grep -o 'class=\"tangent\"><polyline class=\"tan\" points=\"[^\"]*' '$TMP/k-3.svg' |
   sed 's/.*points=\"//' | tr ' ' '\n' | awk -F, '\$1 < 30 || \$1 > 1170 { n++ } END { print n + 0 }'"
 expect_status "--scale 1:1e300" 2 "$TOOL" road plot --example --alignment 1 --scale 1:1e300 -o "$TMP/x.svg"
+# Why a page draws no profile. Failed before: "none in the road file" for a profile of one
+# VIP, and for the pages of a road whose profile covers only its middle.
+road1() {   # FILE PROFILE-VIPS: a straight 1000 m alignment with the profile's VIPs
+  printf '<?xml version="1.0"?>\n<LandXML xmlns="http://www.landxml.org/schema/LandXML-1.2" version="1.2"><Units><Metric linearUnit="meter"/></Units><Alignments><Alignment name="A" staStart="0"><CoordGeom><Line><Start>1000 2000</Start><End>2000 2000</End></Line></CoordGeom><Profile name="P"><ProfAlign name="P">%s</ProfAlign></Profile></Alignment></Alignments></LandXML>\n' "$2" >"$1"
+}
+road1 "$TMP/oneVip.xml" '<PVI>50 10</PVI>'
+road1 "$TMP/middle.xml" '<PVI>300 100</PVI><PVI>500 110</PVI><PVI>700 100</PVI>'
+"$TOOL" road plot "$TMP/oneVip.xml" -o "$TMP/oneVip.svg" >/dev/null
+"$TOOL" road plot "$TMP/middle.xml" --pages 4 -o "$TMP/middle.svg" >/dev/null
+expect_out "a profile of one VIP" 'Profile: &quot;P&quot; holds one VIP only (0+050.00): no design line to draw' \
+  grep -o 'Profile: [^<]*' "$TMP/oneVip.svg"
+expect_out "pages beyond the profile's ends" "$(printf '%s\n' 1 4 | sed 's/.*/Profile: \&quot;P\&quot; runs from 0+300.00 to 0+700.00, not along this stretch/')" \
+  sh -c "grep -ho 'Profile: [^<]*' '$TMP/middle-1.svg' '$TMP/middle-4.svg'"
 expect_out "help states the label rules and the pages" "2" sh -c "'$TOOL' road plot --help | grep -c -e '^Labels: no label is drawn over another' -e '^  --pages N'"
 
 # A Japanese alignment name renders as glyphs, not as empty boxes: the SVG names a font list
