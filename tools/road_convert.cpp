@@ -2,6 +2,8 @@
 // every alignment from it.
 #include "roadPrologue.h"
 
+#include "hostFiles.h"
+
 #include "road/landXmlWriter.h"
 
 #include <iostream>
@@ -32,7 +34,8 @@ const char* const kHelp =
     "points as \"north east\" text (CgPoint references resolved), numbers as the shortest text\n"
     "that reads back as the same value, so that reading OUT.xml gives the same alignments to\n"
     "the last bit. Station equations and profiles are kept; what the reader skips (surfaces,\n"
-    "cross sections, direction attributes) is not written.\n"
+    "cross sections, direction attributes) is not written. OUT.xml is replaced whole: a write\n"
+    "cut short leaves the file as it was.\n"
     "\n"
     "Options:\n"
     "  -o OUT.xml, --output OUT.xml   the file to write (required)\n"
@@ -77,8 +80,9 @@ int runConvert(const std::vector<std::string>& words)
         std::cout << WriteLandXml(selected);
         return refusedLeftOut(command, road);
     }
-    if (!WriteLandXmlFile(out, selected, message)) {
-        cli::error(command, message);
+    // Replaced whole: "-o" naming the road file itself, or a write cut short, once left a part.
+    if (!cli::writeWholeFile(out, WriteLandXml(selected), message)) {
+        cli::error(command, "cannot write " + out + ": " + message);
         return cli::EXIT_BAD_INPUT;
     }
     std::cout << out << ": " << selected.alignments.size() << " alignment" << (selected.alignments.size() == 1 ? "" : "s")

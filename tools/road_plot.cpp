@@ -211,9 +211,9 @@ int writePage(const std::string& command, const std::string& out, const std::str
         std::cout << svg;
         return cli::EXIT_OK;
     }
-    std::ofstream f(out, std::ios::binary);
-    if (!(f << svg) || !f.flush()) {
-        cli::error(command, out + ": cannot be written");
+    std::string why;
+    if (!cli::writeWholeFile(out, svg, why)) {
+        cli::error(command, out + ": cannot be written: " + why);
         return cli::EXIT_BAD_INPUT;
     }
     std::cout << out << ": plan and profile of \"" << name << "\"\n";

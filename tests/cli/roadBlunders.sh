@@ -91,4 +91,21 @@ expect_out "two profiles: info names the other" '  other profile "Alt" (line 44)
   sh -c "'$TOOL' road info '$TMP/twoProfiles.xml' --alignment 1 | grep 'other profile'"
 expect_out "two profiles: an alignment of none needs no choice" "0+100.00" \
   sh -c "'$TOOL' road stakeout '$TMP/twoProfiles.xml' --alignment 2 --station 100 | tail -1 | cut -d' ' -f1"
+# A write cut short (here by a file size limit of 2 KB) leaves the old file. Failed before:
+# convert and plot truncated the old file first, so it held 2 KB of the new text; "-o" naming
+# the road file itself lost the road.
+for sub in "convert" "plot --alignment 2"; do
+  printf 'OLD\n' >"$TMP/kept.out"
+  # shellcheck disable=SC2086
+  (ulimit -f 2; "$TOOL" road $sub "$EX" -o "$TMP/kept.out" >/dev/null 2>&1) 2>/dev/null
+  expect_out "$sub cut short: the old file kept" "OLD" cat "$TMP/kept.out"
+  # shellcheck disable=SC2086
+  "$TOOL" road $sub "$EX" -o "$TMP/kept.out" >/dev/null
+  expect_out "$sub: the next write whole, nothing left beside it" "0" \
+    sh -c "ls -A '$TMP' | grep -c 'fieldcore-new'; true"
+done
+expect_err "convert into a missing folder" "cannot write $TMP/none/x.xml: there is no folder '$TMP/none'" \
+  "$TOOL" road convert "$EX" -o "$TMP/none/x.xml"
+expect_out "convert to /dev/null (a device, written to)" "/dev/null: 2 alignments written as LandXML 1.2" \
+  "$TOOL" road convert "$EX" -o /dev/null
 finish
