@@ -126,6 +126,11 @@ static std::string roadFilePath(const std::string& command, const std::string& p
         cli::error(command, "give the road file (or --example for the bundled example road)");
         return std::string();
     }
+    // Stakeout and locate read stations and points from stdin: the road comes from a file.
+    if (path == "-") {
+        cli::error(command, "the road file cannot be read from stdin ('-'): give its path");
+        return std::string();
+    }
     if (path != kExampleRoad)
         return path;
     const std::string example = exampleRoadPath();

@@ -91,6 +91,10 @@ expect_out "two profiles: info names the other" '  other profile "Alt" (line 44)
   sh -c "'$TOOL' road info '$TMP/twoProfiles.xml' --alignment 1 | grep 'other profile'"
 expect_out "two profiles: an alignment of none needs no choice" "0+100.00" \
   sh -c "'$TOOL' road stakeout '$TMP/twoProfiles.xml' --alignment 2 --station 100 | tail -1 | cut -d' ' -f1"
+# "-" as the road file. Failed before: "-: cannot read the file".
+expect_err "the road from stdin" "^fieldcore road info: the road file cannot be read from stdin ('-'): give its path" \
+  sh -c "'$TOOL' road info - <'$EX'"
+
 # A write cut short (here by a file size limit of 2 KB) leaves the old file. Failed before:
 # convert and plot truncated the old file first, so it held 2 KB of the new text; "-o" naming
 # the road file itself lost the road.
