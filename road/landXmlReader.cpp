@@ -467,6 +467,19 @@ bool Reader::units(const pugi::xml_node& root, RoadFile& file)
     pugi::xml_attribute direction = attr(system, "directionUnit");
     if (direction && !angularUnitNamed(direction.value(), u.direction))
         return fail(system, "unknown direction unit " + quoted(direction.value()));
+    // Heights are read in the linear unit: an elevation unit of another kind would make every
+    // design height wrong by its factor, so it is refused. "feet" goes with either foot (the
+    // declared kinds of elevation unit do not tell the two apart).
+    pugi::xml_attribute elevation = attr(system, "elevationUnit");
+    if (elevation) {
+        const std::string e = squeezed(elevation.value());
+        const bool feet = u.linear == RoadLinearUnit::USSurveyFoot || u.linear == RoadLinearUnit::InternationalFoot;
+        RoadLinearUnit named;
+        const bool same = (e == "feet" || e == "foot") ? feet : linearUnitNamed(e, named) && named == u.linear;
+        if (!same)
+            return fail(system, "heights in " + quoted(elevation.value()) + " and lengths in " + quoted(linear.value()) +
+                                    " are not supported (heights are read in the linear unit)");
+    }
     file.units = u;
     file.unitsDeclared = true;
     return true;

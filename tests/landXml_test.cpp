@@ -266,6 +266,9 @@ TEST(LandXml, BadInputNamesTheLine)
         {"empty alignment", noRampGeometry, "<Alignment name=\"Ramp A1\"", "has no geometry"},
         {"unknown linear unit", replaced(ex, "linearUnit=\"meter\"", "linearUnit=\"furlong\""), "furlong",
          "unknown linear unit 'furlong'"},
+        // Failed before: the heights were read as metres.
+        {"heights in feet, lengths in metres", replaced(ex, "linearUnit=\"meter\"", "linearUnit=\"meter\" elevationUnit=\"feet\""),
+         "elevationUnit", "heights in 'feet' and lengths in 'meter' are not supported"},
         {"unknown angular unit", replaced(ex, "angularUnit=\"decimal degrees\"", "angularUnit=\"turns\""), "turns",
          "unknown angular unit 'turns'"},
         {"not LandXML", replaced(replaced(ex, "<LandXML", "<Survey"), "</LandXML>", "</Survey>"), "<Survey",
@@ -354,6 +357,8 @@ TEST(LandXml, AcceptedQuirks)
         // Optional values an exporter does not hold, written "NaN": not given (each refused
         // its alignment before).
         {"stations increasing, said so", replaced(ex, "staInternal=\"2200.000000\"/>", "staInternal=\"2200.000000\" staIncrement=\"increasing\"/>")},
+        {"US survey feet with heights in \"feet\"", replaced(ex, "<Metric linearUnit=\"meter\"", "<Imperial linearUnit=\"USSurveyFoot\" elevationUnit=\"feet\"")},
+        {"heights in the linear unit, said so", replaced(ex, "linearUnit=\"meter\"", "linearUnit=\"meter\" elevationUnit=\"meter\"")},
         {"line length NaN", replaced(ex, "<Line length=\"320.000000\">", "<Line length=\"NaN\">")},
         {"curve radius and length NaN beside its centre",
          replaced(ex, "radius=\"600.000000\" length=\"180.000000\"", "radius=\" nan \" length=\"NaN\"")},
