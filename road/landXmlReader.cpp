@@ -663,9 +663,15 @@ bool Reader::alignment(const pugi::xml_node& n, RoadAlignment& a)
             for (pugi::xml_node pa = c.first_child(); pa; pa = pa.next_sibling()) {
                 if (!isNamed(pa, "ProfAlign"))
                     continue;
+                // A profile that cannot be read is refused alone: the plan and the other
+                // profiles still answer (a bad second profile refused the whole alignment).
                 RoadProfile p;
-                if (!profile(pa, profileName, p))
-                    return false;
+                if (!profile(pa, profileName, p)) {
+                    p.vips.clear();
+                    p.refused = true;
+                    p.refusal = error;
+                    error = RoadError();
+                }
                 a.profiles.push_back(p);
             }
         }

@@ -94,13 +94,6 @@ struct RoadVip {
 };
 
 // A design profile (<ProfAlign>) with the name of its <Profile> parent.
-struct RoadProfile {
-    long line = 0;
-    std::string name;
-    std::string profileName;
-    std::vector<RoadVip> vips;
-};
-
 // A problem with a road file: where and what.
 struct RoadError {
     std::string file;
@@ -108,6 +101,17 @@ struct RoadError {
     std::string message;
     // "FILE:LINE: MESSAGE" ("FILE: MESSAGE" without a line).
     std::string text() const;
+};
+
+struct RoadProfile {
+    long line = 0;
+    std::string name;
+    std::string profileName;
+    std::vector<RoadVip> vips;
+    // Set when the reader could not take the profile: it is refused alone (its alignment and
+    // the other profiles still answer; building with it fails with `refusal`).
+    bool refused = false;
+    RoadError refusal;
 };
 
 struct RoadAlignment {

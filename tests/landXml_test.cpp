@@ -485,8 +485,6 @@ TEST(LandXml, ABadAlignmentIsRefusedAlone)
     const std::vector<Case> cases = {
         {"element without its length", replaced(ex, "<Spiral length=\"80.000000\" radiusStart=\"INF\"", "<Spiral radiusStart=\"INF\""), 0,
          "attribute 'length' is missing"},
-        {"profile element without its height", replaced(ex, "<PVI>2940.000000 58.900000</PVI>", "<PVI>2940</PVI>"), 0,
-         "expected two numbers"},
         {"irregular line", replaced(ex, "<Line length=\"60.000000\">", "<IrregularLine/><Line length=\"60.000000\">"), 1,
          "not supported"},
     };
@@ -509,9 +507,41 @@ TEST(LandXml, ABadAlignmentIsRefusedAlone)
     }
     RoadFile f;
     RoadError err;
-    const std::string bothBad = replaced(replaced(ex, "<PVI>2940.000000 58.900000</PVI>", "<PVI>2940</PVI>"),
+    const std::string bothBad = replaced(replaced(ex, "<Spiral length=\"80.000000\" radiusStart=\"INF\"", "<Spiral radiusStart=\"INF\""),
                                          "<Line length=\"60.000000\">", "<IrregularLine/><Line length=\"60.000000\">");
     EXPECT_FALSE(ReadLandXmlBytes(bothBad, "road.xml", f, err));
+    EXPECT_NE(err.message.find("attribute 'length' is missing"), std::string::npos) << err.text();
+}
+
+// A profile the reader cannot take is refused alone: its alignment is read, building with it
+// fails with its reason and line, another profile of the alignment still builds, and it is not
+// written. Failed before: the whole alignment was refused, its good profile and plan with it.
+TEST(LandXml, ABadProfileIsRefusedAlone)
+{
+    const std::string ex = readAll(exampleRoadPath());
+    const std::string good = "<ProfAlign name=\"Design\">";
+    RoadFile f;
+    RoadError err;
+    ASSERT_TRUE(ReadLandXmlBytes(replaced(ex, good, "<ProfAlign name=\"Bad\"><PVI>2940</PVI></ProfAlign>" + good), "road.xml", f, err))
+        << err.text();
+    const RoadAlignment& a = f.alignments.at(0);
+    ASSERT_FALSE(a.refused) << a.refusal.text();
+    ASSERT_EQ(a.profiles.size(), 2u);
+    EXPECT_TRUE(a.profiles[0].refused && !a.profiles[1].refused);
+    EXPECT_NE(a.profiles[0].refusal.message.find("<PVI>: expected two numbers"), std::string::npos) << a.profiles[0].refusal.text();
+    EXPECT_EQ(a.profiles[0].refusal.line, lineOf(ex, good));
+    RoadBuild b;
+    EXPECT_TRUE(BuildRoadAlignment(f, a, "Design", b, err)) << err.text();
+    EXPECT_TRUE(BuildRoadAlignment(f, a, "", b, err)) << "the first the reader took: " << err.text();
+    EXPECT_FALSE(BuildRoadAlignment(f, a, "Bad", b, err));
+    EXPECT_EQ(err.message, a.profiles[0].refusal.message);
+    const std::string written = WriteLandXml(f);
+    EXPECT_EQ(written.find("\"Bad\""), std::string::npos);
+    EXPECT_NE(written.find("\"Design\""), std::string::npos);
+    // Its only profile bad: building the alignment fails with the profile's reason.
+    RoadFile g;
+    ASSERT_TRUE(ReadLandXmlBytes(replaced(ex, "<PVI>2940.000000 58.900000</PVI>", "<PVI>2940</PVI>"), "road.xml", g, err));
+    EXPECT_FALSE(BuildRoadAlignment(g, g.alignments.at(0), "", b, err));
     EXPECT_NE(err.message.find("expected two numbers"), std::string::npos) << err.text();
 }
 

@@ -206,7 +206,8 @@ static bool oneProfile(const std::string& command, const std::string& file, cons
         return true;
     std::string list;
     for (const RoadProfile& p : a.profiles)
-        list += "\n  \"" + p.name + "\" (line " + std::to_string(p.line) + ")";
+        list += "\n  \"" + p.name + "\" (line " + std::to_string(p.line) + ")" +
+                (p.refused ? ": refused: " + p.refusal.message + " (line " + std::to_string(p.refusal.line) + ")" : "");
     cli::error(command, file + ": alignment '" + a.name + "' holds " + std::to_string(a.profiles.size()) +
                             " profiles: choose one with --profile NAME" + list);
     return false;
@@ -225,8 +226,13 @@ int loadRoad(const std::string& sub, const std::string& path, const std::string&
         cli::error(command, err.text());
         return cli::EXIT_BAD_INPUT;
     }
-    if (!selectAlignments(command, file, alignment, profile, needOne, road) ||
-        !buildSelected(command, file, alignment, profile, road))
+    if (!selectAlignments(command, file, alignment, profile, needOne, road))
+        return cli::EXIT_BAD_INPUT;
+    // The choice among profiles comes before the build, which would refuse a bad first one.
+    if (needOne && profile.empty() && road.selected.size() == 1 &&
+        !oneProfile(command, file, road.file.alignments[static_cast<size_t>(road.selected[0])]))
+        return cli::EXIT_BAD_INPUT;
+    if (!buildSelected(command, file, alignment, profile, road))
         return cli::EXIT_BAD_INPUT;
     if (road.selected.empty()) {
         for (const RoadAlignment& a : road.file.alignments)
@@ -234,8 +240,6 @@ int loadRoad(const std::string& sub, const std::string& path, const std::string&
                 cli::error(command, "alignment '" + a.name + "' is refused: " + a.refusal.text());
         return cli::EXIT_BAD_INPUT;
     }
-    if (needOne && profile.empty() && !oneProfile(command, file, road.file.alignments[road.selected[0]]))
-        return cli::EXIT_BAD_INPUT;
     return cli::EXIT_OK;
 }
 

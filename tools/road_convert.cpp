@@ -17,11 +17,19 @@ const char* const kSub = "convert";
 int refusedLeftOut(const std::string& command, const roadcli::LoadedRoad& road)
 {
     int status = cli::EXIT_OK;
-    for (const RoadAlignment& a : road.file.alignments)
+    for (const RoadAlignment& a : road.file.alignments) {
         if (a.refused) {
             cli::error(command, "alignment '" + a.name + "' is refused and not written: " + a.refusal.text());
             status = cli::EXIT_BAD_INPUT;
+            continue;
         }
+        for (const RoadProfile& p : a.profiles)
+            if (p.refused) {
+                cli::error(command, "profile '" + p.name + "' of alignment '" + a.name +
+                                        "' is refused and not written: " + p.refusal.text());
+                status = cli::EXIT_BAD_INPUT;
+            }
+    }
     return status;
 }
 

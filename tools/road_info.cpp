@@ -193,8 +193,13 @@ void printProfile(const View& v)
     // The others by name: the commands that answer heights need the choice among them.
     for (size_t i = 0; i < v.source->profiles.size(); ++i)
         if (static_cast<int>(i) != b.profile)
-            std::cout << "  other profile \"" << v.source->profiles[i].name << "\" (line " << v.source->profiles[i].line
-                      << "): --profile chooses it\n";
+        {
+            const RoadProfile& other = v.source->profiles[i];
+            std::cout << "  other profile \"" << other.name << "\" (line " << other.line << "): "
+                      << (other.refused ? "refused: " + other.refusal.message + " (line " + std::to_string(other.refusal.line) + ")"
+                                        : std::string("--profile chooses it"))
+                      << '\n';
+        }
 }
 
 void printAlignment(const View& v)

@@ -91,6 +91,20 @@ expect_out "two profiles: info names the other" '  other profile "Alt" (line 44)
   sh -c "'$TOOL' road info '$TMP/twoProfiles.xml' --alignment 1 | grep 'other profile'"
 expect_out "two profiles: an alignment of none needs no choice" "0+100.00" \
   sh -c "'$TOOL' road stakeout '$TMP/twoProfiles.xml' --alignment 2 --station 100 | tail -1 | cut -d' ' -f1"
+# A bad second profile is refused alone. Failed before: it refused the whole alignment, so
+# neither the good profile nor the plan answered.
+sed '0,/<PVI>2940.000000 68.900000<\/PVI>/s//<PVI>2940.000000<\/PVI>/' "$TMP/twoProfiles.xml" >"$TMP/badSecond.xml"
+expect_out "bad second profile: the good one answers" "58.900000000" \
+  sh -c "'$TOOL' road stakeout '$TMP/badSecond.xml' --alignment 1 --profile Design --station 2990 --csv | tail -1 | cut -d, -f6"
+expect_err "bad second profile: chosen, refused with its line" "line 50\|:50: <PVI>: expected two numbers" \
+  "$TOOL" road stakeout "$TMP/badSecond.xml" --alignment 1 --profile Alt --station 2990
+expect_status "bad second profile: chosen exits 2" 2 "$TOOL" road stakeout "$TMP/badSecond.xml" --alignment 1 --profile Alt --station 2990
+expect_out "bad second profile: info lists it refused" '  other profile "Alt" (line 44): refused: <PVI>: expected two numbers, got '"'"'2940.000000'"'"' (line 50)' \
+  sh -c "'$TOOL' road info '$TMP/badSecond.xml' --alignment 1 | grep 'other profile'"
+expect_err "bad second profile: convert names it" "profile 'Alt' of alignment 'Main Road' is refused and not written" \
+  "$TOOL" road convert "$TMP/badSecond.xml" -o "$TMP/badSecond.out.xml"
+expect_out "bad second profile: convert writes the good one" "1" grep -c '<ProfAlign' "$TMP/badSecond.out.xml"
+
 # "-" as the road file. Failed before: "-: cannot read the file".
 expect_err "the road from stdin" "^fieldcore road info: the road file cannot be read from stdin ('-'): give its path" \
   sh -c "'$TOOL' road info - <'$EX'"
