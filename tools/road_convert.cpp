@@ -6,6 +6,7 @@
 
 #include "road/landXmlWriter.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace {
@@ -14,10 +15,14 @@ const char* const kSub = "convert";
 
 // Refused alignments cannot be written: each is named on stderr, and the exit status says that
 // the file was not converted whole.
-int refusedLeftOut(const std::string& command, const roadcli::LoadedRoad& road)
+int refusedLeftOut(const std::string& command, const roadcli::LoadedRoad& road, bool all)
 {
     int status = cli::EXIT_OK;
-    for (const RoadAlignment& a : road.file.alignments) {
+    for (size_t i = 0; i < road.file.alignments.size(); ++i) {
+        const RoadAlignment& a = road.file.alignments[i];
+        // With --alignment only the one asked for counts (another's refusal exited 2).
+        if (!all && std::find(road.selected.begin(), road.selected.end(), static_cast<int>(i)) == road.selected.end())
+            continue;
         if (a.refused) {
             cli::error(command, "alignment '" + a.name + "' is refused and not written: " + a.refusal.text());
             status = cli::EXIT_BAD_INPUT;
@@ -86,7 +91,7 @@ int runConvert(const std::vector<std::string>& words)
         selected.alignments.push_back(road.file.alignments[i]);
     if (out == "-") {
         std::cout << WriteLandXml(selected);
-        return refusedLeftOut(command, road);
+        return refusedLeftOut(command, road, s.alignment.empty());
     }
     // Replaced whole: "-o" naming the road file itself, or a write cut short, once left a part.
     if (!cli::writeWholeFile(out, WriteLandXml(selected), message)) {
@@ -95,7 +100,7 @@ int runConvert(const std::vector<std::string>& words)
     }
     std::cout << out << ": " << selected.alignments.size() << " alignment" << (selected.alignments.size() == 1 ? "" : "s")
               << " written as LandXML 1.2\n";
-    return refusedLeftOut(command, road);
+    return refusedLeftOut(command, road, s.alignment.empty());
 }
 
 const bool registered = roadcli::registerSubcommand(kSub, "write a road file back as LandXML 1.2", &runConvert);

@@ -105,6 +105,12 @@ expect_err "bad second profile: convert names it" "profile 'Alt' of alignment 'M
   "$TOOL" road convert "$TMP/badSecond.xml" -o "$TMP/badSecond.out.xml"
 expect_out "bad second profile: convert writes the good one" "1" grep -c '<ProfAlign' "$TMP/badSecond.out.xml"
 
+# Convert of one alignment beside a refused one. Failed before: the other named, exit 2.
+sed '15s| length="80.000000"||' "$EX" >"$TMP/mainBad.xml"
+expect_out "convert --alignment beside a refused one" "$TMP/ramp.xml: 1 alignment written as LandXML 1.2" \
+  "$TOOL" road convert "$TMP/mainBad.xml" --alignment "Ramp A1" -o "$TMP/ramp.xml"
+expect_status "convert of all beside a refused one still exits 2" 2 "$TOOL" road convert "$TMP/mainBad.xml" -o "$TMP/ramp.xml"
+
 # "-" as the road file. Failed before: "-: cannot read the file".
 expect_err "the road from stdin" "^fieldcore road info: the road file cannot be read from stdin ('-'): give its path" \
   sh -c "'$TOOL' road info - <'$EX'"
