@@ -220,14 +220,21 @@ void printAlignment(const View& v)
         std::cout << "  station equation (line " << a.equations[i].line << "): back "
                   << (std::isnan(q.back) ? std::string("-") : roadcli::postedText(q.back, v.units, v.form)) << " = ahead "
                   << roadcli::postedText(q.ahead, v.units, v.form) << " at chainage " << v.units.showLength(q.internal)
-                  << (q.internal <= b.alnt.getStartChainageInM() ? " (at or before the start: the start's station)" : "")
+                  << (q.internal <= b.alnt.getStartChainageInM() ? " (at or before the start: the start's station)"
+                      : q.internal > end                          ? " (beyond the end: it posts no station)"
+                                                                  : "")
                   << '\n';
     }
+    // The regions along the alignment (one beyond its end was listed running backwards, "5+250.00
+    // to 2+990.00, chainage 5200.0000 to 2940.0000").
     const std::vector<RoadStationing::Region>& regions = b.stations.regions();
-    if (regions.size() > 1) {
-        for (size_t k = 0; k < regions.size(); ++k) {
+    size_t along = 0;
+    while (along < regions.size() && (along == 0 || regions[along].internal <= end))
+        ++along;
+    if (along > 1) {
+        for (size_t k = 0; k < along; ++k) {
             const double from = k == 0 ? b.alnt.getStartChainageInM() : regions[k].internal;
-            const double to = k + 1 < regions.size() ? regions[k].nextInternal : end;
+            const double to = k + 1 < along ? regions[k].nextInternal : end;
             std::cout << "  region " << k + 1 << ": stations "
                       << roadcli::postedText(regions[k].posted + (from - regions[k].internal), v.units, v.form) << " to "
                       << roadcli::postedText(regions[k].posted + (to - regions[k].internal), v.units, v.form)

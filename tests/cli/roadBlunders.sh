@@ -111,6 +111,14 @@ expect_out "convert --alignment beside a refused one" "$TMP/ramp.xml: 1 alignmen
   "$TOOL" road convert "$TMP/mainBad.xml" --alignment "Ramp A1" -o "$TMP/ramp.xml"
 expect_status "convert of all beside a refused one still exits 2" 2 "$TOOL" road convert "$TMP/mainBad.xml" -o "$TMP/ramp.xml"
 
+# An equation beyond the alignment's end. Failed before: road info listed a region 2 running
+# backwards ("5+250.00 to 2+990.00, chainage 5200.0000 to 2940.0000").
+sed 's|staBack="2200.000000" staAhead="2250.000000" staInternal="2200.000000"|staBack="5200" staAhead="5250" staInternal="5200"|' \
+  "$EX" >"$TMP/eqBeyond.xml"
+expect_out "an equation beyond the end: said so, no regions" \
+  "  station equation (line 32): back 5+200.00 = ahead 5+250.00 at chainage 5200.0000 (beyond the end: it posts no station)" \
+  sh -c "'$TOOL' road info '$TMP/eqBeyond.xml' --alignment 1 | grep -e 'station equation' -e '^  region'"
+
 # "-" as the road file. Failed before: "-: cannot read the file".
 expect_err "the road from stdin" "^fieldcore road info: the road file cannot be read from stdin ('-'): give its path" \
   sh -c "'$TOOL' road info - <'$EX'"
