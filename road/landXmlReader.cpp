@@ -375,8 +375,12 @@ bool Reader::point(const pugi::xml_node& n, RoadPoint& p, int maxValues, int dep
             ++j;
         if (j > i) {
             double v;
-            if (!parseDecimal(text.substr(i, j - i), v) || !(std::fabs(v) < kLargestValue))
+            if (!parseDecimal(text.substr(i, j - i), v))
                 return fail(n, "expected 'north east', got " + quoted(text));
+            // Said apart from a word that is no number: "expected 'north east'" for a
+            // coordinate of 6.5e12 sent the reader looking for a typo.
+            if (!(std::fabs(v) < kLargestValue))
+                return fail(n, quoted(text.substr(i, j - i)) + " is out of range (1e12 or more in size)");
             values.push_back(v);
         }
         i = j;

@@ -305,6 +305,9 @@ TEST(LandXml, BadInputNamesTheLine)
          "staIncrement", "stations decreasing ahead of the equation (staIncrement 'decreasing') are not supported"},
         {"unknown station direction", replaced(ex, "staInternal=\"2200.000000\"/>", "staInternal=\"2200.000000\" staIncrement=\"up\"/>"),
          "staIncrement", "attribute 'staIncrement' is neither"},
+        // Failed before: "expected 'north east'", as if a word were no number.
+        {"a coordinate of 1e12 or more", replaced(ex, "<Start>6543210.482000 1234567.915000</Start>", "<Start>6543210482000 1234567.915000</Start>"),
+         "6543210482000", "<Start>: '6543210482000' is out of range (1e12 or more in size)"},
         {"irregular line", replaced(ex, "<CoordGeom>", "<CoordGeom><IrregularLine/>"), "<IrregularLine/>",
          "<IrregularLine>: this geometry element is not supported"},
     };
