@@ -119,6 +119,15 @@ expect_out "an equation beyond the end: said so, no regions" \
   "  station equation (line 32): back 5+200.00 = ahead 5+250.00 at chainage 5200.0000 (beyond the end: it posts no station)" \
   sh -c "'$TOOL' road info '$TMP/eqBeyond.xml' --alignment 1 | grep -e 'station equation' -e '^  region'"
 
+# A title or point name that is no XML text. Failed before: rsvg-convert refused the page
+# ("PCDATA invalid Char value 1", "Input is not proper UTF-8").
+printf 'P\001X 6543376 1234923\n' >"$TMP/ctlPoint.txt"
+for args in "--title bad$(printf '\001')ctl" "--title bad$(printf '\377')utf" "--points $TMP/ctlPoint.txt"; do
+  # shellcheck disable=SC2086
+  "$TOOL" road plot "$EX" --alignment 2 $args -o "$TMP/odd.svg" >/dev/null 2>&1
+  expect_status "plot ${args%% *} that is no XML text: the page opens" 0 rsvg-convert -o "$TMP/odd.png" "$TMP/odd.svg"
+done
+
 # "-" as the road file. Failed before: "-: cannot read the file".
 expect_err "the road from stdin" "^fieldcore road info: the road file cannot be read from stdin ('-'): give its path" \
   sh -c "'$TOOL' road info - <'$EX'"
