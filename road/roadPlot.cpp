@@ -938,22 +938,44 @@ bool layOutPlan(Plot& p, double length, Scene& plan, double& dx, double& y0, dou
 }
 
 // Title, the road's stations and length, the subtitle; returns the y below them.
+// `text` shortened at its end with "…" so that it takes at most `width` px (whole UTF-8
+// characters are cut).
+std::string fitWidth(const std::string& text, double size, bool bold, double width)
+{
+    if (textWidth(text, size, bold) <= width)
+        return text;
+    const std::string ellipsis = "\xE2\x80\xA6";
+    std::string cut = text;
+    while (!cut.empty() && textWidth(cut + ellipsis, size, bold) > width) {
+        unsigned char last;
+        do {   // one character: its continuation bytes, then its first byte
+            last = static_cast<unsigned char>(cut.back());
+            cut.pop_back();
+        } while (!cut.empty() && (last & 0xC0) == 0x80);
+    }
+    return cut + ellipsis;
+}
+
 double titleBlock(Scene& page, const Plot& p, const std::string& title, double length, bool hasProfile)
 {
     double y = kMargin;
-    page.add(0).prims.push_back(hText({kMargin, y + 18}, "start", title + " \xE2\x80\x94 plan and profile", 20, "title", true));
+    // Each line within the page: a long --title or file name ran off its right edge.
+    const double width = p.o->width - 2 * kMargin;
+    const std::string suffix = " \xE2\x80\x94 plan and profile";
+    page.add(0).prims.push_back(hText({kMargin, y + 18}, "start",
+                                      fitWidth(title, 20, true, width - textWidth(suffix, 20, true)) + suffix, 20, "title", true));
     std::string facts = "stations " + p.station(p.c0) + " to " + p.station(p.c1) + ", length " + p.length(length) + " " +
                         p.unitName();
     if (hasProfile)
         facts += ", profile \"" + p.source->profiles[p.build->profile].name + "\"";
-    page.add(0).prims.push_back(hText({kMargin, y + 38}, "start", facts, 12, "sub"));
+    page.add(0).prims.push_back(hText({kMargin, y + 38}, "start", fitWidth(facts, 12, false, width), 12, "sub"));
     y += 44;
     if (!p.o->pageText.empty()) {
-        page.add(0).prims.push_back(hText({kMargin, y + 12}, "start", p.o->pageText, 12, "sub"));
+        page.add(0).prims.push_back(hText({kMargin, y + 12}, "start", fitWidth(p.o->pageText, 12, false, width), 12, "sub"));
         y += 16;
     }
     if (!p.o->subtitle.empty()) {
-        page.add(0).prims.push_back(hText({kMargin, y + 12}, "start", p.o->subtitle, 12, "sub"));
+        page.add(0).prims.push_back(hText({kMargin, y + 12}, "start", fitWidth(p.o->subtitle, 12, false, width), 12, "sub"));
         y += 16;
     }
     return y + 14;

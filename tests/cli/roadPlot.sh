@@ -89,6 +89,13 @@ expect_out "a profile of one VIP" 'Profile: &quot;P&quot; holds one VIP only (0+
   grep -o 'Profile: [^<]*' "$TMP/oneVip.svg"
 expect_out "pages beyond the profile's ends" "$(printf '%s\n' 1 4 | sed 's/.*/Profile: \&quot;P\&quot; runs from 0+300.00 to 0+700.00, not along this stretch/')" \
   sh -c "grep -ho 'Profile: [^<]*' '$TMP/middle-1.svg' '$TMP/middle-4.svg'"
+# A title longer than the page is shortened with "…" and keeps its " — plan and profile".
+# Failed before: it ran off the page's right edge.
+"$TOOL" road plot --example --alignment 2 --width 400 --title "$(printf 'V\303\244g %.0s' $(seq 1 60))" -o "$TMP/long.svg" >/dev/null
+expect_out "a long title fits the page" "$(printf 'V\303\244g V\303\244g \342\200\246 \342\200\224 plan and profile')" \
+  sh -c "grep -o 'class=\"title\"[^<]*' '$TMP/long.svg' | sed 's/.*>//'"
+expect_out "a long title's ink within the page" "0" sh -c "rsvg-convert -o '$TMP/long.png' '$TMP/long.svg' &&
+  /usr/bin/python3 '$SRC/tests/cli/png_ink.py' --dark '$TMP/long.png' 372 0 400 80"
 expect_out "help states the label rules and the pages" "2" sh -c "'$TOOL' road plot --help | grep -c -e '^Labels: no label is drawn over another' -e '^  --pages N'"
 
 # A Japanese alignment name renders as glyphs, not as empty boxes: the SVG names a font list
