@@ -22,8 +22,8 @@ bool readPathAndNumbers(cli::Args& args, std::string& path, std::vector<double>&
             numbers.push_back(v);
         else if (given.empty() && numbers.empty())
             given = w;
-        else
-            return message = "unexpected '" + w + "'", false;
+        else   // after the road file only numbers come ("unexpected 'nan'" said less)
+            return message = "'" + w + "' is not a number (NORTH EAST [HEIGHT] follow the road file)", false;
     }
     return takeRoadPath(example, given, path, message);
 }

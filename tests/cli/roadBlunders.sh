@@ -128,6 +128,12 @@ for args in "--title bad$(printf '\001')ctl" "--title bad$(printf '\377')utf" "-
   expect_status "plot ${args%% *} that is no XML text: the page opens" 0 rsvg-convert -o "$TMP/odd.png" "$TMP/odd.svg"
 done
 
+# A coordinate that is no number. Failed before: "unexpected 'nan'".
+for word in nan abc 1e999; do
+  expect_err "locate NORTH '$word'" "'$word' is not a number (NORTH EAST \[HEIGHT\] follow the road file)" \
+    "$TOOL" road locate "$EX" --alignment 1 6543576.1994 "$word"
+done
+
 # "-" as the road file. Failed before: "-: cannot read the file".
 expect_err "the road from stdin" "^fieldcore road info: the road file cannot be read from stdin ('-'): give its path" \
   sh -c "'$TOOL' road info - <'$EX'"
