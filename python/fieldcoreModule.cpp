@@ -44,6 +44,14 @@ public:
         const RoadAlignment& a = m_file.alignments[static_cast<size_t>(m_index)];
         if (a.refused)
             throw py::value_error(a.refusal.text());
+        // Heights from the first of several profiles were given unsaid: the choice is asked for.
+        if (profile.empty() && a.profiles.size() > 1) {
+            std::string list;
+            for (const RoadProfile& p : a.profiles)
+                list += (list.empty() ? "\"" : ", \"") + p.name + "\"";
+            throw py::value_error(path + ": alignment '" + a.name + "' holds " + std::to_string(a.profiles.size()) +
+                                  " profiles; choose one with profile= (" + list + ")");
+        }
         if (!BuildRoadAlignment(m_file, a, profile, m_build, err))
             throw py::value_error(err.text());
         if (!m_batch.init(m_build))
