@@ -42,6 +42,7 @@
 #include "numeric/pointNames.h"
 #include "numeric/stationText.h"
 #include "numeric/textLines.h"
+#include "numeric/fixedDecimals.h"
 #include "numeric/textFields.h"
 #include "numeric/textLists.h"
 #include "numeric/units.h"

@@ -192,6 +192,10 @@ void BM_Road_LocateCommand(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * count);
     state.counters["points_per_s_per_thread"] =
         benchmark::Counter(static_cast<double>(count) / state.range(0), benchmark::Counter::kIsIterationInvariantRate);
+    // A thread's wall time a point, in floors (the machine's speed of the moment taken out).
+    state.counters["floors_per_point"] = benchmark::Counter(
+        static_cast<double>(count) / static_cast<double>(state.range(0)) * bench::floorNs() * 1e-9,
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 // Argument: threads.
 BENCHMARK(BM_Road_LocateCommand)->Arg(1)->Arg(2)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);

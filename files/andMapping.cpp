@@ -56,12 +56,7 @@ void CAndMapping::Reset()
 
 void CAndMapping::UnloadFile()
 {
-    if (m_view)
-        UnmapViewOfFile(m_view);
-    if (m_mapping)
-        CloseHandle(m_mapping);
-    if (m_file != INVALID_HANDLE_VALUE)
-        CloseHandle(m_file);
+    closeMappedFile(m_view, m_mapping, m_file);
     Reset();
 }
 

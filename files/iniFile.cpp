@@ -89,15 +89,13 @@ int wtol(const wchar_t* text)
     return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
-// Reads exactly one value with a one-conversion scanf format from a non-empty text.
+// The one value a one-conversion scanf format reads from a non-empty text; `def` when it
+// reads none (a missing key's text is empty).
 template <class T>
-bool scanOne(const CString& text, const wchar_t* format, T& value)
+T scanOne(const CString& text, const wchar_t* format, T def)
 {
     T read{};
-    if (text.IsEmpty() || std::swscanf(text, format, &read) != 1)
-        return false;
-    value = read;
-    return true;
+    return !text.IsEmpty() && std::swscanf(text, format, &read) == 1 ? read : def;
 }
 
 template <class Map>
@@ -261,39 +259,23 @@ CString CINIFile::GetStringValue(const wchar_t* section, const wchar_t* key,
 
 int CINIFile::GetIntValue(const wchar_t* section, const wchar_t* key, int def) const
 {
-    CString text;
-    int value = def;
-    if (GetValue(section, key, text))
-        scanOne(text, L"%d", value);
-    return value;
+    return scanOne(GetStringValue(section, key, CString()), L"%d", def);
 }
 
 int CINIFile::GetUintValue(const wchar_t* section, const wchar_t* key, unsigned int def) const
 {
-    CString text;
-    unsigned int value = def;
-    if (GetValue(section, key, text))
-        scanOne(text, L"%u", value);
-    return static_cast<int>(value);
+    return static_cast<int>(scanOne(GetStringValue(section, key, CString()), L"%u", def));
 }
 
 double CINIFile::GetRealValue(const wchar_t* section, const wchar_t* key, double def) const
 {
-    CString text;
-    double value = def;
-    if (GetValue(section, key, text))
-        scanOne(text, L"%lf", value);
-    return value;
+    return scanOne(GetStringValue(section, key, CString()), L"%lf", def);
 }
 
 unsigned int CINIFile::GetHexValue(const wchar_t* section, const wchar_t* key,
                                    unsigned int def) const
 {
-    CString text;
-    unsigned int value = def;
-    if (GetValue(section, key, text))
-        scanOne(text, L"%X", value);
-    return value;
+    return scanOne(GetStringValue(section, key, CString()), L"%X", def);
 }
 
 wchar_t CINIFile::GetCharValue(const wchar_t* section, const wchar_t* key, wchar_t def) const
@@ -379,11 +361,7 @@ int CINIFile::GetIntValue(const char* section, const char* key, int def) const
 
 double CINIFile::GetRealValue(const char* section, const char* key, double def) const
 {
-    CString text;
-    double value = def;
-    if (GetValue(wideName(section), wideName(key), text))
-        scanOne(text, L"%lf", value);
-    return value;
+    return GetRealValue(wideName(section), wideName(key), def);
 }
 
 void CINIFile::SetValue(const char* section, const char* key, const CString& value)

@@ -38,12 +38,7 @@ CXenMemMappedData::~CXenMemMappedData()
 
 void CXenMemMappedData::release()
 {
-    if (m_view)
-        UnmapViewOfFile(m_view);
-    if (m_mapping)
-        CloseHandle(m_mapping);
-    if (m_file != INVALID_HANDLE_VALUE)
-        CloseHandle(m_file);
+    closeMappedFile(m_view, m_mapping, m_file);
     if (!m_fileName.IsEmpty())
         DeleteFileW(m_fileName);
     m_view = nullptr;

@@ -55,11 +55,7 @@ bool withFileBytes(const CString& path, Use use)
     const void* view = mapping ? MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0) : nullptr;
     if (view)
         use(static_cast<const unsigned char*>(view), viewLength(view));
-    if (view)
-        UnmapViewOfFile(view);
-    if (mapping)
-        CloseHandle(mapping);
-    CloseHandle(file);
+    closeMappedFile(view, mapping, file);
     return view != nullptr;
 }
 

@@ -5,6 +5,7 @@
 
 #include "devices/bluetoothRegistry.h"
 #include "platform/registry.h"
+#include "tests/registryTestSupport.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -20,30 +21,10 @@ void check(bool ok)
         std::abort();
 }
 
-void walk(HKEY key, int depth)
+bool checked(bool ok, const char*)
 {
-    for (DWORD index = 0; depth < 64; ++index) {
-        wchar_t name[300];
-        DWORD length = 300;
-        const LONG rc = RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (rc != 0) {
-            check(rc == static_cast<LONG>(ERROR_NO_MORE_ITEMS) || rc == static_cast<LONG>(ERROR_MORE_DATA));
-            return;
-        }
-        HKEY sub = nullptr;
-        check(RegOpenKeyExW(key, name, 0, KEY_READ, &sub) == 0);
-        for (const wchar_t* value : {L"", L"key", L"Name"}) {
-            DWORD type = 0, size = 0;
-            if (RegQueryValueExW(sub, value, nullptr, &type, nullptr, &size) != 0)
-                continue;
-            std::vector<BYTE> data(size);
-            DWORD got = size;
-            check(RegQueryValueExW(sub, value, nullptr, &type, data.data(), &got) == 0 && got == size);
-            check(type == REG_SZ || type == REG_DWORD);
-        }
-        walk(sub, depth + 1);
-        check(RegCloseKey(sub) == 0);
-    }
+    check(ok);
+    return ok;
 }
 
 } // namespace
@@ -62,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_CLASSES_ROOT, HKEY_USERS})
-        walk(root, 0);
+        regtest::walkRegistry(root, &checked);
     check(BluetoothRegistry::GetBluetoothComPort() >= 0 && BluetoothRegistry::GetBluetoothComPort2() >= 0);
     return 0;
 }

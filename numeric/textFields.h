@@ -3,8 +3,27 @@
 // offset tables, option values).
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 #include <vector>
+
+// The fields of a line one at a time, without storing them: at any separator (separator 0:
+// SplitTextFields) or at one separator (SplitTextFieldsAt), the same fields in the same order.
+class TextFieldCursor {
+public:
+    explicit TextFieldCursor(std::string_view line, char separator = 0);
+    // The next field; false after the last.
+    bool next(std::string_view& field);
+    // The next field and whether it is a number by ParseDecimalText, with its value (a field
+    // read once: at any separator its characters are scanned a single time).
+    bool next(std::string_view& field, bool& isNumber, double& value);
+
+private:
+    std::string_view m_line;
+    std::size_t m_pos = 0;
+    char m_separator;
+    bool m_done = false;
+};
 
 // The fields of `line` at blanks, tabs, commas, semicolons, CR and LF; empty fields are
 // dropped ("1, 2;;3" gives 1, 2, 3).

@@ -279,3 +279,13 @@ std::size_t viewLength(const void* view)
     auto it = v.views.find(view);
     return it == v.views.end() ? 0 : it->second.length;
 }
+
+void closeMappedFile(const void* view, HANDLE mapping, HANDLE file)
+{
+    if (view)
+        UnmapViewOfFile(view);
+    if (mapping)
+        CloseHandle(mapping);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+}

@@ -77,3 +77,7 @@ void* MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offset
 BOOL UnmapViewOfFile(const void* view);
 // The length of a view (after clamping); 0 for an address that is no view.
 std::size_t viewLength(const void* view);
+// Unmaps the view, then closes the mapping and the file (the three a reader of a mapped file
+// holds); each is skipped where it is its failure value (null, INVALID_HANDLE_VALUE), so that
+// a reader that stopped half-way closes what it has.
+void closeMappedFile(const void* view, HANDLE mapping, HANDLE file);

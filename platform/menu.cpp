@@ -141,6 +141,43 @@ BOOL invalid()
     return FALSE;
 }
 
+// What `use` gives for the item that `position` names with `flags`, run under the model's
+// lock; `none` when there is no such item.
+template <typename T, typename Use>
+T withItem(HMENU menu, UINT position, UINT flags, T none, Use use)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    const Place place = findItem(m, menu, position, flags);
+    return place.menu ? static_cast<T>(use(m, place)) : none;
+}
+
+// Takes the item out of its menu; a popup's submenu goes with it when `destroySubmenu`, and
+// stays, for its owner to use or destroy, otherwise.
+BOOL takeOut(HMENU menu, UINT position, UINT flags, bool destroySubmenu)
+{
+    const bool done = withItem(menu, position, flags, false, [&](Model& m, const Place& place) {
+        const Item item = place.menu->items[place.index];
+        place.menu->items.erase(place.menu->items.begin() + static_cast<std::ptrdiff_t>(place.index));
+        if (destroySubmenu && (item.flags & MF_POPUP))
+            destroy(m, item.submenu);
+        return true;
+    });
+    return done ? TRUE : invalid();
+}
+
+// Sets the item's flags of `mask` to those of `flags` (which also name the item: by position
+// or by identifier); the flags of `mask` it had before, kNone when there is no such item.
+UINT replaceFlags(HMENU menu, UINT position, UINT flags, UINT mask)
+{
+    return withItem(menu, position, flags, kNone, [&](Model&, const Place& place) {
+        UINT& kept = place.menu->items[place.index].flags;
+        const UINT previous = kept & mask;
+        kept = (kept & ~mask) | (flags & mask);
+        return previous;
+    });
+}
+
 } // namespace
 
 HMENU CreateMenu()
@@ -199,39 +236,24 @@ BOOL AppendMenuW(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCWSTR text)
 
 BOOL ModifyMenuW(HMENU menu, UINT position, UINT flags, UINT_PTR idNewItem, LPCWSTR text)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Place place = findItem(m, menu, position, flags);
-    Item item;
-    if (!place.menu || !makeItem(m, place.handle, flags, idNewItem, text, item))
-        return invalid();
-    place.menu->items[place.index] = std::move(item);
-    return TRUE;
+    const bool done = withItem(menu, position, flags, false, [&](Model& m, const Place& place) {
+        Item item;
+        if (!makeItem(m, place.handle, flags, idNewItem, text, item))
+            return false;
+        place.menu->items[place.index] = std::move(item);
+        return true;
+    });
+    return done ? TRUE : invalid();
 }
 
 BOOL RemoveMenu(HMENU menu, UINT position, UINT flags)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Place place = findItem(m, menu, position, flags);
-    if (!place.menu)
-        return invalid();
-    place.menu->items.erase(place.menu->items.begin() + static_cast<std::ptrdiff_t>(place.index));
-    return TRUE;
+    return takeOut(menu, position, flags, false);
 }
 
 BOOL DeleteMenu(HMENU menu, UINT position, UINT flags)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Place place = findItem(m, menu, position, flags);
-    if (!place.menu)
-        return invalid();
-    const Item item = place.menu->items[place.index];
-    place.menu->items.erase(place.menu->items.begin() + static_cast<std::ptrdiff_t>(place.index));
-    if (item.flags & MF_POPUP)
-        destroy(m, item.submenu);
-    return TRUE;
+    return takeOut(menu, position, flags, true);
 }
 
 int GetMenuItemCount(HMENU menu)
@@ -244,91 +266,63 @@ int GetMenuItemCount(HMENU menu)
 
 UINT GetMenuItemID(HMENU menu, int position)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
     if (position < 0)
         return kNone;
-    const Place place = findItem(m, menu, static_cast<UINT>(position), MF_BYPOSITION);
-    if (!place.menu)
-        return kNone;
-    const Item& item = place.menu->items[place.index];
-    if (item.flags & MF_POPUP)
-        return kNone;
-    return item.flags & MF_SEPARATOR ? 0 : item.id;
+    return withItem(menu, static_cast<UINT>(position), MF_BYPOSITION, kNone, [](Model&, const Place& place) {
+        const Item& item = place.menu->items[place.index];
+        if (item.flags & MF_POPUP)
+            return kNone;
+        return item.flags & MF_SEPARATOR ? 0 : item.id;
+    });
 }
 
 HMENU GetSubMenu(HMENU menu, int position)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
     if (position < 0)
         return nullptr;
-    const Place place = findItem(m, menu, static_cast<UINT>(position), MF_BYPOSITION);
-    if (!place.menu)
-        return nullptr;
-    const Item& item = place.menu->items[place.index];
-    return item.flags & MF_POPUP ? item.submenu : nullptr;
+    return withItem(menu, static_cast<UINT>(position), MF_BYPOSITION, HMENU(nullptr), [](Model&, const Place& place) {
+        const Item& item = place.menu->items[place.index];
+        return item.flags & MF_POPUP ? item.submenu : nullptr;
+    });
 }
 
 int GetMenuStringW(HMENU menu, UINT position, LPWSTR buffer, int maxCount, UINT flags)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Place place = findItem(m, menu, position, flags);
-    if (!place.menu)
-        return 0;
-    const std::wstring& text = place.menu->items[place.index].text;
-    if (!buffer)
-        return static_cast<int>(text.size());
-    if (maxCount < 1)
-        return 0;
-    const int n = std::min(static_cast<int>(text.size()), maxCount - 1);
-    std::copy(text.begin(), text.begin() + n, buffer);
-    buffer[n] = L'\0';
-    return n;
+    return withItem(menu, position, flags, 0, [&](Model&, const Place& place) {
+        const std::wstring& text = place.menu->items[place.index].text;
+        if (!buffer)
+            return static_cast<int>(text.size());
+        if (maxCount < 1)
+            return 0;
+        const int n = std::min(static_cast<int>(text.size()), maxCount - 1);
+        std::copy(text.begin(), text.begin() + n, buffer);
+        buffer[n] = L'\0';
+        return n;
+    });
 }
 
 UINT GetMenuState(HMENU menu, UINT position, UINT flags)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Place place = findItem(m, menu, position, flags);
-    if (!place.menu)
-        return kNone;
-    const Item& item = place.menu->items[place.index];
-    UINT state = item.flags;
-    if (item.flags & MF_POPUP) {
-        const Menu* sub = find(m, item.submenu);
-        const size_t count = sub ? std::min<size_t>(sub->items.size(), 0xFF) : 0;
-        state |= static_cast<UINT>(count) << 8;
-    }
-    return state;
+    return withItem(menu, position, flags, kNone, [](Model& m, const Place& place) {
+        const Item& item = place.menu->items[place.index];
+        UINT state = item.flags;
+        if (item.flags & MF_POPUP) {
+            const Menu* sub = find(m, item.submenu);
+            const size_t count = sub ? std::min<size_t>(sub->items.size(), 0xFF) : 0;
+            state |= static_cast<UINT>(count) << 8;
+        }
+        return state;
+    });
 }
 
 DWORD CheckMenuItem(HMENU menu, UINT position, UINT check)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Place place = findItem(m, menu, position, check);
-    if (!place.menu)
-        return kNone;
-    UINT& flags = place.menu->items[place.index].flags;
-    const DWORD previous = flags & MF_CHECKED;
-    flags = (flags & ~MF_CHECKED) | (check & MF_CHECKED);
-    return previous;
+    return replaceFlags(menu, position, check, MF_CHECKED);
 }
 
 UINT EnableMenuItem(HMENU menu, UINT position, UINT enable)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Place place = findItem(m, menu, position, enable);
-    if (!place.menu)
-        return kNone;
-    UINT& flags = place.menu->items[place.index].flags;
-    const UINT previous = flags & (MF_GRAYED | MF_DISABLED);
-    flags = (flags & ~(MF_GRAYED | MF_DISABLED)) | (enable & (MF_GRAYED | MF_DISABLED));
-    return previous;
+    return replaceFlags(menu, position, enable, MF_GRAYED | MF_DISABLED);
 }
 
 // ---- CMenu ----

@@ -1,6 +1,7 @@
 #include "platform/paintDC.h"
 
 #include <cwchar>
+#include <utility>
 
 BOOL CDC::CreateCompatibleDC(CDC*)
 {
@@ -17,9 +18,7 @@ HFONT CDC::SelectObject(CFont* font)
 
 HFONT CDC::SelectObject(HFONT font)
 {
-    const HFONT previous = m_font;
-    m_font = font;
-    return previous;
+    return std::exchange(m_font, font);
 }
 
 HBITMAP CDC::SelectObject(CBitmap* bitmap)
@@ -29,30 +28,22 @@ HBITMAP CDC::SelectObject(CBitmap* bitmap)
 
 HBITMAP CDC::SelectObject(HBITMAP bitmap)
 {
-    const HBITMAP previous = m_bitmap;
-    m_bitmap = bitmap;
-    return previous;
+    return std::exchange(m_bitmap, bitmap);
 }
 
 COLORREF CDC::SetTextColor(COLORREF color)
 {
-    const COLORREF previous = m_textColor;
-    m_textColor = color;
-    return previous;
+    return std::exchange(m_textColor, color);
 }
 
 int CDC::SetBkMode(int mode)
 {
-    const int previous = m_bkMode;
-    m_bkMode = mode;
-    return previous;
+    return std::exchange(m_bkMode, mode);
 }
 
 COLORREF CDC::SetBkColor(COLORREF color)
 {
-    const COLORREF previous = m_bkColor;
-    m_bkColor = color;
-    return previous;
+    return std::exchange(m_bkColor, color);
 }
 
 LOGFONTW CDC::selectedFont() const

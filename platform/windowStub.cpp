@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -110,6 +111,17 @@ BOOL withWindow(HWND window, Change change)
     return TRUE;
 }
 
+// What `get` gives for the window, run under the model's lock; `none` when the handle is no
+// window. Unlike withWindow it leaves the last error alone, as the getters always have.
+template <typename T, typename Get>
+T windowValue(HWND window, T none, Get get)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    Window* w = find(m, window);
+    return w ? static_cast<T>(get(m, *w)) : none;
+}
+
 } // namespace
 
 HWND CreateWindowW(LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
@@ -195,13 +207,12 @@ BOOL IsWindow(HWND window)
 
 BOOL GetClientRect(HWND window, CRect* rect)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Window* w = find(m, window);
-    if (!rect || !w)
+    if (!rect)
         return FALSE;
-    rect->SetRect(0, 0, w->width, w->height);
-    return TRUE;
+    return windowValue(window, FALSE, [&](Model&, Window& w) {
+        rect->SetRect(0, 0, w.width, w.height);
+        return TRUE;
+    });
 }
 
 int GetTextWidth(HWND window, const wchar_t* text, int length)
@@ -289,15 +300,12 @@ BOOL ShowWindow(HWND window, int command)
 
 BOOL IsWindowVisible(HWND window)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Window* w = find(m, window);
-    if (!w)
-        return FALSE;
-    for (; w; w = find(m, w->parent))
-        if (!(w->style & WS_VISIBLE))
-            return FALSE;
-    return TRUE;
+    return windowValue(window, FALSE, [](Model& m, Window& w) {
+        for (const Window* v = &w; v; v = find(m, v->parent))
+            if (!(v->style & WS_VISIBLE))
+                return FALSE;
+        return TRUE;
+    });
 }
 
 BOOL EnableWindow(HWND window, BOOL enable)
@@ -312,10 +320,7 @@ BOOL EnableWindow(HWND window, BOOL enable)
 
 BOOL IsWindowEnabled(HWND window)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Window* w = find(m, window);
-    return w && !(w->style & WS_DISABLED) ? TRUE : FALSE;
+    return windowValue(window, FALSE, [](Model&, Window& w) { return w.style & WS_DISABLED ? FALSE : TRUE; });
 }
 
 BOOL SetForegroundWindow(HWND window)
@@ -369,15 +374,12 @@ int GetDlgCtrlID(HWND window)
 
 HWND GetDlgItem(HWND parent, int id)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Window* w = find(m, parent);
-    if (!w)
-        return nullptr;
-    for (HWND child : w->children)
-        if (find(m, child)->id == id)
-            return child;
-    return nullptr;
+    return windowValue(parent, HWND(nullptr), [&](Model& m, Window& w) {
+        for (HWND child : w.children)
+            if (find(m, child)->id == id)
+                return child;
+        return HWND(nullptr);
+    });
 }
 
 void SetWindowFont(HWND window, HFONT font, BOOL redraw)
@@ -443,111 +445,75 @@ HWND FindWindowW(LPCWSTR className, LPCWSTR windowName)
 
 int GetWindowTextW(HWND window, LPWSTR buffer, int maxCount)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Window* w = find(m, window);
-    return w ? copyText(w->text, buffer, maxCount) : 0;
+    return windowValue(window, 0, [&](Model&, Window& w) { return copyText(w.text, buffer, maxCount); });
 }
 
 int GetWindowTextLengthW(HWND window)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Window* w = find(m, window);
-    return w ? static_cast<int>(w->text.size()) : 0;
+    return windowValue(window, 0, [](Model&, Window& w) { return w.text.size(); });
 }
 
 BOOL SetWindowTextW(HWND window, LPCWSTR text)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    Window* w = find(m, window);
-    if (!w)
-        return FALSE;
-    w->text = text ? text : L"";
-    return TRUE;
+    return windowValue(window, FALSE, [&](Model&, Window& w) {
+        w.text = text ? text : L"";
+        return TRUE;
+    });
 }
 
 int GetClassNameW(HWND window, LPWSTR buffer, int maxCount)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Window* w = find(m, window);
-    return w ? copyText(w->className, buffer, maxCount) : 0;
+    return windowValue(window, 0, [&](Model&, Window& w) { return copyText(w.className, buffer, maxCount); });
 }
 
 LONG GetWindowLongW(HWND window, int index)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Window* w = find(m, window);
-    return w && index == GWL_STYLE ? static_cast<LONG>(w->style) : 0;
+    if (index != GWL_STYLE)
+        return 0;
+    return windowValue(window, LONG(0), [](Model&, Window& w) { return w.style; });
 }
 
 LONG SetWindowLongW(HWND window, int index, LONG value)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    Window* w = find(m, window);
-    if (!w || index != GWL_STYLE)
+    if (index != GWL_STYLE)
         return 0;
-    const LONG previous = static_cast<LONG>(w->style);
-    w->style = static_cast<DWORD>(value);
-    return previous;
+    return windowValue(window, LONG(0), [&](Model&, Window& w) {
+        return std::exchange(w.style, static_cast<DWORD>(value));
+    });
 }
 
 INT_PTR GetWindowLongPtrW(HWND window, int index)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Window* w = find(m, window);
-    if (!w)
-        return 0;
-    if (index == GWLP_WNDPROC)
-        return reinterpret_cast<INT_PTR>(w->procedure);
-    return index == GWLP_USERDATA ? w->userData : 0;
+    return windowValue(window, INT_PTR(0), [&](Model&, Window& w) {
+        if (index == GWLP_WNDPROC)
+            return reinterpret_cast<INT_PTR>(w.procedure);
+        return index == GWLP_USERDATA ? w.userData : 0;
+    });
 }
 
 INT_PTR SetWindowLongPtrW(HWND window, int index, INT_PTR value)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    Window* w = find(m, window);
-    if (!w)
-        return 0;
-    INT_PTR previous = 0;
-    if (index == GWLP_WNDPROC) {
-        previous = reinterpret_cast<INT_PTR>(w->procedure);
-        w->procedure = value ? reinterpret_cast<WNDPROC>(value) : &DefWindowProcW;
-    } else if (index == GWLP_USERDATA) {
-        previous = w->userData;
-        w->userData = value;
-    }
-    return previous;
+    return windowValue(window, INT_PTR(0), [&](Model&, Window& w) {
+        if (index == GWLP_WNDPROC)
+            return reinterpret_cast<INT_PTR>(
+                std::exchange(w.procedure, value ? reinterpret_cast<WNDPROC>(value) : &DefWindowProcW));
+        return index == GWLP_USERDATA ? std::exchange(w.userData, value) : 0;
+    });
 }
 
 HWND GetParent(HWND window)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Window* w = find(m, window);
-    return w ? w->parent : nullptr;
+    return windowValue(window, HWND(nullptr), [](Model&, Window& w) { return w.parent; });
 }
 
 std::vector<HWND> childWindows(HWND window)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Window* w = find(m, window);
-    return w ? w->children : std::vector<HWND>();
+    return windowValue(window, std::vector<HWND>(), [](Model&, Window& w) { return w.children; });
 }
 
 HMENU GetMenu(HWND window)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Window* w = find(m, window);
-    return w ? w->menu : nullptr;
+    return windowValue(window, HMENU(nullptr), [](Model&, Window& w) { return w.menu; });
 }
 
 BOOL SetMenu(HWND window, HMENU menu)
@@ -556,25 +522,16 @@ BOOL SetMenu(HWND window, HMENU menu)
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    Window* w = find(m, window);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    w->menu = menu;
-    return TRUE;
+    return withWindow(window, [&](Model&, Window& w) { w.menu = menu; });
 }
 
 DWORD GetWindowThreadProcessId(HWND window, DWORD* processId)
 {
-    Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    const Window* w = find(m, window);
-    if (w && processId)
-        *processId = 1;
-    return w ? w->thread : 0;
+    return windowValue(window, DWORD(0), [&](Model&, Window& w) {
+        if (processId)
+            *processId = 1;
+        return w.thread;
+    });
 }
 
 LRESULT DefWindowProcW(HWND, UINT, WPARAM, LPARAM)
@@ -584,16 +541,9 @@ LRESULT DefWindowProcW(HWND, UINT, WPARAM, LPARAM)
 
 LRESULT callWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    WNDPROC procedure;
-    {
-        Model& m = model();
-        std::lock_guard<std::mutex> lock(m.mutex);
-        const Window* w = find(m, window);
-        if (!w)
-            return 0;
-        procedure = w->procedure;
-    }
-    return procedure(window, message, wParam, lParam);
+    // Called outside the lock: the procedure may call back into the model.
+    const WNDPROC procedure = windowValue(window, WNDPROC(nullptr), [](Model&, Window& w) { return w.procedure; });
+    return procedure ? procedure(window, message, wParam, lParam) : 0;
 }
 
 void forgetThreadWindows(DWORD threadId)

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 #include <memory>
 #include <string>
@@ -20,6 +21,15 @@ namespace {
 
 using InArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
 
+// The length the arrays share; a ValueError "NAMES differ in length" when they do not.
+size_t sameLength(const std::string& names, std::initializer_list<py::ssize_t> sizes)
+{
+    const py::ssize_t n = *sizes.begin();
+    for (py::ssize_t size : sizes)
+        if (size != n)
+            throw py::value_error(names + " differ in length");
+    return static_cast<size_t>(n);
+}
 
 // A road file's alignment, built and indexed for the batch services.
 class PyRoad {
@@ -107,9 +117,7 @@ public:
 
     py::dict locate(const InArray& north, const InArray& east, const py::object& height, const RoadBatchOptions& o) const
     {
-        const size_t n = static_cast<size_t>(north.size());
-        if (static_cast<size_t>(east.size()) != n)
-            throw py::value_error("north and east differ in length");
+        const size_t n = sameLength("north and east", {north.size(), east.size()});
         InArray h;
         if (!height.is_none()) {
             h = height.cast<InArray>();
@@ -130,9 +138,7 @@ public:
     py::dict stakeout(const InArray& stations, const InArray& offsets, const py::array_t<int32_t, py::array::c_style | py::array::forcecast>& regions,
                       const RoadBatchOptions& o) const
     {
-        const size_t n = static_cast<size_t>(stations.size());
-        if (static_cast<size_t>(offsets.size()) != n || static_cast<size_t>(regions.size()) != n)
-            throw py::value_error("stations, offsets and regions differ in length");
+        const size_t n = sameLength("stations, offsets and regions", {stations.size(), offsets.size(), regions.size()});
         Outputs out(n);
         const double* ps = stations.data();
         const double* po = offsets.data();
@@ -190,9 +196,7 @@ public:
     // C++ per-core rate the Python call is compared with (bench/python_locate.py).
     double timeCppLocate(const InArray& north, const InArray& east, const InArray& height) const
     {
-        const size_t n = static_cast<size_t>(north.size());
-        if (static_cast<size_t>(east.size()) != n || static_cast<size_t>(height.size()) != n)
-            throw py::value_error("north, east and height differ in length");
+        const size_t n = sameLength("north, east and height", {north.size(), east.size(), height.size()});
         RoadBatchOptions o;
         o.threads = 1;
         const double* pn = north.data();

@@ -45,7 +45,7 @@ struct RoadLineStreamHooks {
 
 class RoadLineStream {
 public:
-    static constexpr std::size_t kBlockBytes = std::size_t(128) << 10;
+    static constexpr std::size_t kBlockBytes = std::size_t(64) << 10;
     static constexpr std::size_t kMaxLineBytes = std::size_t(1) << 20;
     static constexpr int kBlocksPerThread = 3;
 

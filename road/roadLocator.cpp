@@ -70,6 +70,26 @@ double chordPad(const Frame& a, const Frame& b)
     return 0.5 * chord * std::tan(0.5 * turnBetween(a, b)) + 1e-7;
 }
 
+// The point at a station inside an element between the first and the last (most stations):
+// found without the alignment's end chainages; false for every other station.
+bool innerPointAt(const CAlntH& alnt, double station, double offset, RoadLocation& r)
+{
+    double l, len;
+    const int i = alnt.getHeIndexAtChain(station, &l, &len);
+    Frame f;
+    if (i <= 0 || i + 1 >= alnt.getNumOfHes() || !(l >= 0.0 && l <= len) || !(station >= alnt.getStartChainageInM()) ||
+        !evalElement(*alnt.getHe(i), l, f))
+        return false;
+    r.element = i;
+    r.extent = RoadExtent::Inside;
+    r.station = station;
+    r.offset = offset;
+    moveFrame(f, 0.0, 0.0, r.footNorth, r.footEast);
+    moveFrame(f, 0.0, offset, r.north, r.east);
+    r.azimuth = f.az;
+    return true;
+}
+
 } // namespace
 
 bool RoadPointAt(const CAlntH& alnt, double station, double offset, RoadLocation& out)
@@ -77,11 +97,15 @@ bool RoadPointAt(const CAlntH& alnt, double station, double offset, RoadLocation
     const int count = alnt.getNumOfHes();
     if (count == 0 || !std::isfinite(station) || !std::isfinite(offset))
         return false;
+    RoadLocation r;
+    if (innerPointAt(alnt, station, offset, r)) {
+        out = r;
+        return true;
+    }
     const double first = alnt.getStartChainageInM();
     double last;
     if (!alnt.getFinalChainageInM(last))
         return false;
-    RoadLocation r;
     Frame f;
     double along = 0.0;
     if (station < first || station > last) {
@@ -681,7 +705,11 @@ float boxDistance2(float n, float e, const RoadLocator::Index::Box& b)
 double chordDistance(double n, double e, const RoadLocator::Index::Reach& c)
 {
     const double pn = n - c.an, pe = e - c.ae;
-    const double t = std::min(std::max((pn * c.un + pe * c.ue) * c.inverse2, 0.0), 1.0);
+    // Clamped without branches (the compiler's maxsd and minsd): whether a point lies abeam
+    // the chord is a coin toss. t is finite: the point is, and chords have a length.
+    double t = (pn * c.un + pe * c.ue) * c.inverse2;
+    t = t > 0.0 ? t : 0.0;
+    t = t < 1.0 ? t : 1.0;
     const double dn = pn - t * c.un, de = pe - t * c.ue;
     return std::sqrt(dn * dn + de * de);
 }

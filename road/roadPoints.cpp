@@ -86,58 +86,126 @@ bool ReadRoadPointHeader(std::string_view line, RoadPointFormat& format)
     return true;
 }
 
-bool ParseRoadPointLine(const RoadPointFormat& format, std::string_view line, RoadPointRecord& point, std::string& why)
+namespace {
+
+// The fields a line's point is read from, gathered in one pass without storing the others:
+// the first kLeading fields and how many there are (counted up to kLeading + 1), or with a
+// header the fields of its columns (empty where the row is shorter). The spans are plain
+// (no constructor): only those gathered are written, a line costs no clearing of the rest.
+struct PointFields {
+    struct Span {
+        const char* data;
+        std::size_t size;
+        std::string_view view() const { return std::string_view(data, size); }
+    };
+    static constexpr int kLeading = 5;
+    enum Column { kName, kNorth, kEast, kHeight, kCode };
+    Span field[kLeading + 1];   // without a header: the leading fields; with one: by Column
+    int count = 0;
+    // Without a header: whether each of the first four fields is a number, and its value.
+    bool isNumber[4];
+    double value[4];
+
+    std::string_view operator[](int k) const { return field[k].view(); }
+};
+
+void gatherFields(const RoadPointFormat& format, std::string_view line, PointFields& p)
 {
     // A row without the header's separator is split at any separator (files that mix them).
     const bool bySeparator = format.header && format.separator && line.find(format.separator) != std::string_view::npos;
-    const std::vector<std::string_view> f = fieldsOf(line, bySeparator ? format.separator : 0);
-    RoadPointRecord p;
-    auto field = [&](int k) { return k >= 0 && k < static_cast<int>(f.size()) ? f[static_cast<size_t>(k)] : std::string_view(); };
-    // The first four fields read as numbers once: whether the first is a name depends on them.
-    bool isNumber[4] = {false, false, false, false};
-    double value[4] = {0.0, 0.0, 0.0, 0.0};
-    const size_t leading = format.header ? 1 : std::min<size_t>(f.size(), 4);
-    for (size_t k = 0; k < leading && k < f.size(); ++k)
-        isNumber[k] = ParseDecimalText(f[k], value[k]);
-    // The name, when the line gives one, even for a line refused below (for its messages).
-    point.name = std::string(format.header ? field(format.name)
-                                           : (!f.empty() && (!isNumber[0] || f.size() >= 4) ? f[0] : std::string_view()));
-    if (format.header) {
-        if (!ParseDecimalText(field(format.north), p.north) || !ParseDecimalText(field(format.east), p.east))
-            return why = "expected north and east in their columns, got " + QuotedInputLine(line), false;
-        if (!field(format.height).empty()) {
-            if (!ParseDecimalText(field(format.height), p.height))
-                return why = "the height is not a number: " + QuotedInputLine(line), false;
-            p.hasHeight = true;
+    TextFieldCursor cursor(line, bySeparator ? format.separator : 0);
+    std::string_view f;
+    if (!format.header) {
+        // The first four fields read as numbers once: whether the first is a name depends on
+        // them.
+        bool number = false;
+        double value = 0.0;
+        while (p.count <= PointFields::kLeading && (p.count < 4 ? cursor.next(f, number, value) : cursor.next(f))) {
+            if (p.count < 4) {
+                p.isNumber[p.count] = number;
+                p.value[p.count] = value;
+            }
+            p.field[p.count++] = {f.data(), f.size()};
         }
-        p.name = std::string(field(format.name));
-        p.code = std::string(field(format.code));
-    } else {
-        // The name: a first field that is no number, or the first of four numbers (surveyors
-        // number their points: "101 NORTH EAST HEIGHT").
-        size_t i = 0;
-        const bool numberedName = f.size() >= 4 && isNumber[0] && isNumber[1] && isNumber[2] && isNumber[3];
-        if (!f.empty() && (!isNumber[0] || numberedName))
-            p.name = std::string(f[i++]);
-        if (f.size() < i + 2 || !isNumber[i] || !isNumber[i + 1])
-            return why = "expected \"[NAME] NORTH EAST [HEIGHT] [CODE]\", got " + QuotedInputLine(line), false;
-        p.north = value[i];
-        p.east = value[i + 1];
-        i += 2;
-        if (i < f.size() && isNumber[i]) {   // i is 2 or 3 here
-            p.height = value[i];
-            p.hasHeight = true;
-            ++i;
-        }
-        if (i < f.size())
-            p.code = std::string(f[i++]);
-        if (i < f.size() || (p.name.empty() && !p.code.empty()))
-            return why = "expected \"[NAME] NORTH EAST [HEIGHT] [CODE]\", got " + QuotedInputLine(line), false;
+        for (int k = p.count; k < 4; ++k)
+            p.isNumber[k] = false;
+        return;
     }
-    if (!coordinateOk(p.north, why, "north") || !coordinateOk(p.east, why, "east"))
-        return false;
-    if (p.hasHeight && !(std::fabs(p.height) < kLargestHeight))
-        return why = "the height is 1e5 or more in size", false;
-    point = p;
+    const int columns[] = {format.name, format.north, format.east, format.height, format.code};
+    for (PointFields::Span& s : p.field)
+        s = {line.data(), 0};
+    for (int k = 0; cursor.next(f); ++k)
+        for (int c = PointFields::kName; c <= PointFields::kCode; ++c)
+            if (k == columns[c])
+                p.field[c] = {f.data(), f.size()};
+}
+
+std::string badLayout(std::string_view line)
+{
+    return "expected \"[NAME] NORTH EAST [HEIGHT] [CODE]\", got " + QuotedInputLine(line);
+}
+
+// A line laid out by a header row.
+bool parseColumns(const PointFields& f, std::string_view line, RoadPointRecord& p, std::string& why)
+{
+    p.name = std::string(f[PointFields::kName]);
+    if (!ParseDecimalText(f[PointFields::kNorth], p.north) || !ParseDecimalText(f[PointFields::kEast], p.east))
+        return why = "expected north and east in their columns, got " + QuotedInputLine(line), false;
+    if (!f[PointFields::kHeight].empty()) {
+        if (!ParseDecimalText(f[PointFields::kHeight], p.height))
+            return why = "the height is not a number: " + QuotedInputLine(line), false;
+        p.hasHeight = true;
+    }
+    p.code = std::string(f[PointFields::kCode]);
     return true;
+}
+
+// A line of "[NAME] NORTH EAST [HEIGHT] [CODE]". The name: a first field that is no number, or
+// the first of four numbers (surveyors number their points: "101 NORTH EAST HEIGHT").
+bool parseFree(const PointFields& f, std::string_view line, RoadPointRecord& p, std::string& why)
+{
+    const bool* isNumber = f.isNumber;
+    const double* value = f.value;
+    int i = 0;
+    const bool numberedName = f.count >= 4 && isNumber[0] && isNumber[1] && isNumber[2] && isNumber[3];
+    if (f.count > 0 && (!isNumber[0] || numberedName))
+        p.name = std::string(f[i++]);
+    if (f.count < i + 2 || !isNumber[i] || !isNumber[i + 1])
+        return why = badLayout(line), false;
+    p.north = value[i];
+    p.east = value[i + 1];
+    i += 2;
+    if (i < f.count && isNumber[i]) {   // i is 2 or 3 here
+        p.height = value[i];
+        p.hasHeight = true;
+        ++i;
+    }
+    if (i < f.count)
+        p.code = std::string(f[i++]);
+    if (i < f.count || (p.name.empty() && !p.code.empty()))
+        return why = badLayout(line), false;
+    return true;
+}
+
+} // namespace
+
+bool ParseRoadPointLine(const RoadPointFormat& format, std::string_view line, RoadPointRecord& point, std::string& why)
+{
+    PointFields f;
+    gatherFields(format, line, f);
+    RoadPointRecord p;
+    const bool read = format.header ? parseColumns(f, line, p, why) : parseFree(f, line, p, why);
+    if (read && (!coordinateOk(p.north, why, "north") || !coordinateOk(p.east, why, "east")))
+        return point.name = p.name, false;
+    if (read && p.hasHeight && !(std::fabs(p.height) < kLargestHeight))
+        return point.name = p.name, why = "the height is 1e5 or more in size", false;
+    if (read) {
+        point = std::move(p);
+        return true;
+    }
+    // The name, when the line gives one, even for a line refused (for its messages): a first
+    // field that is no number or the first of four fields.
+    point.name = std::string(format.header ? f[PointFields::kName]
+                             : f.count > 0 && (f.count >= 4 || !f.isNumber[0]) ? f[0] : std::string_view());
+    return false;
 }

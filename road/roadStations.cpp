@@ -23,8 +23,7 @@ std::string number(double v)
 RoadStationing::RoadStationing(const RoadAlignment& a, double metresPerUnit)
 {
     const double start = a.staStart * metresPerUnit;
-    Region first{start, start, kInf};
-    m_regions.push_back(first);
+    m_regions.assign(1, Region{start, start, kInf});
     for (const RoadStaEquation& q : a.equations) {
         const Equation e{q.staInternal * metresPerUnit, q.staBack * metresPerUnit, q.staAhead * metresPerUnit};
         m_equations.push_back(e);
@@ -42,6 +41,25 @@ RoadStationing::RoadStationing(const RoadAlignment& a, double metresPerUnit)
         m_regions.back().nextInternal = e.internal;
         m_regions.push_back(Region{e.internal, e.ahead, kInf});
     }
+    m_mayShare = overlapping();
+}
+
+bool RoadStationing::overlapping() const
+{
+    // The posted stations of each region (the first runs back without end, the last on), a
+    // micrometre wider against the rounding of isShared's candidate stations: regions whose
+    // ranges do not meet cannot share a station.
+    const double widen = 1e-6;
+    for (size_t j = 0; j < m_regions.size(); ++j)
+        for (size_t k = j + 1; k < m_regions.size(); ++k) {
+            const Region& a = m_regions[j];
+            const Region& b = m_regions[k];
+            const double lo = std::max(j == 0 ? -kInf : a.posted, b.posted);
+            const double hi = std::min(a.posted + (a.nextInternal - a.internal), b.posted + (b.nextInternal - b.internal));
+            if (lo <= hi + widen)
+                return true;
+        }
+    return false;
 }
 
 double RoadStationing::toPosted(double internal, int* region) const
@@ -104,6 +122,8 @@ bool RoadStationing::toInternal(double posted, double& internal) const
 
 bool RoadStationing::isShared(double posted) const
 {
+    if (!m_mayShare)
+        return false;
     // Distinct points of the alignment that carry this posted station.
     double first = 0.0;
     int holders = 0;

@@ -23,6 +23,7 @@
 #include "road/roadModel.h"
 
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -75,9 +76,13 @@ public:
     const std::vector<std::string>& mismatches() const { return m_mismatches; }
 
 private:
+    bool overlapping() const;
+
     std::vector<Equation> m_equations;   // in the order of their internal stations
-    std::vector<Region> m_regions;
+    std::vector<Region> m_regions{Region{0.0, 0.0, std::numeric_limits<double>::infinity()}};
     std::vector<std::string> m_mismatches;
+    // Whether two regions may hold one posted station; false: isShared answers at once.
+    bool m_mayShare = false;
 };
 
 // The posted stations of a range in the order of the road: from + k * every (in a unit of

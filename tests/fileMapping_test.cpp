@@ -3,6 +3,7 @@
 #include "deviceRootFixture.h"
 
 #include "platform/fileMapping.h"
+#include "platform/kernelObjects.h"
 #include "platform/lastError.h"
 
 #include <cstring>
@@ -121,6 +122,41 @@ TEST_F(FileMapping, MappingRules)
     CloseHandle(readOnly);
     EXPECT_EQ(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 0, nullptr), nullptr);
     EXPECT_EQ(MapViewOfFile(nullptr, FILE_MAP_READ, 0, 0, 0), nullptr);
+}
+
+// A reader that stopped after opening 0 to 3 of the file, its mapping and its view closes
+// what it has and passes over the failure values (a close of one would set the last error).
+TEST_F(FileMapping, ClosingAMappedFileClosesWhatWasOpened)
+{
+    writeHost("one.bin", "1");
+    struct Case { int opened; const char* reason; };
+    const Case cases[] = {
+        {3, "file, mapping and view"}, {2, "the view failed"}, {1, "the mapping failed"}, {0, "the file did not open"},
+    };
+    for (const Case& c : cases) {
+        HANDLE file = INVALID_HANDLE_VALUE, mapping = nullptr;
+        const void* view = nullptr;
+        if (c.opened >= 1)
+            file = CreateFileForMappingW(L"\\one.bin", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (c.opened >= 2)
+            mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+        if (c.opened >= 3)
+            view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+        ASSERT_TRUE((c.opened < 1 || file != INVALID_HANDLE_VALUE) && (c.opened < 2 || mapping) && (c.opened < 3 || view))
+            << c.reason;
+        SetLastError(ERROR_SUCCESS);
+        closeMappedFile(view, mapping, file);
+        EXPECT_EQ(GetLastError(), ERROR_SUCCESS) << c.reason;
+        if (view) {
+            EXPECT_EQ(viewLength(view), 0u) << c.reason << ": the view is unmapped";
+        }
+        if (mapping) {
+            EXPECT_EQ(objectOfHandle(mapping), nullptr) << c.reason << ": the mapping is closed";
+        }
+        if (file != INVALID_HANDLE_VALUE) {
+            EXPECT_EQ(objectOfHandle(file), nullptr) << c.reason << ": the file is closed";
+        }
+    }
 }
 
 } // namespace

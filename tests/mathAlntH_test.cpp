@@ -536,32 +536,36 @@ TEST(AlntH, AzimuthAfterAPositionFollowsAnEdit)
 // chainages, in a random order (the last element found is no help) and walking on.
 TEST(AlntHRandom, LookupWithUnevenElementLengths)
 {
-    std::mt19937 rng(4301);
-    std::uniform_real_distribution<double> u(0.0, 1.0);
-    CAlntH h;
-    h.setStartChainageInM(2500.0);
-    h.onBulkUpdateStarted();
-    h.appendElement(segment(5000.0));
-    for (int i = 0; i < 60; ++i)
-        h.appendElement(segment(i % 7 == 0 ? 0.0 : 0.01 + u(rng)));
-    h.appendElement(segment(3000.0, 10.0));
-    for (int i = 0; i < 20; ++i)
-        h.appendElement(segment(u(rng) * 3.0));
-    h.onBulkUpdateFinished();
-    std::vector<double> chains;
-    double final;
-    ASSERT_TRUE(h.getFinalChainageInM(final));
-    for (int i = 0; i < h.getNumOfHes(); ++i) {
-        double start;
-        ASSERT_TRUE(h.getHe(i)->getStartChainageInM(start));
-        chains.insert(chains.end(), {start, std::nextafter(start, -1e300), std::nextafter(start, 1e300)});
+    // Start chainages where a unit in the last place is large against the margin of a bucket's
+    // ends (1e-12 of the span and the first start, and 1e-9 m).
+    for (const double first : {2500.0, 1234567.891, -40000.0, 98765432.1}) {
+        std::mt19937 rng(4301);
+        std::uniform_real_distribution<double> u(0.0, 1.0);
+        CAlntH h;
+        h.setStartChainageInM(first);
+        h.onBulkUpdateStarted();
+        h.appendElement(segment(5000.0));
+        for (int i = 0; i < 60; ++i)
+            h.appendElement(segment(i % 7 == 0 ? 0.0 : 0.01 + u(rng)));
+        h.appendElement(segment(3000.0, 10.0));
+        for (int i = 0; i < 20; ++i)
+            h.appendElement(segment(u(rng) * 3.0));
+        h.onBulkUpdateFinished();
+        std::vector<double> chains;
+        double final;
+        ASSERT_TRUE(h.getFinalChainageInM(final));
+        for (int i = 0; i < h.getNumOfHes(); ++i) {
+            double start;
+            ASSERT_TRUE(h.getHe(i)->getStartChainageInM(start));
+            chains.insert(chains.end(), {start, std::nextafter(start, -1e300), std::nextafter(start, 1e300)});
+        }
+        for (int k = 0; k < 2000; ++k)
+            chains.push_back(first - 100.0 + (final - first + 200.0) * u(rng));
+        std::shuffle(chains.begin(), chains.end(), rng);
+        for (double c : chains)
+            EXPECT_EQ(h.getAlntHeAtChain(c), scanElementAt(h, c)) << "start " << first << ", at " << c;
+        std::sort(chains.begin(), chains.end());
+        for (double c : chains)
+            EXPECT_EQ(h.getAlntHeAtChain(c), scanElementAt(h, c)) << "start " << first << ", walking, at " << c;
     }
-    for (int k = 0; k < 2000; ++k)
-        chains.push_back(2400.0 + (final - 2300.0) * u(rng));
-    std::shuffle(chains.begin(), chains.end(), rng);
-    for (double c : chains)
-        EXPECT_EQ(h.getAlntHeAtChain(c), scanElementAt(h, c)) << "at " << c;
-    std::sort(chains.begin(), chains.end());
-    for (double c : chains)
-        EXPECT_EQ(h.getAlntHeAtChain(c), scanElementAt(h, c)) << "walking, at " << c;
 }

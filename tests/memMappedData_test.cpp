@@ -2,9 +2,8 @@
 // codes of short and failing streams, temporary file names, and a fuzz pass of random streams
 // into a small array (FIELDCORE_FUZZ_SECONDS and FIELDCORE_FUZZ_SEED run it longer).
 #include "fuzzBudget.h"
-#include "deviceRootFixture.h"
+#include "libraryLogFixture.h"
 
-#include "files/logFile.h"
 #include "files/memMappedData.h"
 #include "platform/fileSystem.h"
 
@@ -68,11 +67,11 @@ std::string countBytes(std::uint32_t n)
 
 char pattern(int i) { return static_cast<char>((i * 7 + i / 4099) & 0xFF); }
 
-class MemMapped : public DeviceRootTest {
+class MemMapped : public LibraryLogTest {
 protected:
     void SetUp() override
     {
-        DeviceRootTest::SetUp();
+        LibraryLogTest::SetUp();
         writeHost("temp/.keep", "");
     }
 };
@@ -110,27 +109,12 @@ TEST_F(MemMapped, FiveMegabytesThroughTheWindowAndAStream)
 
 TEST_F(MemMapped, WritingLogsEachPiece)
 {
-    // The library log is process-wide and starts once: a fresh process (not a fork of one
-    // that may have logged already) writes it in this test's device root.
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    // The child runs this test from its start again: it keeps the parent's root.
-    setenv("MEMMAPPED_TEST_ROOT", m_root.c_str(), 0);
-    EXPECT_EXIT(
-        {
-            setDeviceRoot(std::getenv("MEMMAPPED_TEST_ROOT"));
-            CXenMemMappedArray a(L"\\temp", 5 * kMiB);
-            a.SetSize(5 * kMiB);
-            CountingStream stream;
-            const long result = a.WriteToStream(&stream);
-            FinishLogging();
-            std::error_code ignored;
-            if (m_root != std::getenv("MEMMAPPED_TEST_ROOT"))
-                std::filesystem::remove_all(m_root, ignored);  // the child's own, unused root
-            std::_Exit(result == 0 ? 0 : 1);
-        },
-        ::testing::ExitedWithCode(0), "");
-    unsetenv("MEMMAPPED_TEST_ROOT");
-    std::istringstream log(readHost("Program Files/fieldcore/fieldcore.log"));
+    std::istringstream log(libraryLogOf([] {
+        CXenMemMappedArray a(L"\\temp", 5 * kMiB);
+        a.SetSize(5 * kMiB);
+        CountingStream stream;
+        return a.WriteToStream(&stream) == 0;
+    }));
     std::vector<std::string> pieces;
     for (std::string line; std::getline(log, line);)
         if (line.find("DDD Writing") != std::string::npos)

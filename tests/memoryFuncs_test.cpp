@@ -1,8 +1,7 @@
 // Memory queries over an injected memory status: the smaller of virtual and physical memory,
 // both ways, and the log line with 64-bit values.
-#include "deviceRootFixture.h"
+#include "libraryLogFixture.h"
 
-#include "files/logFile.h"
 #include "files/memoryFuncs.h"
 #include "platform/memoryStatus.h"
 
@@ -43,20 +42,14 @@ TEST(MemoryFuncs, HostStatus)
     EXPECT_LE(status.dwAvailVirtual, status.dwTotalVirtual);
 }
 
-using MemoryLog = DeviceRootTest;
+using MemoryLog = LibraryLogTest;
 
 TEST_F(MemoryLog, SliderMemoryLogsBothValues)
 {
-    GTEST_FLAG_SET(death_test_style, "fast");
-    EXPECT_EXIT(
-        {
-            inject(SIZE_T(7) << 32, 123456789);
-            const unsigned long physical = MemoryFuncs::GetFreeSliderMemory();
-            FinishLogging();
-            std::_Exit(physical == 123456789ul ? 0 : 1);
-        },
-        ::testing::ExitedWithCode(0), "");
-    const std::string log = readHost("Program Files/fieldcore/fieldcore.log");
+    const std::string log = libraryLogOf([] {
+        inject(SIZE_T(7) << 32, 123456789);
+        return MemoryFuncs::GetFreeSliderMemory() == 123456789ul;
+    });
     EXPECT_NE(log.find("<2> - Virtual memory available: 30064771072 Physical memory available: 123456789\n"),
               std::string::npos)
         << log;

@@ -10,7 +10,7 @@
 #include "platform/sound.h"
 #include "platform/sysTime.h"
 #include "platform/textCodec.h"
-#include "tests/deviceRootFixture.h"
+#include "tests/libraryLogFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -23,11 +23,11 @@ namespace {
 
 // The tic timer service is process-wide: every test starts with it running on base 100 ms
 // of the real clock, and without a translator or a window-made hook.
-class PopupTest : public DeviceRootTest {
+class PopupTest : public LibraryLogTest {
 protected:
     void SetUp() override
     {
-        DeviceRootTest::SetUp();
+        LibraryLogTest::SetUp();
         FinalizeTranslateFile();
         ASSERT_EQ(CreateTicTimerThread(100), 1);
     }
@@ -36,7 +36,7 @@ protected:
         SetWindowMadeHook(nullptr);
         DestroyTicTimerThread();
         FinalizeTranslateFile();
-        DeviceRootTest::TearDown();
+        LibraryLogTest::TearDown();
     }
 };
 
@@ -260,6 +260,30 @@ TEST_F(PopupTest, TimeOutWithTheServiceStoppedNeverCloses)
     EXPECT_EQ(result, IDCANCEL) << "no time-out: nobody answers";
 }
 
+// A time-out the stopped service cannot keep is said at level 2 in the library log (the pop-up
+// then waits for a button); a time-out that is set says nothing.
+TEST_F(PopupTest, ATimeOutThatCannotBeKeptIsLogged)
+{
+    const std::string line =
+        "<2> - MessagePopup: no time-out of 2000 ms, the tic timer is not running: the pop-up waits for a button\n";
+    struct Case { bool serviceRunning; bool logged; const char* reason; };
+    const Case cases[] = {
+        {false, true, "the service stopped: no time-out"},
+        {true, false, "the service running: the time-out is set"},
+    };
+    for (const Case& c : cases) {
+        const std::string log = libraryLogOf([&] {
+            if (!c.serviceRunning)
+                DestroyTicTimerThread();
+            const int result = runPopup(4, false, false, [](HWND window) {
+                ClickButton(GetDlgItem(window, kPopupFirstPlace + 3));   // "&Yes"
+            }, 2000);
+            return result == POPUP_YES;
+        });
+        EXPECT_EQ(log.find(line) != std::string::npos, c.logged) << c.reason << "; the log:\n" << log;
+    }
+}
+
 TEST_F(PopupTest, TimeOutAfterExactlyTwentyScansOfTheManualClock)
 {
     DestroyTicTimerThread();
@@ -308,8 +332,9 @@ TEST_F(PopupTest, TimeOutOnTheRealClock)
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(result, 1);
     EXPECT_GE(ms, 2000 - 100) << "not before one base period short of the time-out";
-    // Within one base period of two seconds, plus the scheduling slack of a loaded machine.
-    EXPECT_LE(ms, 2000 + 100 + 400);
+    // The exact period is the manual clock's test; on the real clock only that it comes at all:
+    // a loaded machine under a sanitizer took 10 s here (a fixed 2.5 s bound failed there).
+    EXPECT_LE(ms, 2000 + 100 + 20000);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 // from FIELDCORE_FUZZ_SEED (printed, so that a failure can be replayed).
 #include "deviceRootFixture.h"
 #include "fuzzBudget.h"
+#include "registryTestSupport.h"
 
 #include "devices/bluetoothRegistry.h"
 #include "platform/registry.h"
@@ -65,32 +66,13 @@ private:
     std::mt19937 m_rng;
 };
 
-// Every key below `key`: its subkeys by index and its values by name.
-void walk(HKEY key, int depth)
+// Every key of the loaded registry answers consistently.
+void walk(HKEY root)
 {
-    for (DWORD index = 0; depth < 64; ++index) {
-        wchar_t name[300];
-        DWORD length = 300;
-        const LONG rc = RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (rc != 0) {
-            ASSERT_TRUE(rc == static_cast<LONG>(ERROR_NO_MORE_ITEMS) || rc == static_cast<LONG>(ERROR_MORE_DATA)) << rc;
-            break;
-        }
-        HKEY sub = nullptr;
-        ASSERT_EQ(RegOpenKeyExW(key, name, 0, KEY_READ, &sub), 0);
-        for (const wchar_t* value : {L"", L"key", L"Name", L"a"}) {
-            DWORD type = 0, size = 0;
-            if (RegQueryValueExW(sub, value, nullptr, &type, nullptr, &size) == 0) {
-                std::vector<BYTE> data(size);
-                DWORD got = size;
-                EXPECT_EQ(RegQueryValueExW(sub, value, nullptr, &type, data.data(), &got), 0);
-                EXPECT_EQ(got, size);
-                EXPECT_TRUE(type == REG_SZ || type == REG_DWORD);
-            }
-        }
-        walk(sub, depth + 1);
-        EXPECT_EQ(RegCloseKey(sub), 0);
-    }
+    regtest::walkRegistry(root, [](bool ok, const char* what) {
+        EXPECT_TRUE(ok) << what;
+        return ok;
+    });
 }
 
 long lineCount(const std::string& bytes) { return 1 + static_cast<long>(std::count(bytes.begin(), bytes.end(), '\n')); }
@@ -111,7 +93,7 @@ void exercise(const std::string& bytes)
         return;
     }
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_CLASSES_ROOT, HKEY_USERS})
-        walk(root, 0);
+        walk(root);
     const int port = BluetoothRegistry::GetBluetoothComPort();
     EXPECT_GE(port, 0);
     EXPECT_GE(static_cast<int>(BluetoothRegistry::GetBluetoothComPort2()), 0);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <string>
 
 namespace {
@@ -85,6 +86,48 @@ TEST(RoadStationing, ExportersEquations)
         EXPECT_EQ(st.regionCount(), c.regions) << c.name;
         EXPECT_EQ(st.mismatches().size(), c.mismatches) << c.name;
         expectPoints(st, c.points, c.name);
+    }
+}
+
+// Whether a posted station is shared, against its definition (two regions hold it at distinct
+// points, each asked alone), on random equations: gaps, overlaps with the next region and
+// with regions further back, equations that change nothing; at every region's ends, a
+// micrometre either side and between.
+TEST(RoadStationing, SharedStationsOnRandomEquations)
+{
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> jump(-150.0, 150.0);
+    std::uniform_int_distribution<int> kind(0, 3);
+    for (int trial = 0; trial < 60; ++trial) {
+        std::string equations;
+        double posted = 0.0;
+        for (int k = 1; k <= 4; ++k) {
+            const double internal = 200.0 * k;
+            const double back = posted + 200.0;
+            posted = kind(rng) == 0 ? back : back + jump(rng);   // some change nothing
+            equations += "<StaEquation staBack=\"" + std::to_string(back) + "\" staAhead=\"" + std::to_string(posted) +
+                         "\" staInternal=\"" + std::to_string(internal) + "\"/>";
+        }
+        const RoadStationing st(alignment(0.0, equations), 1.0);
+        ASSERT_EQ(st.regionCount(), 5) << equations;
+        std::vector<double> probes;
+        for (const RoadStationing::Region& r : st.regions())
+            for (double end : {r.posted, r.posted + std::min(r.nextInternal, 1000.0) - r.internal})
+                for (double d : {-1e-6, 0.0, 1e-6, 3.3})
+                    probes.push_back(end + d);
+        for (double p : probes) {
+            std::vector<double> holders;
+            for (int region = 1; region <= st.regionCount(); ++region) {
+                double internal;
+                std::string why;
+                if (st.toInternal(p, region, internal, why))
+                    holders.push_back(internal);
+            }
+            bool distinct = false;
+            for (double h : holders)
+                distinct = distinct || std::fabs(h - holders.front()) > 1e-9;
+            EXPECT_EQ(st.isShared(p), distinct) << equations << " at " << p;
+        }
     }
 }
 

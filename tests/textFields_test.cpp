@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -29,6 +32,32 @@ TEST(TextFields, ParseDecimalText)
         double v = 99.0;
         EXPECT_EQ(ParseDecimalText(c.text, v), c.ok) << "'" << c.text << "'";
         EXPECT_EQ(v, c.ok ? c.value : 99.0) << "'" << c.text << "': unchanged when refused";
+    }
+}
+
+// Numbers as point files write them, and beyond: the value bit for bit as from_chars reads it
+// (whichever way the reader takes: 15 digits or fewer scaled by an exact power of ten, or the
+// library's reader). Long mantissas, leading zeros, exponents past 1e22 and negative zero.
+TEST(TextFields, ParseDecimalTextAsFromChars)
+{
+    std::mt19937_64 rng(43);
+    std::uniform_int_distribution<int> intDigits(0, 12), fracDigits(0, 20), digit(0, 9), exponent(-40, 40), form(0, 9);
+    for (int i = 0; i < 200000; ++i) {
+        std::string t = form(rng) == 0 ? "-" : "";
+        const int a = intDigits(rng), b = fracDigits(rng);
+        for (int k = 0; k < a; ++k)
+            t += static_cast<char>('0' + digit(rng));
+        if (b > 0 || a == 0)
+            t += '.';
+        for (int k = 0; k < std::max(b, a == 0 ? 1 : 0); ++k)
+            t += static_cast<char>('0' + digit(rng));
+        if (form(rng) < 2)
+            t += "e" + std::to_string(exponent(rng));
+        double expected, got = 0.0;
+        const std::from_chars_result r = std::from_chars(t.data(), t.data() + t.size(), expected);
+        ASSERT_EQ(r.ec, std::errc()) << t;
+        ASSERT_TRUE(ParseDecimalText(t, got)) << t;
+        ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << t << ": " << got << " against " << expected;
     }
 }
 

@@ -140,6 +140,20 @@ bool parseInt(const std::string& text, int& value)
     return true;
 }
 
+bool parseUnsigned(const std::string& text, unsigned int& value, unsigned long limit)
+{
+    const std::string t = trim(text);
+    if (t.empty() || t[0] < '0' || t[0] > '9')
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long v = std::strtoull(t.c_str(), &end, 10);
+    if (*end != '\0' || errno == ERANGE || v > limit)
+        return false;
+    value = static_cast<unsigned int>(v);
+    return true;
+}
+
 std::vector<std::string> splitFields(const std::string& line)
 {
     std::vector<std::string> fields;

@@ -72,6 +72,8 @@ private:
 // number grammar (numeric/textFields.h: ParseDecimalText), which the point files use too.
 bool parseDouble(const std::string& text, double& value);
 bool parseInt(const std::string& text, int& value);
+// A whole decimal number from 0 to `limit` (digits only, no sign; surrounding blanks allowed).
+bool parseUnsigned(const std::string& text, unsigned int& value, unsigned long limit = 0xFFFFFFFFul);
 std::string trim(const std::string& text);
 
 // Splits a line into fields at commas, semicolons, tabs and blanks (empty fields dropped): the

@@ -8,8 +8,6 @@
 #include "platform/deviceRoot.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 #include <iostream>
 
 namespace {
@@ -71,20 +69,6 @@ bool parseKind(const std::string& text, Kind& kind)
     return true;
 }
 
-bool parseUnsigned(const std::string& text, unsigned int& value)
-{
-    const std::string t = cli::trim(text);
-    if (t.empty() || t[0] < '0' || t[0] > '9')
-        return false;
-    errno = 0;
-    char* end = nullptr;
-    const unsigned long long v = std::strtoull(t.c_str(), &end, 10);
-    if (*end != '\0' || errno == ERANGE || v > 0xFFFFFFFFull)
-        return false;
-    value = static_cast<unsigned int>(v);
-    return true;
-}
-
 // The identifier, checked: 0 and a message on stderr when it is no identifier or has no place
 // (`status` says which).
 bool readId(const std::string& text, int& id, int& status)
@@ -129,7 +113,7 @@ int set(CTICGlobalSettings& settings, int id, Kind kind, const std::string& text
     int i;
     unsigned int u;
     double r;
-    if (kind == Kind::Int ? !cli::parseInt(text, i) : kind == Kind::Uint ? !parseUnsigned(text, u) : !cli::parseDouble(text, r))
+    if (kind == Kind::Int ? !cli::parseInt(text, i) : kind == Kind::Uint ? !cli::parseUnsigned(text, u) : !cli::parseDouble(text, r))
         return cli::usageError(kCommand, "'" + text + "' is no " +
                                              (kind == Kind::Int ? "integer" : kind == Kind::Uint ? "unsigned integer" : "number"));
     const bool stored = kind == Kind::Int ? settings.SetInt(id, i, true)

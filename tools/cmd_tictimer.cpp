@@ -5,8 +5,6 @@
 #include "platform/messages.h"
 #include "platform/sysTime.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <iostream>
 #include <vector>
 
@@ -49,20 +47,6 @@ const char* kHelp =
 
 const unsigned long kMaxRunMs = 86400000UL;
 
-bool parseUnsigned(const std::string& text, unsigned long limit, unsigned int& value)
-{
-    const std::string t = cli::trim(text);
-    if (t.empty() || t[0] < '0' || t[0] > '9')
-        return false;
-    errno = 0;
-    char* end = nullptr;
-    const unsigned long long v = std::strtoull(t.c_str(), &end, 10);
-    if (*end != '\0' || errno == ERANGE || v > limit)
-        return false;
-    value = static_cast<unsigned int>(v);
-    return true;
-}
-
 struct Timer {
     unsigned int id;
     unsigned int period;
@@ -72,8 +56,8 @@ struct Timer {
 bool parseTimer(const std::string& text, Timer& timer)
 {
     const size_t colon = text.find(':');
-    return colon != std::string::npos && parseUnsigned(text.substr(0, colon), 0xFFFFFFFFUL, timer.id) &&
-           parseUnsigned(text.substr(colon + 1), 0xFFFFFFFFUL, timer.period);
+    return colon != std::string::npos && cli::parseUnsigned(text.substr(0, colon), timer.id) &&
+           cli::parseUnsigned(text.substr(colon + 1), timer.period);
 }
 
 // The window that receives the expiries: prints each and counts it.
@@ -120,9 +104,9 @@ int runTicTimer(const std::vector<std::string>& words)
     }
     std::string text;
     unsigned int base = 0, runMs = 0;
-    if (!args.option("--base", text) || !parseUnsigned(text, 0xFFFFFFFFUL, base))
+    if (!args.option("--base", text) || !cli::parseUnsigned(text, base))
         return cli::usageError(kCommand, "--base MS is required (milliseconds, 0 to 4294967295)");
-    if (!args.option("--for", text) || !parseUnsigned(text, kMaxRunMs, runMs))
+    if (!args.option("--for", text) || !cli::parseUnsigned(text, runMs, kMaxRunMs))
         return cli::usageError(kCommand, "--for MS is required (milliseconds, 0 to 86400000)");
     std::vector<Timer> timers;
     while (args.option("--timer", text)) {

@@ -109,6 +109,17 @@ void printBarObjects(const CTitlebar& bar, HWND window)
     }
 }
 
+int showBar(const std::string& command, CWindowRenderer& renderer, CTitlebar& bar, HWND window,
+            const std::string& output)
+{
+    printBarObjects(bar, window);
+    if (output.empty())
+        return cli::EXIT_OK;
+    CDC dc;
+    bar.Paint(&dc, true);
+    return writePicture(command, renderer, window, dc.operations(), output) ? cli::EXIT_OK : cli::EXIT_BAD_INPUT;
+}
+
 } // namespace uicli
 
 namespace {

@@ -1,11 +1,13 @@
 #include "roadAnswers.h"
 
+#include "numeric/fixedDecimals.h"
 #include "road/roadDesignHeight.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace roadcli {
 
@@ -37,6 +39,12 @@ int loadAnswerRoad(AnswerRoad& road)
     road.startChain = road.endChain = road.alnt().getStartChainageInM();
     road.alnt().getFinalChainageInM(road.endChain);
     road.number = loaded.selected[0] + 1;
+    if (road.several) {
+        road.csvAlignment = "\"";
+        for (char c : road.source->name)
+            road.csvAlignment += c == '"' ? std::string("\"\"") : std::string(1, c);
+        road.csvAlignment += "\",";
+    }
     road.sourceElement.assign(static_cast<size_t>(road.alnt().getNumOfHes()), 0);
     for (size_t i = 0; i < road.build->engineIndex.size(); ++i)
         if (road.build->engineIndex[i] >= 0)
@@ -79,40 +87,94 @@ bool withinReach(const AnswerRoad& road, double station, double offset, std::str
     return true;
 }
 
-void appendFixed(std::string& out, double value, int decimals)
+CsvRow& CsvRow::put(std::string_view text)
+{
+    if (text.size() > kSize) {   // a long name: straight to the output
+        flush();
+        m_out.append(text.data(), text.size());
+        return *this;
+    }
+    std::memcpy(room(text.size()), text.data(), text.size());
+    m_n += text.size();
+    return *this;
+}
+
+CsvRow& CsvRow::text(std::string_view text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
+        return put(text);
+    put('"');
+    for (char c : text) {
+        if (c == '"')
+            put('"');
+        put(c);
+    }
+    return put('"');
+}
+
+CsvRow& CsvRow::fixed(double value, int decimals)
 {
     static const double kHalfUnit[] = {0.5, 0.05, 0.005, 5e-4, 5e-5, 5e-6, 5e-7, 5e-8, 5e-9, 5e-10, 5e-11, 5e-12, 5e-13};
-    if (value < 0.0 && value > -kHalfUnit[std::min(decimals, 12)])
+    if (value <= 0.0 && value > -kHalfUnit[std::min(decimals, 12)])   // -0 included
         value = 0.0;
-    char buf[400];
-    const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
-    out.append(buf, r.ptr);
+    // The longest text: a sign, 309 digits of 1e308, the point and the decimals (the options
+    // allow at most 12; more than 1000 are not written).
+    decimals = std::clamp(decimals, 0, 1000);
+    const std::size_t longest = 312 + static_cast<std::size_t>(decimals);
+    char* p = room(longest);
+    m_n += static_cast<std::size_t>(WriteFixedDecimals(p, p + longest, value, decimals) - p);
+    return *this;
+}
+
+CsvRow& CsvRow::whole(long value)
+{
+    char* p = room(24);
+    m_n += static_cast<std::size_t>(std::to_chars(p, p + 24, value).ptr - p);
+    return *this;
+}
+
+CsvRow& CsvRow::station(const AnswerRoad& road, double posted, double internal)
+{
+    fixed(road.toCsv(posted), road.csvDecimals());
+    return put(regionSuffix(road.build->stations, posted, internal));
+}
+
+void CsvRow::flush()
+{
+    m_out.append(m_buf, m_n);
+    m_n = 0;
+}
+
+void appendFixed(std::string& out, double value, int decimals)
+{
+    CsvRow(out).fixed(value, decimals);
+}
+
+void appendWhole(std::string& out, long value)
+{
+    CsvRow(out).whole(value);
 }
 
 void appendStationField(std::string& out, const AnswerRoad& road, double posted, double internal)
 {
-    appendFixed(out, road.toCsv(posted), road.csvDecimals());
-    out += regionSuffix(road.build->stations, posted, internal);
+    CsvRow(out).station(road, posted, internal);
 }
 
 std::string csvText(const std::string& text)
 {
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string q = "\"";
-    for (char c : text)
-        q += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return q + "\"";
+    std::string q;
+    appendCsvText(q, text);
+    return q;
+}
+
+void appendCsvText(std::string& out, std::string_view text)
+{
+    CsvRow(out).text(text);
 }
 
 void appendAlignmentField(std::string& out, const AnswerRoad& road)
 {
-    if (!road.several)
-        return;
-    out += '"';
-    for (char c : road.source->name)
-        out += c == '"' ? std::string("\"\"") : std::string(1, c);
-    out += "\",";
+    out += road.csvAlignment;
 }
 
 std::string csvHeader(const AnswerRoad& road, const char* columns)

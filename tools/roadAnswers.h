@@ -8,6 +8,7 @@
 #include "road/roadLocator.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace roadcli {
@@ -40,6 +41,7 @@ struct AnswerRoad {
     bool several = false;             // the file holds several alignments: answers name theirs
     int number = 1;                   // the alignment's number in the file
     double startChain = 0.0, endChain = 0.0;   // its ends (read once: the threads share them)
+    std::string csvAlignment;   // the alignment's CSV field with its comma when `several`, else empty
 
     const CAlnt& alnt() const { return build->alnt; }
     int csvDecimals() const;
@@ -67,6 +69,44 @@ bool profileHeight(const AnswerRoad& road, const CAlnt& alnt, double station, do
 // the alignment, its extended tangents included; false with the reason.
 bool withinReach(const AnswerRoad& road, double station, double offset, std::string& why);
 
+// The fields of a CSV row gathered in a fixed buffer and appended to `out` in one piece (when
+// the buffer fills, and when the row goes out of scope): a row costs one append, not one a
+// field. The append functions below are each a row of one field.
+class CsvRow {
+public:
+    explicit CsvRow(std::string& out) : m_out(out) {}
+    ~CsvRow() { flush(); }
+    CsvRow(const CsvRow&) = delete;
+    CsvRow& operator=(const CsvRow&) = delete;
+
+    CsvRow& put(char c)
+    {
+        *room(1) = c;
+        ++m_n;
+        return *this;
+    }
+    CsvRow& put(std::string_view text);
+    CsvRow& text(std::string_view text);                 // quoted when it holds , " CR or LF
+    CsvRow& fixed(double value, int decimals);           // no minus sign where it rounds to 0
+    CsvRow& whole(long value);
+    CsvRow& station(const AnswerRoad& road, double posted, double internal);   // "@K" in an overlap
+    void flush();
+
+private:
+    // Room for n bytes at the end of the buffer (n at most kSize), flushing first when needed.
+    char* room(std::size_t n)
+    {
+        if (kSize - m_n < n)
+            flush();
+        return m_buf + m_n;
+    }
+
+    static constexpr std::size_t kSize = 2048;
+    std::string& m_out;
+    char m_buf[kSize];
+    std::size_t m_n = 0;
+};
+
 // Fixed decimals, fast; a value that rounds to zero has no minus sign.
 void appendFixed(std::string& out, double value, int decimals);
 // The station as a CSV field: full precision, "@K" in an overlap.
@@ -75,6 +115,9 @@ void appendStationField(std::string& out, const AnswerRoad& road, double posted,
 void appendAlignmentField(std::string& out, const AnswerRoad& road);
 // A text as a CSV field: quoted when it holds a comma, a quote or a line end.
 std::string csvText(const std::string& text);
+void appendCsvText(std::string& out, std::string_view text);
+// A whole number as text.
+void appendWhole(std::string& out, long value);
 // The CSV header row: the alignment column when the file holds several, then `columns`.
 std::string csvHeader(const AnswerRoad& road, const char* columns);
 

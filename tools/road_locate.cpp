@@ -110,22 +110,17 @@ struct LocateWorker {
                    std::string& out) const
     {
         const int d = road->csvDecimals();
-        appendPointFields(out, q, lineNo);
-        appendStationField(out, *road, road->build->stations.toPosted(r.station), r.station);
-        out += ',';
-        appendFixed(out, road->toCsv(r.offset), d);
-        out += ',';
+        CsvRow row(out);
+        pointFields(row, q, lineNo);
+        row.station(*road, road->build->stations.toPosted(r.station), r.station).put(',');
+        row.fixed(road->toCsv(r.offset), d).put(',');
         if (design)
-            appendFixed(out, road->toCsv(*design), d);
-        out += ',';
+            row.fixed(road->toCsv(*design), d);
+        row.put(',');
         if (design && q.hasHeight)
-            appendFixed(out, RoadCutFill(q.height, road->toCsv(*design)), d);
-        out += ',';
-        char buf[16];
-        out.append(buf, std::to_chars(buf, buf + sizeof buf, road->sourceElement[static_cast<size_t>(r.element)]).ptr);
-        out += ',';
-        out += extentName(r.extent);
-        out += ",ok";
+            row.fixed(RoadCutFill(q.height, road->toCsv(*design)), d);
+        row.put(',').whole(road->sourceElement[static_cast<size_t>(r.element)]).put(',');
+        row.put(extentName(r.extent)).put(",ok");
     }
 
     void textAnswer(const RoadPointRecord& q, long lineNo, const RoadLocation& r, const double* design,
@@ -144,10 +139,12 @@ struct LocateWorker {
     }
 
     // The name and line fields of a CSV row (after the alignment when the file holds several).
-    void appendPointFields(std::string& out, const RoadPointRecord& q, long lineNo) const
+    void pointFields(CsvRow& row, const RoadPointRecord& q, long lineNo) const
     {
-        appendAlignmentField(out, *road);
-        out += csvText(q.name) + ',' + (lineNo > 0 ? std::to_string(lineNo) : std::string()) + ',';
+        row.put(road->csvAlignment).text(q.name).put(',');
+        if (lineNo > 0)
+            row.whole(lineNo);
+        row.put(',');
     }
 
     // A rejected line: its CSV row with the reason, so that rows stay aligned with the input.
@@ -155,8 +152,9 @@ struct LocateWorker {
     {
         if (!road->s.csv)
             return;
-        appendPointFields(out, q, lineNo);
-        out += ",,,,,," + csvText(why) + '\n';
+        CsvRow row(out);
+        pointFields(row, q, lineNo);
+        row.put(",,,,,,").text(why).put('\n');
     }
 
     // The work of one input line: parse the point, locate it, format the answer or the

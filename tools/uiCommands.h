@@ -47,4 +47,9 @@ void printBarObjects(const CTitlebar& bar, HWND window);
 bool writePicture(const std::string& command, CWindowRenderer& renderer, HWND window,
                   const std::vector<TDrawOp>& painting, const std::string& path);
 
+// Prints the bar's objects (printBarObjects) and, when `output` names a file, draws the window
+// with the bar painted on it there (writePicture); the exit status.
+int showBar(const std::string& command, CWindowRenderer& renderer, CTitlebar& bar, HWND window,
+            const std::string& output);
+
 } // namespace uicli

@@ -198,14 +198,7 @@ int runBar(const std::vector<std::string>& words)
     for (const Item& item : request.items)
         addItem(bar, item);
     bar.InitDialog(&window, &font, request.sheet ? WT_PROPERTY_SHEET : WT_DIALOG);
-    printBarObjects(bar, window);
-    if (request.output.empty())
-        return cli::EXIT_OK;
-    CDC dc;
-    bar.Paint(&dc, true);
-    return writePicture(kCommand, renderer, window, dc.operations(), request.output)
-               ? cli::EXIT_OK
-               : cli::EXIT_BAD_INPUT;
+    return showBar(kCommand, renderer, bar, window, request.output);
 }
 
 } // namespace uicli

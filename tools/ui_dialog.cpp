@@ -157,13 +157,7 @@ int runDialog(const std::vector<std::string>& words)
         cli::error(kCommand, "the dialog could not be made");
         return cli::EXIT_BAD_INPUT;
     }
-    printBarObjects(dialog.Titlebar(), dialog.m_hWnd);
-    if (r.output.empty())
-        return cli::EXIT_OK;
-    CDC dc;
-    dialog.Titlebar().Paint(&dc, true);
-    return writePicture(kCommand, renderer, dialog.m_hWnd, dc.operations(), r.output) ? cli::EXIT_OK
-                                                                                        : cli::EXIT_BAD_INPUT;
+    return showBar(kCommand, renderer, dialog.Titlebar(), dialog.m_hWnd, r.output);
 }
 
 } // namespace uicli

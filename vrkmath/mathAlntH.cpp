@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 // ---------------------------------------------------------------------------------------------
 // Construction and copy
@@ -220,60 +221,71 @@ bool CAlntH::indexUsable() const
 
 void CAlntH::fillBuckets() const
 {
-    // Four buckets an element on average; a bucket's first element is the one upper_bound
-    // finds at the bucket's start.
+    // Four buckets an element on average. A bucket covers its chainages widened by a margin for
+    // the rounding of the bucket's number (1e-12 of the span and the first start, and 1e-9 m):
+    // `first` is the element at the low end of that range, `count` the starts inside it.
     const std::size_t n = m_lens.size();
-    m_bucketFirst.assign(n > 0 ? 4 * n : 0, 0);
+    m_buckets.clear();
     m_bucketsPerM = 0.0;
     if (n == 0)
         return;
-    const double span = m_starts[n - 1] + m_lens[n - 1] - m_starts[0];
+    const double s0 = m_starts[0];
+    const double span = m_starts[n - 1] + m_lens[n - 1] - s0;
     if (!(span > 0.0) || !std::isfinite(span))
-        return;
-    m_bucketsPerM = static_cast<double>(m_bucketFirst.size()) / span;
-    std::size_t i = 0;
-    for (std::size_t b = 0; b < m_bucketFirst.size(); ++b) {
-        const double at = m_starts[0] + static_cast<double>(b) / m_bucketsPerM;
-        while (i + 1 < n && m_starts[i + 1] <= at)
-            ++i;
-        m_bucketFirst[b] = static_cast<int>(i);
+        return;   // no buckets: bisection
+    m_buckets.assign(4 * n, ElementBucket());
+    m_bucketsPerM = static_cast<double>(m_buckets.size()) / span;
+    const double margin = 1e-12 * (span + std::fabs(s0)) + 1e-9;
+    const double* starts = m_starts.data();
+    for (std::size_t b = 0; b < m_buckets.size(); ++b) {
+        const double lo = s0 + static_cast<double>(b) / m_bucketsPerM - margin;
+        const double hi = s0 + static_cast<double>(b + 1) / m_bucketsPerM + margin;
+        const std::size_t first = static_cast<std::size_t>(std::max<std::ptrdiff_t>(std::upper_bound(starts, starts + n, lo) - starts - 1, 0));
+        const std::size_t end = static_cast<std::size_t>(std::upper_bound(starts, starts + n, hi) - starts);
+        ElementBucket& k = m_buckets[b];
+        k.first = static_cast<int>(first);
+        k.count = static_cast<int>(std::max(end, first + 1) - first - 1);
+        k.split = k.count > 0 ? starts[first + 1] : std::numeric_limits<double>::infinity();
     }
 }
 
-bool CAlntH::findElement(double chain, int& index, double& start, double& len) const
+// Both inline: the element at a chainage is the engine's most frequent question.
+inline int CAlntH::bucketSearch(double chain) const
+{
+    const double* starts = m_starts.data();
+    const int n = getNumOfHes();
+    if (chain < starts[0])
+        return 0;
+    const double at = (chain - starts[0]) * m_bucketsPerM;
+    if (!(at < static_cast<double>(m_buckets.size())))   // past the last bucket, or no buckets
+        return static_cast<int>(std::upper_bound(starts, starts + n, chain) - starts) - 1;
+    const ElementBucket& k = m_buckets[static_cast<std::size_t>(at)];
+    // One start in the bucket: a step without a branch (a coin toss for random chainages);
+    // several (elements much shorter than a bucket): a bisection over them.
+    if (k.count <= 1)
+        return k.first + static_cast<int>(k.split <= chain);
+    return static_cast<int>(std::upper_bound(starts + k.first + 1, starts + k.first + 1 + k.count, chain) - starts) - 1;
+}
+
+inline bool CAlntH::findElement(double chain, int& index, double& start, double& len) const
 {
     // The element is defined by a scan from the last element backwards while the chainage lies
     // before the element's start: the last element whose start chainage is <= chain (the later
     // one at a joint), or element 0. When every start chainage is set and they never decrease
-    // (as placement makes them), the element last found and the bisection below both stop on
-    // that same element, ties at a joint included (upper_bound passes over equal starts), and
+    // (as placement makes them), the element last found and the bucket search below both stop
+    // on that same element, ties at a joint included (upper_bound passes over equal starts), and
     // read the same start; whether the chainage lies within the element's length +
     // roadTolerance is checked by the caller either way. Otherwise (an unplaced element, an
     // element without a length, or a NaN chainage) the scan itself runs.
     const int n = getNumOfHes();
-    if (!std::isnan(chain) && indexUsable()) {
+    if (!std::isnan(chain) && (m_indexState == indexSorted || indexUsable())) {
         const double* starts = m_starts.data();
         int i = m_lastFound;
-        if (!((i == 0 || starts[i] <= chain) && (i == n - 1 || chain < starts[i + 1]))) {
-            // From the chainage's bucket a few steps on; past them (elements much shorter than
-            // the average) a bisection over the rest. Before the first start: element 0.
-            const double at = (chain - starts[0]) * m_bucketsPerM;
-            i = 0;
-            if (at >= 0.0 && m_bucketsPerM > 0.0) {
-                const int buckets = static_cast<int>(m_bucketFirst.size());
-                i = at < buckets ? m_bucketFirst[static_cast<std::size_t>(at)] : m_bucketFirst.back();
-                while (i > 0 && chain < starts[i])   // the bucket's start rounded past the chainage
-                    --i;
-                // A step without a branch (its outcome is a coin toss for random chainages),
-                // then a bisection in the rare bucket of many short elements. starts[n] is a
-                // NaN: never <= a chainage.
-                i += static_cast<int>(starts[i + 1] <= chain);
-                if (starts[i + 1] <= chain)
-                    i = static_cast<int>(std::upper_bound(starts + i, starts + n, chain) - starts) - 1;
-            } else if (!(chain < starts[0])) {
-                const double* it = std::upper_bound(starts, starts + n, chain);
-                i = static_cast<int>(it - starts) - 1;
-            }
+        // Without branches: for random chainages each comparison is a coin toss. starts[n]
+        // exists (a NaN, below).
+        const bool hit = ((i == 0) | (starts[i] <= chain)) & ((i == n - 1) | (chain < starts[i + 1]));
+        if (!hit) {
+            i = bucketSearch(chain);
             m_lastFound = i;
         }
         index = i;

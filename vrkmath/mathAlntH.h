@@ -153,6 +153,7 @@ private:
     // answer.
     bool indexUsable() const;
     void fillBuckets() const;
+    int bucketSearch(double chain) const;
     void invalidateIndex()
     {
         m_indexState = indexStale;
@@ -176,9 +177,15 @@ private:
     mutable std::vector<double> m_lens;
     mutable IndexState m_indexState;
     mutable int m_lastFound;
-    // Buckets of equal chainage from the first start: the element found at each bucket's
-    // start, so that a chainage away from the last one finds its element in a step or two.
-    mutable std::vector<int> m_bucketFirst;
+    // Buckets of equal chainage from the first start: the element at each bucket's start and
+    // the element starts inside the bucket (the first of them in `split`; +inf: none), so that
+    // a chainage away from the last one finds its element in one step.
+    struct ElementBucket {
+        double split = 0.0;
+        int first = 0;
+        int count = 0;
+    };
+    mutable std::vector<ElementBucket> m_buckets;
     mutable double m_bucketsPerM = 0.0;
     // The chainage of the last position answered inside the alignment (NaN: none since the
     // last change) and the azimuth there, degrees.

@@ -246,10 +246,17 @@ bool CAlntV::findStart(double chainage, int& index, double& start) const
     // element (ties at a joint included: the later of equal starts) and reads the same start;
     // otherwise, and for a NaN chainage, the walk itself runs.
     const int n = getNumOfVes();
-    if (!std::isnan(chainage) && indexUsable()) {
-        const auto it = std::upper_bound(m_starts.begin(), m_starts.end(), chainage);
-        index = it == m_starts.begin() ? 0 : static_cast<int>(it - m_starts.begin()) - 1;
-        start = m_starts[static_cast<std::size_t>(index)];
+    if (n > 0 && !std::isnan(chainage) && indexUsable()) {
+        // The bisection without branches (a conditional move a step: for scattered chainages
+        // each comparison is a coin toss): the last start <= chainage, else the first.
+        const double* base = m_starts.data();
+        for (std::size_t len = m_starts.size(); len > 1;) {
+            const std::size_t half = len / 2;
+            base = base[half] <= chainage ? base + half : base;
+            len -= half;
+        }
+        index = static_cast<int>(base - m_starts.data());
+        start = *base;
         return true;
     }
     for (int i = n - 1;; --i) {

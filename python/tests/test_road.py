@@ -192,3 +192,18 @@ def test_calls_from_several_python_threads_agree(example_path):
     for g in got:
         np.testing.assert_array_equal(g["station"], want["station"])
         np.testing.assert_array_equal(g["status"], want["status"])
+
+
+# The package broadcasts every argument to one length; the core module, called directly with
+# arrays of different lengths, must refuse them rather than read past the shorter ones.
+@pytest.mark.parametrize("call, message", [
+    (lambda r, o: r.locate(np.zeros(2), np.zeros(3), None, o), "north and east differ in length"),
+    (lambda r, o: r.locate(np.zeros(2), np.zeros(2), np.zeros(3), o), "height differs in length"),
+    (lambda r, o: r.stakeout(np.zeros(2), np.zeros(2), np.zeros(3, np.int32), o),
+     "stations, offsets and regions differ in length"),
+    (lambda r, o: r._time_cpp_locate(np.zeros(2), np.zeros(2), np.zeros(1)), "north, east and height differ in length"),
+])
+def test_the_core_refuses_arrays_of_different_lengths(origin_path, call, message):
+    road = fieldcore._core.Road(origin_path, "", "")
+    with pytest.raises(ValueError, match=message):
+        call(road, fieldcore._core.Options(1000.0, False, 1))

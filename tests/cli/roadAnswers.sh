@@ -50,6 +50,9 @@ expect_out "range skips the equation's gap" "$(printf '2190.000000000\n2200.0000
   sh -c "'$TOOL' road stakeout $MAIN --from 2190 --to 2260 --every 10 --csv | tail -n +2 | cut -d, -f1"
 expect_out "back and ahead station name one point" "1" \
   sh -c "'$TOOL' road stakeout $MAIN --from 2200 --to 2250 --every 50 --csv | tail -n +2 | cut -d, -f3,4 | sort -u | wc -l"
+# "--offset -0" printed its CSV offset as -0.000000000.
+expect_out "a negative zero offset has no sign" "0.000000000" \
+  sh -c "'$TOOL' road stakeout $MAIN --station 1500 --offset -0 --csv | tail -1 | cut -d, -f2"
 expect_status "station in the gap exits 2" 2 "$TOOL" road stakeout $MAIN --station 2+225
 expect_err "station in the gap is named" "gap of a station equation" "$TOOL" road stakeout $MAIN --station 2+225
 expect_out "stakeout stdin lines" "$(printf '1100.000000000,1.000000000\n1200.000000000,-2.000000000')" \
