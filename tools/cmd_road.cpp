@@ -226,6 +226,9 @@ int loadRoad(const std::string& sub, const std::string& path, const std::string&
         cli::error(command, err.text());
         return cli::EXIT_BAD_INPUT;
     }
+    // A file without <Units> is read in metres: said each time, as the answers' units rest on it.
+    if (!road.file.unitsDeclared)
+        cli::error(command, file + ": warning: the file declares no units (no <Units>): its lengths are read as metres");
     if (!selectAlignments(command, file, alignment, profile, needOne, road))
         return cli::EXIT_BAD_INPUT;
     // The choice among profiles comes before the build, which would refuse a bad first one.

@@ -266,7 +266,8 @@ int runInfo(const std::vector<std::string>& words)
     const std::string& alignment = s.alignment;
     const RoadUnits& u = road.file.units;
     std::cout << "file " << road.file.path << ": LandXML " << (road.file.version.empty() ? "?" : road.file.version)
-              << ", linear unit " << RoadLinearUnitName(u.linear) << ", angular unit "
+              << ", linear unit " << RoadLinearUnitName(u.linear)
+              << (road.file.unitsDeclared ? "" : " (not declared: assumed)") << ", angular unit "
               << RoadAngularUnitName(u.angular) << ", " << road.file.alignments.size() << " alignment"
               << (road.file.alignments.size() == 1 ? "" : "s") << '\n'
               << "listed in " << (v.units.dist == UNITS_USFT ? "US survey feet" : v.units.dist == UNITS_IFT ? "feet" : "metres")

@@ -134,6 +134,15 @@ for word in nan abc 1e999; do
     "$TOOL" road locate "$EX" --alignment 1 6543576.1994 "$word"
 done
 
+# A file without <Units>: read as metres, and said so. Failed before: "linear unit meter" as if
+# the file declared it, and not a word from the answering commands.
+sed '/<Units>/,/<\/Units>/d' "$EX" >"$TMP/noUnits.xml"
+expect_out "no units: road info says it assumed metres" "1" \
+  sh -c "'$TOOL' road info '$TMP/noUnits.xml' 2>/dev/null | head -1 | grep -c 'linear unit meter (not declared: assumed)'"
+expect_err "no units: stakeout warns" "noUnits.xml: warning: the file declares no units (no <Units>): its lengths are read as metres" \
+  "$TOOL" road stakeout "$TMP/noUnits.xml" --alignment 1 --station 1500
+expect_status "no units: still answered" 0 "$TOOL" road stakeout "$TMP/noUnits.xml" --alignment 1 --station 1500
+
 # "-" as the road file. Failed before: "-: cannot read the file".
 expect_err "the road from stdin" "^fieldcore road info: the road file cannot be read from stdin ('-'): give its path" \
   sh -c "'$TOOL' road info - <'$EX'"
