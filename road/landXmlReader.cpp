@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -764,18 +765,23 @@ bool ReadLandXmlFile(const std::string& path, RoadFile& file, RoadError& err)
 {
     std::string bytes;
     bool ok = false;
+    int why = 0;
     if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
         char buf[65536];
         size_t n;
         while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
             bytes.append(buf, n);
         ok = !std::ferror(f);
+        why = errno;
         std::fclose(f);
+    } else {
+        why = errno;
     }
     if (!ok) {
+        // With the reason: "cannot read the file" for a folder left the user guessing.
         err.file = path;
         err.line = 0;
-        err.message = "cannot read the file";
+        err.message = std::string("cannot read the file") + (why != 0 ? std::string(": ") + std::strerror(why) : "");
         return false;
     }
     return ReadLandXmlBytes(bytes, path, file, err);

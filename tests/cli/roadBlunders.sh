@@ -143,6 +143,13 @@ expect_err "no units: stakeout warns" "noUnits.xml: warning: the file declares n
   "$TOOL" road stakeout "$TMP/noUnits.xml" --alignment 1 --station 1500
 expect_status "no units: still answered" 0 "$TOOL" road stakeout "$TMP/noUnits.xml" --alignment 1 --station 1500
 
+# A folder given as the road file. Failed before: "cannot read the file", no reason.
+for sub in "info" "stakeout --station 1" "convert -o $TMP/f.xml"; do
+  # shellcheck disable=SC2086
+  expect_err "a folder as the road file: $sub" "^fieldcore road ${sub%% *}: $TMP: cannot read the file: Is a directory" \
+    "$TOOL" road $sub "$TMP"
+done
+
 # "-" as the road file. Failed before: "-: cannot read the file".
 expect_err "the road from stdin" "^fieldcore road info: the road file cannot be read from stdin ('-'): give its path" \
   sh -c "'$TOOL' road info - <'$EX'"
