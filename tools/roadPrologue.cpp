@@ -1,5 +1,7 @@
 #include "roadPrologue.h"
 
+#include "road/roadSampler.h"
+
 #include <cmath>
 
 namespace roadcli {
@@ -77,6 +79,22 @@ bool readRoadOptions(cli::Args& args, RoadSession& s, std::string& message, std:
     if (!args.problem().empty())
         return message = args.problem(), false;
     return true;
+}
+
+bool offsetShortOfCentres(const RoadSession& s, const std::string& typed, double offset, double from, double to,
+                          std::string& why)
+{
+    const RoadBuild& b = s.loaded.builds.at(0);
+    RoadOffsetFold fold;
+    if (!RoadOffsetFolds(b.alnt, offset, from, to, fold))
+        return true;
+    const bool point = fold.to - fold.from < 1e-9;
+    const std::string at = point ? "at " + stationText(b.stations, fold.from, s.units, s.form)
+                                 : "from " + stationText(b.stations, fold.from, s.units, s.form) + " to " +
+                                       stationText(b.stations, fold.to, s.units, s.form);
+    why = "the offset '" + typed + "' reaches the centre of the curve of radius " + s.units.showLength(fold.radius) +
+          " " + at + (point ? " (the point would lie past it)" : " (its line would fold back there)");
+    return false;
 }
 
 int loadRoadSession(RoadSession& s, bool needOne)

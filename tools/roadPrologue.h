@@ -59,4 +59,11 @@ bool readRoadOptions(cli::Args& args, RoadSession& s, std::string& message, std:
 // and --max-distance in metres. Returns cli::EXIT_OK or cli::EXIT_BAD_INPUT (reported).
 int loadRoadSession(RoadSession& s, bool needOne);
 
+// Whether a constant offset (metres; `typed` as the user wrote it) stays short of the centre
+// of every curve on its side between the internal chainages `from` and `to` of the session's
+// alignment: false with the reason, naming the radius and the stations. An offset past a
+// curve's centre folds its line back (a ring of radius 20 at offset 25 drew a star of ticks).
+bool offsetShortOfCentres(const RoadSession& s, const std::string& typed, double offset, double from, double to,
+                          std::string& why);
+
 } // namespace roadcli

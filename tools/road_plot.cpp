@@ -85,7 +85,8 @@ const char* const kHelp =
     "  fieldcore road plot road.xml --points shots.csv -o check.svg\n"
     "  fieldcore road plot highway.xml --scale 1:5000 -o hw.svg   hw-1.svg, hw-2.svg, ...\n"
     "\n"
-    "Errors: the road file's problems as for 'fieldcore road info'; a bad --offsets list; a\n"
+    "Errors: the road file's problems as for 'fieldcore road info'; a bad --offsets list, or\n"
+    "an offset over --max-distance or reaching the centre of a curve on its side; a\n"
     "points line without two or three numbers (reported with its line number; the others are\n"
     "still drawn, and the exit status is 2); a file that cannot be written.\n"
     "\n"
@@ -246,12 +247,20 @@ int runPlot(const std::vector<std::string>& words)
     // An offset line farther out than --max-distance is a blunder (5000 looped through the
     // curves' centres across the page; 1e300 wrote 13 MB of unreadable SVG).
     const std::vector<std::string> typed = cli::splitFields(p.offsets);
-    for (size_t i = 0; i < o.offsets.size() && i < typed.size(); ++i)
+    const CAlnt& alnt = s.loaded.builds[0].alnt;
+    double end = 0.0;
+    alnt.getFinalChainageInM(end);
+    for (size_t i = 0; i < o.offsets.size() && i < typed.size(); ++i) {
         if (!(std::fabs(o.offsets[i]) <= o.maxDistance)) {
             cli::error(command, "--offsets: the offset " + QuotedInputLine(typed[i]) + " is more than --max-distance " +
                                     s.units.showLength(o.maxDistance) + " from the road");
             return cli::EXIT_BAD_INPUT;
         }
+        if (!roadcli::offsetShortOfCentres(s, typed[i], o.offsets[i], alnt.getStartChainageInM(), end, message)) {
+            cli::error(command, "--offsets: " + message);
+            return cli::EXIT_BAD_INPUT;
+        }
+    }
     bool badLines = false;
     if (!p.points.empty() && !readPoints(command, p.points, o.units, o.points, badLines))
         return cli::EXIT_BAD_INPUT;

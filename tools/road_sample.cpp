@@ -60,6 +60,8 @@ const char* const kSampleHelp =
     "\n"
     "Errors: a bad table line is reported with its number and the line is left out; a\n"
     "deviation below 0.0001 m, stations that do not increase, fewer than two pairs: usage.\n"
+    "Offsets over --max-distance, and an --offset that reaches the centre of a curve on its\n"
+    "side (its line would fold back), are refused with the stations where it does.\n"
     "\n"
     "Exit status: 0 sampled; 1 the road could not be sampled; 2 bad input or usage.\n";
 
@@ -296,7 +298,9 @@ int runSample(const std::vector<std::string>& words)
     int status = loadAnswerRoad(road);
     if (status != cli::EXIT_OK)
         return status;
-    if (o.hasOffset && !offsetWithinReach(road, o.offset, o.offsetValue, message)) {
+    if (o.hasOffset && (!offsetWithinReach(road, o.offset, o.offsetValue, message) ||
+                        !offsetShortOfCentres(road.s, o.offset, road.toMetres(o.offsetValue), road.startChain,
+                                              road.endChain, message))) {
         cli::error(road.s.command, "--offset: " + message);
         return cli::EXIT_BAD_INPUT;
     }

@@ -44,8 +44,27 @@ for off in 5000 -5,1e300; do
   expect_err "plot --offsets $off: the reason" "^fieldcore road plot: --offsets: the offset '${off#-5,}' is more than --max-distance 1000.0000" \
     "$TOOL" road plot "$EX" --alignment 1 --offsets "$off" -o "$TMP/o.svg"
 done
-expect_status "plot --offsets 5000 --max-distance 6000" 0 \
-  "$TOOL" road plot "$EX" --alignment 1 --offsets 5000 --max-distance 6000 -o "$TMP/o.svg"
+expect_status "plot --offsets 5000 --max-distance 6000 (outside the ramp's curve)" 0 \
+  "$TOOL" road plot "$EX" --alignment 2 --offsets 5000 --max-distance 6000 -o "$TMP/o.svg"
+
+# An offset that reaches the centre of a curve on its side. Failed before: a ring of radius 20
+# plotted at offset 25 drew a star of station ticks through its centre; sample --offset 700
+# inside the 600 m arc wrote a line folding back; stakeout staked the point past the centre.
+R='<?xml version="1.0"?><LandXML xmlns="http://www.landxml.org/schema/LandXML-1.2" version="1.2"><Units><Metric linearUnit="meter"/></Units><Alignments><Alignment name="Ring" staStart="0"><CoordGeom>'
+printf '%s<Curve rot="cw"><Start>1020 2000</Start><Center>1000 2000</Center><End>980 2000</End></Curve><Curve rot="cw"><Start>980 2000</Start><Center>1000 2000</Center><End>1020 2000</End></Curve></CoordGeom></Alignment></Alignments></LandXML>\n' "$R" >"$TMP/ring.xml"
+while IFS='|' read -r name pattern args; do
+  # shellcheck disable=SC2086
+  expect_status "$name: exit" 2 "$TOOL" road $args
+  # shellcheck disable=SC2086
+  expect_err "$name: the reason" "$pattern" "$TOOL" road $args
+done <<EOF
+ring plot --offsets 25|--offsets: the offset '25' reaches the centre of the curve of radius 20.0000 from 0+000.00 to 0+125.66 (its line would fold back there)|plot $TMP/ring.xml --offsets 25,-5 -o $TMP/ring.svg
+sample --offset 700|--offset: the offset '700' reaches the centre of the curve of radius 600.0000 from 1+388.57 to 1+591.43|sample $EX --alignment 1 --deviation 1 --offset 700
+sample --offset -300 (left)|radius 250.0000 from 1+867.78 to 1+991.67|sample $EX --alignment 1 --deviation 1 --offset -300
+stakeout --offset 700|the offset '700.0000' reaches the centre of the curve of radius 600.0000 at 1+500.00 (the point would lie past it)|stakeout $EX --alignment 1 --station 1500 --offset 700
+EOF
+expect_status "ring plot --offsets -25 (outside)" 0 "$TOOL" road plot "$TMP/ring.xml" --offsets -25 -o "$TMP/ring.svg"
+expect_status "stakeout --offset 590 (short of the centre)" 0 "$TOOL" road stakeout "$EX" --alignment 1 --station 1500 --offset 590
 
 # Option values out of any survey's range. Failed before: --max-distance 1e300 let 1e200
 # offsets through; --station-unit 1e20 padded every station to twenty digits ("0+0000...50.00"),
