@@ -195,6 +195,26 @@ bool readPlotOptions(cli::Args& args, roadcli::RoadSession& s, PlotOptions& p, R
     return true;
 }
 
+// Whether each offset line (`list` as typed, o.offsets in metres) can be drawn: within
+// --max-distance (5000 looped through the curves' centres across the page; 1e300 wrote 13 MB of
+// unreadable SVG) and short of the centre of every curve on its side. False with the reason.
+bool offsetsDrawable(const roadcli::RoadSession& s, const std::string& list, const RoadPlotOptions& o, std::string& why)
+{
+    const std::vector<std::string> typed = cli::splitFields(list);
+    const CAlnt& alnt = s.loaded.builds[0].alnt;
+    double end = 0.0;
+    alnt.getFinalChainageInM(end);
+    for (size_t i = 0; i < o.offsets.size() && i < typed.size(); ++i) {
+        if (!(std::fabs(o.offsets[i]) <= o.maxDistance))
+            return why = "the offset " + QuotedInputLine(typed[i]) + " is more than --max-distance " +
+                         s.units.showLength(o.maxDistance) + " from the road",
+                   false;
+        if (!roadcli::offsetShortOfCentres(s, typed[i], o.offsets[i], alnt.getStartChainageInM(), end, why))
+            return false;
+    }
+    return true;
+}
+
 // The file of page k (from 1) of n: FILE.svg itself for one page, else FILE-k.svg.
 std::string pageFile(const std::string& out, size_t k, size_t n)
 {
@@ -244,22 +264,9 @@ int runPlot(const std::vector<std::string>& words)
     o.extendGrades = s.extendGrades;
     if (p.offsetsGiven && !readOffsets(p.offsets, o.units, o.offsets))
         return cli::usageError(command, "--offsets takes numbers other than 0 separated by commas (\"-5,5\")");
-    // An offset line farther out than --max-distance is a blunder (5000 looped through the
-    // curves' centres across the page; 1e300 wrote 13 MB of unreadable SVG).
-    const std::vector<std::string> typed = cli::splitFields(p.offsets);
-    const CAlnt& alnt = s.loaded.builds[0].alnt;
-    double end = 0.0;
-    alnt.getFinalChainageInM(end);
-    for (size_t i = 0; i < o.offsets.size() && i < typed.size(); ++i) {
-        if (!(std::fabs(o.offsets[i]) <= o.maxDistance)) {
-            cli::error(command, "--offsets: the offset " + QuotedInputLine(typed[i]) + " is more than --max-distance " +
-                                    s.units.showLength(o.maxDistance) + " from the road");
-            return cli::EXIT_BAD_INPUT;
-        }
-        if (!roadcli::offsetShortOfCentres(s, typed[i], o.offsets[i], alnt.getStartChainageInM(), end, message)) {
-            cli::error(command, "--offsets: " + message);
-            return cli::EXIT_BAD_INPUT;
-        }
+    if (!offsetsDrawable(s, p.offsets, o, message)) {
+        cli::error(command, "--offsets: " + message);
+        return cli::EXIT_BAD_INPUT;
     }
     bool badLines = false;
     if (!p.points.empty() && !readPoints(command, p.points, o.units, o.points, badLines))
