@@ -172,6 +172,16 @@ bool SampleRoadOffsetLine(const CAlnt& alnt, double offset, double deviation, st
     return true;
 }
 
+bool RoadLargestCurvature(const CAlnt& alnt, double& curvature)
+{
+    UseRoadTolerances();
+    std::vector<RoadCurvePiece> pieces;
+    if (!RoadCurvePieces(alnt, pieces))
+        return false;
+    curvature = largestCurvature(pieces);
+    return true;
+}
+
 bool RoadOffsetFolds(const CAlnt& alnt, double offset, double from, double to, RoadOffsetFold& fold)
 {
     UseRoadTolerances();

@@ -48,6 +48,10 @@ struct RoadOffsetFold {
     double radius = 0.0;           // the smallest radius there, metres
 };
 
+// The largest curvature of the alignment (1/metres, either side): no offset shorter than its
+// inverse reaches a centre. False when the curvature cannot be found.
+bool RoadLargestCurvature(const CAlnt& alnt, double& curvature);
+
 // True, with the first such stretch between the internal chainages `from` and `to` (metres),
 // when `offset` (metres, right positive) reaches the centre of a curve on its side there; false
 // when it stays short of every centre (or the curvature cannot be found).

@@ -81,12 +81,17 @@ bool readRoadOptions(cli::Args& args, RoadSession& s, std::string& message, std:
     return true;
 }
 
+// Where the curvature cannot be found every offset is checked in full.
+const double kInfiniteCurvature = 1e300;
+
 bool offsetShortOfCentres(const RoadSession& s, const std::string& typed, double offset, double from, double to,
                           std::string& why)
 {
     const RoadBuild& b = s.loaded.builds.at(0);
+    if (s.largestCurvature < 0.0 && !RoadLargestCurvature(b.alnt, s.largestCurvature))
+        s.largestCurvature = kInfiniteCurvature;
     RoadOffsetFold fold;
-    if (!RoadOffsetFolds(b.alnt, offset, from, to, fold))
+    if (std::fabs(offset) * s.largestCurvature < 1.0 || !RoadOffsetFolds(b.alnt, offset, from, to, fold))
         return true;
     const bool point = fold.to - fold.from < 1e-9;
     const std::string at = point ? "at " + stationText(b.stations, fold.from, s.units, s.form)

@@ -47,6 +47,9 @@ struct RoadSession {
     bool unitsGiven = false, stationUnitGiven = false, maxDistanceGiven = false;
 
     LoadedRoad loaded;                  // after loadRoadSession
+    // The alignment's largest curvature (1/metres) once offsetShortOfCentres needed it, so that
+    // each line of a long stake-out does not find it again; negative until then.
+    mutable double largestCurvature = -1.0;
 };
 
 // Reads the shared options `s.which` names and the road path: the positional words are one
