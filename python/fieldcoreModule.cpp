@@ -46,11 +46,22 @@ public:
             throw py::value_error(path + ": the file holds " + std::to_string(m_file.alignments.size()) +
                                   " alignments; choose one with alignment= (" + names() + ")");
         m_index = alignment.empty() ? 0 : RoadFindAlignment(m_file, alignment);
+        if (m_index == kRoadAlignmentNameShared)
+            throw py::value_error(path + ": several alignments are named '" + alignment +
+                                  "'; choose one by its number (" + names() + ")");
         if (m_index < 0)
             throw py::value_error(path + ": no alignment '" + alignment + "' (" + names() + ")");
         const RoadAlignment& a = m_file.alignments[static_cast<size_t>(m_index)];
         if (a.refused)
             throw py::value_error(a.refusal.text());
+        // Heights from the first of several profiles were given unsaid: the choice is asked for.
+        if (profile.empty() && a.profiles.size() > 1) {
+            std::string list;
+            for (const RoadProfile& p : a.profiles)
+                list += (list.empty() ? "\"" : ", \"") + p.name + "\"";
+            throw py::value_error(path + ": alignment '" + a.name + "' holds " + std::to_string(a.profiles.size()) +
+                                  " profiles; choose one with profile= (" + list + ")");
+        }
         if (!BuildRoadAlignment(m_file, a, profile, m_build, err))
             throw py::value_error(err.text());
         if (!m_batch.init(m_build))

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -53,6 +54,12 @@ std::string quoted(const std::string& s)
     if (t.size() > 40)
         t = t.substr(0, 37) + "...";
     return "'" + t + "'";
+}
+
+// "NaN" in any case, blanks around it: the value is not given.
+bool isNanText(const char* text)
+{
+    return lower(trim(text)) == "nan";
 }
 
 // A decimal number: [+-] digits [. digits] [e [+-] digits], at least one digit in the
@@ -218,9 +225,11 @@ class Reader {
 public:
     Reader(const std::string& name, const std::string& text) : m_name(name), m_text(text)
     {
+        // Lines end in LF, CR LF or a lone CR (as XML reads them; a file with CR line ends was
+        // all line 1).
         m_lineStarts.push_back(0);
         for (size_t i = 0; i < text.size(); ++i)
-            if (text[i] == '\n')
+            if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
                 m_lineStarts.push_back(i + 1);
     }
 
@@ -283,7 +292,9 @@ private:
 bool Reader::number(const pugi::xml_node& n, const char* name, double& v, bool required)
 {
     pugi::xml_attribute a = attr(n, name);
-    if (!a) {
+    // Exporters write "NaN" for a value they do not hold: an optional attribute so written is
+    // not given; a required one is refused below as not a number.
+    if (!a || (!required && isNanText(a.value()))) {
         if (required)
             return fail(n, std::string("attribute '") + name + "' is missing");
         v = kRoadUnset;
@@ -365,8 +376,12 @@ bool Reader::point(const pugi::xml_node& n, RoadPoint& p, int maxValues, int dep
             ++j;
         if (j > i) {
             double v;
-            if (!parseDecimal(text.substr(i, j - i), v) || !(std::fabs(v) < kLargestValue))
+            if (!parseDecimal(text.substr(i, j - i), v))
                 return fail(n, "expected 'north east', got " + quoted(text));
+            // Said apart from a word that is no number: "expected 'north east'" for a
+            // coordinate of 6.5e12 sent the reader looking for a typo.
+            if (!(std::fabs(v) < kLargestValue))
+                return fail(n, quoted(text.substr(i, j - i)) + " is out of range (1e12 or more in size)");
             values.push_back(v);
         }
         i = j;
@@ -457,6 +472,19 @@ bool Reader::units(const pugi::xml_node& root, RoadFile& file)
     pugi::xml_attribute direction = attr(system, "directionUnit");
     if (direction && !angularUnitNamed(direction.value(), u.direction))
         return fail(system, "unknown direction unit " + quoted(direction.value()));
+    // Heights are read in the linear unit: an elevation unit of another kind would make every
+    // design height wrong by its factor, so it is refused. "feet" goes with either foot (the
+    // declared kinds of elevation unit do not tell the two apart).
+    pugi::xml_attribute elevation = attr(system, "elevationUnit");
+    if (elevation) {
+        const std::string e = squeezed(elevation.value());
+        const bool feet = u.linear == RoadLinearUnit::USSurveyFoot || u.linear == RoadLinearUnit::InternationalFoot;
+        RoadLinearUnit named;
+        const bool same = (e == "feet" || e == "foot") ? feet : linearUnitNamed(e, named) && named == u.linear;
+        if (!same)
+            return fail(system, "heights in " + quoted(elevation.value()) + " and lengths in " + quoted(linear.value()) +
+                                    " are not supported (heights are read in the linear unit)");
+    }
     file.units = u;
     file.unitsDeclared = true;
     return true;
@@ -495,8 +523,10 @@ bool Reader::geometry(const pugi::xml_node& n, RoadGeomElement& e)
         if (!rotation(n, e.rot, false) || !number(n, "length", e.length, false) ||
             !pointChild(n, "Center", e.center, false) || !pointChild(n, "PI", e.pi, false))
             return false;
-        // The radius is needed only when neither Center nor PI places the curve.
-        if ((attr(n, "radius") || (!e.center.valid && !e.pi.valid)) && !radius(n, "radius", e.radius))
+        // The radius is needed only when neither Center nor PI places the curve ("NaN": not
+        // given).
+        const pugi::xml_attribute r = attr(n, "radius");
+        if (((r && !isNanText(r.value())) || (!e.center.valid && !e.pi.valid)) && !radius(n, "radius", e.radius))
             return false;
     } else {
         e.kind = RoadGeomKind::Spiral;
@@ -622,21 +652,31 @@ bool Reader::alignment(const pugi::xml_node& n, RoadAlignment& a)
                 return false;
             // staBack and staInternal may be missing or "NaN" (exporters mark the start of the
             // posted stations so).
-            pugi::xml_attribute back = attr(c, "staBack");
-            if (back && lower(trim(back.value())) != "nan" && !number(c, "staBack", q.staBack, true))
+            if (!number(c, "staBack", q.staBack, false) || !number(c, "staInternal", q.staInternal, false))
                 return false;
-            pugi::xml_attribute internal = attr(c, "staInternal");
-            if (internal && lower(trim(internal.value())) != "nan" && !number(c, "staInternal", q.staInternal, true))
-                return false;
+            // Stations that decrease ahead of an equation would be posted increasing, every one
+            // wrong: refused until they are supported.
+            const pugi::xml_attribute increment = attr(c, "staIncrement");
+            const std::string direction = increment ? lower(trim(increment.value())) : std::string("increasing");
+            if (direction == "decreasing")
+                return fail(c, "stations decreasing ahead of the equation (staIncrement 'decreasing') are not supported");
+            if (direction != "increasing")
+                return fail(c, "attribute 'staIncrement' is neither 'increasing' nor 'decreasing': " + quoted(increment.value()));
             a.equations.push_back(q);
         } else if (isNamed(c, "Profile")) {
             const std::string profileName = attr(c, "name").value();
             for (pugi::xml_node pa = c.first_child(); pa; pa = pa.next_sibling()) {
                 if (!isNamed(pa, "ProfAlign"))
                     continue;
+                // A profile that cannot be read is refused alone: the plan and the other
+                // profiles still answer (a bad second profile refused the whole alignment).
                 RoadProfile p;
-                if (!profile(pa, profileName, p))
-                    return false;
+                if (!profile(pa, profileName, p)) {
+                    p.vips.clear();
+                    p.refused = true;
+                    p.refusal = error;
+                    error = RoadError();
+                }
                 a.profiles.push_back(p);
             }
         }
@@ -725,18 +765,23 @@ bool ReadLandXmlFile(const std::string& path, RoadFile& file, RoadError& err)
 {
     std::string bytes;
     bool ok = false;
+    int why = 0;
     if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
         char buf[65536];
         size_t n;
         while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
             bytes.append(buf, n);
         ok = !std::ferror(f);
+        why = errno;
         std::fclose(f);
+    } else {
+        why = errno;
     }
     if (!ok) {
+        // With the reason: "cannot read the file" for a folder left the user guessing.
         err.file = path;
         err.line = 0;
-        err.message = "cannot read the file";
+        err.message = std::string("cannot read the file") + (why != 0 ? std::string(": ") + std::strerror(why) : "");
         return false;
     }
     return ReadLandXmlBytes(bytes, path, file, err);

@@ -97,7 +97,9 @@ void profiles(pugi::xml_node align, const RoadAlignment& a)
     std::string current;
     for (size_t i = 0; i < a.profiles.size(); ++i) {
         const RoadProfile& p = a.profiles[i];
-        if (i == 0 || p.profileName != current) {
+        if (p.refused)   // the reader could not take it: there is nothing to write
+            continue;
+        if (!profile || p.profileName != current) {
             profile = align.append_child("Profile");
             setText(profile, "name", p.profileName);
             current = p.profileName;

@@ -158,8 +158,13 @@ bool buildHorizontal(const RoadFile& file, const RoadAlignment& a, RoadBuild& b,
 
 int findProfile(const RoadAlignment& a, const std::string& name)
 {
-    if (name.empty())
+    // Without a name the first the reader took (a refused one only when all are).
+    if (name.empty()) {
+        for (size_t i = 0; i < a.profiles.size(); ++i)
+            if (!a.profiles[i].refused)
+                return static_cast<int>(i);
         return a.profiles.empty() ? -1 : 0;
+    }
     for (size_t i = 0; i < a.profiles.size(); ++i)
         if (a.profiles[i].name == name)
             return static_cast<int>(i);
@@ -271,6 +276,10 @@ bool BuildRoadAlignment(const RoadFile& file, const RoadAlignment& a, const std:
     out.profile = findProfile(a, profileName);
     if (out.profile == -2)
         return fail(err, file, a.line, "alignment '" + a.name + "' has no profile named '" + profileName + "'");
+    if (out.profile >= 0 && a.profiles[static_cast<size_t>(out.profile)].refused) {
+        err = a.profiles[static_cast<size_t>(out.profile)].refusal;
+        return false;
+    }
     CString name;
     if (CAlnt::checkAndNormalizeAlntName(name, CString(Utf8ToWide(a.name).c_str())))
         out.alnt.setName(name);

@@ -58,9 +58,10 @@ struct RoadBuild {
 };
 
 // Builds alignment `a` of `file` with the profile named `profileName` (a <ProfAlign> or
-// <Profile> name; empty: the first profile, if any). False with `err` (file, line, and for a gap
-// both elements and their lines) when the file's geometry cannot be built or the reader refused
-// the alignment (its reason); `out` is then unspecified.
+// <Profile> name; empty: the first profile the reader took, if any: callers that answer heights
+// ask for the choice among several). False with `err` (file, line, and for a gap both elements
+// and their lines) when the file's geometry cannot be built or the reader refused the alignment
+// or the profile (its reason); `out` is then unspecified.
 bool BuildRoadAlignment(const RoadFile& file, const RoadAlignment& a, const std::string& profileName,
                         RoadBuild& out, RoadError& err);
 

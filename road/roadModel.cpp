@@ -116,9 +116,15 @@ int RoadFindAlignment(const RoadFile& file, const std::string& text)
     const size_t from = text.find_first_not_of(" \t");
     const std::string t = from == std::string::npos ? std::string()
                                                     : text.substr(from, text.find_last_not_of(" \t") + 1 - from);
+    int named = -1;
     for (size_t i = 0; i < file.alignments.size(); ++i)
-        if (lowerAscii(file.alignments[i].name) == lowerAscii(t))
-            return static_cast<int>(i);
+        if (lowerAscii(file.alignments[i].name) == lowerAscii(t)) {
+            if (named >= 0)
+                return kRoadAlignmentNameShared;
+            named = static_cast<int>(i);
+        }
+    if (named >= 0)
+        return named;
     if (t.empty() || t.size() > 9 || t.find_first_not_of("0123456789") != std::string::npos)
         return -1;
     const long number = std::stol(t);

@@ -94,13 +94,6 @@ struct RoadVip {
 };
 
 // A design profile (<ProfAlign>) with the name of its <Profile> parent.
-struct RoadProfile {
-    long line = 0;
-    std::string name;
-    std::string profileName;
-    std::vector<RoadVip> vips;
-};
-
 // A problem with a road file: where and what.
 struct RoadError {
     std::string file;
@@ -108,6 +101,17 @@ struct RoadError {
     std::string message;
     // "FILE:LINE: MESSAGE" ("FILE: MESSAGE" without a line).
     std::string text() const;
+};
+
+struct RoadProfile {
+    long line = 0;
+    std::string name;
+    std::string profileName;
+    std::vector<RoadVip> vips;
+    // Set when the reader could not take the profile: it is refused alone (its alignment and
+    // the other profiles still answer; building with it fails with `refusal`).
+    bool refused = false;
+    RoadError refusal;
 };
 
 struct RoadAlignment {
@@ -141,7 +145,11 @@ struct RoadFile {
 // closes its OGC WKT (AUTHORITY["EPSG","n"] or ID["EPSG",n]); empty when the file names none.
 std::string RoadFileEpsg(const RoadFile& file);
 
+// What RoadFindAlignment answers for a name several alignments share (in any case): the file
+// cannot tell which is meant, and the first is not guessed; their numbers choose.
+const int kRoadAlignmentNameShared = -2;
+
 // The index of the alignment that `text` names, or -1: its name first, in any case of the
 // letters A to Z (an alignment may be named "2"), then its number from 1. Blanks around `text`
-// are ignored.
+// are ignored. kRoadAlignmentNameShared when the name is that of several alignments.
 int RoadFindAlignment(const RoadFile& file, const std::string& text);

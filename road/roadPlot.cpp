@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <tuple>
 
 
 namespace {
@@ -195,15 +196,17 @@ bool sampledLine(const Plot& p, double offset, std::vector<Pt>& out, std::string
                                 : "the offset line at " + p.length(offset) + " " + p.unitName() + " cannot be sampled";
         return false;
     }
-    // The vertices of the stretch, and one beyond each of its ends.
-    out.clear();
-    for (size_t i = 0; i < v.size(); ++i) {
-        const bool in = v[i].station >= p.c0 && v[i].station <= p.c1;
-        const bool next = i + 1 < v.size() && v[i + 1].station >= p.c0 && v[i + 1].station <= p.c1;
-        const bool prev = i > 0 && v[i - 1].station >= p.c0 && v[i - 1].station <= p.c1;
-        if (in || next || prev)
-            out.push_back(p.map(v[i].north, v[i].east));
-    }
+    // The vertices of the stretch between its ends, placed exactly. (With the vertex beyond
+    // each end instead, a page of a long line drew the line whole: 230 m before its stretch on
+    // page 2 of 8, which shrank the plan to fit.)
+    RoadLocation first, last;
+    if (!RoadPointAt(p.alnt(), p.c0, offset, first) || !RoadPointAt(p.alnt(), p.c1, offset, last))
+        return message = "the stretch's ends cannot be placed", false;
+    out.assign(1, p.map(first.north, first.east));
+    for (const RoadSampleVertex& x : v)
+        if (x.station > p.c0 && x.station < p.c1)
+            out.push_back(p.map(x.north, x.east));
+    out.push_back(p.map(last.north, last.east));
     return true;
 }
 
@@ -298,14 +301,50 @@ void planJoints(const Plot& p, Scene& scene, Labels& labels, double maxLeft)
 
 // PIs: each curve group's tangents dashed (TS -> PI -> ST), the PI marked and labelled with the
 // group's smallest radius outwards from the middle of the group.
-void planPis(const Plot& p, Scene& scene, Labels& labels)
+// The part of segment a-b between x0 and x1; false when none.
+bool clipSegmentX(Pt& a, Pt& b, double x0, double x1)
+{
+    if ((a.x < x0 && b.x < x0) || (a.x > x1 && b.x > x1))
+        return false;
+    auto at = [&](const Pt& from, double x) { return Pt{x, from.y + (b.y - a.y) * (x - from.x) / (b.x - a.x)}; };
+    const Pt a0 = a, b0 = b;
+    if (a0.x < x0)
+        a = at(a0, x0);
+    else if (a0.x > x1)
+        a = at(a0, x1);
+    if (b0.x < x0)
+        b = at(a0, x0);
+    else if (b0.x > x1)
+        b = at(a0, x1);
+    return true;
+}
+
+// PIs: each curve group's tangents dashed (TS -> PI -> ST) within the page's width x0..x1 (a
+// page of a longer road cut them at its frame: they ran off it), the PI marked and labelled
+// with the group's smallest radius outwards from the middle of the group. A PI beyond the
+// page's width (a page at a scale asked for keeps the scale) is not drawn, its label counted.
+void planPis(const Plot& p, Scene& scene, Labels& labels, double x0, double x1)
 {
     for (const RoadKeyPoint& k : p.keys) {
         if (!k.isPi)
             continue;
         const Pt at = p.map(k.north, k.east);
-        scene.add(0, "class=\"tangent\"")
-            .prims.push_back(polyline({p.map(k.fromNorth, k.fromEast), at, p.map(k.toNorth, k.toEast)}, "tan"));
+        // One polyline from the group's start through the PI to its end, cut where it leaves
+        // the page's width.
+        Group& tangents = scene.add(0, "class=\"tangent\"");
+        const Pt from = p.map(k.fromNorth, k.fromEast), to = p.map(k.toNorth, k.toEast);
+        Pt a0 = from, b0 = at, a1 = at, b1 = to;
+        const bool in0 = clipSegmentX(a0, b0, x0, x1), in1 = clipSegmentX(a1, b1, x0, x1);
+        if (in0 && in1 && b0.x == a1.x && b0.y == a1.y)
+            tangents.prims.push_back(polyline({a0, b0, b1}, "tan"));
+        else
+            for (const auto& [a, b, in] : {std::tuple<Pt, Pt, bool>{a0, b0, in0}, {a1, b1, in1}})
+                if (in)
+                    tangents.prims.push_back(polyline({a, b}, "tan"));
+        if (at.x < x0 || at.x > x1) {
+            labels.drop();
+            continue;
+        }
         Group& g = scene.add(3, "class=\"pi\"");
         g.prims.push_back(polyline({at + Pt{0, -4.5}, at + Pt{4.5, 0}, at + Pt{0, 4.5}, at + Pt{-4.5, 0}}, "pim", true));
         double n = 0.0, e = 0.0;
@@ -376,7 +415,7 @@ bool buildPlan(const Plot& p, Scene& scene, double x0, double x1, int& dropped, 
     for (const RoadKeyPoint& k : p.keys)   // the marks keep labels off them
         labels.takeMark(markBox(p.map(k.north, k.east), 5.0));
     planJoints(p, scene, labels, maxLeft);
-    planPis(p, scene, labels);
+    planPis(p, scene, labels, x0, x1);
     planTicks(p, scene, labels, maxRight);
     planOffsetsAndPoints(p, scene, labels);
     dropped = labels.dropped();
@@ -434,6 +473,21 @@ std::vector<CLsInfo> vipsOfStretch(const Plot& p, const std::vector<CLsInfo>& al
             out.push_back(all[i]);
     }
     return out;
+}
+
+// Why the page draws no profile. "none in the road file" was said of a profile of one VIP and
+// of a page whose stretch lies beyond the profile's ends.
+std::string noProfileText(const Plot& p, const RoadAlignment& source, const RoadBuild& build)
+{
+    if (build.profile < 0)
+        return "none in the road file";
+    const std::string name = "\"" + source.profiles[static_cast<size_t>(build.profile)].name + "\"";
+    const std::vector<CLsInfo> all = RoadProfileVips(source, build);
+    if (all.size() < 2)
+        return name + " holds " + (all.empty() ? std::string("no VIP") : "one VIP only (" + p.station(all[0].chainage) + ")") +
+               ": no design line to draw";
+    return name + " runs from " + p.station(all.front().chainage) + " to " + p.station(all.back().chainage) +
+           ", not along this stretch";
 }
 
 // The part of a polyline between x0 and x1 (x increasing along it).
@@ -717,6 +771,12 @@ void northArrow(Scene& page, const Plot& p, Pt c)
 }
 
 
+// Px per metre of paper on a screen of 96 dpi (96 px per inch): px per metre of ground at 1:1.
+double pxPerMetreAt96Dpi()
+{
+    return 96.0 / (kIFootInMeters * kFootPerInch);
+}
+
 // A scale bar of a round length from `left` along the baseline: four blocks, a line along its
 // whole length, "0" and the length with its unit.
 void scaleBar(Scene& page, const Plot& p, Pt left)
@@ -734,6 +794,12 @@ void scaleBar(Scene& page, const Plot& p, Pt left)
     g.prims.push_back(line(left, left + Pt{w, 0}, "tick"));
     g.prims.push_back(hText(left + Pt{0, 14}, "middle", "0", kSmallFont, "axl"));
     g.prims.push_back(hText(left + Pt{w, 14}, "middle", std::string(text) + " " + p.unitName(), kSmallFont, "axl"));
+    // The scale the plan is drawn at, which --scale only approaches (each page fits its stretch
+    // to the width): a plot printed to measure on must say what it is.
+    char scale[48];
+    std::snprintf(scale, sizeof scale, "1:%.0f", pxPerMetreAt96Dpi() / p.s);
+    g.attrs += " data-scale=\"" + std::string(scale) + "\"";
+    g.prims.push_back(hText(left + Pt{0, 28}, "start", std::string(scale) + " at 96 dpi", kSmallFont, "axl"));
 }
 
 // The legend in rows from (x, y) within `width`; returns the height used.
@@ -832,9 +898,12 @@ bool lineBounds(const Plot& p, double& x0, double& y0, double& x1, double& y1, s
     double maxLeft = 0.0, maxRight = 0.0;
     if (!planLines(p, lines, maxLeft, maxRight, message))
         return false;
+    // At a scale asked for, the PIs do not widen the plan: those beyond the page's width are
+    // left out instead.
     Group& g = lines.add(0);
     for (const RoadKeyPoint& k : p.keys)
-        g.prims.push_back(circle(p.map(k.north, k.east), 5.0, ""));
+        if (!(k.isPi && p.o->pxPerMetre > 0.0))
+            g.prims.push_back(circle(p.map(k.north, k.east), 5.0, ""));
     lines.bounds(x0, y0, x1, y1);
     return true;
 }
@@ -847,7 +916,7 @@ bool layOutPlan(Plot& p, double length, Scene& plan, double& dx, double& y0, dou
                 std::string& message)
 {
     const double W = p.o->width, room = W - 2 * kMargin - 2 * kLabelRoom;
-    p.s = (W - 2 * kMargin - kAxisLeft - kRightPad) / length;
+    p.s = p.o->pxPerMetre > 0.0 ? p.o->pxPerMetre : (W - 2 * kMargin - kAxisLeft - kRightPad) / length;
     double x0 = 0.0, x1 = 0.0;
     for (int pass = 0; pass < 8; ++pass) {
         if (!lineBounds(p, x0, y0, x1, y1, message))
@@ -869,22 +938,44 @@ bool layOutPlan(Plot& p, double length, Scene& plan, double& dx, double& y0, dou
 }
 
 // Title, the road's stations and length, the subtitle; returns the y below them.
+// `text` shortened at its end with "…" so that it takes at most `width` px (whole UTF-8
+// characters are cut).
+std::string fitWidth(const std::string& text, double size, bool bold, double width)
+{
+    if (textWidth(text, size, bold) <= width)
+        return text;
+    const std::string ellipsis = "\xE2\x80\xA6";
+    std::string cut = text;
+    while (!cut.empty() && textWidth(cut + ellipsis, size, bold) > width) {
+        unsigned char last;
+        do {   // one character: its continuation bytes, then its first byte
+            last = static_cast<unsigned char>(cut.back());
+            cut.pop_back();
+        } while (!cut.empty() && (last & 0xC0) == 0x80);
+    }
+    return cut + ellipsis;
+}
+
 double titleBlock(Scene& page, const Plot& p, const std::string& title, double length, bool hasProfile)
 {
     double y = kMargin;
-    page.add(0).prims.push_back(hText({kMargin, y + 18}, "start", title + " \xE2\x80\x94 plan and profile", 20, "title", true));
+    // Each line within the page: a long --title or file name ran off its right edge.
+    const double width = p.o->width - 2 * kMargin;
+    const std::string suffix = " \xE2\x80\x94 plan and profile";
+    page.add(0).prims.push_back(hText({kMargin, y + 18}, "start",
+                                      fitWidth(title, 20, true, width - textWidth(suffix, 20, true)) + suffix, 20, "title", true));
     std::string facts = "stations " + p.station(p.c0) + " to " + p.station(p.c1) + ", length " + p.length(length) + " " +
                         p.unitName();
     if (hasProfile)
         facts += ", profile \"" + p.source->profiles[p.build->profile].name + "\"";
-    page.add(0).prims.push_back(hText({kMargin, y + 38}, "start", facts, 12, "sub"));
+    page.add(0).prims.push_back(hText({kMargin, y + 38}, "start", fitWidth(facts, 12, false, width), 12, "sub"));
     y += 44;
     if (!p.o->pageText.empty()) {
-        page.add(0).prims.push_back(hText({kMargin, y + 12}, "start", p.o->pageText, 12, "sub"));
+        page.add(0).prims.push_back(hText({kMargin, y + 12}, "start", fitWidth(p.o->pageText, 12, false, width), 12, "sub"));
         y += 16;
     }
     if (!p.o->subtitle.empty()) {
-        page.add(0).prims.push_back(hText({kMargin, y + 12}, "start", p.o->subtitle, 12, "sub"));
+        page.add(0).prims.push_back(hText({kMargin, y + 12}, "start", fitWidth(p.o->subtitle, 12, false, width), 12, "sub"));
         y += 16;
     }
     return y + 14;
@@ -1049,7 +1140,7 @@ bool RoadPlotSvg(const RoadAlignment& source, const RoadBuild& build, const Road
     char ve[32];
     std::snprintf(ve, sizeof ve, "%g", exaggeration);
     const std::string head = hasProfile ? "Profile: heights in " + p.unitName() + ", vertical exaggeration " + ve + "\xC3\x97"
-                                        : "Profile: none in the road file";
+                                        : "Profile: " + noProfileText(p, source, build);
     page.add(0).prims.push_back(hText({kMargin + 10, y + 22}, "start", head, 14, "head", true));
     y += 34;
     Pt profileShift{0.0, 0.0};
@@ -1102,15 +1193,21 @@ bool RoadPlotPages(const RoadAlignment& source, const RoadBuild& build, const Ro
     // Px per metre on one page, and the pages that keep the plan readable or at the scale asked
     // (a screen of 96 dpi: 96 px per inch of paper).
     const double usable = options.width - 2 * kMargin - kAxisLeft - kRightPad, s1 = usable / length;
-    const double pxPerMetre = 96.0 / (kIFootInMeters * kFootPerInch);
-    const double want = layout.scale > 0.0 ? pxPerMetre / layout.scale : kRoadPlotReadable;
-    const double count = layout.pages > 0 ? layout.pages : std::max(1.0, std::ceil(want / s1 - 1e-9));
+    const double want = layout.scale > 0.0 ? pxPerMetreAt96Dpi() / layout.scale : kRoadPlotReadable;
+    double count = layout.pages > 0 ? layout.pages : std::max(1.0, std::ceil(want / s1 - 1e-9));
+    // At a scale asked for, each page's stretch with its overlaps (a tenth more) must fit the
+    // narrower of the profile's width and the plan's room at that scale.
+    const double fits = std::min(usable, options.width - 2 * kMargin - 2 * kLabelRoom);
+    if (layout.scale > 0.0 && count > 1.0)
+        count = std::ceil(length * 1.1 * want / fits - 1e-9);
     if (count > kRoadPlotMaxPages)
         return message = "the plot would take " + fixed(count, 0) + " pages (at most " +
                          std::to_string(kRoadPlotMaxPages) + "): give --pages or a smaller scale", false;
     const int n = static_cast<int>(count);
     const double c0 = build.alnt.getStartChainageInM(), step = length / n, overlap = n > 1 ? step / 20.0 : 0.0;
     RoadPlotOptions o = options;
+    if (layout.scale > 0.0)
+        o.pxPerMetre = want;
     for (int k = 0; k < n; ++k)
         o.keyMap.emplace_back(std::max(c0, c0 + k * step - overlap), std::min(c0 + length, c0 + (k + 1) * step + overlap));
     std::vector<std::string> out;

@@ -71,6 +71,10 @@ struct RoadPlotOptions {
     // one page of a longer plot, at its own scale and turned to its own long axis.
     double fromChain = NAN, toChain = NAN;
     std::string pageText;           // a line under the title ("page 2 of 4"); may be empty
+    // > 0: the plan at this many px per metre (a scale asked for), smaller only where its lines
+    // do not fit the page's width (the page states the scale it is drawn at); 0: the stretch
+    // fills the width.
+    double pxPerMetre = 0.0;
     // On the first page of several: the stretches of every page (internal chainage, metres),
     // drawn on a key map of the whole road.
     std::vector<std::pair<double, double>> keyMap;

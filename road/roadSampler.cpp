@@ -172,6 +172,59 @@ bool SampleRoadOffsetLine(const CAlnt& alnt, double offset, double deviation, st
     return true;
 }
 
+bool RoadLargestCurvature(const CAlnt& alnt, double& curvature)
+{
+    UseRoadTolerances();
+    std::vector<RoadCurvePiece> pieces;
+    if (!RoadCurvePieces(alnt, pieces))
+        return false;
+    curvature = largestCurvature(pieces);
+    return true;
+}
+
+bool RoadOffsetFolds(const CAlnt& alnt, double offset, double from, double to, RoadOffsetFold& fold)
+{
+    UseRoadTolerances();
+    std::vector<RoadCurvePiece> pieces;
+    if (!std::isfinite(offset) || offset == 0.0 || !RoadCurvePieces(alnt, pieces))
+        return false;
+    bool found = false;
+    RoadOffsetFold f;
+    for (const RoadCurvePiece& p : pieces) {
+        double start = 0.0;
+        if (!alnt.getHe(p.element)->getStartChainageInM(start))
+            return false;
+        // offset * k >= 1 where the offset reaches the centre; k changes linearly along the
+        // piece, so the stretch is one interval bounded by the ends or the crossing.
+        const double a = offset * p.kFrom, b = offset * p.kTo;
+        if (a < 1.0 && b < 1.0) {
+            if (found)
+                break;
+            continue;
+        }
+        double l0 = p.from, l1 = p.to;
+        if (a < 1.0)
+            l0 = p.from + (1.0 - a) / (b - a) * (p.to - p.from);
+        else if (b < 1.0)
+            l1 = p.from + (1.0 - a) / (b - a) * (p.to - p.from);
+        const double c0 = std::max(start + l0, from), c1 = std::min(start + l1, to);
+        if (c0 > c1)
+            continue;
+        // The first stretch, joined with those right after it (a spiral, its arc, the next
+        // spiral): one report for one curve.
+        const double radius = 1.0 / std::max(std::fabs(p.curvatureAt(c0 - start)), std::fabs(p.curvatureAt(c1 - start)));
+        if (found && c0 > f.to + 1e-9)
+            break;
+        f.from = found ? f.from : c0;
+        f.to = c1;
+        f.radius = found ? std::min(f.radius, radius) : radius;
+        found = true;
+    }
+    if (found)
+        fold = f;
+    return found;
+}
+
 namespace {
 
 // The table's offset at a station between its first and last (linear between pairs).

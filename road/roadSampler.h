@@ -41,6 +41,22 @@ bool SampleRoadCentreline(const CAlnt& alnt, double deviation, std::vector<RoadS
 // vertices still lie at the offset, spaced at most 1 mm of station apart over the fold.
 bool SampleRoadOffsetLine(const CAlnt& alnt, double offset, double deviation, std::vector<RoadSampleVertex>& out);
 
+// Where a constant offset reaches the centre of a curve on its side: |offset| at or beyond the
+// radius there, so that its line folds back (and a point at that offset lies past the centre).
+struct RoadOffsetFold {
+    double from = 0.0, to = 0.0;   // internal chainage of the stretch, metres
+    double radius = 0.0;           // the smallest radius there, metres
+};
+
+// The largest curvature of the alignment (1/metres, either side): no offset shorter than its
+// inverse reaches a centre. False when the curvature cannot be found.
+bool RoadLargestCurvature(const CAlnt& alnt, double& curvature);
+
+// True, with the first such stretch between the internal chainages `from` and `to` (metres),
+// when `offset` (metres, right positive) reaches the centre of a curve on its side there; false
+// when it stays short of every centre (or the curvature cannot be found).
+bool RoadOffsetFolds(const CAlnt& alnt, double offset, double from, double to, RoadOffsetFold& fold);
+
 // The variable offset line through the table (stations as internal chainage, increasing):
 // OffsetPoints of vrkmath/mathAlntOffset.h on the centreline cache, loaded for the deviation
 // divided by 1 + the largest offset times the largest curvature (so that the offset chords stay

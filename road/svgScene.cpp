@@ -151,17 +151,55 @@ std::string fixed(double v, int decimals)
     return s;
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence at s[i] that XML 1.0 allows as a character, 0
+// when there is none (a stray byte, an overlong form, a surrogate, U+FFFE/U+FFFF).
+size_t xmlCharLength(const std::string& s, size_t i)
+{
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80)
+        return c >= 0x20 || c == '\t' || c == '\n' || c == '\r' ? 1 : 0;
+    const size_t n = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? (c < 0xF0 ? 3 : 0) : c >= 0xC2 ? 2 : 0;
+    if (n == 0 || i + n > s.size())
+        return 0;
+    unsigned long cp = c & (0xFF >> (n + 1));
+    for (size_t k = 1; k < n; ++k) {
+        const unsigned char d = static_cast<unsigned char>(s[i + k]);
+        if ((d & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (d & 0x3F);
+    }
+    const bool shortest = (n == 3 && cp >= 0x800) || (n == 4 && cp >= 0x10000 && cp <= 0x10FFFF) || n == 2;
+    return shortest && !(cp >= 0xD800 && cp <= 0xDFFF) && cp != 0xFFFE && cp != 0xFFFF ? n : 0;
+}
+
+} // namespace
+
 std::string escapeXml(const std::string& s)
 {
+    // Text from the command line and point files may hold control characters or bytes that are
+    // no UTF-8: each becomes U+FFFD, so that the page stays XML (a title with \x01 or \xFF made
+    // an SVG that no program would open). Line ends and tabs become blanks.
     std::string out;
-    for (char c : s) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
+    for (size_t i = 0; i < s.size();) {
+        const size_t n = xmlCharLength(s, i);
+        const char c = s[i];
+        if (n == 0)
+            out += "\xEF\xBF\xBD";
+        else if (c == '&')
+            out += "&amp;";
+        else if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else if (c == '"')
+            out += "&quot;";
+        else if (c == '\t' || c == '\n' || c == '\r')
+            out += ' ';
+        else
+            out.append(s, i, n);
+        i += n == 0 ? 1 : n;
     }
     return out;
 }

@@ -266,6 +266,9 @@ TEST(LandXml, BadInputNamesTheLine)
         {"empty alignment", noRampGeometry, "<Alignment name=\"Ramp A1\"", "has no geometry"},
         {"unknown linear unit", replaced(ex, "linearUnit=\"meter\"", "linearUnit=\"furlong\""), "furlong",
          "unknown linear unit 'furlong'"},
+        // Failed before: the heights were read as metres.
+        {"heights in feet, lengths in metres", replaced(ex, "linearUnit=\"meter\"", "linearUnit=\"meter\" elevationUnit=\"feet\""),
+         "elevationUnit", "heights in 'feet' and lengths in 'meter' are not supported"},
         {"unknown angular unit", replaced(ex, "angularUnit=\"decimal degrees\"", "angularUnit=\"turns\""), "turns",
          "unknown angular unit 'turns'"},
         {"not LandXML", replaced(replaced(ex, "<LandXML", "<Survey"), "</LandXML>", "</Survey>"), "<Survey",
@@ -291,6 +294,20 @@ TEST(LandXml, BadInputNamesTheLine)
          "pntRef=\"P9\"", "point 'P9' is not among the CgPoints"},
         {"curve turning the wrong way", replaced(ex, "<Curve rot=\"cw\" radius=\"600.000000\"", "<Curve rot=\"ccw\" radius=\"600.000000\""),
          "<Curve rot=\"ccw\" radius=\"600", "disagrees with the length"},
+        {"curve radius NaN and nothing else to place it",
+         replaced(replaced(replaced(ex, "<Center>6543158.533780 1235266.077275</Center>", ""), "<PI>6543606.739298 1234857.011411</PI>", ""),
+                  "radius=\"600.000000\"", "radius=\"NaN\""),
+         "radius=\"NaN\"", "attribute 'radius' is not a radius: 'NaN'"},
+        {"spiral length NaN", replaced(ex, firstSpiral, replaced(firstSpiral, "80.000000", "NaN")), "<Spiral length=\"NaN\"",
+         "attribute 'length' is not a number: 'NaN'"},
+        // Failed before: read as increasing, so every station past the equation was wrong.
+        {"decreasing stations", replaced(ex, "staInternal=\"2200.000000\"/>", "staInternal=\"2200.000000\" staIncrement=\"decreasing\"/>"),
+         "staIncrement", "stations decreasing ahead of the equation (staIncrement 'decreasing') are not supported"},
+        {"unknown station direction", replaced(ex, "staInternal=\"2200.000000\"/>", "staInternal=\"2200.000000\" staIncrement=\"up\"/>"),
+         "staIncrement", "attribute 'staIncrement' is neither"},
+        // Failed before: "expected 'north east'", as if a word were no number.
+        {"a coordinate of 1e12 or more", replaced(ex, "<Start>6543210.482000 1234567.915000</Start>", "<Start>6543210482000 1234567.915000</Start>"),
+         "6543210482000", "<Start>: '6543210482000' is out of range (1e12 or more in size)"},
         {"irregular line", replaced(ex, "<CoordGeom>", "<CoordGeom><IrregularLine/>"), "<IrregularLine/>",
          "<IrregularLine>: this geometry element is not supported"},
     };
@@ -299,6 +316,23 @@ TEST(LandXml, BadInputNamesTheLine)
         EXPECT_EQ(err.file, "road.xml") << c.reason;
         EXPECT_EQ(err.line, lineOf(c.text, c.lineOfText)) << c.reason << ": " << err.text();
         EXPECT_NE(err.message.find(c.message), std::string::npos) << c.reason << ": " << err.text();
+    }
+}
+
+// The line a message names, whatever the file's line ends. Failed before: with CR line ends
+// every problem was on line 1.
+TEST(LandXml, LineNumbersWithEveryLineEnd)
+{
+    const std::string bad = replaced(readAll(exampleRoadPath()), "</Spiral>", "</Spirl>");   // line 15
+    const std::string noLength = replaced(readAll(exampleRoadPath()), "<Line length=\"320.000000\">", "<Line length=\"x\">");
+    for (const char* end : {"\n", "\r\n", "\r"}) {
+        std::string malformed, refused;
+        for (char c : bad)
+            malformed += c == '\n' ? std::string(end) : std::string(1, c);
+        for (char c : noLength)
+            refused += c == '\n' ? std::string(end) : std::string(1, c);
+        EXPECT_EQ(firstProblem(malformed).line, 15) << "line end " << (end[0] == '\r' ? end[1] ? "CR LF" : "CR" : "LF");
+        EXPECT_EQ(firstProblem(refused).line, 14) << "line end " << (end[0] == '\r' ? end[1] ? "CR LF" : "CR" : "LF");
     }
 }
 
@@ -323,6 +357,15 @@ TEST(LandXml, AcceptedQuirks)
         {"curve by radius only", replaced(replaced(ex, "<Center>6543158.533780 1235266.077275</Center>", ""),
                                           "<PI>6543606.739298 1234857.011411</PI>", "")},
         {"curve side from its PI", replaced(ex, "<Curve rot=\"cw\" radius=\"600.000000\"", "<Curve radius=\"600.000000\"")},
+        // Optional values an exporter does not hold, written "NaN": not given (each refused
+        // its alignment before).
+        {"stations increasing, said so", replaced(ex, "staInternal=\"2200.000000\"/>", "staInternal=\"2200.000000\" staIncrement=\"increasing\"/>")},
+        {"US survey feet with heights in \"feet\"", replaced(ex, "<Metric linearUnit=\"meter\"", "<Imperial linearUnit=\"USSurveyFoot\" elevationUnit=\"feet\"")},
+        {"heights in the linear unit, said so", replaced(ex, "linearUnit=\"meter\"", "linearUnit=\"meter\" elevationUnit=\"meter\"")},
+        {"line length NaN", replaced(ex, "<Line length=\"320.000000\">", "<Line length=\"NaN\">")},
+        {"curve radius and length NaN beside its centre",
+         replaced(ex, "radius=\"600.000000\" length=\"180.000000\"", "radius=\" nan \" length=\"NaN\"")},
+        {"circular vertical curve's length NaN", replaced(ex, "<CircCurve radius=\"6000.000000\">", "<CircCurve radius=\"6000.000000\" length=\"NaN\">")},
     };
     for (const Case& c : cases) {
         const RoadError err = firstProblem(c.text);
@@ -445,8 +488,6 @@ TEST(LandXml, ABadAlignmentIsRefusedAlone)
     const std::vector<Case> cases = {
         {"element without its length", replaced(ex, "<Spiral length=\"80.000000\" radiusStart=\"INF\"", "<Spiral radiusStart=\"INF\""), 0,
          "attribute 'length' is missing"},
-        {"profile element without its height", replaced(ex, "<PVI>2940.000000 58.900000</PVI>", "<PVI>2940</PVI>"), 0,
-         "expected two numbers"},
         {"irregular line", replaced(ex, "<Line length=\"60.000000\">", "<IrregularLine/><Line length=\"60.000000\">"), 1,
          "not supported"},
     };
@@ -469,9 +510,41 @@ TEST(LandXml, ABadAlignmentIsRefusedAlone)
     }
     RoadFile f;
     RoadError err;
-    const std::string bothBad = replaced(replaced(ex, "<PVI>2940.000000 58.900000</PVI>", "<PVI>2940</PVI>"),
+    const std::string bothBad = replaced(replaced(ex, "<Spiral length=\"80.000000\" radiusStart=\"INF\"", "<Spiral radiusStart=\"INF\""),
                                          "<Line length=\"60.000000\">", "<IrregularLine/><Line length=\"60.000000\">");
     EXPECT_FALSE(ReadLandXmlBytes(bothBad, "road.xml", f, err));
+    EXPECT_NE(err.message.find("attribute 'length' is missing"), std::string::npos) << err.text();
+}
+
+// A profile the reader cannot take is refused alone: its alignment is read, building with it
+// fails with its reason and line, another profile of the alignment still builds, and it is not
+// written. Failed before: the whole alignment was refused, its good profile and plan with it.
+TEST(LandXml, ABadProfileIsRefusedAlone)
+{
+    const std::string ex = readAll(exampleRoadPath());
+    const std::string good = "<ProfAlign name=\"Design\">";
+    RoadFile f;
+    RoadError err;
+    ASSERT_TRUE(ReadLandXmlBytes(replaced(ex, good, "<ProfAlign name=\"Bad\"><PVI>2940</PVI></ProfAlign>" + good), "road.xml", f, err))
+        << err.text();
+    const RoadAlignment& a = f.alignments.at(0);
+    ASSERT_FALSE(a.refused) << a.refusal.text();
+    ASSERT_EQ(a.profiles.size(), 2u);
+    EXPECT_TRUE(a.profiles[0].refused && !a.profiles[1].refused);
+    EXPECT_NE(a.profiles[0].refusal.message.find("<PVI>: expected two numbers"), std::string::npos) << a.profiles[0].refusal.text();
+    EXPECT_EQ(a.profiles[0].refusal.line, lineOf(ex, good));
+    RoadBuild b;
+    EXPECT_TRUE(BuildRoadAlignment(f, a, "Design", b, err)) << err.text();
+    EXPECT_TRUE(BuildRoadAlignment(f, a, "", b, err)) << "the first the reader took: " << err.text();
+    EXPECT_FALSE(BuildRoadAlignment(f, a, "Bad", b, err));
+    EXPECT_EQ(err.message, a.profiles[0].refusal.message);
+    const std::string written = WriteLandXml(f);
+    EXPECT_EQ(written.find("\"Bad\""), std::string::npos);
+    EXPECT_NE(written.find("\"Design\""), std::string::npos);
+    // Its only profile bad: building the alignment fails with the profile's reason.
+    RoadFile g;
+    ASSERT_TRUE(ReadLandXmlBytes(replaced(ex, "<PVI>2940.000000 58.900000</PVI>", "<PVI>2940</PVI>"), "road.xml", g, err));
+    EXPECT_FALSE(BuildRoadAlignment(g, g.alignments.at(0), "", b, err));
     EXPECT_NE(err.message.find("expected two numbers"), std::string::npos) << err.text();
 }
 
@@ -555,6 +628,12 @@ TEST(RoadFindAlignment, NameBeforeNumber)
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.expected, RoadFindAlignment(file, c.text)) << c.reason << " ('" << c.text << "')";
+    // A name two alignments share is not answered with the first. Failed before: "ramp" chose
+    // alignment 3 of two named so (any case).
+    file.alignments.emplace_back();
+    file.alignments.back().name = "RAMP";
+    EXPECT_EQ(kRoadAlignmentNameShared, RoadFindAlignment(file, "ramp"));
+    EXPECT_EQ(3, RoadFindAlignment(file, "4")) << "the number still chooses";
 }
 
 } // namespace

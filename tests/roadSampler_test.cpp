@@ -113,6 +113,38 @@ TEST(RoadSampler, OffsetLineVerticesAtTheOffsetChordsWithinTheDeviation)
     }
 }
 
+// Where an offset reaches the centre of a curve on its side: the main road's right curve of
+// 600 m (spirals from and to tangents around it) and its left compound curve down to 250 m.
+// The stretch runs from where the spiral's radius equals the offset to where the next spiral's
+// does again: on a clothoid of length L to radius R, radius r at L * R / r from the tangent.
+TEST(RoadSampler, OffsetsThatReachACurvesCentre)
+{
+    const std::vector<RoadBuild> builds = testRoads();
+    const CAlnt& alnt = builds.at(0).alnt;
+    const double start = alnt.getStartChainageInM();
+    double end = 0.0;
+    ASSERT_TRUE(alnt.getFinalChainageInM(end));
+    struct Case { double offset, from, to; bool folds; double foldFrom, foldTo, radius; const char* what; };
+    const Case cases[] = {
+        {590.0, start, end, false, 0, 0, 0, "short of the 600 m centre"},
+        {-590.0, start, end, true, 0, 0, 250.0, "left: past the 250 m and 400 m centres"},
+        {700.0, start, end, true, 1320.0 + 80.0 * 600.0 / 700.0, 1580.0 + 80.0 * (1.0 - 600.0 / 700.0), 600.0,
+         "right: spiral, arc, spiral"},
+        {700.0, 1500.0, 1500.0, true, 1500.0, 1500.0, 600.0, "one station on the arc"},
+        {700.0, 1700.0, 1800.0, false, 0, 0, 0, "a stretch of left curves"},
+        {-700.0, 1200.0, 1300.0, false, 0, 0, 0, "a tangent"},
+    };
+    for (const Case& c : cases) {
+        RoadOffsetFold fold;
+        ASSERT_EQ(RoadOffsetFolds(alnt, c.offset, c.from, c.to, fold), c.folds) << c.what;
+        if (!c.folds || c.foldTo == 0)
+            continue;
+        EXPECT_NEAR(fold.from, c.foldFrom, 1e-6) << c.what;
+        EXPECT_NEAR(fold.to, c.foldTo, 1e-6) << c.what;
+        EXPECT_NEAR(fold.radius, c.radius, 1e-6) << c.what;
+    }
+}
+
 TEST(RoadSampler, VariableOffsetFollowsTheTable)
 {
     const RoadBuild road = std::move(testRoads()[0]);

@@ -113,6 +113,27 @@ TEST(SvgScene, WrittenWithShiftAndEscapes)
     EXPECT_NEAR(x1, 1.0 + textWidth("a<b & \"c\"", 10.0) / 2 + 1.0, 1e-9) << "the text box reaches farthest";
 }
 
+// Text that is no XML character data comes out as U+FFFD, so that the page stays XML. Failed
+// before: a --title or point name with \x01, or with the byte \xFF, made an SVG rsvg-convert
+// refused to read.
+TEST(SvgScene, TextThatIsNoXmlBecomesReplacementCharacters)
+{
+    const std::string r = "\xEF\xBF\xBD";
+    struct Case { std::string in, out; const char* what; };
+    const Case cases[] = {
+        {"bad\x01" "ctl", "bad" + r + "ctl", "a control character"},
+        {"bad\xFF" "utf", "bad" + r + "utf", "a byte that begins nothing"},
+        {"a\xC3", "a" + r, "a sequence cut short"},
+        {"\xC0\xAF", r + r, "an overlong form"},
+        {"\xED\xA0\x80", r + r + r, "a surrogate"},
+        {"\xEF\xBF\xBF", r + r + r, "U+FFFF"},
+        {"line\nend\ttab", "line end tab", "line ends and tabs as blanks"},
+        {"V\xC3\xA4g \xE6\x9D\xB1 \xF0\x9F\x9A\xA7", "V\xC3\xA4g \xE6\x9D\xB1 \xF0\x9F\x9A\xA7", "UTF-8 of 2, 3 and 4 bytes kept"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(escapeXml(c.in), c.out) << c.what;
+}
+
 // The area, the marks and the leaders keep labels off; a label with no free place is not drawn.
 TEST(SvgScene, LabelsKeepToTheAreaAndOffMarksAndLeaders)
 {

@@ -39,7 +39,8 @@ const char* const kRoadHelpNotes =
     "reason and line, the others answer, and choosing it exits 2.\n"
     "Design heights: inside the profile (from its first VIP to its last) the profile's,\n"
     "exact; outside it none (\"-\" in text, empty in CSV, no cut/fill) unless --extend-grades\n"
-    "carries the first and last grades on. A road without a profile has none.\n"
+    "carries the first and last grades on. A road without a profile has none; an alignment\n"
+    "with several profiles needs --profile (road info lists them), the first is not taken.\n"
     "Stations shown and typed are posted stations, with the file's station equations applied,\n"
     "written n+rest with the rest padded to the station unit (1000 m: 2+050.00, 1+004.74;\n"
     "100 ft: 191+04.51), negative as -0+090.00, with --decimals decimals (default 2). Typed as\n"
@@ -125,6 +126,11 @@ static std::string roadFilePath(const std::string& command, const std::string& p
         cli::error(command, "give the road file (or --example for the bundled example road)");
         return std::string();
     }
+    // Stakeout and locate read stations and points from stdin: the road comes from a file.
+    if (path == "-") {
+        cli::error(command, "the road file cannot be read from stdin ('-'): give its path");
+        return std::string();
+    }
     if (path != kExampleRoad)
         return path;
     const std::string example = exampleRoadPath();
@@ -139,6 +145,11 @@ static bool selectAlignments(const std::string& command, const std::string& file
                              const std::string& profile, bool needOne, LoadedRoad& road)
 {
     const int chosen = alignment.empty() ? -1 : findAlignment(road.file, alignment);
+    if (chosen == kRoadAlignmentNameShared) {
+        cli::error(command, file + ": several alignments are named '" + alignment +
+                                "': choose one with --alignment NUMBER\n" + alignmentList(road.file, profile));
+        return false;
+    }
     if (!alignment.empty() && chosen < 0) {
         cli::error(command, file + ": no alignment '" + alignment + "'; the file holds:\n" + alignmentList(road.file, profile));
         return false;
@@ -186,6 +197,22 @@ static bool buildSelected(const std::string& command, const std::string& file, c
     return true;
 }
 
+// Whether the heights of alignment `a` come from one profile without a choice: false
+// (reported, the profiles listed) when it holds several. Heights of the first of two design
+// profiles were answered without a word of which.
+static bool oneProfile(const std::string& command, const std::string& file, const RoadAlignment& a)
+{
+    if (a.profiles.size() < 2)
+        return true;
+    std::string list;
+    for (const RoadProfile& p : a.profiles)
+        list += "\n  \"" + p.name + "\" (line " + std::to_string(p.line) + ")" +
+                (p.refused ? ": refused: " + p.refusal.message + " (line " + std::to_string(p.refusal.line) + ")" : "");
+    cli::error(command, file + ": alignment '" + a.name + "' holds " + std::to_string(a.profiles.size()) +
+                            " profiles: choose one with --profile NAME" + list);
+    return false;
+}
+
 int loadRoad(const std::string& sub, const std::string& path, const std::string& alignment,
              const std::string& profile, LoadedRoad& road, bool needOne)
 {
@@ -199,8 +226,16 @@ int loadRoad(const std::string& sub, const std::string& path, const std::string&
         cli::error(command, err.text());
         return cli::EXIT_BAD_INPUT;
     }
-    if (!selectAlignments(command, file, alignment, profile, needOne, road) ||
-        !buildSelected(command, file, alignment, profile, road))
+    // A file without <Units> is read in metres: said each time, as the answers' units rest on it.
+    if (!road.file.unitsDeclared)
+        cli::error(command, file + ": warning: the file declares no units (no <Units>): its lengths are read as metres");
+    if (!selectAlignments(command, file, alignment, profile, needOne, road))
+        return cli::EXIT_BAD_INPUT;
+    // The choice among profiles comes before the build, which would refuse a bad first one.
+    if (needOne && profile.empty() && road.selected.size() == 1 &&
+        !oneProfile(command, file, road.file.alignments[static_cast<size_t>(road.selected[0])]))
+        return cli::EXIT_BAD_INPUT;
+    if (!buildSelected(command, file, alignment, profile, road))
         return cli::EXIT_BAD_INPUT;
     if (road.selected.empty()) {
         for (const RoadAlignment& a : road.file.alignments)

@@ -1,6 +1,7 @@
 #include "hostFiles.h"
 
 #include "platform/deviceRoot.h"
+#include "platform/safeFile.h"
 #include "platform/textCodec.h"
 
 #include <fstream>
@@ -93,6 +94,30 @@ bool makeParentFolders(const std::string& hostPath, std::string& why)
         if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
             return why = "cannot make the folder '" + folder + "': " + std::strerror(errno), false;
     }
+    return true;
+}
+
+bool writeWholeFile(const std::string& hostPath, const std::string& bytes, std::string& why)
+{
+    struct stat st;
+    const bool exists = ::stat(hostPath.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode))
+        return why = "is a directory", false;
+    if (exists && !S_ISREG(st.st_mode)) {
+        std::FILE* f = std::fopen(hostPath.c_str(), "wb");
+        const bool ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+        if (!f || std::fclose(f) != 0 || !ok)
+            return why = std::strerror(errno), false;
+        return true;
+    }
+    const size_t slash = hostPath.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : hostPath.substr(0, slash);
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return why = "there is no folder '" + folder + "'", false;
+    const CString device = hostFileAsDevicePath(hostPath);
+    CFileLock lock;
+    if (!lock.Lock(device) || !ReplaceFileBytes(device, bytes))
+        return why = "it cannot be written (left unchanged)", false;
     return true;
 }
 

@@ -28,4 +28,10 @@ std::string cannotRead(const std::string& hostPath, const std::string& why);
 // writes a file); false with the reason when one cannot be made.
 bool makeParentFolders(const std::string& hostPath, std::string& why);
 
+// Writes `bytes` as the whole host file `hostPath`: a regular file (or a new one) is replaced
+// whole (ReplaceFileBytes under its CFileLock), so that a killed or failed write leaves the old
+// file, never a part; a device or pipe ("/dev/null") is written to directly. False with the
+// reason ("is a directory", ...) when it cannot be written.
+bool writeWholeFile(const std::string& hostPath, const std::string& bytes, std::string& why);
+
 } // namespace cli

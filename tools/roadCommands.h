@@ -59,8 +59,9 @@ struct LoadedRoad {
 // (RoadStationing::mismatches) are warned about on stderr, once each. Problems go to stderr as
 // "fieldcore road SUB: FILE:LINE: MESSAGE". Returns cli::EXIT_OK or cli::EXIT_BAD_INPUT.
 // `alignment` is a name (any case) or the number road info shows (1, 2, ...). With `needOne`
-// (commands that answer on one alignment) a file of several alignments needs the choice: without
-// it the command stops, listing them.
+// (commands that answer on one alignment) a file of several alignments needs the choice, and so
+// does an alignment of several profiles when `profile` is empty: without it the command stops,
+// listing them.
 int loadRoad(const std::string& sub, const std::string& path, const std::string& alignment,
              const std::string& profile, LoadedRoad& road, bool needOne = false);
 

@@ -1,5 +1,9 @@
 #include "roadPrologue.h"
 
+#include "road/roadSampler.h"
+
+#include <cmath>
+
 namespace roadcli {
 
 namespace {
@@ -20,17 +24,24 @@ bool readPathAndNumbers(cli::Args& args, std::string& path, std::vector<double>&
             numbers.push_back(v);
         else if (given.empty() && numbers.empty())
             given = w;
-        else
-            return message = "unexpected '" + w + "'", false;
+        else   // after the road file only numbers come ("unexpected 'nan'" said less)
+            return message = "'" + w + "' is not a number (NORTH EAST [HEIGHT] follow the road file)", false;
     }
     return takeRoadPath(example, given, path, message);
 }
 
-// A positive number (`atLeast`: not below it) from an option's text.
-bool readPositive(const std::string& text, double atLeast, double& value)
+// The largest --max-distance (output units): beyond some thousands of kilometres a grid's
+// coordinates mean nothing, and 1e300 would print a 300-digit offset.
+const double kLargestMaxDistance = 1e7;
+// The largest --station-unit: 1000 m and 100 ft are the usual ones; 1e20 padded each station
+// to twenty digits.
+const double kLargestStationUnit = 1e6;
+
+// A positive number (`atLeast`: not below it) up to `atMost` from an option's text.
+bool readPositive(const std::string& text, double atLeast, double atMost, double& value)
 {
     double v;
-    if (!cli::parseDouble(text, v) || !(atLeast > 0.0 ? v >= atLeast : v > 0.0))
+    if (!cli::parseDouble(text, v) || !(atLeast > 0.0 ? v >= atLeast : v > 0.0) || !(v <= atMost))
         return false;
     value = v;
     return true;
@@ -55,10 +66,12 @@ bool readRoadOptions(cli::Args& args, RoadSession& s, std::string& message, std:
         s.csv = args.flag("--csv");
     if ((s.which & kOptUnits) && !readRoadUnits(args, s.units, s.unitsGiven, s.form.decimals, message))
         return false;
-    if (s.maxDistanceGiven && !readPositive(maxDistance, 0.0, s.maxDistance))
-        return message = "--max-distance takes a positive number", false;
-    if (s.stationUnitGiven && !readPositive(stationUnit, 1.0, s.form.unit))
-        return message = "--station-unit takes a number of at least 1", false;
+    if (s.maxDistanceGiven && !readPositive(maxDistance, 0.0, kLargestMaxDistance, s.maxDistance))
+        return message = "--max-distance takes a positive number up to 10000000", false;
+    // A whole number: "33+0.50" of a 1.5 m station reads as nothing a surveyor writes.
+    if (s.stationUnitGiven && (!readPositive(stationUnit, 1.0, kLargestStationUnit, s.form.unit) ||
+                               s.form.unit != std::floor(s.form.unit)))
+        return message = "--station-unit takes a whole number from 1 to 1000000", false;
     const bool pathRead = numbers ? readPathAndNumbers(args, s.path, *numbers, message)
                                   : readRoadPath(args, s.path, message);
     if (!pathRead)
@@ -66,6 +79,27 @@ bool readRoadOptions(cli::Args& args, RoadSession& s, std::string& message, std:
     if (!args.problem().empty())
         return message = args.problem(), false;
     return true;
+}
+
+// Where the curvature cannot be found every offset is checked in full.
+const double kInfiniteCurvature = 1e300;
+
+bool offsetShortOfCentres(const RoadSession& s, const std::string& typed, double offset, double from, double to,
+                          std::string& why)
+{
+    const RoadBuild& b = s.loaded.builds.at(0);
+    if (s.largestCurvature < 0.0 && !RoadLargestCurvature(b.alnt, s.largestCurvature))
+        s.largestCurvature = kInfiniteCurvature;
+    RoadOffsetFold fold;
+    if (std::fabs(offset) * s.largestCurvature < 1.0 || !RoadOffsetFolds(b.alnt, offset, from, to, fold))
+        return true;
+    const bool point = fold.to - fold.from < 1e-9;
+    const std::string at = point ? "at " + stationText(b.stations, fold.from, s.units, s.form)
+                                 : "from " + stationText(b.stations, fold.from, s.units, s.form) + " to " +
+                                       stationText(b.stations, fold.to, s.units, s.form);
+    why = "the offset '" + typed + "' reaches the centre of the curve of radius " + s.units.showLength(fold.radius) +
+          " " + at + (point ? " (the point would lie past it)" : " (its line would fold back there)");
+    return false;
 }
 
 int loadRoadSession(RoadSession& s, bool needOne)

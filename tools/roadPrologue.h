@@ -22,8 +22,8 @@ enum RoadOption : unsigned {
     kOptAlignment = 1u,     // --alignment A (a name in any case, or the number road info shows)
     kOptProfile = 2u,       // --profile NAME
     kOptUnits = 4u,         // --units, --angles, --decimals
-    kOptStationUnit = 8u,   // --station-unit N (display units per whole station, at least 1)
-    kOptMaxDistance = 16u,  // --max-distance D (positive, in the output unit)
+    kOptStationUnit = 8u,   // --station-unit N (display units per whole station, 1 to 1e6, whole)
+    kOptMaxDistance = 16u,  // --max-distance D (positive up to 1e7, in the output unit)
     kOptExtendGrades = 32u, // --extend-grades
     kOptCsv = 64u,          // --csv
 };
@@ -47,6 +47,9 @@ struct RoadSession {
     bool unitsGiven = false, stationUnitGiven = false, maxDistanceGiven = false;
 
     LoadedRoad loaded;                  // after loadRoadSession
+    // The alignment's largest curvature (1/metres) once offsetShortOfCentres needed it, so that
+    // each line of a long stake-out does not find it again; negative until then.
+    mutable double largestCurvature = -1.0;
 };
 
 // Reads the shared options `s.which` names and the road path: the positional words are one
@@ -58,5 +61,12 @@ bool readRoadOptions(cli::Args& args, RoadSession& s, std::string& message, std:
 // on one alignment) and resolves what depends on the file: the display unit, the station unit
 // and --max-distance in metres. Returns cli::EXIT_OK or cli::EXIT_BAD_INPUT (reported).
 int loadRoadSession(RoadSession& s, bool needOne);
+
+// Whether a constant offset (metres; `typed` as the user wrote it) stays short of the centre
+// of every curve on its side between the internal chainages `from` and `to` of the session's
+// alignment: false with the reason, naming the radius and the stations. An offset past a
+// curve's centre folds its line back (a ring of radius 20 at offset 25 drew a star of ticks).
+bool offsetShortOfCentres(const RoadSession& s, const std::string& typed, double offset, double from, double to,
+                          std::string& why);
 
 } // namespace roadcli

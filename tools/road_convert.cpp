@@ -2,8 +2,11 @@
 // every alignment from it.
 #include "roadPrologue.h"
 
+#include "hostFiles.h"
+
 #include "road/landXmlWriter.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace {
@@ -12,14 +15,26 @@ const char* const kSub = "convert";
 
 // Refused alignments cannot be written: each is named on stderr, and the exit status says that
 // the file was not converted whole.
-int refusedLeftOut(const std::string& command, const roadcli::LoadedRoad& road)
+int refusedLeftOut(const std::string& command, const roadcli::LoadedRoad& road, bool all)
 {
     int status = cli::EXIT_OK;
-    for (const RoadAlignment& a : road.file.alignments)
+    for (size_t i = 0; i < road.file.alignments.size(); ++i) {
+        const RoadAlignment& a = road.file.alignments[i];
+        // With --alignment only the one asked for counts (another's refusal exited 2).
+        if (!all && std::find(road.selected.begin(), road.selected.end(), static_cast<int>(i)) == road.selected.end())
+            continue;
         if (a.refused) {
             cli::error(command, "alignment '" + a.name + "' is refused and not written: " + a.refusal.text());
             status = cli::EXIT_BAD_INPUT;
+            continue;
         }
+        for (const RoadProfile& p : a.profiles)
+            if (p.refused) {
+                cli::error(command, "profile '" + p.name + "' of alignment '" + a.name +
+                                        "' is refused and not written: " + p.refusal.text());
+                status = cli::EXIT_BAD_INPUT;
+            }
+    }
     return status;
 }
 
@@ -32,7 +47,8 @@ const char* const kHelp =
     "points as \"north east\" text (CgPoint references resolved), numbers as the shortest text\n"
     "that reads back as the same value, so that reading OUT.xml gives the same alignments to\n"
     "the last bit. Station equations and profiles are kept; what the reader skips (surfaces,\n"
-    "cross sections, direction attributes) is not written.\n"
+    "cross sections, direction attributes) is not written. OUT.xml is replaced whole: a write\n"
+    "cut short leaves the file as it was.\n"
     "\n"
     "Options:\n"
     "  -o OUT.xml, --output OUT.xml   the file to write (required)\n"
@@ -75,15 +91,16 @@ int runConvert(const std::vector<std::string>& words)
         selected.alignments.push_back(road.file.alignments[i]);
     if (out == "-") {
         std::cout << WriteLandXml(selected);
-        return refusedLeftOut(command, road);
+        return refusedLeftOut(command, road, s.alignment.empty());
     }
-    if (!WriteLandXmlFile(out, selected, message)) {
-        cli::error(command, message);
+    // Replaced whole: "-o" naming the road file itself, or a write cut short, once left a part.
+    if (!cli::writeWholeFile(out, WriteLandXml(selected), message)) {
+        cli::error(command, "cannot write " + out + ": " + message);
         return cli::EXIT_BAD_INPUT;
     }
     std::cout << out << ": " << selected.alignments.size() << " alignment" << (selected.alignments.size() == 1 ? "" : "s")
               << " written as LandXML 1.2\n";
-    return refusedLeftOut(command, road);
+    return refusedLeftOut(command, road, s.alignment.empty());
 }
 
 const bool registered = roadcli::registerSubcommand(kSub, "write a road file back as LandXML 1.2", &runConvert);

@@ -36,7 +36,8 @@ const char* const kHelp =
     "\n"
     "Options:\n"
     "  --alignment NAME   only this alignment, by name (any case) or number (default: all)\n"
-    "  --profile NAME     the profile (ProfAlign or Profile name) to use (default: the first)\n"
+    "  --profile NAME     the profile (ProfAlign or Profile name) to list (default: the first;\n"
+    "                     the others are named)\n"
     "  --units U          lengths and coordinates in m, usft (US survey feet, 1200/3937 m) or\n"
     "                     ift (0.3048 m); default: the linear unit the file declares\n"
     "  --angles A         azimuths in deg (default), dms (packed DDD.MMSS) or grd\n"
@@ -189,6 +190,16 @@ void printProfile(const View& v)
                   << pad(curve, 10) << pad(shape, 7) << pad(length, 14) << pad(radius, 16)
                   << vip.line << '\n';
     }
+    // The others by name: the commands that answer heights need the choice among them.
+    for (size_t i = 0; i < v.source->profiles.size(); ++i)
+        if (static_cast<int>(i) != b.profile)
+        {
+            const RoadProfile& other = v.source->profiles[i];
+            std::cout << "  other profile \"" << other.name << "\" (line " << other.line << "): "
+                      << (other.refused ? "refused: " + other.refusal.message + " (line " + std::to_string(other.refusal.line) + ")"
+                                        : std::string("--profile chooses it"))
+                      << '\n';
+        }
 }
 
 void printAlignment(const View& v)
@@ -209,14 +220,21 @@ void printAlignment(const View& v)
         std::cout << "  station equation (line " << a.equations[i].line << "): back "
                   << (std::isnan(q.back) ? std::string("-") : roadcli::postedText(q.back, v.units, v.form)) << " = ahead "
                   << roadcli::postedText(q.ahead, v.units, v.form) << " at chainage " << v.units.showLength(q.internal)
-                  << (q.internal <= b.alnt.getStartChainageInM() ? " (at or before the start: the start's station)" : "")
+                  << (q.internal <= b.alnt.getStartChainageInM() ? " (at or before the start: the start's station)"
+                      : q.internal > end                          ? " (beyond the end: it posts no station)"
+                                                                  : "")
                   << '\n';
     }
+    // The regions along the alignment (one beyond its end was listed running backwards, "5+250.00
+    // to 2+990.00, chainage 5200.0000 to 2940.0000").
     const std::vector<RoadStationing::Region>& regions = b.stations.regions();
-    if (regions.size() > 1) {
-        for (size_t k = 0; k < regions.size(); ++k) {
+    size_t along = 0;
+    while (along < regions.size() && (along == 0 || regions[along].internal <= end))
+        ++along;
+    if (along > 1) {
+        for (size_t k = 0; k < along; ++k) {
             const double from = k == 0 ? b.alnt.getStartChainageInM() : regions[k].internal;
-            const double to = k + 1 < regions.size() ? regions[k].nextInternal : end;
+            const double to = k + 1 < along ? regions[k].nextInternal : end;
             std::cout << "  region " << k + 1 << ": stations "
                       << roadcli::postedText(regions[k].posted + (from - regions[k].internal), v.units, v.form) << " to "
                       << roadcli::postedText(regions[k].posted + (to - regions[k].internal), v.units, v.form)
@@ -248,7 +266,8 @@ int runInfo(const std::vector<std::string>& words)
     const std::string& alignment = s.alignment;
     const RoadUnits& u = road.file.units;
     std::cout << "file " << road.file.path << ": LandXML " << (road.file.version.empty() ? "?" : road.file.version)
-              << ", linear unit " << RoadLinearUnitName(u.linear) << ", angular unit "
+              << ", linear unit " << RoadLinearUnitName(u.linear)
+              << (road.file.unitsDeclared ? "" : " (not declared: assumed)") << ", angular unit "
               << RoadAngularUnitName(u.angular) << ", " << road.file.alignments.size() << " alignment"
               << (road.file.alignments.size() == 1 ? "" : "s") << '\n'
               << "listed in " << (v.units.dist == UNITS_USFT ? "US survey feet" : v.units.dist == UNITS_IFT ? "feet" : "metres")

@@ -6,6 +6,7 @@
 #include "hostFiles.h"
 #include "road/roadPoints.h"
 
+#include <cmath>
 #include <fstream>
 #include <iostream>
 
@@ -52,7 +53,8 @@ const char* const kHelp =
     "  -o FILE.svg, --output FILE.svg   the file to write (required; \"-\": stdout)\n"
     "  --alignment A      the alignment, by name (any case) or number (road info shows it);\n"
     "                     needed when the file holds several\n"
-    "  --profile NAME     the profile (ProfAlign or Profile name; default: the first)\n"
+    "  --profile NAME     the profile (ProfAlign or Profile name); needed when the alignment\n"
+    "                     holds several\n"
     "  --offsets LIST     offset lines to draw, comma-separated, positive to the right\n"
     "                     (\"-5,5\")\n"
     "  --points FILE      surveyed points to draw: \"[NAME] NORTH EAST [HEIGHT] [CODE]\" per\n"
@@ -83,7 +85,8 @@ const char* const kHelp =
     "  fieldcore road plot road.xml --points shots.csv -o check.svg\n"
     "  fieldcore road plot highway.xml --scale 1:5000 -o hw.svg   hw-1.svg, hw-2.svg, ...\n"
     "\n"
-    "Errors: the road file's problems as for 'fieldcore road info'; a bad --offsets list; a\n"
+    "Errors: the road file's problems as for 'fieldcore road info'; a bad --offsets list, or\n"
+    "an offset over --max-distance or reaching the centre of a curve on its side; a\n"
     "points line without two or three numbers (reported with its line number; the others are\n"
     "still drawn, and the exit status is 2); a file that cannot be written.\n"
     "\n"
@@ -152,11 +155,15 @@ struct PlotOptions {
     RoadPlotLayout layout;
 };
 
-// "1:N" (or "N") as the scale's denominator N.
+// The smallest scale a plan is drawn at: at 1:1e300 the road was one dot (and 1:1000000
+// already draws a 10 km road 4 inches long).
+const double kLargestScale = 1e6;
+
+// "1:N" (or "N") as the scale's denominator N, 1 to kLargestScale.
 bool readScale(const std::string& text, double& scale)
 {
     const std::string t = text.compare(0, 2, "1:") == 0 ? text.substr(2) : text;
-    return cli::parseDouble(t, scale) && scale >= 1.0;
+    return cli::parseDouble(t, scale) && scale >= 1.0 && scale <= kLargestScale;
 }
 
 bool readPlotOptions(cli::Args& args, roadcli::RoadSession& s, PlotOptions& p, RoadPlotOptions& o, std::string& message)
@@ -176,7 +183,7 @@ bool readPlotOptions(cli::Args& args, roadcli::RoadSession& s, PlotOptions& p, R
     if (pagesGiven && (!cli::parseInt(pages, p.layout.pages) || p.layout.pages < 1 || p.layout.pages > kRoadPlotMaxPages))
         return message = "--pages takes a number from 1 to " + std::to_string(kRoadPlotMaxPages), false;
     if (scaleGiven && !readScale(scale, p.layout.scale))
-        return message = "--scale takes 1:N with N at least 1 (\"1:2000\")", false;
+        return message = "--scale takes 1:N with N from 1 to 1000000 (\"1:2000\")", false;
     if (pagesGiven && scaleGiven)
         return message = "give --pages or --scale, not both", false;
     if (p.out.empty())
@@ -185,6 +192,26 @@ bool readPlotOptions(cli::Args& args, roadcli::RoadSession& s, PlotOptions& p, R
         return message = "--interval takes a positive number", false;
     if (widthGiven && (!cli::parseDouble(width, o.width) || !(o.width >= 400.0 && o.width <= 20000.0)))
         return message = "--width takes a number of px from 400 to 20000", false;
+    return true;
+}
+
+// Whether each offset line (`list` as typed, o.offsets in metres) can be drawn: within
+// --max-distance (5000 looped through the curves' centres across the page; 1e300 wrote 13 MB of
+// unreadable SVG) and short of the centre of every curve on its side. False with the reason.
+bool offsetsDrawable(const roadcli::RoadSession& s, const std::string& list, const RoadPlotOptions& o, std::string& why)
+{
+    const std::vector<std::string> typed = cli::splitFields(list);
+    const CAlnt& alnt = s.loaded.builds[0].alnt;
+    double end = 0.0;
+    alnt.getFinalChainageInM(end);
+    for (size_t i = 0; i < o.offsets.size() && i < typed.size(); ++i) {
+        if (!(std::fabs(o.offsets[i]) <= o.maxDistance))
+            return why = "the offset " + QuotedInputLine(typed[i]) + " is more than --max-distance " +
+                         s.units.showLength(o.maxDistance) + " from the road",
+                   false;
+        if (!roadcli::offsetShortOfCentres(s, typed[i], o.offsets[i], alnt.getStartChainageInM(), end, why))
+            return false;
+    }
     return true;
 }
 
@@ -205,9 +232,9 @@ int writePage(const std::string& command, const std::string& out, const std::str
         std::cout << svg;
         return cli::EXIT_OK;
     }
-    std::ofstream f(out, std::ios::binary);
-    if (!(f << svg) || !f.flush()) {
-        cli::error(command, out + ": cannot be written");
+    std::string why;
+    if (!cli::writeWholeFile(out, svg, why)) {
+        cli::error(command, out + ": cannot be written: " + why);
         return cli::EXIT_BAD_INPUT;
     }
     std::cout << out << ": plan and profile of \"" << name << "\"\n";
@@ -237,6 +264,10 @@ int runPlot(const std::vector<std::string>& words)
     o.extendGrades = s.extendGrades;
     if (p.offsetsGiven && !readOffsets(p.offsets, o.units, o.offsets))
         return cli::usageError(command, "--offsets takes numbers other than 0 separated by commas (\"-5,5\")");
+    if (!offsetsDrawable(s, p.offsets, o, message)) {
+        cli::error(command, "--offsets: " + message);
+        return cli::EXIT_BAD_INPUT;
+    }
     bool badLines = false;
     if (!p.points.empty() && !readPoints(command, p.points, o.units, o.points, badLines))
         return cli::EXIT_BAD_INPUT;

@@ -8,6 +8,7 @@
 #include "road/roadSampler.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 
@@ -59,8 +60,21 @@ const char* const kSampleHelp =
     "\n"
     "Errors: a bad table line is reported with its number and the line is left out; a\n"
     "deviation below 0.0001 m, stations that do not increase, fewer than two pairs: usage.\n"
+    "Offsets over --max-distance, and an --offset that reaches the centre of a curve on its\n"
+    "side (its line would fold back), are refused with the stations where it does.\n"
     "\n"
     "Exit status: 0 sampled; 1 the road could not be sampled; 2 bad input or usage.\n";
+
+// An offset (display units, typed as `text`) within --max-distance; false with the reason. An
+// offset line of 1e300 m was sampled into a million lines of 300-digit coordinates.
+bool offsetWithinReach(const AnswerRoad& road, const std::string& text, double offset, std::string& message)
+{
+    if (std::fabs(road.toMetres(offset)) <= road.s.maxDistance)
+        return true;
+    message = "the offset " + QuotedInputLine(text) + " is more than --max-distance " +
+              road.s.units.showLength(road.s.maxDistance) + " from the alignment";
+    return false;
+}
 
 // Reads the offset table: "station offset" lines. Bad lines are reported and left out; false
 // when the file cannot be read.
@@ -84,6 +98,8 @@ bool readOffsetTable(const AnswerRoad& road, const std::string& file, std::vecto
             return message = QuotedInputLine(fields[1]) + " is not a number", cli::EXIT_BAD_INPUT;
         if (!table.empty() && !(pair.station > table.back().station))
             return message = "the stations must increase", cli::EXIT_BAD_INPUT;
+        if (!offsetWithinReach(road, fields[1], offset, message) || !withinReach(road, pair.station, 0.0, message))
+            return cli::EXIT_BAD_INPUT;
         pair.offset = road.toMetres(offset);
         table.push_back(pair);
         return cli::EXIT_OK;
@@ -247,6 +263,14 @@ int sampleLine(const AnswerRoad& road, const SampleOptions& o, double deviation,
             cli::error(road.s.command, o.table + ": the table needs at least two (station, offset) pairs");
             return cli::EXIT_BAD_INPUT;
         }
+        // A table wholly off the alignment has nothing to sample: said so, not "could not be
+        // sampled".
+        if (pairs.back().station <= road.startChain || pairs.front().station >= road.endChain) {
+            cli::error(road.s.command, o.table + ": its stations lie " +
+                                           (pairs.front().station >= road.endChain ? "beyond the end" : "before the start") +
+                                           " of the alignment: there is no line to sample");
+            return cli::EXIT_NO_ANSWER;
+        }
         sampled = SampleRoadOffsetTable(road.alnt(), pairs, deviation, line);
     } else if (o.hasOffset) {
         sampled = SampleRoadOffsetLine(road.alnt(), road.toMetres(o.offsetValue), deviation, line);
@@ -274,6 +298,12 @@ int runSample(const std::vector<std::string>& words)
     int status = loadAnswerRoad(road);
     if (status != cli::EXIT_OK)
         return status;
+    if (o.hasOffset && (!offsetWithinReach(road, o.offset, o.offsetValue, message) ||
+                        !offsetShortOfCentres(road.s, o.offset, road.toMetres(o.offsetValue), road.startChain,
+                                              road.endChain, message))) {
+        cli::error(road.s.command, "--offset: " + message);
+        return cli::EXIT_BAD_INPUT;
+    }
     const double deviation = road.toMetres(o.deviationValue);
     if (!(deviation >= kRoadMinDeviation))
         return cli::usageError(road.s.command, "--deviation must be at least 0.0001 m");

@@ -46,7 +46,8 @@ const char* const kStakeoutHelp =
     "\n"
     "Errors: a station that is not a number nor \"n+rest\", lies in the gap of a station\n"
     "equation, or lies in two regions without \"@K\" is reported (\"line N:\" for input\n"
-    "lines, naming both regions) and the other stations still run.\n"
+    "lines, naming both regions) and the other stations still run. So is an offset that\n"
+    "reaches the centre of a curve on its side (the point would lie past it).\n"
     "\n"
     "Exit status: 0 every station answered; 1 the engine could not answer a station; 2 bad\n"
     "input or usage (the road file names its line).\n";
@@ -140,12 +141,21 @@ int refused(const AnswerRoad& road, const std::string& message)
     return cli::EXIT_BAD_INPUT;
 }
 
+// An offset (metres, within --max-distance) that stays short of the centres of the curves
+// between two stations; false with the reason. A point past a curve's centre was staked as if
+// the offset were measured on.
+bool pastNoCentre(const AnswerRoad& road, double offset, double from, double to, std::string& why)
+{
+    return offsetShortOfCentres(road.s, road.s.units.showLength(offset), offset, from, to, why);
+}
+
 int stakeOne(const AnswerRoad& road, const StakeoutOptions& o)
 {
     double internal, posted;
     std::string message;
     const double offsetMetres = road.toMetres(o.offset);
-    if (!readStation(road, o.station, internal, posted, message) || !withinReach(road, internal, offsetMetres, message))
+    if (!readStation(road, o.station, internal, posted, message) || !withinReach(road, internal, offsetMetres, message) ||
+        !pastNoCentre(road, offsetMetres, internal, internal, message))
         return refused(road, message);
     StakeoutWriter writer{road, std::string()};
     writer.header();
@@ -161,7 +171,8 @@ int stakeRange(const AnswerRoad& road, const StakeoutOptions& o)
         return refused(road, message);
     if (!(ib >= ia))
         return cli::usageError(road.s.command, "--to must not come before --from");
-    if (!withinReach(road, ia, offsetMetres, message) || !withinReach(road, ib, offsetMetres, message))
+    if (!withinReach(road, ia, offsetMetres, message) || !withinReach(road, ib, offsetMetres, message) ||
+        !pastNoCentre(road, offsetMetres, ia, ib, message))
         return refused(road, message);
     if (std::fabs(road.toCsv(pb - pa)) / o.step > 1e7 || road.toCsv(ib - ia) / o.step > 1e7)
         return cli::usageError(road.s.command, "--every is too small for the range (more than 10 million stations)");
@@ -189,7 +200,8 @@ int stakeLines(const AnswerRoad& road, const StakeoutOptions& o)
             return cli::EXIT_BAD_INPUT;
         if (fields.size() == 2 && !cli::parseDouble(fields[1], offset))
             return message = QuotedInputLine(fields[1]) + " is not a number", cli::EXIT_BAD_INPUT;
-        if (!withinReach(road, internal, road.toMetres(offset), message))
+        if (!withinReach(road, internal, road.toMetres(offset), message) ||
+            !pastNoCentre(road, road.toMetres(offset), internal, internal, message))
             return cli::EXIT_BAD_INPUT;
         return writer.write(internal, road.toMetres(offset), posted) ? cli::EXIT_OK : cli::EXIT_NO_ANSWER;
     });

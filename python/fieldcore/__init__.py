@@ -65,8 +65,8 @@ class Road:
     """One alignment of a LandXML road file, built and indexed.
 
     ``alignment``: its name (any case) or number from 1; needed when the file holds several.
-    ``profile``: the profile's name (default: the first). A file that cannot be read or built
-    raises ValueError with the file's message and line ("FILE:LINE: MESSAGE").
+    ``profile``: the profile's name; needed when the alignment holds several. A file that cannot
+    be read or built raises ValueError with the file's message and line ("FILE:LINE: MESSAGE").
     """
 
     def __init__(self, path, alignment=None, profile=None):

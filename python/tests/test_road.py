@@ -43,6 +43,17 @@ def test_bad_files_raise_with_the_file_and_line(tmp_path, text, message):
         fieldcore.Road(str(path))
 
 
+def test_several_profiles_need_the_choice(tmp_path, example_path):
+    # Failed before: the first profile's heights, unsaid.
+    text = open(example_path).read().replace(
+        '<ProfAlign name="Design">', '<ProfAlign name="Old"><PVI>1000 40</PVI><PVI>2940 50</PVI></ProfAlign><ProfAlign name="Design">')
+    path = tmp_path / "two.xml"
+    path.write_text(text)
+    with pytest.raises(ValueError, match=r'holds 2 profiles; choose one with profile= \("Old", "Design"\)'):
+        fieldcore.Road(str(path), alignment=1)
+    assert fieldcore.Road(str(path), alignment=1, profile="Design").stakeout([2990.0])["height"][0] == pytest.approx(58.9)
+
+
 def test_a_directory_is_no_road_file(tmp_path):
     with pytest.raises(ValueError):
         fieldcore.Road(str(tmp_path))

@@ -63,6 +63,39 @@ expect_status "--pages 0" 2 "$TOOL" road plot --example --alignment 1 --pages 0 
 expect_status "--scale 2000:1" 2 "$TOOL" road plot --example --alignment 1 --scale 2000:1 -o "$TMP/x.svg"
 expect_status "--pages with --scale" 2 "$TOOL" road plot --example --alignment 1 --pages 2 --scale 1:2000 -o "$TMP/x.svg"
 expect_out "--scale 1:1000 of 1940 m: 3.78 px a metre, 1044 px a page: 8 pages" "8" sh -c "'$TOOL' road plot --example --alignment 1 --scale 1:1000 -o '$TMP/s.svg' | wc -l | tr -d ' '"
+# Each page at the scale asked for, saying so; its centreline cut at its stretch's ends. Failed
+# before: page 2 (1+230.38 to 1+497.13, 266.75 m) drew the line from 1+000 on and so at 1:1811,
+# the other pages at 1:1159 to 1:1832, none saying so; tangents to PIs ran off the frame.
+"$TOOL" road plot --example --alignment 1 --scale 1:1000 -o "$TMP/k.svg" >/dev/null
+expect_out "--scale 1:1000: every page at 1:1000" "8" sh -c "cat '$TMP'/k-*.svg | grep -c 'data-scale=\"1:1000\"'"
+expect_out "--scale 1:1000: every page says 1:1000" "8" sh -c "cat '$TMP'/k-*.svg | grep -c '>1:1000 at 96 dpi<'"
+# 266.75 m at 1:1000 (3.7795 px a metre) is 1008 px: the centreline, slightly curved, spans
+# little less (it spanned 1045 px at 1:1811: 500 m).
+expect_out "page 2's centreline spans its stretch" "yes" sh -c "grep -o 'id=\"centreline\"><polyline class=\"cl\" points=\"[^\"]*' '$TMP/k-2.svg' |
+  sed 's/.*points=\"//' | tr ' ' '\n' | awk -F, 'NR == 1 || \$1 < lo { lo = \$1 } NR == 1 || \$1 > hi { hi = \$1 } END { print (hi - lo > 990 && hi - lo <= 1008.5 ? \"yes\" : hi - lo) }'"
+expect_out "no tangent leaves page 3's frame" "0" sh -c "grep -o 'class=\"tangent\"><polyline class=\"tan\" points=\"[^\"]*' '$TMP/k-3.svg' |
+  sed 's/.*points=\"//' | tr ' ' '\n' | awk -F, '\$1 < 30 || \$1 > 1170 { n++ } END { print n + 0 }'"
+expect_status "--scale 1:1e300" 2 "$TOOL" road plot --example --alignment 1 --scale 1:1e300 -o "$TMP/x.svg"
+# Why a page draws no profile. Failed before: "none in the road file" for a profile of one
+# VIP, and for the pages of a road whose profile covers only its middle.
+road1() {   # FILE PROFILE-VIPS: a straight 1000 m alignment with the profile's VIPs
+  printf '<?xml version="1.0"?>\n<LandXML xmlns="http://www.landxml.org/schema/LandXML-1.2" version="1.2"><Units><Metric linearUnit="meter"/></Units><Alignments><Alignment name="A" staStart="0"><CoordGeom><Line><Start>1000 2000</Start><End>2000 2000</End></Line></CoordGeom><Profile name="P"><ProfAlign name="P">%s</ProfAlign></Profile></Alignment></Alignments></LandXML>\n' "$2" >"$1"
+}
+road1 "$TMP/oneVip.xml" '<PVI>50 10</PVI>'
+road1 "$TMP/middle.xml" '<PVI>300 100</PVI><PVI>500 110</PVI><PVI>700 100</PVI>'
+"$TOOL" road plot "$TMP/oneVip.xml" -o "$TMP/oneVip.svg" >/dev/null
+"$TOOL" road plot "$TMP/middle.xml" --pages 4 -o "$TMP/middle.svg" >/dev/null
+expect_out "a profile of one VIP" 'Profile: &quot;P&quot; holds one VIP only (0+050.00): no design line to draw' \
+  grep -o 'Profile: [^<]*' "$TMP/oneVip.svg"
+expect_out "pages beyond the profile's ends" "$(printf '%s\n' 1 4 | sed 's/.*/Profile: \&quot;P\&quot; runs from 0+300.00 to 0+700.00, not along this stretch/')" \
+  sh -c "grep -ho 'Profile: [^<]*' '$TMP/middle-1.svg' '$TMP/middle-4.svg'"
+# A title longer than the page is shortened with "…" and keeps its " — plan and profile".
+# Failed before: it ran off the page's right edge.
+"$TOOL" road plot --example --alignment 2 --width 400 --title "$(printf 'V\303\244g %.0s' $(seq 1 60))" -o "$TMP/long.svg" >/dev/null
+expect_out "a long title fits the page" "$(printf 'V\303\244g V\303\244g \342\200\246 \342\200\224 plan and profile')" \
+  sh -c "grep -o 'class=\"title\"[^<]*' '$TMP/long.svg' | sed 's/.*>//'"
+expect_out "a long title's ink within the page" "0" sh -c "rsvg-convert -o '$TMP/long.png' '$TMP/long.svg' &&
+  /usr/bin/python3 '$SRC/tests/cli/png_ink.py' --dark '$TMP/long.png' 372 0 400 80"
 expect_out "help states the label rules and the pages" "2" sh -c "'$TOOL' road plot --help | grep -c -e '^Labels: no label is drawn over another' -e '^  --pages N'"
 
 # A Japanese alignment name renders as glyphs, not as empty boxes: the SVG names a font list
