@@ -73,7 +73,16 @@ bool withinReach(const AnswerRoad& road, double station, double offset, std::str
     const double start = road.startChain, end = road.endChain;
     const double beyond = std::max(start - station, station - end);
     const double limit = road.s.maxDistance;
-    auto text = [&](double metres) { return road.s.units.showLength(metres); };
+    // Lengths in the display's decimals; a blunder's length (1e300 typed as an offset) in
+    // four significant digits instead of hundreds.
+    auto text = [&](double metres) {
+        const double shown = road.toDisplay(metres);
+        if (std::fabs(shown) < 1e9)
+            return road.s.units.showLength(metres);
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%.4g", shown);
+        return std::string(buf);
+    };
     if (beyond > limit) {
         why = "the station lies " + text(beyond) + " " + (station < start ? "before the start" : "beyond the end") +
               " of the alignment (more than --max-distance " + text(limit) + ")";

@@ -24,7 +24,7 @@ const unsigned kAnswerOptions =
 #define FIELDCORE_ANSWER_REACH_HELP                                                                 \
     "  --alignment A      the alignment, by name (any case) or number (road info shows it);\n"     \
     "                     needed when the file holds several\n"                                     \
-    "  --profile NAME     the profile (default: the first)\n"                                      \
+    "  --profile NAME     the profile; needed when the alignment has several\n"                   \
     "  --extend-grades    design heights beyond the profile's ends along its end grades\n"         \
     "  --max-distance D   refuse points farther than D from the alignment (its extended\n"         \
     "                     tangents included), stations more than D beyond its ends and offsets\n"  \

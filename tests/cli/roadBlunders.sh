@@ -190,4 +190,10 @@ expect_err "convert into a missing folder" "cannot write $TMP/none/x.xml: there 
   "$TOOL" road convert "$EX" -o "$TMP/none/x.xml"
 expect_out "convert to /dev/null (a device, written to)" "/dev/null: 2 alignments written as LandXML 1.2" \
   "$TOOL" road convert "$EX" -o /dev/null
+
+# A blunder's distance in the message in a few digits. Failed before: stakeout --offset 1e300
+# printed a 300-digit distance.
+expect_err "stakeout --offset 1e300: a short distance" \
+  "^fieldcore road stakeout: the point lies 1e+300 from the alignment (more than --max-distance 1000.0000)$" \
+  "$TOOL" road stakeout "$EX" --alignment 1 --station 1500 --offset 1e300
 finish
