@@ -730,6 +730,40 @@ bool nearer(const Foot& x, const Foot& y)
     return x.dist < y.dist;
 }
 
+// The nearest foot so far and the nearest one at another place of the alignment (a station
+// more than kTieDistance away), to tell an answer that is one of two.
+class NearestTwo {
+public:
+    explicit NearestTwo(const std::vector<double>& elementStart) : m_start(elementStart) {}
+
+    void offer(const Foot& f)
+    {
+        if (!nearer(f, best)) {
+            if (distinct(f, best) && f.dist < other.dist)
+                other = f;
+            return;
+        }
+        const Foot old = best;
+        best = f;
+        if (other.element >= 0 && !distinct(other, best))
+            other = Foot();
+        if (old.element >= 0 && distinct(old, best) && old.dist < other.dist)
+            other = old;
+    }
+    double station(const Foot& f) const { return m_start[static_cast<std::size_t>(f.element)] + f.l; }
+    bool tie() const { return other.element >= 0 && other.dist <= best.dist + RoadLocator::kTieDistance; }
+
+    Foot best, other;
+
+private:
+    bool distinct(const Foot& a, const Foot& b) const
+    {
+        return a.element >= 0 && b.element >= 0 && std::fabs(station(a) - station(b)) > RoadLocator::kTieDistance;
+    }
+
+    const std::vector<double>& m_start;
+};
+
 // A foot point is solved until its station (and its point) are this exact, metres.
 constexpr double kStationExact = 1e-11;
 
@@ -969,9 +1003,10 @@ bool RoadLocator::locate(double north, double east, RoadLocation& out) const
         return false;
     int count = 0;
     const Candidate* list = candidates.sorted(upper, count);
-    Foot best;
+    NearestTwo nearest(ix.elementStart);
+    const Foot& best = nearest.best;
     for (int i = 0; i < count; ++i) {
-        if (list[i].lower > best.dist + kSameDistance)
+        if (list[i].lower > best.dist + kTieDistance)   // no chord further on can tie
             break;
         const Index::Chord& c = ix.chords[list[i].chord];
         const Index::Vertex& a = ix.vertices[c.v];
@@ -980,8 +1015,7 @@ bool RoadLocator::locate(double north, double east, RoadLocation& out) const
         FootSolver solver(*m_alnt->getHe(c.element), c.element, north, east);
         if (!solver.solve(a.l, a.f, c.ka, c.v, b.l, b.f, c.kb, c.v + 1, c.pad, 0, foot))
             return false;
-        if (nearer(foot, best))
-            best = foot;
+        nearest.offer(foot);
     }
     if (best.element < 0)
         return false;
@@ -1007,6 +1041,8 @@ bool RoadLocator::locate(double north, double east, RoadLocation& out) const
         r.footEast = f.e;
     }
     r.azimuth = f.az;
+    if (nearest.tie())
+        r.tieStation = nearest.station(nearest.other);
     out = r;
     return true;
 }

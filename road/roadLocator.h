@@ -24,6 +24,7 @@
 
 #include "vrkmath/mathAlnt.h"
 
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,6 +41,10 @@ struct RoadLocation {
     double azimuth = 0.0;                  // radians: direction of increasing station there
     int element = -1;                      // engine element index (the first or last when extended)
     RoadExtent extent = RoadExtent::Inside;
+    // Locate only: the station of another place of the alignment as near as this one (within
+    // RoadLocator::kTieDistance), NaN when there is none. Then `station` is one of two equally
+    // near answers (a point on a hairpin's middle line, at an arc's centre, inside a kink).
+    double tieStation = std::numeric_limits<double>::quiet_NaN();
 };
 
 // Stake-out: the point at `station` (internal chainage, metres) and `offset` (metres, right
@@ -84,7 +89,7 @@ bool RoadCurvePieces(const CAlntH& alnt, std::vector<RoadCurvePiece>& pieces);
 // passing another part of the road) is thus answered on the alignment.
 //
 // Where the nearest point is not unique (equidistant parts of the road, a point at a curve's
-// centre), one of the nearest points is returned.
+// centre), one of the nearest points is returned and the station of another in tieStation.
 class RoadLocator {
 public:
     // Chord deviation (metres) and longest chord (metres) of the index.
@@ -94,6 +99,10 @@ public:
     // kilometres, or one that winds without end) is refused rather than filling the memory. A
     // straight is one chord however long; a 100 km road needs a few thousand.
     static constexpr int kIndexMaxChords = 1000000;
+    // Two places of the alignment (stations more than this apart) whose distances differ by no
+    // more than this (metres) are equally near: far below any survey's precision, far above
+    // the rounding of the distances.
+    static constexpr double kTieDistance = 1e-6;
 
     RoadLocator() = default;
 

@@ -36,7 +36,9 @@ const char* const kLocateHelp =
     "that names none is skipped. Every answer carries the point's name, or \"line N\" where\n"
     "it has none. Coordinates must lie below 1e9 and heights below 1e5 in size. Points\n"
     "behind the start or ahead of the end are answered on the extended start or end tangent\n"
-    "and flagged.\n"
+    "and flagged. A point as near to two places of the road (within a micrometre: a\n"
+    "hairpin's middle line, an arc's centre) is answered at one of them, with a note that\n"
+    "names the other (\"as near to ...\"; CSV status \"tie: as near to station S\").\n"
     "\n"
     "The nearest point is exact (to about 1e-9 m): candidate chords from an index over the\n"
     "road, then the foot point solved on each by Newton's method on the element's position\n"
@@ -57,7 +59,7 @@ const char* const kLocateHelp =
     "                     status (alignment when the file holds several; height empty where\n"
     "                     there is no design height, cut_fill empty without one or without a\n"
     "                     measured height; a rejected line keeps its row, the reason in\n"
-    "                     status, \"ok\" otherwise)\n"
+    "                     status, \"tie: ...\" for a tie, \"ok\" otherwise)\n"
     "\n"
     "Offsets are positive to the right of increasing stations. Cut/fill is the measured height\n"
     "minus the design height: positive a cut (the point lies above the design), negative a\n"
@@ -88,14 +90,19 @@ struct LocateWorker {
     RoadLocator locator;
     RoadPointFormat format;
 
-    // The answer for one point, or false with the reason (the point has no answer).
-    bool answer(const RoadPointRecord& q, long lineNo, std::string& out, std::string& why) const
+    // The answer for one point, or false with the reason (the point has no answer). `warning`
+    // is set when the answer is one of two equally near places.
+    bool answer(const RoadPointRecord& q, long lineNo, std::string& out, std::string& why, std::string& warning) const
     {
         RoadLocation r;
         if (!locator.locate(road->toMetres(q.north), road->toMetres(q.east), r))
             return why = "no answer for this point", false;
         if (!withinReach(*road, r.station, r.offset, why))
             return false;
+        if (!std::isnan(r.tieStation))
+            warning = "as near to station " + tieText(r) + " as to " +
+                      stationText(*road, road->build->stations.toPosted(r.station), r.station) +
+                      ": the answer is one of two";
         double design = 0.0;
         const bool hasDesign = profileHeight(*road, *alnt, r.station, design);
         if (road->s.csv)
@@ -120,7 +127,16 @@ struct LocateWorker {
         if (design && q.hasHeight)
             row.fixed(RoadCutFill(q.height, road->toCsv(*design)), d);
         row.put(',').whole(road->sourceElement[static_cast<size_t>(r.element)]).put(',');
-        row.put(extentName(r.extent)).put(",ok");
+        row.put(extentName(r.extent)).put(',');
+        if (std::isnan(r.tieStation))
+            row.put("ok");
+        else
+            row.put("tie: as near to station ").station(*road, road->build->stations.toPosted(r.tieStation), r.tieStation);
+    }
+
+    std::string tieText(const RoadLocation& r) const
+    {
+        return stationText(*road, road->build->stations.toPosted(r.tieStation), r.tieStation);
     }
 
     void textAnswer(const RoadPointRecord& q, long lineNo, const RoadLocation& r, const double* design,
@@ -136,6 +152,8 @@ struct LocateWorker {
             out += (cutFill >= 0.0 ? "  cut " : "  fill ") + cli::fixedNoNegativeZero(std::fabs(cutFill), u.decimals);
         }
         out += "  element " + std::to_string(road->sourceElement[static_cast<size_t>(r.element)]) + extentNote(r.extent);
+        if (!std::isnan(r.tieStation))
+            out += "  (as near to " + tieText(r) + ")";
     }
 
     // The name and line fields of a CSV row (after the alignment when the file holds several).
@@ -171,7 +189,11 @@ struct LocateWorker {
             rejectRow(b.out, q, lineNo, why);
             return;
         }
-        if (!answer(q, lineNo, b.out, why)) {
+        std::string warning;
+        const bool answered = answer(q, lineNo, b.out, why, warning);
+        if (!warning.empty())
+            b.errors.emplace_back(lineNo, warning);   // a note: the status stays
+        if (!answered) {
             b.errors.emplace_back(lineNo, why);
             rejectRow(b.out, q, lineNo, why);
             b.status = worse(b.status, why.find("--max-distance") != std::string::npos ? cli::EXIT_BAD_INPUT
@@ -261,7 +283,10 @@ int locateOne(const AnswerRoad& road, const RoadLocator& locator, const std::vec
     RoadPointRecord q;
     const LocateWorker w{&road, &road.alnt(), locator, RoadPointFormat()};
     const bool parsed = ParseRoadPointLine(w.format, text, q, why);
-    const bool ok = parsed && w.answer(q, 0, out, why);
+    std::string warning;
+    const bool ok = parsed && w.answer(q, 0, out, why, warning);
+    if (!warning.empty())
+        cli::error(road.s.command, warning);
     std::cout << out;
     if (ok)
         return cli::EXIT_OK;

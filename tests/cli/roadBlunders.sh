@@ -196,4 +196,26 @@ expect_out "convert to /dev/null (a device, written to)" "/dev/null: 2 alignment
 expect_err "stakeout --offset 1e300: a short distance" \
   "^fieldcore road stakeout: the point lies 1e+300 from the alignment (more than --max-distance 1000.0000)$" \
   "$TOOL" road stakeout "$EX" --alignment 1 --station 1500 --offset 1e300
+# A point as near to two places of the road. Failed before: the hairpin's middle line was
+# answered at the first place found, silently (1 mm aside, the other place is nearer).
+cat >"$TMP/hairpin.xml" <<'XML'
+<?xml version="1.0"?>
+<LandXML xmlns="http://www.landxml.org/schema/LandXML-1.2" version="1.2">
+<Units><Metric linearUnit="meter" elevationUnit="meter"/></Units>
+<Alignments><Alignment name="Hairpin" length="247.12" staStart="0"><CoordGeom>
+<Line><Start>1000 2000</Start><End>1100 2000</End></Line>
+<Curve rot="cw"><Start>1100 2000</Start><Center>1100 2015</Center><End>1100 2030</End></Curve>
+<Line><Start>1100 2030</Start><End>1000 2030</End></Line>
+</CoordGeom></Alignment></Alignments>
+</LandXML>
+XML
+expect_out "a tie is noted" "0+050.00  offset 15.0000  height -  element 1  (as near to 0+197.12)" \
+  sh -c "'$TOOL' road locate '$TMP/hairpin.xml' 1050 2015 2>/dev/null | tail -1"
+expect_err "a tie is said on stderr" "as near to station 0+197.12 as to 0+050.00: the answer is one of two" \
+  "$TOOL" road locate "$TMP/hairpin.xml" 1050 2015
+expect_out "ties in CSV: the middle line, the arc's centre, 1 mm aside" \
+  "tie: as near to station 197.123889804|tie: as near to station 111.510608337|ok" \
+  sh -c "printf '1050 2015\n1100 2015\n1050 2015.001\n' | '$TOOL' road locate '$TMP/hairpin.xml' --csv 2>/dev/null |
+         tail -n +2 | cut -d, -f9 | paste -sd'|'"
+expect_status "a tie is answered" 0 "$TOOL" road locate "$TMP/hairpin.xml" 1050 2015
 finish
