@@ -41,6 +41,20 @@ protected:
 
 std::wstring text(const CString& s) { return std::wstring(static_cast<const wchar_t*>(s)); }
 
+std::wstring windowText(HWND window)
+{
+    wchar_t buffer[64];
+    GetWindowTextW(window, buffer, 64);
+    return buffer;
+}
+
+std::wstring menuText(HMENU menu, UINT position)
+{
+    wchar_t buffer[300];
+    GetMenuStringW(menu, position, buffer, 300, MF_BYPOSITION);
+    return buffer;
+}
+
 // Keys match whole and with exact case; a key that is a prefix of another is found in either order.
 TEST_F(Translate, KeysMatchExactlyAndPrefixKeysInEitherOrder)
 {
@@ -251,17 +265,11 @@ TEST_F(Translate, ChildWindowsByClassAndStyle)
     const HWND grandchild =
         CreateWindowW(L"static", L"Cancel", WS_CHILD, 0, 0, 1, 1, children.back(), nullptr, nullptr, nullptr);
     EXPECT_EQ(XlateWnd(dialog), static_cast<int>(cases.size()));
-    for (size_t i = 0; i < cases.size(); ++i) {
-        wchar_t buffer[32];
-        GetWindowTextW(children[i], buffer, 32);
-        EXPECT_EQ(std::wstring(buffer), cases[i].translated ? L"Abbrechen" : L"Cancel")
+    for (size_t i = 0; i < cases.size(); ++i)
+        EXPECT_EQ(windowText(children[i]), cases[i].translated ? L"Abbrechen" : L"Cancel")
             << "class '" << WideToUtf8(cases[i].className) << "' style " << cases[i].style;
-    }
-    wchar_t buffer[32];
-    GetWindowTextW(grandchild, buffer, 32);
-    EXPECT_EQ(std::wstring(buffer), L"Cancel") << "grandchildren are not visited";
-    GetWindowTextW(dialog.m_hWnd, buffer, 32);
-    EXPECT_EQ(std::wstring(buffer), L"Titel") << "the window's own title";
+    EXPECT_EQ(windowText(grandchild), L"Cancel") << "grandchildren are not visited";
+    EXPECT_EQ(windowText(dialog.m_hWnd), L"Titel") << "the window's own title";
 }
 
 // A menu tree's content, for comparing structure, states, identifiers and texts.
@@ -280,10 +288,7 @@ std::vector<Node> dump(HMENU menu)
 {
     std::vector<Node> nodes;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        Node n{GetMenuItemID(menu, i), GetMenuState(menu, i, MF_BYPOSITION), L"", GetSubMenu(menu, i), {}};
-        wchar_t buffer[300];
-        GetMenuStringW(menu, i, buffer, 300, MF_BYPOSITION);
-        n.text = buffer;
+        Node n{GetMenuItemID(menu, i), GetMenuState(menu, i, MF_BYPOSITION), menuText(menu, i), GetSubMenu(menu, i), {}};
         if (n.submenu)
             n.children = dump(n.submenu);
         nodes.push_back(n);
@@ -337,9 +342,7 @@ TEST_F(Translate, MenusThreeDeep)
     AppendMenuW(own, MF_STRING, 5, L"File");
     SetMenu(frame.m_hWnd, own);
     EXPECT_EQ(XlateWndMenu(frame), 0);
-    wchar_t buffer[32];
-    GetMenuStringW(own, 0, buffer, 32, MF_BYPOSITION);
-    EXPECT_EQ(std::wstring(buffer), L"Datei");
+    EXPECT_EQ(menuText(own, 0), L"Datei");
     EXPECT_EQ(XlateMenu(static_cast<HMENU>(nullptr)), -1);
 }
 
@@ -381,9 +384,7 @@ TEST_F(Translate, CommandBarOf17Buttons)
         EXPECT_EQ(text(button.text), i % 2 ? (handled ? L"Datei" : L"File") : L"Other") << i;
         EXPECT_EQ(button.command, 1000u + i);
         EXPECT_EQ(button.menu, menus[i]);
-        wchar_t buffer[32];
-        GetMenuStringW(menus[i], 0, buffer, 32, MF_BYPOSITION);
-        EXPECT_EQ(std::wstring(buffer), handled ? L"Öffnen" : L"Open") << i;
+        EXPECT_EQ(menuText(menus[i], 0), handled ? L"Öffnen" : L"Open") << i;
         EXPECT_EQ(GetMenuItemID(menus[i], 0), 100u + i);
     }
     EXPECT_EQ(XlateMenu(bar), 15) << "the bar itself";
