@@ -14,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -142,32 +141,22 @@ TEST_F(BeaconListFuzz, EdgeInputs)
 TEST_F(BeaconListFuzz, RandomAndMutatedListingsNeverCrash)
 {
     const FuzzBudget budget = fuzzBudget(3803u);
-    const double seconds = budget.seconds;
-    const unsigned seed = budget.seed;
-    Fuzz fuzz(seed);
+    Fuzz fuzz(budget.seed);
     long runs = 0;
     for (; budget.goesOn(runs, 200); ++runs) {
         load(runs % 5 == 0 ? fuzz.randomBytes(2000) : fuzz.mutate(kListing));
         if (::testing::Test::HasFailure())
             break;
     }
-    if (seconds > 0.0)
+    if (budget.seconds > 0.0)
         std::printf("%ld listings\n", runs);
 }
 
 TEST(BeaconPositionFuzz, RandomTextsNeverCrash)
 {
-    const char* secondsText = std::getenv("FIELDCORE_FUZZ_SECONDS");
-    const double seconds = secondsText ? std::atof(secondsText) : 0.0;
-    const char* seedText = std::getenv("FIELDCORE_FUZZ_SEED");
-    const unsigned seed = seedText ? static_cast<unsigned>(std::strtoul(seedText, nullptr, 10))
-                                   : (seconds > 0.0 ? std::random_device()() : 1709u);
-    Fuzz fuzz(seed);
-    const auto begin = std::chrono::steady_clock::now();
-    for (long runs = 0;; ++runs) {
-        if (seconds > 0.0 ? std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count() > seconds
-                          : runs >= 20000)
-            break;
+    const FuzzBudget budget = fuzzBudget(1709u);
+    Fuzz fuzz(budget.seed);
+    for (long runs = 0; budget.goesOn(runs, 20000); ++runs) {
         TBeacon b;
         b.antennaLocation = fuzz.location();
         b.frequency = b.antennaLocation;

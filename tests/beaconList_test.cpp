@@ -278,37 +278,6 @@ TEST(Beacon, StatusFrequencyAndRate)
     }
 }
 
-// Well-formed locations in each layout read back as degrees + single-precision minutes / 60.
-TEST(Beacon, RandomPositionsInEveryLayout)
-{
-    std::mt19937 rng(977u);
-    const wchar_t* layouts[] = {L"%d\u00B0%ls' %lc;%d\u00B0%ls' %lc", L"%d %ls %lc;%d %ls %lc",
-                                L"%d %ls' %lc;%d %ls  %lc"};
-    const wchar_t letters[] = L"NSEWns";
-    for (int run = 0; run < 3000; ++run) {
-        int degrees[2];
-        float minutes[2];
-        wchar_t letter[2];
-        CString minuteText[2];
-        for (int k = 0; k < 2; ++k) {
-            degrees[k] = std::uniform_int_distribution<int>(0, 179)(rng);
-            const int decimals = std::uniform_int_distribution<int>(0, 4)(rng);
-            minuteText[k].Format(L"%.*f", decimals, std::uniform_real_distribution<double>(0.0, 60.0)(rng));
-            minutes[k] = std::wcstof(minuteText[k], nullptr);
-            letter[k] = letters[std::uniform_int_distribution<int>(0, 5)(rng)];
-        }
-        TBeacon b;
-        b.antennaLocation.Format(layouts[run % 3], degrees[0], (const wchar_t*)minuteText[0], letter[0], degrees[1],
-                                 (const wchar_t*)minuteText[1], letter[1]);
-        double lat = 0.0, lon = 0.0;
-        ASSERT_TRUE(b.GetPosition(lat, lon)) << ToUtf8(b.antennaLocation);
-        const double expectLat = (letter[0] == L'S' ? -1 : 1) * (degrees[0] + static_cast<double>(minutes[0]) / 60.0);
-        const double expectLon = (letter[1] == L'W' ? -1 : 1) * (degrees[1] + static_cast<double>(minutes[1]) / 60.0);
-        ASSERT_EQ(lat, expectLat) << ToUtf8(b.antennaLocation);
-        ASSERT_EQ(lon, expectLon) << ToUtf8(b.antennaLocation);
-    }
-}
-
 // ---- Random listings in the published layout load back equal ----
 
 class ListingWriter {

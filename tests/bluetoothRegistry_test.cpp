@@ -54,23 +54,13 @@ TEST_F(BluetoothRegistryTest, NoPresenceKeyGivesZeroWithoutOpeningTheDrivers)
     EXPECT_EQ(registryOpenCount(L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Socket Communications\\Bluetooth\\Socket BT COM Port"), 1);
 }
 
-TEST_F(BluetoothRegistryTest, SecondPassRuleAloneFindsCom7)
-{
-    registry(std::string(kPresence) + driver("01", "Drivers\\\\Builtin\\\\Serial", "COM1:") +
-             driver("02", "drivers\\\\pcmcia\\\\SOCKET-CF+_Personal_Network_Card\\\\Port 1\\\\bluetooth com port", "COM7:"));
-    EXPECT_EQ(BluetoothRegistry::GetBluetoothComPort(), 7);
-    EXPECT_EQ(registryOpenCount(kActive), 1);
-}
-
 TEST_F(BluetoothRegistryTest, ConfigFileWithDeviceNAGivesZero)
 {
     registry(std::string(kPresence) + driver("01", kFirstKey, "COM5:"));
     file("Windows/zr8_lcd.dll");
     SetUseInternalBT(true);
     writeHost("BtConfig.ini", btConfig("N/A", "COM1:"));
-    EXPECT_EQ(BluetoothRegistry::GetBluetoothComPort(), 0);
-    writeHost("BtConfig.ini", btConfig("n/a", "COM2:"));
-    EXPECT_EQ(BluetoothRegistry::GetBluetoothComPort(), 0);
+    EXPECT_EQ(BluetoothRegistry::GetBluetoothComPort(), 0) << "no fall-back to the scan";
 }
 
 TEST_F(BluetoothRegistryTest, MavikLibraryWithoutSocketStackGivesSix)
@@ -122,6 +112,10 @@ TEST_F(BluetoothRegistryTest, ScanCases)
          driver("01", card, "COM7:") + driver("02", kFirstKey, "BSP1:"), 0},
         {"a first-pass match without Name gives 0",
          "[HKEY_LOCAL_MACHINE\\Drivers\\Active\\01]\n\"Key\"=\"" + std::string(kFirstKey) + "\"\n" + driver("02", card, "COM7:"), 0},
+        {"the second-pass rule alone, in other cases",
+         driver("01", "Drivers\\\\Builtin\\\\Serial", "COM1:") +
+             driver("02", "drivers\\\\pcmcia\\\\SOCKET-CF+_Personal_Network_Card\\\\Port 1\\\\bluetooth com port", "COM7:"),
+         7},
         {"the first of two first-pass matches", driver("01", kFirstKey, "COM4:") + driver("02", kFirstKey, "COM5:"), 4},
         {"the first of two second-pass matches", driver("01", card, "COM3:") + driver("02", card, "COM8:"), 3},
         {"the port's own key is no match", driver("01", std::string(kFirstKey) + " 2", "COM6:"), 0},
@@ -137,6 +131,7 @@ TEST_F(BluetoothRegistryTest, ScanCases)
         registry(std::string(kPresence) + c.drivers);
         registryReset();
         EXPECT_EQ(BluetoothRegistry::GetBluetoothComPort(), c.port) << c.what;
+        EXPECT_EQ(registryOpenCount(kActive), 1) << c.what << ": the drivers are opened once";
     }
 }
 

@@ -370,12 +370,6 @@ TEST_F(DlgBaseTest, ControlFunctions)
     EXPECT_EQ(dialog.GetDlgItemText(999, text), 0);
     EXPECT_EQ(text, CString(L""));
 
-    EXPECT_TRUE(dialog.EnableDlgItem(kEdit, false));
-    EXPECT_FALSE(dialog.IsDlgItemEnabled(kEdit));
-    EXPECT_TRUE(dialog.ShowDlgItem(kEdit, false));
-    EXPECT_FALSE(dialog.IsDlgItemVisible(kEdit));
-    EXPECT_TRUE(dialog.CheckDlgButton(kCheck, BST_CHECKED));
-    EXPECT_EQ(dialog.IsDlgButtonChecked(kCheck), static_cast<UINT>(BST_CHECKED));
     EXPECT_TRUE(dialog.SetDlgEditReadOnly(kNumber, false));
     EXPECT_FALSE(GetWindowLongW(number, GWL_STYLE) & ES_READONLY);
     EXPECT_TRUE(dialog.SetDlgEditLimitText(kNumber, 3));
@@ -485,20 +479,6 @@ TEST_F(DlgBaseTest, AlphaKeyIndicatorFollowsTheKeyboard)
     EXPECT_TRUE(dialog.Titlebar().IsActive());
     EXPECT_FALSE(other.Titlebar().IsActive());
     DestroyWindow(keyboard);
-}
-
-TEST_F(DlgBaseTest, CaptionAndFullScreen)
-{
-    CDlgBase dialog(kTemplate, nullptr);
-    ASSERT_TRUE(dialog.CreateModeless());
-    dialog.SetWindowTextW(L"Stake out");
-    wchar_t text[32] = {};
-    GetWindowTextW(dialog.m_hWnd, text, 32);
-    EXPECT_STREQ(text, L"Stake out");
-    CRect rect;
-    GetWindowRect(dialog.m_hWnd, &rect);
-    EXPECT_EQ(rect, CRect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
-    EXPECT_TRUE(GetWindowLongW(dialog.m_hWnd, GWL_STYLE) & static_cast<LONG>(WS_POPUP));
 }
 
 } // namespace

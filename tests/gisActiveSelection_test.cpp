@@ -47,21 +47,6 @@ TEST(GisActiveSelection, TheSameIdentityIsAddedOnce)
     EXPECT_EQ(s.FindObjectWithCode(L"Fence"), -1);
 }
 
-TEST(GisActiveSelection, ALineThenAnAreaAndTheAreaRemoved)
-{
-    CGISActiveSelection s;
-    ASSERT_TRUE(add(s, L"ROAD", L"1", L, GIS_PTINSERT_START));
-    EXPECT_EQ(s.GetActiveSelType(), 3u);
-    EXPECT_EQ(s.GetActiveInsertType(), GIS_PTINSERT_START);
-    ASSERT_TRUE(add(s, L"PARK", L"1", A, GIS_PTINSERT_END));
-    EXPECT_EQ(s.GetActiveSelType(), 15u);
-    EXPECT_EQ(s.GetActiveInsertType(), GIS_PTINSERT_NONE);
-    ASSERT_TRUE(s.RemoveObjectFromActiveList(L"PARK", L"1"));
-    EXPECT_EQ(s.GetActiveSelType(), 3u);
-    EXPECT_EQ(s.GetActiveInsertType(), GIS_PTINSERT_START);
-    EXPECT_FALSE(s.RemoveObjectFromActiveList(L"PARK", L"1"));
-}
-
 TEST(GisActiveSelection, InsertLocationAfterRemovals)
 {
     struct Case {

@@ -7,7 +7,6 @@
 #include "files/memMappedData.h"
 #include "platform/fileSystem.h"
 
-#include <chrono>
 #include <cstdio>
 #include <random>
 #include <sstream>
@@ -222,16 +221,9 @@ TEST_F(MemMapped, FilesAreNumberedAndDeleted)
 TEST_F(MemMapped, FuzzRandomStreamsIntoASmallArray)
 {
     const FuzzBudget budget = fuzzBudget(5555u);
-    const double seconds = budget.seconds;
-    const unsigned seed = budget.seed;
     CXenMemMappedArray a(L"\\temp", 300);
-    std::mt19937 random(seed);
-    const auto begin = std::chrono::steady_clock::now();
-    long runs = 0;
-    for (;; ++runs) {
-        if (seconds > 0.0 ? std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count() > seconds
-                          : runs >= 500)
-            break;
+    std::mt19937 random(budget.seed);
+    for (long runs = 0; budget.goesOn(runs, 500); ++runs) {
         std::string bytes(random() % 400, '\0');
         for (char& c : bytes)
             c = static_cast<char>(random());

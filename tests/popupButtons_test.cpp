@@ -82,41 +82,4 @@ TEST(PopupButtons, EveryTypeCodeMatchesTheRules)
             }
 }
 
-TEST(PopupButtons, CasesOfTheRules)
-{
-    struct Case {
-        unsigned int type;
-        bool yesToAll, noToAll;
-        const char* shown;   // '1' for each shown place, 0 to 4
-        int defaultPlace;
-        const char* why;
-    };
-    const Case cases[] = {
-        {0x14, false, false, "00011", 3, "Yes, No with the stop icon: places 3 and 4"},
-        {0x03, true, true, "11111", 0, "Yes, No, Cancel with both extras: five buttons"},
-        {0x04, true, false, "11100", 1, "Yes, No with yesToAll: places 0 to 2, Yes default in 1"},
-        {0x104, true, true, "11100", 2, "No default moves to place 2; noToAll ignored"},
-        {0x04, false, true, "00011", 3, "type 4 ignores noToAll"},
-        {0x201, false, false, "00011", -1, "0x200 on type 1: no default button"},
-        {0x100, false, false, "01000", -1, "0x100 on type 0: no default button"},
-        {0x302, false, false, "11100", -1, "0x300 names no place"},
-        {0x41001, false, false, "00011", 3, "topmost and other bits are ignored"},
-        {0x06, true, true, "00000", -1, "set 6: no button"},
-        {0x0F, false, false, "00000", -1, "set 15: no button"},
-    };
-    for (const Case& c : cases) {
-        const TPopupButtons buttons = PopupButtonsFor(c.type, c.yesToAll, c.noToAll);
-        std::string shown;
-        for (const TPopupPlace& place : buttons.places)
-            shown += place.shown ? '1' : '0';
-        EXPECT_EQ(shown, c.shown) << c.why;
-        EXPECT_EQ(buttons.defaultPlace, c.defaultPlace) << c.why;
-    }
-    EXPECT_EQ(PopupButtonsFor(3, true, true).places[4].result, 25);
-    EXPECT_EQ(PopupIconControl(0x14), 1031);
-    EXPECT_EQ(PopupBeep(0x14), 0x10u);
-    EXPECT_EQ(PopupIconControl(0x54), 0) << "icon bits 0x50 name no icon";
-    EXPECT_EQ(PopupBeep(0xF4), 0u);
-}
-
 } // namespace

@@ -7,7 +7,6 @@
 #include "platform/fileSystem.h"
 #include "platform/textCodec.h"
 
-#include <chrono>
 #include <cstdio>
 #include <random>
 #include <vector>
@@ -254,8 +253,6 @@ void exercise(StringList& test, const std::string& bytes, const std::function<vo
 TEST_F(StringList, FuzzLoadSaveLoad)
 {
     const FuzzBudget budget = fuzzBudget(3535u);
-    const double seconds = budget.seconds;
-    const unsigned seed = budget.seed;
     const auto write = [&](const std::string& bytes) { writeHost("f.txt", bytes); };
     // Regression inputs: short and edge cases first.
     const std::vector<std::string> kept = {std::string("\r", 1), std::string("\n\r\n\r", 4), std::string("\0", 1),
@@ -263,18 +260,14 @@ TEST_F(StringList, FuzzLoadSaveLoad)
                                            std::string("\x00\xdc", 2), std::string("a\r\n\r\r\n\n", 7)};
     for (const std::string& bytes : kept)
         exercise(*this, bytes, write);
-    std::mt19937 random(seed);
-    const auto begin = std::chrono::steady_clock::now();
+    std::mt19937 random(budget.seed);
     long runs = 0;
-    for (;; ++runs) {
-        if (seconds > 0.0 ? std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count() > seconds
-                          : runs >= 300)
-            break;
+    for (; budget.goesOn(runs, 300); ++runs) {
         exercise(*this, randomFile(random), write);
         if (HasFailure())
             break;
     }
-    if (seconds > 0.0)
+    if (budget.seconds > 0.0)
         std::printf("%ld random files\n", runs);
 }
 

@@ -59,6 +59,13 @@ protected:
     CTitlebar m_bar;
 };
 
+CRect windowRect(HWND window)
+{
+    CRect r;
+    GetWindowRect(window, &r);
+    return r;
+}
+
 // Drains the window's posted messages, oldest first.
 std::vector<MSG> postedTo(HWND window)
 {
@@ -195,9 +202,7 @@ TEST_F(Titlebar, InitDialogMakesTheWindowFullScreen)
 {
     makeWindow();
     ASSERT_TRUE(m_bar.InitDialog(&m_window, nullptr, WT_DIALOG));
-    CRect r;
-    GetWindowRect(m_window, &r);
-    EXPECT_EQ(r, CRect(0, 0, 240, 320));
+    EXPECT_EQ(windowRect(m_window), CRect(0, 0, 240, 320));
     EXPECT_TRUE(m_window.GetStyle() & WS_POPUP);
     EXPECT_FALSE(m_window.GetStyle() & WS_CAPTION);
     EXPECT_FALSE(m_bar.InitDialog(nullptr, nullptr, WT_DIALOG));
@@ -223,11 +228,8 @@ TEST_F(Titlebar, PropertySheetOnThePortraitScreen)
     ASSERT_TRUE(m_bar.InitDialog(&m_window, nullptr, WT_PROPERTY_SHEET));
     EXPECT_TRUE(m_bar.IsShifted());
     EXPECT_EQ(m_bar.GetBarRect(), CRect(0, 26, 235, 51));
-    CRect r;
-    GetWindowRect(m_window, &r);
-    EXPECT_EQ(r, CRect(0, -26, 240, 320)) << "26 px above the screen's top, down to its bottom";
-    GetWindowRect(tabs, &r);
-    EXPECT_EQ(r, CRect(3, 52 - 26, 203, 346 - 27 - 26)) << "below the bar, 27 px above the bottom";
+    EXPECT_EQ(windowRect(m_window), CRect(0, -26, 240, 320)) << "26 px above the screen's top, down to its bottom";
+    EXPECT_EQ(windowRect(tabs), CRect(3, 52 - 26, 203, 346 - 27 - 26)) << "below the bar, 27 px above the bottom";
     EXPECT_EQ(rectOf(L"A"), CRect(2, 27, 52, 50));
 
     ASSERT_TRUE(m_bar.DisplayMenu(L"A"));
@@ -264,13 +266,9 @@ TEST_F(Titlebar, BelowBarDialogMovesItsChildrenDown)
     ASSERT_TRUE(special.Create(L"static", kSpecialWindowText, WS_CHILD, CRect(5, 40, 105, 60), &m_window));
     ASSERT_TRUE(m_bar.AddButton(L"Z", L"OK", 1, nullptr));
     ASSERT_TRUE(m_bar.InitDialog(&m_window, nullptr, WT_DIALOG_BELOW_BAR));
-    CRect r;
-    GetWindowRect(edit, &r);
-    EXPECT_EQ(r, CRect(5, 36, 105, 56)) << "down by the bar's bottom + 1";
-    GetWindowRect(special, &r);
-    EXPECT_EQ(r, CRect(5, 40, 105, 60));
-    GetWindowRect(m_bar.GetButtonWindow(L"Z"), &r);
-    EXPECT_EQ(r, CRect(183, 1, 233, 24)) << "the bar's own button stays";
+    EXPECT_EQ(windowRect(edit), CRect(5, 36, 105, 56)) << "down by the bar's bottom + 1";
+    EXPECT_EQ(windowRect(special), CRect(5, 40, 105, 60));
+    EXPECT_EQ(windowRect(m_bar.GetButtonWindow(L"Z")), CRect(183, 1, 233, 24)) << "the bar's own button stays";
 }
 
 TEST_F(Titlebar, OtherWindowTypesAttachWithoutLayout)
@@ -553,13 +551,10 @@ TEST_F(Titlebar, RandomBarsKeepTheirLayoutRules)
                 ASSERT_NE(button, nullptr) << "slot " << slot;
                 EXPECT_EQ(GetDlgCtrlID(button), static_cast<int>(ids[slot]));
                 EXPECT_EQ(GetDlgItem(window, static_cast<int>(ids[slot])), button);
-                CRect place;
-                GetWindowRect(button, &place);
                 CRect r;
                 bar->GetItemRect(CTitlebar::GetPosition(slot), r);
-                EXPECT_EQ(place, r);
-                EXPECT_EQ(GetWindowLongW(button, GWL_STYLE) & WS_VISIBLE,
-                          shown[slot] ? WS_VISIBLE : 0u);
+                EXPECT_EQ(windowRect(button), r);
+                EXPECT_EQ(GetWindowLongW(button, GWL_STYLE) & WS_VISIBLE, shown[slot] ? WS_VISIBLE : 0u);
             }
             EXPECT_EQ(childWindows(window).size(), buttons);
             for (int slot = 0; slot < CTitlebar::kSlots; ++slot)

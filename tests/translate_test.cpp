@@ -41,16 +41,22 @@ protected:
 
 std::wstring text(const CString& s) { return std::wstring(static_cast<const wchar_t*>(s)); }
 
-TEST_F(Translate, CancelIsTranslatedAndLowerCaseIsNot)
+std::wstring windowText(HWND window)
 {
-    start(L"[Cancel]\r\n[Abbrechen]\r\n");
-    EXPECT_EQ(text(Xlate(L"Cancel")), L"Abbrechen");
-    EXPECT_EQ(text(Xlate(L"cancel")), L"cancel");
-    EXPECT_EQ(text(Xlate(L"Cance")), L"Cance");
-    EXPECT_EQ(text(Xlate(L"Cancel ")), L"Cancel ");
+    wchar_t buffer[64];
+    GetWindowTextW(window, buffer, 64);
+    return buffer;
 }
 
-TEST_F(Translate, PrefixKeysAreFoundInEitherOrder)
+std::wstring menuText(HMENU menu, UINT position)
+{
+    wchar_t buffer[300];
+    GetMenuStringW(menu, position, buffer, 300, MF_BYPOSITION);
+    return buffer;
+}
+
+// Keys match whole and with exact case; a key that is a prefix of another is found in either order.
+TEST_F(Translate, KeysMatchExactlyAndPrefixKeysInEitherOrder)
 {
     for (const wchar_t* file : {L"[Point][Punkt]\r\n[Points][Punkte]\r\n", L"[Points][Punkte]\r\n[Point][Punkt]\r\n",
                                 L"[P][p][Points][Punkte][Po][po][Point][Punkt][Poi][poi]"}) {
@@ -59,6 +65,7 @@ TEST_F(Translate, PrefixKeysAreFoundInEitherOrder)
         EXPECT_EQ(text(Xlate(L"Points")), L"Punkte") << file;
         EXPECT_EQ(text(Xlate(L"Poin")), L"Poin") << file;
         EXPECT_EQ(text(Xlate(L"Pointsx")), L"Pointsx") << file;
+        EXPECT_EQ(text(Xlate(L"point")), L"point") << file;
     }
 }
 
@@ -199,25 +206,17 @@ TEST_F(Translate, TextsHoldingACloseBracketAreNotWritten)
 
 TEST_F(Translate, NoTranslatorAndNullText)
 {
-    EXPECT_EQ(text(Xlate(L"Cancel")), L"Cancel");
-    EXPECT_EQ(text(Xlate(nullptr)), L"");
     CWnd w;
     ASSERT_TRUE(w.Create(L"dialog", L"Title", 0, CRect(0, 0, 10, 10), nullptr));
     CMenu menu;
     menu.CreatePopupMenu();
-    EXPECT_EQ(XlateWnd(w), 0);
-    EXPECT_EQ(XlateWndTitle(w), 0);
-    EXPECT_EQ(XlateWndMenu(w), 0);
-    EXPECT_EQ(XlateMenu(menu), 0);
-    EXPECT_EQ(XlateMenu(w.m_hWnd), 0);
-    InitializeTranslateFile();
-    EXPECT_EQ(text(Xlate(L"Cancel")), L"Cancel");
-    EXPECT_EQ(text(Xlate(nullptr)), L"");
-    EXPECT_EQ(XlateWnd(w), -1);
-    EXPECT_EQ(XlateWndTitle(w), -1);
-    EXPECT_EQ(XlateWndMenu(w), -1);
-    EXPECT_EQ(XlateMenu(menu), -1);
-    EXPECT_EQ(XlateMenu(w.m_hWnd), -1);
+    for (int expected : {0, -1}) {  // before any start, then after a start without files
+        EXPECT_EQ(text(Xlate(L"Cancel")), L"Cancel");
+        EXPECT_EQ(text(Xlate(nullptr)), L"");
+        for (int got : {XlateWnd(w), XlateWndTitle(w), XlateWndMenu(w), XlateMenu(menu), XlateMenu(w.m_hWnd)})
+            EXPECT_EQ(got, expected);
+        InitializeTranslateFile();
+    }
 }
 
 TEST_F(Translate, StringResources)
@@ -235,29 +234,11 @@ TEST_F(Translate, StringResources)
     SetStringResource(module, 13, nullptr);
 }
 
-TEST_F(Translate, EditKeepsItsTextAndStaticIsTranslated)
-{
-    start(L"[Cancel][Abbrechen][Title][Titel]");
-    CWnd dialog, edit, label;
-    ASSERT_TRUE(dialog.Create(L"Dialog", L"Title", 0, CRect(0, 0, 100, 100), nullptr));
-    ASSERT_TRUE(edit.Create(L"Edit", L"Cancel", WS_CHILD, CRect(0, 0, 10, 10), &dialog));
-    ASSERT_TRUE(label.Create(L"Static", L"Cancel", WS_CHILD, CRect(0, 0, 10, 10), &dialog));
-    EXPECT_EQ(XlateWnd(dialog), 2);
-    CWnd none;
-    EXPECT_EQ(XlateWnd(none), -1) << "no window";
-    EXPECT_EQ(XlateWndTitle(none), -1);
-    wchar_t buffer[64];
-    edit.GetWindowText(buffer, 64);
-    EXPECT_EQ(std::wstring(buffer), L"Cancel");
-    label.GetWindowText(buffer, 64);
-    EXPECT_EQ(std::wstring(buffer), L"Abbrechen");
-    dialog.GetWindowText(buffer, 64);
-    EXPECT_EQ(std::wstring(buffer), L"Titel");
-}
-
 TEST_F(Translate, ChildWindowsByClassAndStyle)
 {
-    start(L"[Cancel][Abbrechen]");
+    start(L"[Cancel][Abbrechen][Title][Titel]");
+    CWnd none;
+    EXPECT_EQ(XlateWnd(none), -1) << "no window";
     struct Case {
         const wchar_t* className;
         DWORD style;
@@ -276,7 +257,7 @@ TEST_F(Translate, ChildWindowsByClassAndStyle)
         {L"editor", 0, true},
     };
     CWnd dialog;
-    ASSERT_TRUE(dialog.Create(L"dialog", L"", 0, CRect(0, 0, 10, 10), nullptr));
+    ASSERT_TRUE(dialog.Create(L"dialog", L"Title", 0, CRect(0, 0, 10, 10), nullptr));
     std::vector<HWND> children;
     for (const Case& c : cases)
         children.push_back(CreateWindowW(c.className, L"Cancel", WS_CHILD | c.style, 0, 0, 1, 1, dialog.m_hWnd,
@@ -284,15 +265,11 @@ TEST_F(Translate, ChildWindowsByClassAndStyle)
     const HWND grandchild =
         CreateWindowW(L"static", L"Cancel", WS_CHILD, 0, 0, 1, 1, children.back(), nullptr, nullptr, nullptr);
     EXPECT_EQ(XlateWnd(dialog), static_cast<int>(cases.size()));
-    for (size_t i = 0; i < cases.size(); ++i) {
-        wchar_t buffer[32];
-        GetWindowTextW(children[i], buffer, 32);
-        EXPECT_EQ(std::wstring(buffer), cases[i].translated ? L"Abbrechen" : L"Cancel")
+    for (size_t i = 0; i < cases.size(); ++i)
+        EXPECT_EQ(windowText(children[i]), cases[i].translated ? L"Abbrechen" : L"Cancel")
             << "class '" << WideToUtf8(cases[i].className) << "' style " << cases[i].style;
-    }
-    wchar_t buffer[32];
-    GetWindowTextW(grandchild, buffer, 32);
-    EXPECT_EQ(std::wstring(buffer), L"Cancel") << "grandchildren are not visited";
+    EXPECT_EQ(windowText(grandchild), L"Cancel") << "grandchildren are not visited";
+    EXPECT_EQ(windowText(dialog.m_hWnd), L"Titel") << "the window's own title";
 }
 
 // A menu tree's content, for comparing structure, states, identifiers and texts.
@@ -311,10 +288,7 @@ std::vector<Node> dump(HMENU menu)
 {
     std::vector<Node> nodes;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        Node n{GetMenuItemID(menu, i), GetMenuState(menu, i, MF_BYPOSITION), L"", GetSubMenu(menu, i), {}};
-        wchar_t buffer[300];
-        GetMenuStringW(menu, i, buffer, 300, MF_BYPOSITION);
-        n.text = buffer;
+        Node n{GetMenuItemID(menu, i), GetMenuState(menu, i, MF_BYPOSITION), menuText(menu, i), GetSubMenu(menu, i), {}};
         if (n.submenu)
             n.children = dump(n.submenu);
         nodes.push_back(n);
@@ -368,9 +342,7 @@ TEST_F(Translate, MenusThreeDeep)
     AppendMenuW(own, MF_STRING, 5, L"File");
     SetMenu(frame.m_hWnd, own);
     EXPECT_EQ(XlateWndMenu(frame), 0);
-    wchar_t buffer[32];
-    GetMenuStringW(own, 0, buffer, 32, MF_BYPOSITION);
-    EXPECT_EQ(std::wstring(buffer), L"Datei");
+    EXPECT_EQ(menuText(own, 0), L"Datei");
     EXPECT_EQ(XlateMenu(static_cast<HMENU>(nullptr)), -1);
 }
 
@@ -412,9 +384,7 @@ TEST_F(Translate, CommandBarOf17Buttons)
         EXPECT_EQ(text(button.text), i % 2 ? (handled ? L"Datei" : L"File") : L"Other") << i;
         EXPECT_EQ(button.command, 1000u + i);
         EXPECT_EQ(button.menu, menus[i]);
-        wchar_t buffer[32];
-        GetMenuStringW(menus[i], 0, buffer, 32, MF_BYPOSITION);
-        EXPECT_EQ(std::wstring(buffer), handled ? L"Öffnen" : L"Open") << i;
+        EXPECT_EQ(menuText(menus[i], 0), handled ? L"Öffnen" : L"Open") << i;
         EXPECT_EQ(GetMenuItemID(menus[i], 0), 100u + i);
     }
     EXPECT_EQ(XlateMenu(bar), 15) << "the bar itself";

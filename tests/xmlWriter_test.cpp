@@ -262,18 +262,6 @@ TEST_F(XmlWriterTest, WriterStoppedInItsFirstPeriodChecksAfterTheNextPeriod)
     }
 }
 
-TEST_F(XmlWriterTest, HistoryStoppedBeforeItsFirstEntryStartsAnew)
-{
-    const std::string whole = "\xFF\xFE" + utf16("<?xml version=\"1.0\"?>\r\n<OstrandJobHistory>\r\n");
-    for (size_t length : {size_t(0), size_t(1), size_t(2), size_t(9), whole.size()}) {
-        writeHost("new.xml", whole.substr(0, length));
-        writePeriod(L"\\new.xml", L"v");
-        std::string detail;
-        EXPECT_EQ(CheckJobHistory(readHost("new.xml"), detail), JOB_HISTORY_OK)
-            << length << " bytes before: " << detail;
-    }
-}
-
 TEST_F(XmlWriterTest, HistoryWithoutChecksumGetsTheSumOfAllItHolds)
 {
     // An entry was written before any checksum: the next checksum covers it too.
