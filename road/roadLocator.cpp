@@ -764,6 +764,19 @@ private:
     const std::vector<double>& m_start;
 };
 
+// Whether two feet at stations a and b, both about `dist` from (north, east), are two places of
+// the alignment: it comes farther from the point between them (each is a minimum of its own),
+// or they lie a metre or more apart along a stretch of equal distance (an arc about the
+// point). Feet closer together on one flat minimum (a chord's end beside the foot) are one.
+bool twoPlaces(const CAlntH& alnt, double a, double b, double north, double east, double dist)
+{
+    if (std::fabs(a - b) >= 1.0)
+        return true;
+    RoadLocation middle;
+    return RoadPointAt(alnt, 0.5 * (a + b), 0.0, middle) &&
+           std::hypot(north - middle.footNorth, east - middle.footEast) > dist + RoadLocator::kTieDistance;
+}
+
 // A foot point is solved until its station (and its point) are this exact, metres.
 constexpr double kStationExact = 1e-11;
 
@@ -1041,8 +1054,10 @@ bool RoadLocator::locate(double north, double east, RoadLocation& out) const
         r.footEast = f.e;
     }
     r.azimuth = f.az;
-    if (nearest.tie())
-        r.tieStation = nearest.station(nearest.other);
+    const Foot& other = nearest.other;
+    if (nearest.tie() && twoPlaces(*m_alnt, nearest.station(best), nearest.station(other), north, east,
+                                   std::max(best.dist, other.dist)))
+        r.tieStation = nearest.station(other);
     out = r;
     return true;
 }
