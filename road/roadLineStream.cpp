@@ -122,7 +122,9 @@ struct Flight {
     }
 
     std::mutex mutex;
-    std::condition_variable changed;
+    // One condition a role, so that a change wakes only who waits for it: a freed block the
+    // reader, a queued block one worker, a finished block the writer.
+    std::condition_variable toReader, toWorkers, toWriter;
     std::vector<RoadLineBlock> blocks;
     std::vector<long> sequence;   // of each block in the input; -1 free
     std::vector<bool> done;
@@ -147,7 +149,7 @@ bool RoadLineStream::run(std::FILE* in, int threads, const RoadLineStreamHooks& 
             std::size_t id;
             {
                 std::unique_lock<std::mutex> lock(f.mutex);
-                f.changed.wait(lock, [&] { return !f.freeBlocks.empty(); });
+                f.toReader.wait(lock, [&] { return !f.freeBlocks.empty(); });
                 id = f.freeBlocks.back();
                 f.freeBlocks.pop_back();
             }
@@ -164,12 +166,13 @@ bool RoadLineStream::run(std::FILE* in, int threads, const RoadLineStreamHooks& 
             if (!more) {
                 f.freeBlocks.push_back(id);
                 f.readerFinished = true;
-                f.changed.notify_all();
+                f.toWorkers.notify_all();
+                f.toWriter.notify_one();
                 return;
             }
             f.sequence[id] = f.readCount++;
             f.queued.push_back(id);
-            f.changed.notify_all();
+            f.toWorkers.notify_one();
         }
     });
 
@@ -180,7 +183,7 @@ bool RoadLineStream::run(std::FILE* in, int threads, const RoadLineStreamHooks& 
                 std::size_t id;
                 {
                     std::unique_lock<std::mutex> lock(f.mutex);
-                    f.changed.wait(lock, [&] { return f.queuedFront < f.queued.size() || f.readerFinished; });
+                    f.toWorkers.wait(lock, [&] { return f.queuedFront < f.queued.size() || f.readerFinished; });
                     if (f.queuedFront == f.queued.size())
                         return;
                     id = f.queued[f.queuedFront++];
@@ -192,7 +195,7 @@ bool RoadLineStream::run(std::FILE* in, int threads, const RoadLineStreamHooks& 
                 hooks.work(w, f.blocks[id]);
                 std::lock_guard<std::mutex> lock(f.mutex);
                 f.done[id] = true;
-                f.changed.notify_all();
+                f.toWriter.notify_one();
             }
         });
 
@@ -201,7 +204,7 @@ bool RoadLineStream::run(std::FILE* in, int threads, const RoadLineStreamHooks& 
         std::size_t id = f.blocks.size();
         {
             std::unique_lock<std::mutex> lock(f.mutex);
-            f.changed.wait(lock, [&] {
+            f.toWriter.wait(lock, [&] {
                 for (id = 0; id < f.blocks.size(); ++id)
                     if (f.sequence[id] == next)
                         return static_cast<bool>(f.done[id]);
@@ -215,7 +218,7 @@ bool RoadLineStream::run(std::FILE* in, int threads, const RoadLineStreamHooks& 
         f.sequence[id] = -1;
         f.done[id] = false;
         f.freeBlocks.push_back(id);
-        f.changed.notify_all();
+        f.toReader.notify_one();
     }
     readerThread.join();
     for (std::thread& t : workers)
