@@ -34,6 +34,25 @@ int RoadUsableCores()
 
 namespace {
 
+// The LF count of `text`, in runs of 255 bytes counted in one byte each (vectorised by the
+// compiler; a plain count widens every byte to 64 bits).
+long LineEnds(const std::string& text)
+{
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
+    std::size_t left = text.size();
+    long count = 0;
+    while (left > 0) {
+        const std::size_t run = std::min<std::size_t>(left, 255);
+        unsigned char inRun = 0;
+        for (std::size_t i = 0; i < run; ++i)
+            inRun = static_cast<unsigned char>(inRun + (p[i] == '\n'));
+        count += inRun;
+        p += run;
+        left -= run;
+    }
+    return count;
+}
+
 // Cuts the input into blocks of whole lines. A line begun at the end of one block (`carry`)
 // starts the next.
 class BlockReader {
@@ -112,27 +131,119 @@ private:
     bool m_failed = false;
 };
 
-// The blocks in flight and who holds them: free (the reader's), queued and worked on (the
-// workers'), done (waiting for the writer, in input order).
-struct Flight {
-    explicit Flight(std::size_t count) : blocks(count), sequence(count, -1), done(count, false)
+// The blocks in flight. Each worker in turn takes a free block, reads the next lines into it
+// (one reader at a time, so blocks are read and prepared in input order), answers it, and hands
+// it in; whoever hands in the block next in input order writes it and every finished block
+// after it. No thread waits for another to pass a block on: the only waits are for a free
+// block (the pool is full of finished blocks behind a slower one) and for the input.
+class Flight {
+public:
+    Flight(std::FILE* in, int threads, const RoadLineStreamHooks& hooks)
+        : m_reader(in), m_hooks(hooks),
+          m_blocks(static_cast<std::size_t>(RoadLineStream::kBlocksPerThread * threads + 2)),
+          m_sequence(m_blocks.size(), -1)
     {
-        for (std::size_t i = 0; i < count; ++i)
-            freeBlocks.push_back(i);
+        for (std::size_t i = 0; i < m_blocks.size(); ++i)
+            m_free.push_back(i);
     }
 
-    std::mutex mutex;
-    // One condition a role, so that a change wakes only who waits for it: a freed block the
-    // reader, a queued block one worker, a finished block the writer.
-    std::condition_variable toReader, toWorkers, toWriter;
-    std::vector<RoadLineBlock> blocks;
-    std::vector<long> sequence;   // of each block in the input; -1 free
-    std::vector<bool> done;
-    std::vector<std::size_t> freeBlocks;
-    std::vector<std::size_t> queued;   // in input order; taken from the front
-    std::size_t queuedFront = 0;
-    long readCount = 0;        // blocks handed to the workers
-    bool readerFinished = false;
+    // One worker's loop, to the end of the input.
+    void work(int worker)
+    {
+        std::size_t id;
+        long sequence;
+        while (take(id) && read(id, sequence)) {
+            m_hooks.work(worker, m_blocks[id]);
+            handIn(id, sequence);
+        }
+    }
+
+    bool readFailed() const { return m_reader.failed(); }
+
+private:
+    // A free block; false once the input has ended.
+    bool take(std::size_t& id)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_freed.wait(lock, [&] { return !m_free.empty() || m_ended; });
+        if (m_ended)
+            return false;
+        id = m_free.back();
+        m_free.pop_back();
+        return true;
+    }
+
+    // The next lines into block id, prepared; false (the block given back) at the input's end.
+    bool read(std::size_t id, long& sequence)
+    {
+        RoadLineBlock& b = m_blocks[id];
+        {
+            std::lock_guard<std::mutex> input(m_inputMutex);
+            b.clear();
+            b.firstLine = m_nextLine;
+            if (!m_inputEnded && m_reader.next(b)) {
+                m_nextLine += LineEnds(b.text);
+                if (m_hooks.prepare)
+                    m_hooks.prepare(b);
+                sequence = m_readCount++;
+                return true;
+            }
+            m_inputEnded = true;
+        }
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_free.push_back(id);
+        m_ended = true;
+        m_freed.notify_all();
+        return false;
+    }
+
+    // Block id answered: written now if it is next in input order and no one else is writing.
+    void handIn(std::size_t id, long sequence)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_sequence[id] = sequence;
+        if (m_writing)
+            return;   // the writer of the moment looks for it before it stops
+        m_writing = true;
+        for (std::size_t next; (next = finished(m_written)) < m_blocks.size();) {
+            lock.unlock();
+            m_hooks.write(m_blocks[next]);
+            lock.lock();
+            m_sequence[next] = -1;
+            ++m_written;
+            m_free.push_back(next);
+            m_freed.notify_one();
+        }
+        m_writing = false;
+    }
+
+    // The finished block of that place in the input; the block count when it is not finished.
+    std::size_t finished(long sequence) const
+    {
+        for (std::size_t id = 0; id < m_blocks.size(); ++id)
+            if (m_sequence[id] == sequence)
+                return id;
+        return m_blocks.size();
+    }
+
+    BlockReader m_reader;
+    const RoadLineStreamHooks& m_hooks;
+    std::vector<RoadLineBlock> m_blocks;
+
+    // The input's side, held while a block is read and prepared.
+    std::mutex m_inputMutex;
+    long m_nextLine = 1;
+    long m_readCount = 0;   // blocks read
+    bool m_inputEnded = false;
+
+    // The blocks' side.
+    std::mutex m_mutex;
+    std::condition_variable m_freed;
+    std::vector<std::size_t> m_free;
+    std::vector<long> m_sequence;   // each finished block's place in the input; -1 otherwise
+    long m_written = 0;             // blocks written
+    bool m_writing = false;
+    bool m_ended = false;
 };
 
 } // namespace
@@ -140,88 +251,12 @@ struct Flight {
 bool RoadLineStream::run(std::FILE* in, int threads, const RoadLineStreamHooks& hooks)
 {
     threads = std::max(1, threads);
-    Flight f(static_cast<std::size_t>(kBlocksPerThread * threads + 2));
-    BlockReader reader(in);
-
-    std::thread readerThread([&] {
-        long line = 1;
-        for (;;) {
-            std::size_t id;
-            {
-                std::unique_lock<std::mutex> lock(f.mutex);
-                f.toReader.wait(lock, [&] { return !f.freeBlocks.empty(); });
-                id = f.freeBlocks.back();
-                f.freeBlocks.pop_back();
-            }
-            RoadLineBlock& b = f.blocks[id];
-            b.clear();
-            b.firstLine = line;
-            const bool more = reader.next(b);
-            if (more) {
-                line += static_cast<long>(std::count(b.text.begin(), b.text.end(), '\n'));
-                if (hooks.prepare)
-                    hooks.prepare(b);
-            }
-            std::lock_guard<std::mutex> lock(f.mutex);
-            if (!more) {
-                f.freeBlocks.push_back(id);
-                f.readerFinished = true;
-                f.toWorkers.notify_all();
-                f.toWriter.notify_one();
-                return;
-            }
-            f.sequence[id] = f.readCount++;
-            f.queued.push_back(id);
-            f.toWorkers.notify_one();
-        }
-    });
-
-    std::vector<std::thread> workers;
-    for (int w = 0; w < threads; ++w)
-        workers.emplace_back([&, w] {
-            for (;;) {
-                std::size_t id;
-                {
-                    std::unique_lock<std::mutex> lock(f.mutex);
-                    f.toWorkers.wait(lock, [&] { return f.queuedFront < f.queued.size() || f.readerFinished; });
-                    if (f.queuedFront == f.queued.size())
-                        return;
-                    id = f.queued[f.queuedFront++];
-                    if (f.queuedFront == f.queued.size()) {
-                        f.queued.clear();
-                        f.queuedFront = 0;
-                    }
-                }
-                hooks.work(w, f.blocks[id]);
-                std::lock_guard<std::mutex> lock(f.mutex);
-                f.done[id] = true;
-                f.toWriter.notify_one();
-            }
-        });
-
-    // The writer: the blocks in input order as they are done.
-    for (long next = 0;; ++next) {
-        std::size_t id = f.blocks.size();
-        {
-            std::unique_lock<std::mutex> lock(f.mutex);
-            f.toWriter.wait(lock, [&] {
-                for (id = 0; id < f.blocks.size(); ++id)
-                    if (f.sequence[id] == next)
-                        return static_cast<bool>(f.done[id]);
-                return f.readerFinished && next == f.readCount;
-            });
-            if (id == f.blocks.size())
-                break;
-        }
-        hooks.write(f.blocks[id]);
-        std::lock_guard<std::mutex> lock(f.mutex);
-        f.sequence[id] = -1;
-        f.done[id] = false;
-        f.freeBlocks.push_back(id);
-        f.toReader.notify_one();
-    }
-    readerThread.join();
-    for (std::thread& t : workers)
+    Flight f(in, threads, hooks);
+    std::vector<std::thread> others;
+    for (int w = 1; w < threads; ++w)
+        others.emplace_back([&f, w] { f.work(w); });
+    f.work(0);
+    for (std::thread& t : others)
         t.join();
-    return !reader.failed();
+    return !f.readFailed();
 }

@@ -1,11 +1,13 @@
 // The lines of a text stream (millions of points for `road locate`) answered in blocks on
 // several threads, the answers written in input order.
 //
-// One reader cuts the input into blocks of whole lines (about kBlockBytes each); the workers
-// take blocks as they come and turn each into its answers (parsing, locating and formatting
-// all happen there); the calling thread writes the finished blocks in input order. A fixed
-// number of blocks is in flight (kBlocksPerThread per worker), each reused, so memory stays
-// flat whatever the input's size.
+// The calling thread and threads - 1 others are the workers. Each in turn reads the next
+// block of whole lines (about kBlockBytes; one reader at a time), turns it into its answers
+// (parsing, locating and formatting all happen there) and hands it in; whoever hands in the
+// block next in input order writes it. No block waits for a thread to be woken to pass it on.
+// A fixed number of blocks is in flight (kBlocksPerThread per worker), each reused, so memory
+// stays flat whatever the input's size; with one worker the calling thread alone reads,
+// answers and writes one block at a time.
 //
 // Lines end with LF; a CR before it stays in the line for the worker to drop. The last line
 // may lack its LF. A line longer than kMaxLineBytes is not held: it reaches the worker as an
@@ -35,12 +37,13 @@ struct alignas(64) RoadLineBlock {
 };
 
 struct RoadLineStreamHooks {
-    // In input order on the reader's thread, before a block goes to the workers: the place to
-    // read a header row that changes how the later lines are read. May be empty.
+    // In input order, one block at a time, before the block is answered: the place to read a
+    // header row that changes how the later lines are read. May be empty.
     std::function<void(RoadLineBlock&)> prepare;
     // On worker `worker` (0 to threads - 1): the block's answers.
     std::function<void(int worker, RoadLineBlock&)> work;
-    // On the calling thread, in input order: writes a finished block.
+    // In input order, one block at a time (on whichever worker finished the block next in
+    // order): writes a finished block.
     std::function<void(const RoadLineBlock&)> write;
 };
 

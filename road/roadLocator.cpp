@@ -367,19 +367,23 @@ struct CellBox {
     double minN, minE, maxN, maxE;
 };
 
-double segmentDistance(double n, double e, const Segment& s)
+// Squared distances: the grid's build compares many and takes one root at the end.
+double segmentDistance2(double n, double e, const Segment& s)
 {
     const double un = s.bn - s.an, ue = s.be - s.ae;
     const double pn = n - s.an, pe = e - s.ae;
     const double len2 = un * un + ue * ue;
     double t = len2 > 0.0 ? (pn * un + pe * ue) / len2 : 0.0;
     t = std::min(std::max(t, 0.0), 1.0);
-    return std::hypot(pn - t * un, pe - t * ue);
+    const double dn = pn - t * un, de = pe - t * ue;
+    return dn * dn + de * de;
 }
 
-double boxPointDistance(const CellBox& b, double n, double e)
+double boxPointDistance2(const CellBox& b, double n, double e)
 {
-    return std::hypot(std::max(std::max(b.minN - n, n - b.maxN), 0.0), std::max(std::max(b.minE - e, e - b.maxE), 0.0));
+    const double dn = std::max(std::max(b.minN - n, n - b.maxN), 0.0);
+    const double de = std::max(std::max(b.minE - e, e - b.maxE), 0.0);
+    return dn * dn + de * de;
 }
 
 // The parameters [t0, t1] of the segment a + t (b - a), 0 <= t <= 1, with lo <= a + t (b - a) <= hi
@@ -402,21 +406,19 @@ bool clipSegment(double a, double b, double lo, double hi, double& t0, double& t
 // corner of one of them.
 double cellFarthest(const CellBox& b, const Segment& s)
 {
-    return std::max(std::max(segmentDistance(b.minN, b.minE, s), segmentDistance(b.minN, b.maxE, s)),
-                    std::max(segmentDistance(b.maxN, b.minE, s), segmentDistance(b.maxN, b.maxE, s)));
+    return std::sqrt(std::max(std::max(segmentDistance2(b.minN, b.minE, s), segmentDistance2(b.minN, b.maxE, s)),
+                              std::max(segmentDistance2(b.maxN, b.minE, s), segmentDistance2(b.maxN, b.maxE, s))));
 }
 
-double cellNearest(const CellBox& b, const Segment& s)
+double cellNearest2(const CellBox& b, const Segment& s)
 {
     double t0 = 0.0, t1 = 1.0;
     if (clipSegment(s.an, s.bn, b.minN, b.maxN, t0, t1) && clipSegment(s.ae, s.be, b.minE, b.maxE, t0, t1))
         return 0.0;
-    return std::min(std::min(std::min(segmentDistance(b.minN, b.minE, s), segmentDistance(b.minN, b.maxE, s)),
-                             std::min(segmentDistance(b.maxN, b.minE, s), segmentDistance(b.maxN, b.maxE, s))),
-                    std::min(boxPointDistance(b, s.an, s.ae), boxPointDistance(b, s.bn, s.be)));
+    return std::min(std::min(std::min(segmentDistance2(b.minN, b.minE, s), segmentDistance2(b.minN, b.maxE, s)),
+                             std::min(segmentDistance2(b.maxN, b.minE, s), segmentDistance2(b.maxN, b.maxE, s))),
+                    std::min(boxPointDistance2(b, s.an, s.ae), boxPointDistance2(b, s.bn, s.be)));
 }
-
-
 
 } // namespace
 
@@ -448,7 +450,7 @@ void RoadLocator::Index::buildGrid()
             const double colFirst = std::max(std::floor((std::min(e0, e1) - within) / size), -span);
             const double colLast = std::min(std::floor((std::max(e0, e1) + within) / size), span);
             for (double col = colFirst; col <= colLast; ++col) {
-                if (cellNearest(CellBox{row * size, col * size, (row + 1.0) * size, (col + 1.0) * size}, s) > within)
+                if (cellNearest2(CellBox{row * size, col * size, (row + 1.0) * size, (col + 1.0) * size}, s) > within * within)
                     continue;
                 if (pairs.size() >= kGridMaxPairs)
                     return;
@@ -477,7 +479,7 @@ void RoadLocator::Index::buildGrid()
                                             std::fabs(originN) + std::fabs(originE));
         list.clear();
         for (std::size_t k = g; k < end; ++k)
-            if (cellNearest(b, segments[pairs[k].second]) - chords[pairs[k].second].pad <= upper + slack)
+            if (std::sqrt(cellNearest2(b, segments[pairs[k].second])) - chords[pairs[k].second].pad <= upper + slack)
                 list.push_back(pairs[k].second);
         // Sorted by chord, the pairs of a cell give its chords in road order: a run with a few
         // gaps is kept as the range from its first to its last chord (a few more measured).

@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -65,6 +67,32 @@ TEST(RoadLineStream, EveryLineOnceInInputOrder)
         EXPECT_GT(prepared.size(), 10u);
         for (std::size_t i = 1; i < prepared.size(); ++i)
             EXPECT_LT(prepared[i - 1], prepared[i]);
+    }
+}
+
+// Blocks finish out of order: one worker, or the writer, is slow. Every block is still written
+// once, in input order, and the pool never runs dry for good.
+TEST(RoadLineStream, SlowWorkerOrWriterKeepsOrder)
+{
+    std::string text;
+    for (int i = 0; i < 40000; ++i)
+        text += std::to_string(i) + " 12.5 7.25\n";
+    for (const bool slowWriter : {false, true}) {
+        Input in(text);
+        std::string written;
+        RoadLineStreamHooks hooks;
+        hooks.work = [](int w, RoadLineBlock& b) {
+            if (w == 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            b.out = b.text;
+        };
+        hooks.write = [&](const RoadLineBlock& b) {
+            if (slowWriter)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            written += b.out;
+        };
+        EXPECT_TRUE(RoadLineStream::run(in.file, 4, hooks));
+        EXPECT_EQ(written, text) << (slowWriter ? "slow writer" : "slow worker");
     }
 }
 
