@@ -92,6 +92,123 @@ double largestCurvature(const std::vector<RoadCurvePiece>& pieces)
     return k;
 }
 
+// The table's offset at a station (linear between pairs; the first pair's offset before it,
+// the last's after it: one pair is a constant offset).
+double tableOffsetAt(const std::vector<StAndOffset>& table, double station)
+{
+    if (station <= table.front().station)
+        return table.front().offset;
+    for (size_t i = 1; i < table.size(); ++i) {
+        const StAndOffset &a = table[i - 1], &b = table[i];
+        if (station <= b.station)
+            return a.offset + (b.offset - a.offset) * (station - a.station) / (b.station - a.station);
+    }
+    return table.back().offset;
+}
+
+// The parameters t strictly between 0 and 1, in order, where the offset times the curvature,
+// both linear in t (o0 to o1, k0 to k1), equals 1: the roots of a quadratic (its stable form).
+int unitCrossings(double o0, double o1, double k0, double k1, double t[2])
+{
+    const double a = (o1 - o0) * (k1 - k0), b = o0 * (k1 - k0) + (o1 - o0) * k0, c = o0 * k0 - 1.0;
+    double r[2];
+    int n = 0;
+    if (a == 0.0) {
+        if (b != 0.0)
+            r[n++] = -c / b;
+    } else if (b * b - 4.0 * a * c >= 0.0) {
+        const double q = -0.5 * (b + std::copysign(std::sqrt(b * b - 4.0 * a * c), b));
+        r[n++] = q / a;
+        if (q != 0.0)
+            r[n++] = c / q;
+    }
+    int m = 0;
+    for (int i = 0; i < n; ++i)
+        if (r[i] > 0.0 && r[i] < 1.0)
+            t[m++] = r[i];
+    if (m == 2 && t[0] > t[1])
+        std::swap(t[0], t[1]);
+    return m;
+}
+
+// The stretches where an offset reaches the centre of a curve on its side, offered in station
+// order: the first, joined with those right after it (a spiral, its arc, the next spiral: one
+// report for one curve); `done` once a stretch clear of the centres follows it.
+struct FoldScan {
+    bool found = false, done = false;
+    RoadOffsetFold fold;
+
+    void add(double from, double to, double radius)
+    {
+        if (found && from > fold.to + 1e-9) {
+            done = true;
+            return;
+        }
+        fold.from = found ? fold.from : from;
+        fold.to = std::max(to, found ? fold.to : to);
+        fold.radius = found ? std::min(fold.radius, radius) : radius;
+        found = true;
+    }
+};
+
+// Scans the stations s0 to s1 of piece `p` (its element starting at chainage `start`), where
+// the table's offset is linear: the offset reaches the centre where offset * curvature >= 1.
+// Between the crossings the product keeps its side, so that each is decided at its middle.
+void scanFolds(const RoadCurvePiece& p, double start, const std::vector<StAndOffset>& table, double s0, double s1,
+               FoldScan& scan)
+{
+    const double k0 = p.curvatureAt(s0 - start), k1 = p.curvatureAt(s1 - start);
+    const double o0 = tableOffsetAt(table, s0), o1 = tableOffsetAt(table, s1);
+    auto reaches = [&](double t) { return (o0 + (o1 - o0) * t) * (k0 + (k1 - k0) * t) >= 1.0; };
+    auto station = [&](double t) { return t == 1.0 ? s1 : s0 + t * (s1 - s0); };
+    auto radius = [&](double t) { return 1.0 / std::fabs(k0 + (k1 - k0) * t); };
+    double t[4] = {0.0};
+    int n = 1 + unitCrossings(o0, o1, k0, k1, t + 1);
+    t[n++] = 1.0;
+    for (int i = 0; i < n && !scan.done; ++i) {
+        if (reaches(t[i]))
+            scan.add(station(t[i]), station(t[i]), radius(t[i]));
+        if (i + 1 == n || scan.done)
+            continue;
+        if (reaches(0.5 * (t[i] + t[i + 1])))
+            scan.add(station(t[i]), station(t[i + 1]), std::min(radius(t[i]), radius(t[i + 1])));
+        else if (scan.found && t[i + 1] > t[i])
+            scan.done = true;
+    }
+}
+
+// The first stretch between the chainages `from` and `to` where the table's offset reaches the
+// centre of a curve on its side: each piece split at the table's stations.
+bool tableFolds(const CAlnt& alnt, const std::vector<StAndOffset>& table, double from, double to, RoadOffsetFold& fold)
+{
+    std::vector<RoadCurvePiece> pieces;
+    if (!(from <= to) || !RoadCurvePieces(alnt, pieces))
+        return false;
+    FoldScan scan;
+    for (size_t i = 0; i < pieces.size() && !scan.done; ++i) {
+        const RoadCurvePiece& p = pieces[i];
+        double start = 0.0;
+        if (!alnt.getHe(p.element)->getStartChainageInM(start))
+            return false;
+        const double a = std::max(start + p.from, from), b = std::min(start + p.to, to);
+        if (a > b)
+            continue;
+        double s0 = a;
+        for (const StAndOffset& pair : table) {
+            if (pair.station > s0 && pair.station < b) {
+                scanFolds(p, start, table, s0, pair.station, scan);
+                s0 = pair.station;
+            }
+        }
+        scanFolds(p, start, table, s0, b, scan);
+    }
+    if (!scan.found)
+        return false;
+    fold = scan.fold;
+    fold.offset = tableOffsetAt(table, fold.from);
+    return true;
+}
+
 } // namespace
 
 bool LoadRoadCentreline(const CAlnt& alnt, double deviation, CAlnt2dPosCache& cache)
@@ -185,60 +302,25 @@ bool RoadLargestCurvature(const CAlnt& alnt, double& curvature)
 bool RoadOffsetFolds(const CAlnt& alnt, double offset, double from, double to, RoadOffsetFold& fold)
 {
     UseRoadTolerances();
-    std::vector<RoadCurvePiece> pieces;
-    if (!std::isfinite(offset) || offset == 0.0 || !RoadCurvePieces(alnt, pieces))
+    StAndOffset constant;
+    constant.station = from;
+    constant.offset = offset;
+    return std::isfinite(offset) && tableFolds(alnt, {constant}, from, to, fold);
+}
+
+bool RoadOffsetTableFolds(const CAlnt& alnt, const std::vector<StAndOffset>& table, RoadOffsetFold& fold)
+{
+    UseRoadTolerances();
+    if (table.empty())
         return false;
-    bool found = false;
-    RoadOffsetFold f;
-    for (const RoadCurvePiece& p : pieces) {
-        double start = 0.0;
-        if (!alnt.getHe(p.element)->getStartChainageInM(start))
+    for (size_t i = 0; i < table.size(); ++i)
+        if (!std::isfinite(table[i].station) || !std::isfinite(table[i].offset) ||
+            (i > 0 && !(table[i].station > table[i - 1].station)))
             return false;
-        // offset * k >= 1 where the offset reaches the centre; k changes linearly along the
-        // piece, so the stretch is one interval bounded by the ends or the crossing.
-        const double a = offset * p.kFrom, b = offset * p.kTo;
-        if (a < 1.0 && b < 1.0) {
-            if (found)
-                break;
-            continue;
-        }
-        double l0 = p.from, l1 = p.to;
-        if (a < 1.0)
-            l0 = p.from + (1.0 - a) / (b - a) * (p.to - p.from);
-        else if (b < 1.0)
-            l1 = p.from + (1.0 - a) / (b - a) * (p.to - p.from);
-        const double c0 = std::max(start + l0, from), c1 = std::min(start + l1, to);
-        if (c0 > c1)
-            continue;
-        // The first stretch, joined with those right after it (a spiral, its arc, the next
-        // spiral): one report for one curve.
-        const double radius = 1.0 / std::max(std::fabs(p.curvatureAt(c0 - start)), std::fabs(p.curvatureAt(c1 - start)));
-        if (found && c0 > f.to + 1e-9)
-            break;
-        f.from = found ? f.from : c0;
-        f.to = c1;
-        f.radius = found ? std::min(f.radius, radius) : radius;
-        found = true;
-    }
-    if (found)
-        fold = f;
-    return found;
+    return tableFolds(alnt, table, table.front().station, table.back().station, fold);
 }
 
 namespace {
-
-// The table's offset at a station between its first and last (linear between pairs).
-double tableOffsetAt(const std::vector<StAndOffset>& table, double station)
-{
-    if (station <= table.front().station)
-        return table.front().offset;
-    for (size_t i = 1; i < table.size(); ++i) {
-        const StAndOffset &a = table[i - 1], &b = table[i];
-        if (station <= b.station)
-            return a.offset + (b.offset - a.offset) * (station - a.station) / (b.station - a.station);
-    }
-    return table.back().offset;
-}
 
 // Offset-line vertices this close (metres of station) to the line's ends are its ends.
 const double kEndGap = 1e-6;

@@ -41,11 +41,13 @@ bool SampleRoadCentreline(const CAlnt& alnt, double deviation, std::vector<RoadS
 // vertices still lie at the offset, spaced at most 1 mm of station apart over the fold.
 bool SampleRoadOffsetLine(const CAlnt& alnt, double offset, double deviation, std::vector<RoadSampleVertex>& out);
 
-// Where a constant offset reaches the centre of a curve on its side: |offset| at or beyond the
-// radius there, so that its line folds back (and a point at that offset lies past the centre).
+// Where an offset reaches the centre of a curve on its side: |offset| at or beyond the radius
+// there (offset * curvature >= 1, right and right-turning positive), so that its line folds
+// back (and a point at that offset lies past the centre).
 struct RoadOffsetFold {
     double from = 0.0, to = 0.0;   // internal chainage of the stretch, metres
     double radius = 0.0;           // the smallest radius there, metres
+    double offset = 0.0;           // the offset at `from`, metres
 };
 
 // The largest curvature of the alignment (1/metres, either side): no offset shorter than its
@@ -56,6 +58,14 @@ bool RoadLargestCurvature(const CAlnt& alnt, double& curvature);
 // when `offset` (metres, right positive) reaches the centre of a curve on its side there; false
 // when it stays short of every centre (or the curvature cannot be found).
 bool RoadOffsetFolds(const CAlnt& alnt, double offset, double from, double to, RoadOffsetFold& fold);
+
+// The same for the offset of a table (stations as internal chainage, increasing; the offset
+// linear between pairs, as SampleRoadOffsetTable draws it) between its first and last
+// stations: the curvature and the offset are both linear between the pieces' ends and the
+// table's stations, so that the stretch ends where their product crosses 1. False when the
+// offset stays short of every centre, for an empty table, stations not increasing or not
+// finite (or when the curvature cannot be found).
+bool RoadOffsetTableFolds(const CAlnt& alnt, const std::vector<StAndOffset>& table, RoadOffsetFold& fold);
 
 // The variable offset line through the table (stations as internal chainage, increasing):
 // OffsetPoints of vrkmath/mathAlntOffset.h on the centreline cache, loaded for the deviation

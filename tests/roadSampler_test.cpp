@@ -145,6 +145,52 @@ TEST(RoadSampler, OffsetsThatReachACurvesCentre)
     }
 }
 
+// Where a table's offset reaches the centre of a curve on its side, on the main road (right
+// arc of 600 m from 1400 to 1580 after a spiral from 1320; left arc of 250 m from 1890 to 1980).
+// Failed before: "1400 2, 1500 700, 1600 2" was sampled into a line that flipped across the
+// 600 m arc's centre and back. The offset rises 6.98 m a metre to 700: it is 600 at
+// 1400 + 598 / 6.98 and again at 1500 + 100 / 6.98. Over the spiral the offset 12.5 (s - 1320)
+// times the curvature (s - 1320) / 48000 reaches 1 at s - 1320 = sqrt(3840).
+TEST(RoadSampler, OffsetTablesThatReachACurvesCentre)
+{
+    const std::vector<RoadBuild> builds = testRoads();
+    const CAlnt& alnt = builds.at(0).alnt;
+    struct Case { std::vector<StAndOffset> table; bool folds; double from, to, radius, offset; const char* what; };
+    const double spiral = std::sqrt(3840.0);
+    const std::vector<Case> cases = {
+        {{{1400.0, 2.0}, {1500.0, 700.0}, {1600.0, 2.0}}, true, 1400.0 + 598.0 / 6.98, 1500.0 + 100.0 / 6.98, 600.0,
+         600.0, "rising past the 600 m centre and back"},
+        {{{1400.0, 2.0}, {1500.0, 590.0}, {1600.0, 2.0}}, false, 0, 0, 0, 0, "rising to 590: short of it"},
+        {{{1320.0, 0.0}, {1400.0, 1000.0}}, true, 1320.0 + spiral, 1400.0, 600.0, 12.5 * spiral,
+         "both rising along the spiral"},
+        {{{1450.0, 700.0}, {1550.0, 700.0}}, true, 1450.0, 1550.0, 600.0, 700.0, "past the centre from its first pair"},
+        {{{1900.0, -2.0}, {1935.0, -300.0}, {1970.0, -2.0}}, true, 1900.0 + 248.0 * 35.0 / 298.0,
+         1970.0 - 248.0 * 35.0 / 298.0, 250.0, -250.0, "left, inside the 250 m arc"},
+        {{{1900.0, 2.0}, {1935.0, 300.0}, {1970.0, 2.0}}, false, 0, 0, 0, 0, "right of the left arc: outside"},
+        {{{1000.0, 5000.0}, {1300.0, 5000.0}}, false, 0, 0, 0, 0, "a tangent"},
+        {{{1500.0, 700.0}, {1400.0, 2.0}}, false, 0, 0, 0, 0, "stations not increasing: refused"},
+        {{}, false, 0, 0, 0, 0, "no pairs"},
+    };
+    for (const Case& c : cases) {
+        RoadOffsetFold fold;
+        ASSERT_EQ(RoadOffsetTableFolds(alnt, c.table, fold), c.folds) << c.what;
+        if (!c.folds)
+            continue;
+        EXPECT_NEAR(fold.from, c.from, 1e-6) << c.what;
+        EXPECT_NEAR(fold.to, c.to, 1e-6) << c.what;
+        EXPECT_NEAR(fold.radius, c.radius, 1e-6) << c.what;
+        EXPECT_NEAR(fold.offset, c.offset, 1e-6) << c.what;
+    }
+    // A table of one constant offset answers as the constant offset over its stations.
+    RoadOffsetFold table, constant;
+    ASSERT_TRUE(RoadOffsetTableFolds(alnt, {{1000.0, 700.0}, {2000.0, 700.0}}, table));
+    ASSERT_TRUE(RoadOffsetFolds(alnt, 700.0, 1000.0, 2000.0, constant));
+    EXPECT_EQ(table.from, constant.from);
+    EXPECT_EQ(table.to, constant.to);
+    EXPECT_EQ(table.radius, constant.radius);
+    EXPECT_EQ(constant.offset, 700.0);
+}
+
 TEST(RoadSampler, VariableOffsetFollowsTheTable)
 {
     const RoadBuild road = std::move(testRoads()[0]);

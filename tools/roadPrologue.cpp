@@ -84,6 +84,20 @@ bool readRoadOptions(cli::Args& args, RoadSession& s, std::string& message, std:
 // Where the curvature cannot be found every offset is checked in full.
 const double kInfiniteCurvature = 1e300;
 
+namespace {
+
+// The stations of a fold: "at S" for one station, "from S1 to S2" for a stretch.
+std::string foldStations(const RoadSession& s, const RoadOffsetFold& fold, bool& point)
+{
+    const RoadBuild& b = s.loaded.builds.at(0);
+    point = fold.to - fold.from < 1e-9;
+    return point ? "at " + stationText(b.stations, fold.from, s.units, s.form)
+                 : "from " + stationText(b.stations, fold.from, s.units, s.form) + " to " +
+                       stationText(b.stations, fold.to, s.units, s.form);
+}
+
+} // namespace
+
 bool offsetShortOfCentres(const RoadSession& s, const std::string& typed, double offset, double from, double to,
                           std::string& why)
 {
@@ -93,12 +107,24 @@ bool offsetShortOfCentres(const RoadSession& s, const std::string& typed, double
     RoadOffsetFold fold;
     if (std::fabs(offset) * s.largestCurvature < 1.0 || !RoadOffsetFolds(b.alnt, offset, from, to, fold))
         return true;
-    const bool point = fold.to - fold.from < 1e-9;
-    const std::string at = point ? "at " + stationText(b.stations, fold.from, s.units, s.form)
-                                 : "from " + stationText(b.stations, fold.from, s.units, s.form) + " to " +
-                                       stationText(b.stations, fold.to, s.units, s.form);
+    bool point;
+    const std::string at = foldStations(s, fold, point);
     why = "the offset '" + typed + "' reaches the centre of the curve of radius " + s.units.showLength(fold.radius) +
           " " + at + (point ? " (the point would lie past it)" : " (its line would fold back there)");
+    return false;
+}
+
+bool offsetTableShortOfCentres(const RoadSession& s, const std::vector<StAndOffset>& table, std::string& why)
+{
+    const RoadBuild& b = s.loaded.builds.at(0);
+    RoadOffsetFold fold;
+    if (!RoadOffsetTableFolds(b.alnt, table, fold))
+        return true;
+    bool point;
+    const std::string stretch = foldStations(s, fold, point);
+    why = "the offset " + s.units.showLength(fold.offset) + " at " +
+          stationText(b.stations, fold.from, s.units, s.form) + " reaches the centre of the curve of radius " +
+          s.units.showLength(fold.radius) + " (its line would fold back " + (point ? "there" : stretch) + ")";
     return false;
 }
 

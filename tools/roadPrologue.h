@@ -12,6 +12,8 @@
 
 #include "roadCommands.h"
 
+#include "vrkmath/mathAlntOffset.h"
+
 #include <string>
 #include <vector>
 
@@ -68,5 +70,11 @@ int loadRoadSession(RoadSession& s, bool needOne);
 // curve's centre folds its line back (a ring of radius 20 at offset 25 drew a star of ticks).
 bool offsetShortOfCentres(const RoadSession& s, const std::string& typed, double offset, double from, double to,
                           std::string& why);
+
+// The same for an offset table (stations as internal chainage, increasing; offsets in metres)
+// between its first and last stations: false with the reason, naming the offset and the station
+// where it first reaches a centre, the radius and the stretch. A table rising to 700 m inside a
+// 600 m arc sampled a line that flipped across the centre and back.
+bool offsetTableShortOfCentres(const RoadSession& s, const std::vector<StAndOffset>& table, std::string& why);
 
 } // namespace roadcli

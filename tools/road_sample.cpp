@@ -60,8 +60,9 @@ const char* const kSampleHelp =
     "\n"
     "Errors: a bad table line is reported with its number and the line is left out; a\n"
     "deviation below 0.0001 m, stations that do not increase, fewer than two pairs: usage.\n"
-    "Offsets over --max-distance, and an --offset that reaches the centre of a curve on its\n"
-    "side (its line would fold back), are refused with the stations where it does.\n"
+    "Offsets over --max-distance, and an --offset or a table's offset that reaches the centre\n"
+    "of a curve on its side (its line would fold back), are refused with the stations where it\n"
+    "does.\n"
     "\n"
     "Exit status: 0 sampled; 1 the road could not be sampled; 2 bad input or usage.\n";
 
@@ -270,6 +271,11 @@ int sampleLine(const AnswerRoad& road, const SampleOptions& o, double deviation,
                                            (pairs.front().station >= road.endChain ? "beyond the end" : "before the start") +
                                            " of the alignment: there is no line to sample");
             return cli::EXIT_NO_ANSWER;
+        }
+        std::string why;
+        if (!offsetTableShortOfCentres(road.s, pairs, why)) {
+            cli::error(road.s.command, "--offsets: " + o.table + ": " + why);
+            return cli::EXIT_BAD_INPUT;
         }
         sampled = SampleRoadOffsetTable(road.alnt(), pairs, deviation, line);
     } else if (o.hasOffset) {

@@ -50,6 +50,12 @@ expect_status "plot --offsets 5000 --max-distance 6000 (outside the ramp's curve
 # An offset that reaches the centre of a curve on its side. Failed before: a ring of radius 20
 # plotted at offset 25 drew a star of station ticks through its centre; sample --offset 700
 # inside the 600 m arc wrote a line folding back; stakeout staked the point past the centre.
+# A table's offset alike. Failed before: "1400 2, 1500 700, 1600 2" rose past the 600 m arc's
+# centre and was sampled into a line that flipped across it and back (offsets 622, 700, 653,
+# then 2.9 and 71.8), exit 0.
+printf '1400 2\n1500 700\n1600 2\n' >"$TMP/rise.txt"
+printf '1900 -2\n1935 -300\n1970 -2\n' >"$TMP/left.txt"
+printf '1400 2\n1500 590\n1600 2\n' >"$TMP/short.txt"
 R='<?xml version="1.0"?><LandXML xmlns="http://www.landxml.org/schema/LandXML-1.2" version="1.2"><Units><Metric linearUnit="meter"/></Units><Alignments><Alignment name="Ring" staStart="0"><CoordGeom>'
 printf '%s<Curve rot="cw"><Start>1020 2000</Start><Center>1000 2000</Center><End>980 2000</End></Curve><Curve rot="cw"><Start>980 2000</Start><Center>1000 2000</Center><End>1020 2000</End></Curve></CoordGeom></Alignment></Alignments></LandXML>\n' "$R" >"$TMP/ring.xml"
 while IFS='|' read -r name pattern args; do
@@ -62,8 +68,12 @@ ring plot --offsets 25|--offsets: the offset '25' reaches the centre of the curv
 sample --offset 700|--offset: the offset '700' reaches the centre of the curve of radius 600.0000 from 1+388.57 to 1+591.43|sample $EX --alignment 1 --deviation 1 --offset 700
 sample --offset -300 (left)|radius 250.0000 from 1+867.78 to 1+991.67|sample $EX --alignment 1 --deviation 1 --offset -300
 stakeout --offset 700|the offset '700.0000' reaches the centre of the curve of radius 600.0000 at 1+500.00 (the point would lie past it)|stakeout $EX --alignment 1 --station 1500 --offset 700
+sample --offsets rising to 700|--offsets: .*rise.txt: the offset 600.0000 at 1+485.67 reaches the centre of the curve of radius 600.0000 (its line would fold back from 1+485.67 to 1+514.33)|sample $EX --alignment 1 --deviation 1 --offsets $TMP/rise.txt
+sample --offsets left at -300|--offsets: .*left.txt: the offset -250.0000 at 1+929.13 reaches the centre of the curve of radius 250.0000|sample $EX --alignment 1 --deviation 1 --offsets $TMP/left.txt
 EOF
 expect_status "ring plot --offsets -25 (outside)" 0 "$TOOL" road plot "$TMP/ring.xml" --offsets -25 -o "$TMP/ring.svg"
+expect_out "sample --offsets rising to 590 (short of the centre)" "$(printf '1+400.00  offset 2.0000\n1+600.00  offset 2.0000')" \
+  sh -c "'$TOOL' road sample '$EX' --alignment 1 --deviation 1 --offsets '$TMP/short.txt' | sed 1d | sed -n '1p;\$p' | sed 's/  north.*//'"
 expect_status "stakeout --offset 590 (short of the centre)" 0 "$TOOL" road stakeout "$EX" --alignment 1 --station 1500 --offset 590
 
 # Option values out of any survey's range. Failed before: --max-distance 1e300 let 1e200
