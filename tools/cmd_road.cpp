@@ -2,6 +2,7 @@
 // engine. The subcommands live in tools/road_<name>.cpp and register with the table here.
 #include "roadCommands.h"
 
+#include "hostFiles.h"
 #include "numeric/stationText.h"
 #include "platform/textCodec.h"
 #include "road/landXmlReader.h"
@@ -30,8 +31,9 @@ const std::vector<Subcommand>& subcommands() { return table(); }
 
 const char* const kRoadHelpNotes =
     "Road files: LandXML 1.0, 1.1 and 1.2 (any namespace), UTF-8 or ISO-8859 as declared.\n"
-    "Give the road file ROAD, or --example for the bundled example road (examples/\n"
-    "exampleRoad.xml); without either the command stops. Geometry comes\n"
+    "Give the road file ROAD (\"-\": read from stdin, named \"stdin\" in messages; not where\n"
+    "stdin carries the command's points, stations or table), or --example for the bundled\n"
+    "example road (examples/exampleRoad.xml); without either the command stops. Geometry comes\n"
     "from the coordinates (a line from Start and End, an arc from Start, Center and End, a\n"
     "spiral's start tangent from Start towards PI), never from direction attributes. A gap up\n"
     "to 1 mm between elements is absorbed; a larger one is an error. An alignment with an\n"
@@ -119,16 +121,12 @@ std::string alignmentList(const RoadFile& file, const std::string& profile)
     return list;
 }
 
-// The file `path` names: the bundled example road for kExampleRoad; empty (reported) for none.
+// The file `path` names: the bundled example road for kExampleRoad, "-" for stdin; empty
+// (reported) for none.
 static std::string roadFilePath(const std::string& command, const std::string& path)
 {
     if (path.empty()) {
         cli::error(command, "give the road file (or --example for the bundled example road)");
-        return std::string();
-    }
-    // Stakeout and locate read stations and points from stdin: the road comes from a file.
-    if (path == "-") {
-        cli::error(command, "the road file cannot be read from stdin ('-'): give its path");
         return std::string();
     }
     if (path != kExampleRoad)
@@ -213,16 +211,33 @@ static bool oneProfile(const std::string& command, const std::string& file, cons
     return false;
 }
 
+// Reads the road file, or stdin for "-" (kStdinName in messages); empty stdin is said so
+// rather than reported as malformed XML.
+static bool readRoadFile(const std::string& path, RoadFile& file, RoadError& err)
+{
+    if (!roadFromStdin(path))
+        return ReadLandXmlFile(path, file, err);
+    std::string bytes;
+    err.file = kStdinName;
+    err.line = 0;
+    if (!cli::readWholeFile(path, bytes))
+        return err.message = "the road file cannot be read from stdin", false;
+    if (bytes.empty())
+        return err.message = "empty (no road file was given on it)", false;
+    return ReadLandXmlBytes(bytes, kStdinName, file, err);
+}
+
 int loadRoad(const std::string& sub, const std::string& path, const std::string& alignment,
              const std::string& profile, LoadedRoad& road, bool needOne)
 {
     UseRoadTolerances();
     const std::string command = "road " + sub;
-    const std::string file = roadFilePath(command, path);
-    if (file.empty())
+    const std::string source = roadFilePath(command, path);
+    if (source.empty())
         return cli::EXIT_BAD_INPUT;
+    const std::string file = roadFromStdin(source) ? std::string(kStdinName) : source;
     RoadError err;
-    if (!ReadLandXmlFile(file, road.file, err)) {
+    if (!readRoadFile(source, road.file, err)) {
         cli::error(command, err.text());
         return cli::EXIT_BAD_INPUT;
     }
@@ -345,6 +360,11 @@ bool takeRoadPath(bool example, const std::string& given, std::string& path, std
         return message = "give the road file or --example, not both", false;
     path = example ? kExampleRoad : given;
     return true;
+}
+
+std::string stdinTakenByRoad(const std::string& what, const std::string& instead)
+{
+    return "the road file is read from stdin ('-'), which leaves none for " + what + ": " + instead;
 }
 
 } // namespace roadcli

@@ -51,8 +51,8 @@ struct LoadedRoad {
     std::vector<RoadBuild> builds;   // parallel to selected
 };
 
-// Reads `path` (kExampleRoad: the bundled example road; empty: refused with "give the road
-// file"), selects the alignment named `alignment` (every
+// Reads `path` (kExampleRoad: the bundled example road; "-": stdin; empty: refused with "give
+// the road file"), selects the alignment named `alignment` (every
 // alignment when empty) and builds it with the profile named `profile` (the first when empty).
 // Alignments the reader or the builder refuses are left out of `selected` (marked refused in
 // `file`, with the reason); one asked for by name is an error. The stations' disagreements
@@ -118,5 +118,13 @@ bool readRoadPath(cli::Args& args, std::string& path, std::string& message);
 bool takeRoadPath(bool example, const std::string& given, std::string& path, std::string& message);
 // What readRoadPath gives for --example.
 const char* const kExampleRoad = "\x01example";
+
+// A road file (or table) given as "-" is read from stdin, named kStdinName in messages
+// ("stdin:12: ...").
+const char* const kStdinName = "stdin";
+inline bool roadFromStdin(const std::string& path) { return path == "-"; }
+// The usage message of a subcommand that would read `what` from stdin too while the road file
+// comes from there; `instead` says how to give it otherwise.
+std::string stdinTakenByRoad(const std::string& what, const std::string& instead);
 
 } // namespace roadcli

@@ -45,7 +45,8 @@ const char* const kLocateHelp =
     "and direction.\n"
     "\n"
     "Options:\n"
-    "  --input FILE       read points from FILE instead of stdin\n"
+    "  --input FILE       read points from FILE instead of stdin (\"-\": stdin); needed when\n"
+    "                     the road file comes from stdin (ROAD \"-\") and no point is given\n"
     "  --threads N        locate on N threads (0, the default: every core the process may\n"
     "                     run on; at most 256); the answers keep the order of the input;\n"
     "                     memory stays bounded whatever the input's size\n"
@@ -327,6 +328,10 @@ bool readLocateOptions(cli::Args& args, AnswerRoad& road, LocateOptions& o, std:
         return message = "give NORTH EAST [HEIGHT]", false;
     if (!o.numbers.empty() && o.hasInput)
         return message = "give a point or --input, not both", false;
+    if (o.hasInput && o.input == "-")
+        o.hasInput = false;   // stdin, as without --input
+    if (roadFromStdin(road.s.path) && o.numbers.empty() && !o.hasInput)
+        return message = stdinTakenByRoad("the points", "give them with --input FILE or as NORTH EAST"), false;
     return true;
 }
 

@@ -61,7 +61,7 @@ const char* const kHelp =
     "                     line (blanks, tabs, commas or semicolons between; '#' comments),\n"
     "                     or CSV with a header row naming the columns (name, north, east,\n"
     "                     height, code); each is labelled with its name (else its line's\n"
-    "                     number) and its cut (height above the design) or fill\n"
+    "                     number) and its cut (height above the design) or fill; \"-\": stdin\n"
     "  --max-distance D   points farther than D from the road (default 1000) are listed on\n"
     "                     the page and on stderr, not drawn\n"
     "  --interval D       station ticks every D (default: 1, 2 or 5 times a power of ten,\n"
@@ -92,17 +92,22 @@ const char* const kHelp =
     "\n"
     "Exit status: 0 written; 2 bad input or usage (several pages to stdout among them).\n";
 
-// Reads the points file (display units; the lines road/roadPoints.h accepts); bad lines are reported and
-// skipped. A point without a name is named by its line's number.
+// Reads the points file (stdin for "-"; display units; the lines road/roadPoints.h accepts);
+// bad lines are reported and skipped. A point without a name is named by its line's number.
 bool readPoints(const std::string& command, const std::string& path, UNITS units, std::vector<RoadPlotPoint>& out,
                 bool& badLines)
 {
+    const bool fromStdin = path == "-";
     const std::string unreadable = cli::whyUnreadable(path);
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream file;
+    if (!fromStdin)
+        file.open(path, std::ios::binary);
+    std::istream& in = fromStdin ? std::cin : file;
     if (!unreadable.empty() || !in) {
         cli::error(command, "--points: " + cli::cannotRead(path, unreadable.empty() ? "a read error" : unreadable));
         return false;
     }
+    const std::string name = fromStdin ? std::string(roadcli::kStdinName) : path;
     std::string text, why;
     long lineNo = 0;
     bool first = true;
@@ -118,7 +123,7 @@ bool readPoints(const std::string& command, const std::string& path, UNITS units
         }
         RoadPointRecord q;
         if (!ParseRoadPointLine(format, text, q, why)) {
-            cli::errorAtLine(command, lineNo, path + ": " + why);
+            cli::errorAtLine(command, lineNo, name + ": " + why);
             badLines = true;
             continue;
         }
@@ -131,7 +136,7 @@ bool readPoints(const std::string& command, const std::string& path, UNITS units
         out.push_back(p);
     }
     if (in.bad()) {
-        cli::error(command, path + ": cannot be read");
+        cli::error(command, name + ": cannot be read");
         return false;
     }
     return true;
@@ -188,6 +193,8 @@ bool readPlotOptions(cli::Args& args, roadcli::RoadSession& s, PlotOptions& p, R
         return message = "give --pages or --scale, not both", false;
     if (p.out.empty())
         return message = "give the output file with -o FILE.svg", false;
+    if (p.points == "-" && roadcli::roadFromStdin(s.path))
+        return message = roadcli::stdinTakenByRoad("the points (--points -)", "give --points FILE"), false;
     if (intervalGiven && (!cli::parseDouble(interval, o.interval) || !(o.interval > 0.0)))
         return message = "--interval takes a positive number", false;
     if (widthGiven && (!cli::parseDouble(width, o.width) || !(o.width >= 400.0 && o.width <= 20000.0)))

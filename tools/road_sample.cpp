@@ -37,7 +37,7 @@ const char* const kSampleHelp =
     "Options:\n"
     "  --deviation D      the largest chord deviation, at least 0.0001 m (display units)\n"
     "  --offset O         a constant offset, positive to the right\n"
-    "  --offsets TABLE    a table of stations and offsets\n"
+    "  --offsets TABLE    a table of stations and offsets (\"-\": from stdin)\n"
     "  --format F         text (default), csv (a header row, full precision: station,offset,\n"
     "                     north,east,height; height empty where there is none) or geojson\n"
     "                     (a FeatureCollection of one LineString: coordinates [east, north,\n"
@@ -77,17 +77,24 @@ bool offsetWithinReach(const AnswerRoad& road, const std::string& text, double o
     return false;
 }
 
-// Reads the offset table: "station offset" lines. Bad lines are reported and left out; false
-// when the file cannot be read.
+// The table's name in messages: "stdin" for "-".
+std::string tableName(const std::string& file)
+{
+    return file == "-" ? std::string(kStdinName) : file;
+}
+
+// Reads the offset table: "station offset" lines, from stdin for "-". Bad lines are reported
+// and left out; false when the file cannot be read.
 bool readOffsetTable(const AnswerRoad& road, const std::string& file, std::vector<StAndOffset>& table, int& status)
 {
+    const bool fromStdin = file == "-";
     const std::string unreadable = cli::whyUnreadable(file);
-    std::FILE* in = unreadable.empty() ? std::fopen(file.c_str(), "rb") : nullptr;
+    std::FILE* in = fromStdin ? stdin : unreadable.empty() ? std::fopen(file.c_str(), "rb") : nullptr;
     if (!in) {
         cli::error(road.s.command, "--offsets: " + cli::cannotRead(file, unreadable.empty() ? "a read error" : unreadable));
         return false;
     }
-    const int read = cli::forEachLine(in, road.s.command, file + ": ",
+    const int read = cli::forEachLine(in, road.s.command, tableName(file) + ": ",
                                       [&](long, const std::string& line, const std::vector<std::string>& fields, std::string& message) {
         StAndOffset pair;
         double posted, offset;
@@ -106,7 +113,8 @@ bool readOffsetTable(const AnswerRoad& road, const std::string& file, std::vecto
         return cli::EXIT_OK;
     });
     status = std::max(status, read);
-    std::fclose(in);
+    if (!fromStdin)
+        std::fclose(in);
     return true;
 }
 
@@ -248,6 +256,8 @@ bool readSampleOptions(cli::Args& args, AnswerRoad& road, SampleOptions& o, std:
         return message = "give --offset or --offsets, not both", false;
     if (o.hasOffset && !cli::parseDouble(o.offset, o.offsetValue))
         return message = "--offset: '" + o.offset + "' is not a number", false;
+    if (o.hasTable && o.table == "-" && roadFromStdin(road.s.path))
+        return message = stdinTakenByRoad("the table (--offsets -)", "give --offsets FILE"), false;
     return true;
 }
 
@@ -261,20 +271,20 @@ int sampleLine(const AnswerRoad& road, const SampleOptions& o, double deviation,
         if (!readOffsetTable(road, o.table, pairs, status))
             return cli::EXIT_BAD_INPUT;
         if (pairs.size() < 2) {
-            cli::error(road.s.command, o.table + ": the table needs at least two (station, offset) pairs");
+            cli::error(road.s.command, tableName(o.table) + ": the table needs at least two (station, offset) pairs");
             return cli::EXIT_BAD_INPUT;
         }
         // A table wholly off the alignment has nothing to sample: said so, not "could not be
         // sampled".
         if (pairs.back().station <= road.startChain || pairs.front().station >= road.endChain) {
-            cli::error(road.s.command, o.table + ": its stations lie " +
+            cli::error(road.s.command, tableName(o.table) + ": its stations lie " +
                                            (pairs.front().station >= road.endChain ? "beyond the end" : "before the start") +
                                            " of the alignment: there is no line to sample");
             return cli::EXIT_NO_ANSWER;
         }
         std::string why;
         if (!offsetTableShortOfCentres(road.s, pairs, why)) {
-            cli::error(road.s.command, "--offsets: " + o.table + ": " + why);
+            cli::error(road.s.command, "--offsets: " + tableName(o.table) + ": " + why);
             return cli::EXIT_BAD_INPUT;
         }
         sampled = SampleRoadOffsetTable(road.alnt(), pairs, deviation, line);

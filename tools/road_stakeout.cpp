@@ -131,6 +131,8 @@ bool readStakeoutOptions(cli::Args& args, AnswerRoad& road, StakeoutOptions& o, 
         return message = "--offset: '" + offset + "' is not a number", false;
     if (hasEvery && (!cli::parseDouble(o.every, o.step) || !(o.step > 0.0)))
         return message = "--every takes a positive number", false;
+    if (roadFromStdin(road.s.path) && !o.hasStation && !o.range)
+        return message = stdinTakenByRoad("the lines of stations", "give --station S or --from, --to and --every"), false;
     return true;
 }
 

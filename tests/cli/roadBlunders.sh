@@ -179,9 +179,53 @@ for sub in "info" "stakeout --station 1" "convert -o $TMP/f.xml"; do
     "$TOOL" road $sub "$TMP"
 done
 
-# "-" as the road file. Failed before: "-: cannot read the file".
-expect_err "the road from stdin" "^fieldcore road info: the road file cannot be read from stdin ('-'): give its path" \
+# "-" as the road file: read from stdin and named "stdin" in messages, where the subcommand's
+# stdin is otherwise unused. Failed before: every subcommand refused it ("the road file cannot
+# be read from stdin ('-'): give its path").
+expect_out "info -: the file's answer, named stdin" "$("$TOOL" road info "$EX" | sed '1s|^file [^:]*:|file stdin:|')" \
   sh -c "'$TOOL' road info - <'$EX'"
+printf '1500 2\n1600 3\n' >"$TMP/stdinTable.txt"
+printf 'P1 6543536 1234800\n' >"$TMP/stdinPoints.txt"
+while IFS='|' read -r name sub args; do
+  # shellcheck disable=SC2086
+  expect_out "road from stdin: $name" "$("$TOOL" road $sub "$EX" $args 2>&1)" sh -c "'$TOOL' road $sub - $args <'$EX' 2>&1"
+done <<EOF2
+stakeout --station|stakeout|--alignment 1 --station 1500 --offset 2
+stakeout --from --to --every|stakeout|--alignment 2 --from 0 --to 100 --every 25 --csv
+locate NORTH EAST|locate|6543536 1234800 --alignment 1
+locate --input FILE|locate|--alignment 1 --input $TMP/stdinPoints.txt
+sample --offsets FILE|sample|--alignment 1 --deviation 0.5 --offsets $TMP/stdinTable.txt --csv
+EOF2
+expect_out "convert - -o -: the file's LandXML" "$("$TOOL" road convert "$EX" -o - | grep -v ' date=')" \
+  sh -c "'$TOOL' road convert - -o - <'$EX' | grep -v ' date='"
+expect_out "plot - -o FILE" "$TMP/stdin.svg: plan and profile of \"Main Road\"" \
+  sh -c "'$TOOL' road plot - --alignment 1 -o '$TMP/stdin.svg' <'$EX'"
+# Refused with exit 2: stdin empty or not LandXML, and stdin wanted for the road and for the
+# subcommand's points, stations or table at once.
+printf 'station offset\n1500 2\n' >"$TMP/notXml.txt"
+while IFS='|' read -r name input pattern args; do
+  # shellcheck disable=SC2086
+  expect_status "$name: exit" 2 sh -c "'$TOOL' road $args <'$input'"
+  # shellcheck disable=SC2086
+  expect_err "$name: the reason" "$pattern" sh -c "'$TOOL' road $args <'$input'"
+done <<EOF2
+info - on empty stdin|/dev/null|^fieldcore road info: stdin: empty (no road file was given on it)$|info -
+info - on a table|$TMP/notXml.txt|^fieldcore road info: stdin:1: not a LandXML file|info -
+stakeout - without stations|$EX|^fieldcore road stakeout: the road file is read from stdin ('-'), which leaves none for the lines of stations|stakeout - --alignment 1
+locate - without points|$EX|^fieldcore road locate: the road file is read from stdin ('-'), which leaves none for the points: give them with --input FILE|locate - --alignment 1
+locate - --input -|$EX|which leaves none for the points|locate - --alignment 1 --input -
+sample - --offsets -|$EX|which leaves none for the table (--offsets -): give --offsets FILE|sample - --alignment 1 --deviation 1 --offsets -
+plot - --points -|$EX|which leaves none for the points (--points -): give --points FILE|plot - --alignment 1 -o $TMP/x.svg --points -
+EOF2
+# The tables and points of a road file given by path may come from stdin ("-"), named so.
+expect_out "sample --offsets -: as from the file" "$("$TOOL" road sample "$EX" --alignment 1 --deviation 0.5 --offsets "$TMP/stdinTable.txt")" \
+  sh -c "'$TOOL' road sample '$EX' --alignment 1 --deviation 0.5 --offsets - <'$TMP/stdinTable.txt'"
+expect_err "sample --offsets -: a bad line names stdin" "^fieldcore road sample: line 2: stdin: 'x' is not a number" \
+  sh -c "printf '1500 2\n1550 x\n1600 3\n' | '$TOOL' road sample '$EX' --alignment 1 --deviation 0.5 --offsets -"
+expect_out "locate --input -: as without --input" "$("$TOOL" road locate "$EX" --alignment 1 <"$TMP/stdinPoints.txt")" \
+  sh -c "'$TOOL' road locate '$EX' --alignment 1 --input - <'$TMP/stdinPoints.txt'"
+expect_err "plot --points -: a bad line names stdin" "^fieldcore road plot: line 1: stdin: expected" \
+  sh -c "printf 'P1 6543536\n' | '$TOOL' road plot '$EX' --alignment 1 -o '$TMP/p.svg' --points -"
 
 # A write cut short (here by a file size limit of 2 KB) leaves the old file. Failed before:
 # convert and plot truncated the old file first, so it held 2 KB of the new text; "-o" naming
