@@ -124,7 +124,7 @@ public:
             if (static_cast<size_t>(h.size()) != n)
                 throw py::value_error("height differs in length from north and east");
         }
-        Outputs out(n);
+        Outputs out(n, true);
         const double* pn = north.data();
         const double* pe = east.data();
         const double* ph = height.is_none() ? nullptr : h.data();
@@ -139,7 +139,7 @@ public:
                       const RoadBatchOptions& o) const
     {
         const size_t n = sameLength("stations, offsets and regions", {stations.size(), offsets.size(), regions.size()});
-        Outputs out(n);
+        Outputs out(n, false);
         const double* ps = stations.data();
         const double* po = offsets.data();
         const int32_t* pr = regions.data();
@@ -206,13 +206,14 @@ public:
         // The output arrays are allocated on the clock and left untouched before the call, as
         // the Python call's are: both pay for the first touch of fresh memory.
         const auto t0 = std::chrono::steady_clock::now();
-        std::unique_ptr<double[]> d(new double[8 * n]);
-        std::unique_ptr<int32_t[]> region(new int32_t[n]), element(new int32_t[n]);
+        std::unique_ptr<double[]> d(new double[9 * n]);
+        std::unique_ptr<int32_t[]> region(new int32_t[n]), element(new int32_t[n]), tieRegion(new int32_t[n]);
         std::unique_ptr<int8_t[]> extent(new int8_t[n]);
         std::unique_ptr<uint8_t[]> status(new uint8_t[n]);
         RoadBatchAnswers a;
         double* p = d.get();
-        for (double** f : {&a.station, &a.internal, &a.offset, &a.north, &a.east, &a.height, &a.azimuth, &a.cutFill}) {
+        for (double** f : {&a.station, &a.internal, &a.offset, &a.north, &a.east, &a.height, &a.azimuth, &a.cutFill,
+                           &a.tieStation}) {
             *f = p;
             p += n;
         }
@@ -220,22 +221,23 @@ public:
         a.element = element.get();
         a.extent = extent.get();
         a.status = status.get();
+        a.tieRegion = tieRegion.get();
         m_batch.locate(pn, pe, ph, n, o, a);
         const auto t1 = std::chrono::steady_clock::now();
         return std::chrono::duration<double>(t1 - t0).count();
     }
 
 private:
-    // The answer arrays of one batch call.
+    // The answer arrays of one batch call; locate's own (cut/fill, the tie) only for locate.
     struct Outputs {
-        py::array_t<double> station, internal, offset, north, east, height, azimuth, cutFill;
-        py::array_t<int32_t> region, element;
+        py::array_t<double> station, internal, offset, north, east, height, azimuth, cutFill, tieStation;
+        py::array_t<int32_t> region, element, tieRegion;
         py::array_t<int8_t> extent;
         py::array_t<uint8_t> status;
         RoadBatchAnswers answers;
-        explicit Outputs(size_t n)
-            : station(n), internal(n), offset(n), north(n), east(n), height(n), azimuth(n), cutFill(n), region(n),
-              element(n), extent(n), status(n)
+        Outputs(size_t n, bool locate)
+            : station(n), internal(n), offset(n), north(n), east(n), height(n), azimuth(n), cutFill(locate ? n : 0),
+              tieStation(locate ? n : 0), region(n), element(n), tieRegion(locate ? n : 0), extent(n), status(n)
         {
             answers.station = station.mutable_data();
             answers.internal = internal.mutable_data();
@@ -244,13 +246,15 @@ private:
             answers.east = east.mutable_data();
             answers.height = height.mutable_data();
             answers.azimuth = azimuth.mutable_data();
-            answers.cutFill = cutFill.mutable_data();
+            answers.cutFill = locate ? cutFill.mutable_data() : nullptr;
+            answers.tieStation = locate ? tieStation.mutable_data() : nullptr;
+            answers.tieRegion = locate ? tieRegion.mutable_data() : nullptr;
             answers.region = region.mutable_data();
             answers.element = element.mutable_data();
             answers.extent = extent.mutable_data();
             answers.status = status.mutable_data();
         }
-        py::dict dict(bool withCutFill) const
+        py::dict dict(bool locate) const
         {
             py::dict d;
             d["station"] = station;
@@ -259,13 +263,17 @@ private:
             d["east"] = east;
             d["height"] = height;
             d["azimuth"] = azimuth;
-            if (withCutFill)
+            if (locate)
                 d["cut_fill"] = cutFill;
             d["element"] = element;
             d["extent"] = extent;
             d["status"] = status;
             d["region"] = region;
             d["internal"] = internal;
+            if (locate) {
+                d["tie_station"] = tieStation;
+                d["tie_region"] = tieRegion;
+            }
             return d;
         }
     };

@@ -45,9 +45,11 @@ void put(T* array, size_t i, T value)
 // A point without an answer: NaN everywhere, its status.
 void reject(const RoadBatchAnswers& out, size_t i, RoadPointStatus status)
 {
-    for (double* a : {out.station, out.internal, out.offset, out.north, out.east, out.height, out.azimuth, out.cutFill})
+    for (double* a : {out.station, out.internal, out.offset, out.north, out.east, out.height, out.azimuth, out.cutFill,
+                      out.tieStation})
         put(a, i, kNaN);
     put(out.region, i, int32_t{0});
+    put(out.tieRegion, i, int32_t{0});
     put(out.element, i, int32_t{0});
     put(out.extent, i, int8_t{0});
     put(out.status, i, static_cast<uint8_t>(status));
@@ -135,6 +137,9 @@ struct RoadBatch::Impl {
         put(out.north, i, r.footNorth / m);
         put(out.east, i, r.footEast / m);
         put(out.cutFill, i, RoadCutFill(measured, design));
+        int tieRegion = 0;
+        put(out.tieStation, i, std::isnan(r.tieStation) ? kNaN : build->stations.toPosted(r.tieStation, &tieRegion) / m);
+        put(out.tieRegion, i, static_cast<int32_t>(tieRegion));
     }
 
     void stakeoutOne(const Worker& w, double posted, double offset, int32_t region, size_t i,
@@ -163,6 +168,8 @@ struct RoadBatch::Impl {
         put(out.north, i, p.north / m);
         put(out.east, i, p.east / m);
         put(out.cutFill, i, kNaN);
+        put(out.tieStation, i, kNaN);
+        put(out.tieRegion, i, int32_t{0});
     }
 
     // Answers every point with `one(worker, i)`, split over the threads; a batch that was not

@@ -19,7 +19,7 @@
 //
 // Missing values: where there is no design height, `height` and `cutFill` are NaN; a measured
 // height given as NaN means "no height" (cutFill NaN). A point without an answer has NaN in
-// every real output, 0 in `element` and `region`, and its status.
+// every real output, 0 in `element`, `region` and `tieRegion`, and its status.
 //
 // Threads: each thread works on its own copy of the alignment with a locator sharing the one
 // index (road/roadLocator.h). Calls on one RoadBatch are serialised (a mutex); several
@@ -65,6 +65,11 @@ struct RoadBatchAnswers {
     int32_t* element = nullptr;   // the file's element number (1-based) that answered
     int8_t* extent = nullptr;     // -1 before the start, 0 inside, 1 beyond the end
     uint8_t* status = nullptr;    // RoadPointStatus
+    // Locate only: another place of the alignment as near as the answer (RoadLocation::
+    // tieStation; the answer is then one of two): its posted station and region. NaN and 0
+    // where there is none (and in stake-out).
+    double* tieStation = nullptr;
+    int32_t* tieRegion = nullptr;
 };
 
 class RoadBatch {

@@ -35,13 +35,13 @@ struct ExampleRoad {
 
 // Output arrays of one call.
 struct Answers {
-    std::vector<double> station, internal, offset, north, east, height, azimuth, cutFill;
-    std::vector<int32_t> region, element;
+    std::vector<double> station, internal, offset, north, east, height, azimuth, cutFill, tieStation;
+    std::vector<int32_t> region, element, tieRegion;
     std::vector<int8_t> extent;
     std::vector<uint8_t> status;
     explicit Answers(size_t n)
-        : station(n), internal(n), offset(n), north(n), east(n), height(n), azimuth(n), cutFill(n), region(n),
-          element(n), extent(n), status(n, 99)
+        : station(n), internal(n), offset(n), north(n), east(n), height(n), azimuth(n), cutFill(n), tieStation(n, -1.0),
+          region(n), element(n), tieRegion(n, -1), extent(n), status(n, 99)
     {
     }
     RoadBatchAnswers arrays()
@@ -59,6 +59,8 @@ struct Answers {
         a.element = element.data();
         a.extent = extent.data();
         a.status = status.data();
+        a.tieStation = tieStation.data();
+        a.tieRegion = tieRegion.data();
         return a;
     }
 };
@@ -135,6 +137,71 @@ TEST(RoadBatch, AnswersEqualThePerPointServices)
         EXPECT_GE(a.element[i], 1);
         EXPECT_LE(a.element[i], 17);
     }
+}
+
+// A point as near to two places of a hairpin (two 100 m lines 30 m apart joined by a half circle
+// of radius 15; stations from 0, an equation at 150 restarting at 1150): the other place's posted
+// station and region, as the locator gives it. On the middle line at 50 the other place is at
+// 100 + 15 pi + 50 = 197.12 internal, 1197.12 posted in region 2; at the arc's centre a place on
+// the arc (every one is as near). 1 mm aside, and for points without an answer or staked out:
+// none.
+TEST(RoadBatch, TiesCarryTheOtherPlacesStation)
+{
+    const char* xml = R"(<?xml version="1.0"?>
+<LandXML xmlns="http://www.landxml.org/schema/LandXML-1.2" version="1.2">
+<Units><Metric linearUnit="meter"/></Units>
+<Alignments><Alignment name="Hairpin" staStart="0"><CoordGeom>
+<Line><Start>1000 2000</Start><End>1100 2000</End></Line>
+<Curve rot="cw"><Start>1100 2000</Start><Center>1100 2015</Center><End>1100 2030</End></Curve>
+<Line><Start>1100 2030</Start><End>1000 2030</End></Line>
+</CoordGeom><StaEquation staBack="150" staAhead="1150" staInternal="150"/></Alignment></Alignments></LandXML>)";
+    RoadFile file;
+    RoadBuild build;
+    RoadError err;
+    ASSERT_TRUE(ReadLandXmlBytes(xml, "hairpin.xml", file, err)) << err.text();
+    ASSERT_TRUE(BuildRoadAlignment(file, file.alignments[0], "", build, err)) << err.text();
+    RoadBatch batch;
+    ASSERT_TRUE(batch.init(build));
+    const double pi = std::acos(-1.0);
+    const double middle = 100.0 + 15.0 * pi + 50.0 - 150.0 + 1150.0;
+    struct Case { double north, east; uint8_t status; double tieFrom, tieTo; int32_t region; const char* what; };
+    const Case cases[] = {
+        {1050.0, 2015.0, 0, middle - 1e-6, middle + 1e-6, 2, "the middle line"},
+        {1100.0, 2015.0, 0, 100.0, 100.0 + 15.0 * pi, 1, "the arc's centre"},
+        {1050.0, 2015.001, 0, NAN, NAN, 0, "1 mm aside"},
+        {NAN, 2015.0, 1, NAN, NAN, 0, "refused"},
+    };
+    const size_t n = sizeof cases / sizeof cases[0];
+    std::vector<double> north, east;
+    for (const Case& c : cases) {
+        north.push_back(c.north);
+        east.push_back(c.east);
+    }
+    Answers a(n);
+    batch.locate(north.data(), east.data(), nullptr, n, RoadBatchOptions(), a.arrays());
+    RoadLocator locator;
+    ASSERT_TRUE(locator.build(build.alnt));
+    for (size_t i = 0; i < n; ++i) {
+        const Case& c = cases[i];
+        EXPECT_EQ(a.status[i], c.status) << c.what;
+        EXPECT_EQ(a.tieRegion[i], c.region) << c.what;
+        if (std::isnan(c.tieFrom)) {
+            EXPECT_TRUE(std::isnan(a.tieStation[i])) << c.what;
+            continue;
+        }
+        EXPECT_GE(a.tieStation[i], c.tieFrom) << c.what;
+        EXPECT_LE(a.tieStation[i], c.tieTo) << c.what;
+        RoadLocation r;
+        ASSERT_TRUE(locator.locate(c.north, c.east, r));
+        EXPECT_EQ(a.tieStation[i], build.stations.toPosted(r.tieStation)) << c.what;
+    }
+    const double stations[] = {50.0};
+    const double offsets[] = {15.0};
+    Answers staked(1);
+    batch.stakeout(stations, offsets, nullptr, 1, RoadBatchOptions(), staked.arrays());
+    EXPECT_EQ(staked.status[0], 0);
+    EXPECT_TRUE(std::isnan(staked.tieStation[0]));
+    EXPECT_EQ(staked.tieRegion[0], 0);
 }
 
 TEST(RoadBatch, EveryRefusedPointKeepsItsPlaceWithItsStatus)

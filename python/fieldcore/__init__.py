@@ -11,8 +11,8 @@ continuous chainage. Azimuths are decimal degrees from grid north, clockwise, in
 Offsets are positive to the right of increasing stations.
 
 No point is ever dropped: answers come in the order of the input, and a point without an
-answer has NaN in every float column, 0 in ``element`` and ``region``, and a ``status`` code
-(``STATUS``): 1 a coordinate, height, station or offset not finite or too large (coordinates
+answer has NaN in every float column, 0 in ``element``, ``region`` and ``tie_region``, and a
+``status`` code (``STATUS``): 1 a coordinate, height, station or offset not finite or too large (coordinates
 below 1e9, heights below 1e5 in size); 2 farther than ``max_distance`` from the alignment or
 its extended tangents (or a station that far beyond an end, an offset over it); 3 the engine
 gave no answer; 4 a station in an equation's gap, or held by two regions without ``region``.
@@ -120,7 +120,12 @@ class Road:
         Returns a dict of arrays of the points' shape: station, offset, north and east (the
         alignment's point at the station), height (design), azimuth, cut_fill, element (the
         file's element number), extent (-1 before the start, 0 inside, 1 beyond the end, on the
-        extended tangents), status, region, internal.
+        extended tangents), status, region, internal, tie_station and tie_region.
+
+        A point as near to another place of the alignment (on a hairpin's middle line, at an
+        arc's centre, inside a kink) is answered at one of them: ``tie_station`` is the other
+        place's posted station and ``tie_region`` its region. Elsewhere, and for a point
+        without an answer, ``tie_station`` is NaN and ``tie_region`` 0.
         """
         opts = _options(max_distance, extend_grades, threads)
         if height is None:

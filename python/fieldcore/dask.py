@@ -23,8 +23,8 @@ from . import DEFAULT_MAX_DISTANCE, Road
 COLUMNS = [("station", "station"), ("offset", "offset"), ("north", "foot_north"), ("east", "foot_east"),
            ("height", "design_height"), ("azimuth", "azimuth"), ("cut_fill", "cut_fill"),
            ("element", "element"), ("extent", "extent"), ("status", "status"), ("region", "region"),
-           ("internal", "internal")]
-_DTYPES = {"element": "int32", "extent": "int8", "status": "uint8", "region": "int32"}
+           ("internal", "internal"), ("tie_station", "tie_station"), ("tie_region", "tie_region")]
+_DTYPES = {"element": "int32", "extent": "int8", "status": "uint8", "region": "int32", "tie_region": "int32"}
 
 # The roads this process has read, by (path, alignment, profile, size, mtime).
 _roads = {}

@@ -128,6 +128,39 @@ def test_refused_points_keep_their_place(origin_path):
         road.locate([50.0], [1.0], threads=-1)
 
 
+HAIRPIN = """<?xml version="1.0"?>
+<LandXML xmlns="http://www.landxml.org/schema/LandXML-1.2" version="1.2">
+<Units><Metric linearUnit="meter"/></Units>
+<Alignments><Alignment name="Hairpin" staStart="0"><CoordGeom>
+<Line><Start>1000 2000</Start><End>1100 2000</End></Line>
+<Curve rot="cw"><Start>1100 2000</Start><Center>1100 2015</Center><End>1100 2030</End></Curve>
+<Line><Start>1100 2030</Start><End>1000 2030</End></Line>
+</CoordGeom>{equation}</Alignment></Alignments></LandXML>
+"""
+
+
+@pytest.mark.parametrize("equation, middle_tie, middle_region", [
+    ("", 150.0 + 15.0 * np.pi, 1),
+    ('<StaEquation staBack="150" staAhead="1150" staInternal="150"/>', 1150.0 + 15.0 * np.pi, 2),
+])
+def test_locate_names_the_place_as_near(tmp_path, equation, middle_tie, middle_region):
+    # A hairpin: two 100 m lines 30 m apart joined by a half circle of radius 15. On the middle
+    # line at 50 the other place is 100 + 15 pi + 50 along (posted 1197.12 in region 2 past the
+    # equation); at the arc's centre every place of the arc is as near; 1 mm aside there is none,
+    # nor for a refused point. Failed before: the tie was not returned at all.
+    road = fieldcore.Road(write_road(tmp_path / "hairpin.xml", HAIRPIN.format(equation=equation)))
+    a = road.locate([1050.0, 1100.0, 1050.0, np.nan], [2015.0, 2015.0, 2015.001, 2015.0])
+    np.testing.assert_array_equal(a["status"], [fieldcore.OK, fieldcore.OK, fieldcore.OK, fieldcore.BAD_VALUE])
+    assert a["station"][0] == pytest.approx(50.0, abs=1e-9)
+    assert a["tie_station"][0] == pytest.approx(middle_tie, abs=1e-9)
+    assert 100.0 <= a["tie_station"][1] <= 100.0 + 15.0 * np.pi
+    assert np.isnan(a["tie_station"][2:]).all()
+    np.testing.assert_array_equal(a["tie_region"], [middle_region, 1, 0, 0])
+    assert a["tie_station"].dtype == np.float64 and a["tie_region"].dtype == np.int32
+    assert road.locate(1050.0, 2015.0)["tie_station"].shape == ()
+    assert "tie_station" not in road.stakeout([50.0])   # stake-out has no ties
+
+
 def test_stakeout_statuses(tmp_path):
     # An equation running back 20 m at internal 150: posted 130 to 150 lie in two regions.
     eq = '<StaEquation staBack="150" staAhead="130" staInternal="150"/>'

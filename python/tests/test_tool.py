@@ -73,3 +73,20 @@ def test_stakeout_equals_the_tool(tool, example_path):
     check_fields(rows, p, [("station", "station"), ("offset", "offset"), ("north", "north"), ("east", "east"),
                            ("height", "height"), ("azimuth", "azimuth")])
     assert [r["extent"] for r in rows] == [EXTENT[int(x)] for x in p["extent"]]
+
+
+def test_ties_equal_the_tool(tool, tmp_path):
+    # The tool says a tie in the status column ("tie: as near to station S"); Python gives S in
+    # tie_station (NaN without a tie). Points on the hairpin's middle line (both sides of the
+    # equation), at its arc's centre and 1 mm aside.
+    from test_road import HAIRPIN
+    path = tmp_path / "hairpin.xml"
+    path.write_text(HAIRPIN.format(equation='<StaEquation staBack="150" staAhead="1150" staInternal="150"/>'))
+    north = np.array([1050.0, 1100.0, 1050.0, 1020.0, 1099.0])
+    east = np.array([2015.0, 2015.0, 2015.001, 2015.0, 2015.0])
+    rows = run_tool(tool, ["road", "locate", str(path), "--csv"], ["%.3f %.3f\n" % p for p in zip(north, east)])
+    a = fieldcore.Road(str(path)).locate(north, east)
+    ties = [row["status"][len("tie: as near to station "):] if row["status"].startswith("tie") else "" for row in rows]
+    assert [t != "" for t in ties] == [True, True, False, True, True]
+    for i, tie in enumerate(ties):
+        assert printed(float(a["tie_station"][i]), tie.split("@")[0]) == tie.split("@")[0], (i, rows[i])
