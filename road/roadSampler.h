@@ -72,7 +72,9 @@ bool RoadOffsetTableFolds(const CAlnt& alnt, const std::vector<StAndOffset>& tab
 // divided by 1 + the largest offset times the largest curvature (so that the offset chords stay
 // near the deviation). Each vertex's offset is measured across the centreline's direction at
 // its station. The line begins at the table's first station and ends at its last (each
-// within the alignment) exactly at the table's offset there. False with fewer than two pairs,
+// within the alignment) exactly at the table's offset there. Where the offset reaches the
+// centre of a curve on its side the line folds back (RoadOffsetTableFolds finds where, for
+// callers that refuse such a table). False with fewer than two pairs,
 // stations not increasing, a table that does not reach into the alignment, or when
 // OffsetPoints fails.
 bool SampleRoadOffsetTable(const CAlnt& alnt, const std::vector<StAndOffset>& table, double deviation,
