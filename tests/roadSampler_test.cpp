@@ -6,8 +6,6 @@
 #include "roadTestSupport.h"
 
 #include "files/logFile.h"
-#include "road/landXmlReader.h"
-#include "road/roadBuilder.h"
 #include "road/roadLocator.h"
 #include "road/roadSampler.h"
 
@@ -23,15 +21,9 @@ const double kOnLine = 1e-9;
 const double kChordSlack = 1e-4;
 
 // The alignments of a road written as LandXML, built as the tool builds them.
-std::vector<RoadBuild> buildRoads(const std::vector<roadtest::AlignmentPlan>& items)
+std::vector<RoadBuild> buildRoads(const std::vector<roadtest::AlignmentPlan>& plans)
 {
-    RoadFile file;
-    RoadError err;
-    EXPECT_TRUE(ReadLandXmlBytes(roadtest::landXml(items, roadtest::Style()), "test.xml", file, err)) << err.text();
-    std::vector<RoadBuild> builds(file.alignments.size());
-    for (size_t i = 0; i < builds.size(); ++i)
-        EXPECT_TRUE(BuildRoadAlignment(file, file.alignments[i], "", builds[i], err)) << err.text();
-    return builds;
+    return roadtest::readAndBuild(plans).builds;
 }
 
 // The example road's two alignments and a road of tight curves (radii 30 to 80 m).
