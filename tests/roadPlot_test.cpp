@@ -262,11 +262,18 @@ TEST(RoadPlot, EveryCurveGroupsPiIsMarkedWhereItsTangentsMeet)
         ASSERT_EQ(groups.size(), which == 0 ? 3u : 1u) << ex.layout.name;
         const pugi::xpath_node_set pis = d.doc.select_nodes("//g[@class='pi']");
         const pugi::xpath_node_set tangents = d.doc.select_nodes("//g[@class='tangent']/polyline");
+        std::vector<RoadKeyPoint> keyPis;
+        for (const RoadKeyPoint& k : RoadKeyPoints(ex.build))
+            if (k.isPi)
+                keyPis.push_back(k);
         ASSERT_EQ(pis.size(), groups.size()) << ex.layout.name;
         ASSERT_EQ(tangents.size(), groups.size()) << ex.layout.name;
+        ASSERT_EQ(keyPis.size(), groups.size()) << ex.layout.name;
         for (size_t i = 0; i < groups.size(); ++i) {
             const CurveGroup& g = groups[i];
             const std::string what = ex.layout.name + " PI " + std::to_string(i);
+            // The key point to 0.1 mm (the page holds it to 0.05 px only).
+            EXPECT_LT(std::hypot(keyPis[i].north - g.pi.north, keyPis[i].east - g.pi.east), 1e-4) << what;
             const P want = d.page(ex.laid[0].start, pob, g.pi.north, g.pi.east);
             const P got = centre(pis[i].node().child("polygon"));
             EXPECT_NEAR(got.x, want.x, kTolPx) << what;

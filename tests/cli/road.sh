@@ -34,24 +34,9 @@ expect_out "ramp alone, its PI from Start, PI and End" \
   sh -c "'$TOOL' road info --example --alignment 'Ramp A1' | awk '\$1 == \"PI\"'"
 # One PI per curve group, listed after the group's first point: the spiral-arc-spiral from the
 # TS, the left group after the SS (the spirals there turn opposite ways), the compound group
-# from the PC.
+# from the PC (their positions: roadPlot_test.cpp).
 expect_out "a PI per curve group" "TS SS PC" sh -c \
   "'$TOOL' road info --example --alignment 'Main Road' | awk '\$1 == \"PI\" { printf \"%s%s\", sep, prev; sep = \" \" } { prev = \$1 } END { print \"\" }'"
-# The compound group's PI is where the line before its PC (source line 23) and the line after
-# its ST (line 30) cross, computed here from the file's coordinates.
-crossing() {
-  awk 'FNR == 23 || FNR == 30 {
-         gsub(/<[^>]*>/, " "); n = split($0, v, " ");
-         k++; N0[k] = v[n-3]; E0[k] = v[n-2]; N1[k] = v[n-1]; E1[k] = v[n] }
-       END { an = N1[1] - N0[1]; ae = E1[1] - E0[1]; bn = N1[2] - N0[2]; be = E1[2] - E0[2];
-             t = ((N0[2] - N0[1]) * be - (E0[2] - E0[1]) * bn) / (an * be - ae * bn);
-             printf "%.6f %.6f\n", N0[1] + t * an, E0[1] + t * ae }' "$EX"
-}
-pi_off() {   # the distance of the third PI listed from the lines' crossing, under 1 mm?
-  "$TOOL" road info --example --alignment 'Main Road' | awk '$1 == "PI" && ++k == 3 { print $3, $4 }' |
-    awk -v c="$(crossing)" '{ split(c, x, " "); d = sqrt(($1 - x[1])^2 + ($2 - x[2])^2); print (d < 1e-3 ? "yes" : "no " d) }'
-}
-expect_out "compound group's PI where its tangent lines cross" "yes" pi_off
 expect_out "US survey feet, stations of 100 ft" \
   "    POB   32+80.83     21467183.0564       4050411.5678        158.1362" point POB 32+80.83 --units usft
 expect_fail "unknown alignment" 2 "no alignment 'Nowhere'; the file holds" "$TOOL" road info --example --alignment Nowhere
