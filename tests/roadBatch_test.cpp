@@ -221,7 +221,6 @@ TEST(RoadBatch, StakeoutStatusesFollowTheStationRules)
 TEST(RoadBatch, ThreadsFollowTheWork)
 {
     EXPECT_EQ(RoadBatch::threadsFor(4, 10), 1);
-    EXPECT_EQ(RoadBatch::threadsFor(4, 3 * RoadBatch::kMinPointsPerThread), 3);
     EXPECT_EQ(RoadBatch::threadsFor(2, 1000000), 2);
     EXPECT_GE(RoadBatch::threadsFor(0, 1000000), 1);
 }

@@ -44,13 +44,8 @@ expect_status "unknown profile" 2 "$TOOL" road info --example --alignment "Main 
 expect_status "unknown option" 2 "$TOOL" road info --example --colour red
 expect_status "bad units" 2 "$TOOL" road info --example --units yards
 
-# Convert, and the written file lists the same.
+# Convert (what the written file answers: landXml_test.cpp; exporters' files: roadFiles.sh).
 expect_out "convert" "$TMP/out.xml: 2 alignments written as LandXML 1.2" "$TOOL" road convert "$EX" -o "$TMP/out.xml"
-# The written file is laid out anew, so source lines differ; everything else is the same.
-listing() { "$TOOL" road info --example "$1" | tail -n +2 | sed 's/(line [0-9]*)//' | awk '{ $NF = ""; print }'; }
-listing "$EX" >"$TMP/a.txt"
-listing "$TMP/out.xml" >"$TMP/b.txt"
-expect_out "converted file lists the same" "" diff "$TMP/a.txt" "$TMP/b.txt"
 expect_out "convert one alignment to stdout" "1" sh -c "'$TOOL' road convert '$EX' --alignment 'Ramp A1' -o - | grep -c '<Alignment '"
 expect_status "convert without -o" 2 "$TOOL" road convert "$EX"
 expect_status "convert to an unwritable place" 2 "$TOOL" road convert "$EX" -o "$TMP/no/such/dir/out.xml"

@@ -64,14 +64,11 @@ expect_status "stakeout --offset 590 (short of the centre)" 0 "$TOOL" road stake
 # Option values out of any survey's range. Failed before: --max-distance 1e300 let 1e200
 # offsets through; --station-unit 1e20 padded every station to twenty digits ("0+0000...50.00"),
 # 1.5 wrote "33+0.50" for station 50.
-expect_err "stakeout --max-distance 1e300" "max-distance takes a positive number up to 10000000" \
-  "$TOOL" road stakeout "$EX" --alignment 2 --station 50 --max-distance 1e300
-expect_err "sample --max-distance 1e300" "max-distance takes a positive number up to 10000000" \
-  "$TOOL" road sample "$EX" --alignment 2 --deviation 1 --max-distance 1e300
-expect_err "locate --max-distance 1e300" "max-distance takes a positive number up to 10000000" \
-  "$TOOL" road locate "$EX" --alignment 2 6543376 1234923 --max-distance 1e300
-expect_err "plot --max-distance 1e300" "max-distance takes a positive number up to 10000000" \
-  "$TOOL" road plot "$EX" --alignment 2 -o "$TMP/p.svg" --max-distance 1e300
+for sub in "stakeout --station 50" "sample --deviation 1" "locate 6543376 1234923" "plot -o $TMP/p.svg"; do
+  # shellcheck disable=SC2086
+  expect_err "${sub%% *} --max-distance 1e300" "max-distance takes a positive number up to 10000000" \
+    "$TOOL" road ${sub%% *} "$EX" --alignment 2 ${sub#* } --max-distance 1e300
+done
 for unit in 1e20 1.5 0 -100; do
   expect_err "--station-unit $unit" "station-unit takes a whole number from 1 to 1000000" \
     "$TOOL" road stakeout "$EX" --alignment 2 --station 50 --station-unit "$unit"
