@@ -73,11 +73,10 @@ refused "missing attribute" '15s| length="80.000000"||' 15 "attribute 'length' i
 refused "empty alignment" '46,48d' 44 "alignment 'Ramp A1' has no geometry" "Ramp A1" "Main Road"
 refused "bad profile" 's|<PVI>2940.000000 58.900000</PVI>|<PVI>2940.000000</PVI>|' 40 "expected" "Main Road" "Ramp A1"
 # No silent example: without a road file the commands stop; --example asks for it.
-expect_err "info without a road file" "give the road file" "$TOOL" road info
-expect_err "stakeout without a road file" "give the road file" "$TOOL" road stakeout --station 1000
-expect_err "locate without a road file" "give the road file" "$TOOL" road locate 1000 2000
-expect_err "sample without a road file" "give the road file" "$TOOL" road sample --deviation 1
-expect_err "plot without a road file" "give the road file" "$TOOL" road plot -o "$TMP/x.svg"
+for sub in info "stakeout --station 1000" "locate 1000 2000" "sample --deviation 1" "plot -o $TMP/x.svg"; do
+  # shellcheck disable=SC2086
+  expect_err "${sub%% *} without a road file" "give the road file" "$TOOL" road $sub
+done
 expect_status "convert without a road file" 2 "$TOOL" road convert -o "$TMP/x.xml"
 expect_err "a road file and --example" "not both" "$TOOL" road info "$EX" --example
 expect_fail "missing file" 2 "none.xml: cannot read the file" "$TOOL" road info "$TMP/none.xml"

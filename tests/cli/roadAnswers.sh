@@ -42,12 +42,9 @@ expect_out "no height before the first VIP" "" \
   sh -c "'$TOOL' road stakeout $MAIN --station 950 --csv | tail -1 | cut -d, -f5"
 expect_out "stakeout beyond the end" "beyond" \
   sh -c "'$TOOL' road stakeout $MAIN --station 3+10 --csv | tail -1 | cut -d, -f7"
-expect_out "range with the last station" "$(printf '1000.000000000\n1030.000000000\n1060.000000000\n1070.000000000')" \
-  sh -c "'$TOOL' road stakeout $MAIN --from 1000 --to 1070 --every 30 --csv | tail -n +2 | cut -d, -f1"
+# A range (its stations across equations: roadStations_test.cpp) skips the equation's gap.
 expect_out "range skips the equation's gap" "$(printf '2190.000000000\n2200.000000000\n2250.000000000\n2260.000000000')" \
   sh -c "'$TOOL' road stakeout $MAIN --from 2190 --to 2260 --every 10 --csv | tail -n +2 | cut -d, -f1"
-expect_out "back and ahead station name one point" "1" \
-  sh -c "'$TOOL' road stakeout $MAIN --from 2200 --to 2250 --every 50 --csv | tail -n +2 | cut -d, -f3,4 | sort -u | wc -l"
 # "--offset -0" printed its CSV offset as -0.000000000.
 expect_out "a negative zero offset has no sign" "0.000000000" \
   sh -c "'$TOOL' road stakeout $MAIN --station 1500 --offset -0 --csv | tail -1 | cut -d, -f2"
