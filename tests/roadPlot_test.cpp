@@ -322,7 +322,7 @@ TEST(RoadPlot, GroupPiOfASymmetricSpiralArcSpiralByHand)
         a.azDeg = 35.0;
         a.items = {{100.0, 0, 0}, {L, 0, r}, {R * (D - 2.0 * th), r, r}, {L, r, 0}, {100.0, 0, 0}};
         const roadtest::BuiltRoad road = roadtest::readAndBuild({a});
-        ASSERT_FALSE(HasFailure()) << c.reason;
+        ASSERT_EQ(road.builds.size(), 1u) << c.reason;
         std::vector<RoadKeyPoint> pis;
         for (const RoadKeyPoint& k : RoadKeyPoints(road.builds.at(0)))
             if (k.isPi)
@@ -556,7 +556,6 @@ TEST(RoadPlotLabels, NeverOverlapOnAnyRoad)
     files.emplace_back("example", roadtest::landXml(roadtest::exampleRoad(), roadtest::exampleStyle()));
     for (const auto& f : files) {
         const roadtest::BuiltRoad road = roadtest::readAndBuild(f.second, f.first);
-        ASSERT_FALSE(HasFailure());
         for (size_t ai = 0; ai < road.builds.size(); ++ai) {
             const RoadAlignment& a = road.file.alignments[ai];
             const RoadBuild& build = road.builds[ai];
