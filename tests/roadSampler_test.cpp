@@ -2,18 +2,15 @@
 // offset line, checked vertex by vertex against stake-out and chord by chord (at each chord's
 // middle) against the exact locator. The road services leave the library log silent, beyond
 // the ends too.
-#include "deviceRootFixture.h"
+#include "libraryLogFixture.h"
 #include "roadTestSupport.h"
 
-#include "files/logFile.h"
 #include "road/roadLocator.h"
 #include "road/roadSampler.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <cmath>
 
 namespace {
 
@@ -233,39 +230,31 @@ TEST(RoadSampler, ProfileVerticesFollowTheProfile)
     }
 }
 
-class RoadServicesLog : public DeviceRootTest {};
+using RoadServicesLog = LibraryLogTest;
 
+// Stake-out and locate from before the start to beyond the end, and sampling, log nothing; the
+// check is live: an engine failure does reach the log.
 TEST_F(RoadServicesLog, NormalQueriesWriteNothing)
 {
     const std::vector<RoadBuild> roads = testRoads();
-    InitLogging();
-    for (const RoadBuild& road : roads) {
-        RoadLocator locator;
-        ASSERT_TRUE(locator.build(road.alnt));
-        double first = road.alnt.getStartChainageInM(), last;
-        road.alnt.getFinalChainageInM(last);
-        for (double s : {first - 30.0, first, 0.5 * (first + last), last, last + 30.0}) {
-            RoadLocation p, q;
-            ASSERT_TRUE(RoadPointAt(road.alnt, s, 7.0, p));
-            ASSERT_TRUE(locator.locate(p.north, p.east, q));
-            EXPECT_NEAR(q.station, s, 1e-6);
+    const std::string text = libraryLogOf([&] {
+        bool ok = true;
+        for (const RoadBuild& road : roads) {
+            RoadLocator locator;
+            ok = ok && locator.build(road.alnt);
+            double first = road.alnt.getStartChainageInM(), last;
+            road.alnt.getFinalChainageInM(last);
+            for (double s : {first - 30.0, first, 0.5 * (first + last), last, last + 30.0}) {
+                RoadLocation p, q;
+                ok = ok && RoadPointAt(road.alnt, s, 7.0, p) && locator.locate(p.north, p.east, q) &&
+                     std::fabs(q.station - s) < 1e-6;
+            }
+            std::vector<RoadSampleVertex> line;
+            ok = ok && SampleRoadCentreline(road.alnt, 0.01, line) && SampleRoadOffsetLine(road.alnt, -4.0, 0.01, line);
         }
-        std::vector<RoadSampleVertex> line;
-        EXPECT_TRUE(SampleRoadCentreline(road.alnt, 0.01, line));
-        EXPECT_TRUE(SampleRoadOffsetLine(road.alnt, -4.0, 0.01, line));
-    }
-    // The check is live: an engine failure does reach the log.
-    double n, e;
-    EXPECT_FALSE(CCurveDataSegment().getPosAtLength(1.0, n, e));
-    FinishLogging();
-    std::string text;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(m_root))
-        if (entry.is_regular_file() && entry.path().extension() == ".log") {
-            std::ifstream in(entry.path(), std::ios::binary);
-            std::stringstream s;
-            s << in.rdbuf();
-            text += s.str();
-        }
+        double n, e;
+        return ok && !CCurveDataSegment().getPosAtLength(1.0, n, e);
+    });
     size_t reports = 0;
     for (size_t at = text.find("*** error in"); at != std::string::npos; at = text.find("*** error in", at + 1))
         ++reports;
