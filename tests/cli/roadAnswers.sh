@@ -83,8 +83,6 @@ expect_out "locate csv" "1450.0000,-3.5000,52.7000,0.3000,3,inside,ok,9" \
     split(\$3, d, \".\"); printf \"%.4f,%.4f,%.4f,%.4f,%s,%s,%s,%d\", \$3, \$4, \$5, \$6, \$7, \$8, \$9, length(d[2])}'"
 expect_out "locate behind the start" "before" \
   sh -c "'$TOOL' road locate $MAIN 6543100 1234500 --csv | tail -1 | cut -d, -f8"
-expect_out "locate header line and separators" "2" \
-  sh -c "printf 'north;east\n6543576.1994;1234830.4539\n6543576.1994\t1234830.4539\n' | '$TOOL' road locate $MAIN --csv | tail -n +2 | wc -l"
 expect_fail "locate bad lines numbered" 2 "line 3: expected \"\[NAME\] NORTH EAST \[HEIGHT\] \[CODE\]\", got 'abc 1'" \
   sh -c "printf '# points\n6543576.1994 1234830.4539\nabc 1\n1 2 3 4 5 6\n6543576.1994 1234830.4539\n' | '$TOOL' road locate $MAIN"
 expect_err "locate wrong field count numbered" "line 4: expected \"\[NAME\] NORTH EAST \[HEIGHT\] \[CODE\]\", got '1 2 3 4 5 6'" \

@@ -177,7 +177,7 @@ for sub in "convert" "plot --alignment 2"; do
   expect_out "$sub: the next write whole, nothing left beside it" "0" \
     sh -c "ls -A '$TMP' | grep -c 'fieldcore-new'; true"
 done
-expect_err "convert into a missing folder" "cannot write $TMP/none/x.xml: there is no folder '$TMP/none'" \
+expect_fail "convert into a missing folder" 2 "cannot write $TMP/none/x.xml: there is no folder '$TMP/none'" \
   "$TOOL" road convert "$EX" -o "$TMP/none/x.xml"
 expect_out "convert to /dev/null (a device, written to)" "/dev/null: 2 alignments written as LandXML 1.2" \
   "$TOOL" road convert "$EX" -o /dev/null
