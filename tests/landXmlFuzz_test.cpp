@@ -7,9 +7,6 @@
 #include "fuzzBudget.h"
 #include "roadTestSupport.h"
 
-#include "road/landXmlReader.h"
-#include "road/roadBuilder.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -109,10 +106,7 @@ void exercise(const std::string& text)
 TEST(LandXmlFuzz, MutatedFilesNeverCrash)
 {
     std::vector<std::string> seeds = {roadtest::landXml(roadtest::exampleRoad(), roadtest::exampleStyle())};
-    roadtest::Style feet;
-    feet.linearUnit = "USSurveyFoot";
-    feet.metresPerUnit = 1200.0 / 3937.0;
-    feet.imperial = true;
+    roadtest::Style feet = roadtest::usSurveyFeet();
     feet.cgPoints = true;
     feet.infText = "0";
     seeds.push_back(roadtest::landXml(roadtest::exampleRoad(), feet));

@@ -4,8 +4,6 @@
 // the ends; stake-out then locate as a round trip.
 #include "roadTestSupport.h"
 
-#include "road/landXmlReader.h"
-#include "road/roadBuilder.h"
 #include "road/roadLocator.h"
 
 #include <gtest/gtest.h>
@@ -33,11 +31,8 @@ std::unique_ptr<TestRoad> makeRoad(const std::vector<roadtest::PlanItem>& items,
     a.start = start;
     a.azDeg = azDeg;
     a.items = items;
-    RoadFile file;
-    RoadError err;
     auto road = std::make_unique<TestRoad>();
-    EXPECT_TRUE(ReadLandXmlBytes(roadtest::landXml({a}, roadtest::Style()), "test.xml", file, err)) << err.text();
-    EXPECT_TRUE(BuildRoadAlignment(file, file.alignments[0], "", road->build, err)) << err.text();
+    road->build = std::move(roadtest::readAndBuild({a}).builds.at(0));
     road->first = road->build.alnt.getStartChainageInM();
     road->build.alnt.getFinalChainageInM(road->last);
     double at = road->first;
@@ -318,14 +313,11 @@ TEST(RoadLocator, AStraightIsOneChordHoweverLong)
     const std::string xml = "<LandXML><Alignments><Alignment name=\"A\" staStart=\"0\"><CoordGeom><Line>"
                             "<Start>0 0</Start><End>1000000000 0</End></Line></CoordGeom></Alignment>"
                             "</Alignments></LandXML>";
-    RoadFile file;
-    RoadError err;
-    RoadBuild road;
-    ASSERT_TRUE(ReadLandXmlBytes(xml, "line-1e9-metres", file, err)) << err.text();
-    ASSERT_TRUE(BuildRoadAlignment(file, file.alignments[0], "", road, err)) << err.text();
+    const roadtest::BuiltRoad road = roadtest::readAndBuild(xml, "line-1e9-metres");
+    ASSERT_FALSE(::testing::Test::HasFailure());
     RoadLocator locator;
     std::string why;
-    ASSERT_TRUE(locator.build(road.alnt, &why)) << why;
+    ASSERT_TRUE(locator.build(road.builds.at(0).alnt, &why)) << why;
     EXPECT_EQ(locator.chordCount(), 1);
     RoadLocation at;
     ASSERT_TRUE(locator.locate(5e8, 3.0, at));

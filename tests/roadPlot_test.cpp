@@ -7,7 +7,6 @@
 // Expected positions come from the layout of roadTestSupport.h (quadrature, not the engine).
 #include "roadTestSupport.h"
 
-#include "road/landXmlReader.h"
 #include "road/roadKeyPoints.h"
 #include "road/roadPlot.h"
 #include "road/svgScene.h"
@@ -19,6 +18,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -39,10 +39,9 @@ Example example(size_t which)
     ex.which = which;
     ex.layout = roadtest::exampleRoad()[which];
     ex.laid = roadtest::layOut(ex.layout.start, ex.layout.azDeg * kPi / 180.0, ex.layout.items);
-    RoadError err;
-    const std::string text = roadtest::landXml(roadtest::exampleRoad(), roadtest::exampleStyle());
-    EXPECT_TRUE(ReadLandXmlBytes(text, "example.xml", ex.file, err)) << err.text();
-    EXPECT_TRUE(BuildRoadAlignment(ex.file, ex.file.alignments[which], "", ex.build, err)) << err.text();
+    roadtest::BuiltRoad road = roadtest::exampleBuilt();
+    ex.file = road.file;
+    ex.build = std::move(road.builds.at(which));
     return ex;
 }
 
@@ -263,11 +262,18 @@ TEST(RoadPlot, EveryCurveGroupsPiIsMarkedWhereItsTangentsMeet)
         ASSERT_EQ(groups.size(), which == 0 ? 3u : 1u) << ex.layout.name;
         const pugi::xpath_node_set pis = d.doc.select_nodes("//g[@class='pi']");
         const pugi::xpath_node_set tangents = d.doc.select_nodes("//g[@class='tangent']/polyline");
+        std::vector<RoadKeyPoint> keyPis;
+        for (const RoadKeyPoint& k : RoadKeyPoints(ex.build))
+            if (k.isPi)
+                keyPis.push_back(k);
         ASSERT_EQ(pis.size(), groups.size()) << ex.layout.name;
         ASSERT_EQ(tangents.size(), groups.size()) << ex.layout.name;
+        ASSERT_EQ(keyPis.size(), groups.size()) << ex.layout.name;
         for (size_t i = 0; i < groups.size(); ++i) {
             const CurveGroup& g = groups[i];
             const std::string what = ex.layout.name + " PI " + std::to_string(i);
+            // The key point to 0.1 mm (the page holds it to 0.05 px only).
+            EXPECT_LT(std::hypot(keyPis[i].north - g.pi.north, keyPis[i].east - g.pi.east), 1e-4) << what;
             const P want = d.page(ex.laid[0].start, pob, g.pi.north, g.pi.east);
             const P got = centre(pis[i].node().child("polygon"));
             EXPECT_NEAR(got.x, want.x, kTolPx) << what;
@@ -315,13 +321,10 @@ TEST(RoadPlot, GroupPiOfASymmetricSpiralArcSpiralByHand)
         a.start = pob;
         a.azDeg = 35.0;
         a.items = {{100.0, 0, 0}, {L, 0, r}, {R * (D - 2.0 * th), r, r}, {L, r, 0}, {100.0, 0, 0}};
-        RoadFile file;
-        RoadBuild build;
-        RoadError err;
-        ASSERT_TRUE(ReadLandXmlBytes(roadtest::landXml({a}, roadtest::Style()), "curve.xml", file, err)) << err.text();
-        ASSERT_TRUE(BuildRoadAlignment(file, file.alignments[0], "", build, err)) << err.text();
+        const roadtest::BuiltRoad road = roadtest::readAndBuild({a});
+        ASSERT_EQ(road.builds.size(), 1u) << c.reason;
         std::vector<RoadKeyPoint> pis;
-        for (const RoadKeyPoint& k : RoadKeyPoints(build))
+        for (const RoadKeyPoint& k : RoadKeyPoints(road.builds.at(0)))
             if (k.isPi)
                 pis.push_back(k);
         ASSERT_EQ(pis.size(), c.hasPi ? 1u : 0u) << c.reason;
@@ -453,10 +456,6 @@ TEST(RoadPlot, RefusesBadOptions)
     }
 }
 
-} // namespace
-
-namespace {
-
 // FIELDCORE_WRITE_PLOT_ROADS=DIR writes the generated plot roads there as LandXML (for the
 // pictures in docs/).
 TEST(RoadPlotRoads, WrittenOnRequest)
@@ -468,17 +467,10 @@ TEST(RoadPlotRoads, WrittenOnRequest)
         std::string name = r.what;
         for (char& c : name)
             c = c == ' ' ? '-' : c;
-        std::FILE* f = std::fopen((std::string(dir) + "/" + name + ".xml").c_str(), "wb");
-        ASSERT_TRUE(f);
-        const std::string text = roadtest::landXml({r.plan}, r.style);
-        std::fwrite(text.data(), 1, text.size(), f);
-        std::fclose(f);
+        std::ofstream out(std::string(dir) + "/" + name + ".xml", std::ios::binary);
+        ASSERT_TRUE(out << roadtest::landXml({r.plan}, r.style)) << name;
     }
 }
-
-} // namespace
-
-namespace {
 
 // A text's box as drawn: its advance (svgscene::textWidth at its font-size and weight) along
 // its rotation, from 0.95 em above its baseline to 0.25 em below.
@@ -563,16 +555,14 @@ TEST(RoadPlotLabels, NeverOverlapOnAnyRoad)
         files.emplace_back(r.what, roadtest::landXml({r.plan}, r.style));
     files.emplace_back("example", roadtest::landXml(roadtest::exampleRoad(), roadtest::exampleStyle()));
     for (const auto& f : files) {
-        RoadFile file;
-        RoadError err;
-        ASSERT_TRUE(ReadLandXmlBytes(f.second, f.first, file, err)) << err.text();
-        for (const RoadAlignment& a : file.alignments) {
-            RoadBuild build;
-            ASSERT_TRUE(BuildRoadAlignment(file, a, "", build, err)) << err.text();
+        const roadtest::BuiltRoad road = roadtest::readAndBuild(f.second, f.first);
+        for (size_t ai = 0; ai < road.builds.size(); ++ai) {
+            const RoadAlignment& a = road.file.alignments[ai];
+            const RoadBuild& build = road.builds[ai];
             for (double width : {1200.0, 800.0}) {
                 RoadPlotOptions o;
                 o.width = width;
-                o.units = file.units.linear == RoadLinearUnit::USSurveyFoot ? UNITS_USFT : UNITS_M;
+                o.units = road.file.units.linear == RoadLinearUnit::USSurveyFoot ? UNITS_USFT : UNITS_M;
                 o.stationUnit = o.units == UNITS_M ? 1000.0 : 100.0;
                 // One page, and the pages by the road's length.
                 std::vector<std::string> pages, message(1);
@@ -593,43 +583,38 @@ TEST(RoadPlotLabels, NeverOverlapOnAnyRoad)
     }
 }
 
-} // namespace
-
-namespace {
-
 // The long road takes several pages by default, its stretches overlap and cover it, and the
 // first page holds the key map; --pages and --scale choose.
 TEST(RoadPlotLabels, LongRoadsOnSeveralPages)
 {
     const roadtest::PlotRoad r = roadtest::plotRoads()[3];
     ASSERT_STREQ(r.what, "long");
-    RoadFile file;
-    RoadError err;
-    ASSERT_TRUE(ReadLandXmlBytes(roadtest::landXml({r.plan}, r.style), "long", file, err)) << err.text();
-    RoadBuild build;
-    ASSERT_TRUE(BuildRoadAlignment(file, file.alignments[0], "", build, err)) << err.text();
+    const roadtest::BuiltRoad road = roadtest::readAndBuild(roadtest::landXml({r.plan}, r.style), "long");
+    ASSERT_FALSE(HasFailure());
+    const RoadAlignment& a = road.file.alignments.at(0);
+    const RoadBuild& build = road.builds.at(0);
     std::vector<std::string> pages;
     std::string message;
-    ASSERT_TRUE(RoadPlotPages(file.alignments[0], build, RoadPlotOptions(), RoadPlotLayout(), pages, message)) << message;
+    ASSERT_TRUE(RoadPlotPages(a, build, RoadPlotOptions(), RoadPlotLayout(), pages, message)) << message;
     EXPECT_GT(pages.size(), 1u);
     EXPECT_NE(pages[0].find("id=\"key-map\""), std::string::npos);
     EXPECT_EQ(pages[1].find("id=\"key-map\""), std::string::npos);
     EXPECT_NE(pages[1].find("page 2 of"), std::string::npos);
     RoadPlotLayout three;
     three.pages = 3;
-    ASSERT_TRUE(RoadPlotPages(file.alignments[0], build, RoadPlotOptions(), three, pages, message));
+    ASSERT_TRUE(RoadPlotPages(a, build, RoadPlotOptions(), three, pages, message));
     EXPECT_EQ(pages.size(), 3u);
     // 1:5000 on a 1200 px page of 1044 px for the stations: 12 km at 0.756 px/m, each page's
     // stretch with its overlaps (a tenth more), takes 10 pages, each drawn at 1:5000 and saying
     // so. Failed before: 9 pages, each fitted to the width, at 1:4400 to 1:5500 and not said.
     RoadPlotLayout scale;
     scale.scale = 5000.0;
-    ASSERT_TRUE(RoadPlotPages(file.alignments[0], build, RoadPlotOptions(), scale, pages, message));
+    ASSERT_TRUE(RoadPlotPages(a, build, RoadPlotOptions(), scale, pages, message));
     EXPECT_EQ(pages.size(), 10u);
     for (const std::string& page : pages)
         EXPECT_NE(page.find("data-scale=\"1:5000\""), std::string::npos);
     scale.scale = 10.0;
-    EXPECT_FALSE(RoadPlotPages(file.alignments[0], build, RoadPlotOptions(), scale, pages, message));
+    EXPECT_FALSE(RoadPlotPages(a, build, RoadPlotOptions(), scale, pages, message));
     EXPECT_NE(message.find("pages"), std::string::npos) << message;
 }
 

@@ -2,20 +2,15 @@
 // offset line, checked vertex by vertex against stake-out and chord by chord (at each chord's
 // middle) against the exact locator. The road services leave the library log silent, beyond
 // the ends too.
-#include "deviceRootFixture.h"
+#include "libraryLogFixture.h"
 #include "roadTestSupport.h"
 
-#include "files/logFile.h"
-#include "road/landXmlReader.h"
-#include "road/roadBuilder.h"
 #include "road/roadLocator.h"
 #include "road/roadSampler.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <cmath>
 
 namespace {
 
@@ -23,15 +18,9 @@ const double kOnLine = 1e-9;
 const double kChordSlack = 1e-4;
 
 // The alignments of a road written as LandXML, built as the tool builds them.
-std::vector<RoadBuild> buildRoads(const std::vector<roadtest::AlignmentPlan>& items)
+std::vector<RoadBuild> buildRoads(const std::vector<roadtest::AlignmentPlan>& plans)
 {
-    RoadFile file;
-    RoadError err;
-    EXPECT_TRUE(ReadLandXmlBytes(roadtest::landXml(items, roadtest::Style()), "test.xml", file, err)) << err.text();
-    std::vector<RoadBuild> builds(file.alignments.size());
-    for (size_t i = 0; i < builds.size(); ++i)
-        EXPECT_TRUE(BuildRoadAlignment(file, file.alignments[i], "", builds[i], err)) << err.text();
-    return builds;
+    return roadtest::readAndBuild(plans).builds;
 }
 
 // The example road's two alignments and a road of tight curves (radii 30 to 80 m).
@@ -80,33 +69,25 @@ void checkSampledLine(const CAlnt& alnt, const RoadLocator& locator, const std::
 
 } // namespace
 
-TEST(RoadSampler, CentrelineVerticesOnTheAlignmentChordsWithinTheDeviation)
+// The centreline (offset 0) from end to end, and offset lines on both sides, inside and outside
+// the curves (25 m is within the tightest radius, 30 m).
+TEST(RoadSampler, VerticesAtTheOffsetChordsWithinTheDeviation)
 {
     for (const RoadBuild& road : testRoads()) {
         RoadLocator locator;
         ASSERT_TRUE(locator.build(road.alnt));
-        for (double deviation : {0.0005, 0.01, 0.2}) {
-            std::vector<RoadSampleVertex> line;
-            ASSERT_TRUE(SampleRoadCentreline(road.alnt, deviation, line));
-            double last;
-            road.alnt.getFinalChainageInM(last);
-            EXPECT_EQ(line.front().station, road.alnt.getStartChainageInM());
-            EXPECT_NEAR(line.back().station, last, 1e-9);
-            checkSampledLine(road.alnt, locator, line, 0.0, deviation);
-        }
-    }
-}
-
-TEST(RoadSampler, OffsetLineVerticesAtTheOffsetChordsWithinTheDeviation)
-{
-    for (const RoadBuild& road : testRoads()) {
-        RoadLocator locator;
-        ASSERT_TRUE(locator.build(road.alnt));
-        // Both sides, inside and outside the curves; 25 m is within the tightest radius (30 m).
-        for (double offset : {-25.0, -3.5, 4.0, 25.0}) {
-            for (double deviation : {0.001, 0.05}) {
+        for (double offset : {0.0, -25.0, -3.5, 4.0, 25.0}) {
+            for (double deviation : {0.0005, 0.01, 0.2}) {
                 std::vector<RoadSampleVertex> line;
-                ASSERT_TRUE(SampleRoadOffsetLine(road.alnt, offset, deviation, line));
+                if (offset == 0.0) {
+                    ASSERT_TRUE(SampleRoadCentreline(road.alnt, deviation, line));
+                    double last;
+                    road.alnt.getFinalChainageInM(last);
+                    EXPECT_EQ(line.front().station, road.alnt.getStartChainageInM());
+                    EXPECT_NEAR(line.back().station, last, 1e-9);
+                } else {
+                    ASSERT_TRUE(SampleRoadOffsetLine(road.alnt, offset, deviation, line));
+                }
                 checkSampledLine(road.alnt, locator, line, offset, deviation);
             }
         }
@@ -191,41 +172,22 @@ TEST(RoadSampler, OffsetTablesThatReachACurvesCentre)
     EXPECT_EQ(constant.offset, 700.0);
 }
 
-TEST(RoadSampler, VariableOffsetFollowsTheTable)
+// The offset of a table at `station` (metres), interpolated linearly; the first offset before it.
+double tableOffset(const std::vector<StAndOffset>& table, double station)
 {
-    const RoadBuild road = std::move(testRoads()[0]);
-    // A widening from 2 m to 6 m and back over curves and a station equation.
-    const std::vector<StAndOffset> table = {{1250.0, 2.0}, {1500.0, 6.0}, {1900.0, 6.0}, {2300.0, 2.0}};
-    std::vector<RoadSampleVertex> line;
-    ASSERT_TRUE(SampleRoadOffsetTable(road.alnt, table, 0.01, line));
-    ASSERT_GT(line.size(), 20u);
-    EXPECT_NEAR(line.front().station, 1250.0, 1e-9);
-    EXPECT_NEAR(line.back().station, 2300.0, 1e-9);
-    for (size_t i = 0; i < line.size(); ++i) {
-        const RoadSampleVertex& v = line[i];
-        size_t k = 0;
-        while (k + 2 < table.size() && v.station > table[k + 1].station)
-            ++k;
-        const double t = (v.station - table[k].station) / (table[k + 1].station - table[k].station);
-        const double expected = table[k].offset + t * (table[k + 1].offset - table[k].offset);
-        // The offset runs with the plan distance along the chords, a hair shorter than the
-        // stations; where two stretches meet (the table's stations) the corner rule places the
-        // vertex between their ends, about a centimetre off.
-        EXPECT_NEAR(v.offset, expected, 0.02) << "vertex " << i << " at " << v.station;
-    }
-    // Refused: fewer than two pairs, stations out of order, a deviation below the least.
-    EXPECT_FALSE(SampleRoadOffsetTable(road.alnt, {{1250.0, 2.0}}, 0.01, line));
-    EXPECT_FALSE(SampleRoadOffsetTable(road.alnt, {{1500.0, 2.0}, {1400.0, 3.0}}, 0.01, line));
-    EXPECT_FALSE(SampleRoadCentreline(road.alnt, 5e-5, line));
-    EXPECT_FALSE(SampleRoadOffsetLine(road.alnt, 2.0, NAN, line));
+    for (size_t k = 1; k < table.size(); ++k)
+        if (station >= table[k - 1].station && station <= table[k].station)
+            return table[k - 1].offset + (table[k].offset - table[k - 1].offset) * (station - table[k - 1].station) /
+                                             (table[k].station - table[k - 1].station);
+    return table.front().offset;
 }
 
-// The line reaches the table's last station and begins exactly at its first offset. Failed
-// before: a last stretch of constant offset ("1+500 6, 2+900 6" on the example road) stopped at
-// the last cache vertex before its end (2740, 160 m short), and a table inside one line element
-// ("100 2, 900 2" on a straight road) gave a single vertex; the first vertex lay square to the
-// first chord, a hair inside the offset.
-TEST(RoadSampler, OffsetTableReachesItsEndsExactly)
+// The line follows the table, reaches its last station and begins exactly at its first offset.
+// Failed before: a last stretch of constant offset ("1+500 6, 2+900 6" on the example road)
+// stopped at the last cache vertex before its end (2740, 160 m short), and a table inside one
+// line element ("100 2, 900 2" on a straight road) gave a single vertex; the first vertex lay
+// square to the first chord, a hair inside the offset.
+TEST(RoadSampler, OffsetTableFollowsTheTableToItsEnds)
 {
     std::vector<roadtest::AlignmentPlan> plans = roadtest::exampleRoad();
     roadtest::AlignmentPlan straight;
@@ -234,34 +196,42 @@ TEST(RoadSampler, OffsetTableReachesItsEndsExactly)
     straight.items = {{1000.0, 0, 0}};
     plans.push_back(straight);
     const std::vector<RoadBuild> roads = buildRoads(plans);
-    struct Case { size_t road; std::vector<StAndOffset> table; double from, to; const char* name; };
+    struct Case { size_t road; std::vector<StAndOffset> table; double from, to; const char* name; size_t least = 2; };
     const std::vector<Case> cases = {
         {0, {{1300.0, 2.0}, {1500.0, 6.0}, {2850.0, 6.0}}, 1300.0, 2850.0, "constant last stretch"},
         {2, {{100.0, 2.0}, {900.0, 2.0}}, 100.0, 900.0, "inside one line"},
         {2, {{-50.0, 1.0}, {500.0, 3.0}, {1200.0, 3.0}}, 0.0, 1000.0, "beyond both ends: clipped"},
         {0, {{1250.0, -3.0}, {1400.0, 4.0}}, 1250.0, 1400.0, "over a spiral"},
+        {0, {{1250.0, 2.0}, {1500.0, 6.0}, {1900.0, 6.0}, {2300.0, 2.0}}, 1250.0, 2300.0,
+         "widening and back over curves and the station equation", 21},
     };
     for (const Case& c : cases) {
         std::vector<RoadSampleVertex> line;
         ASSERT_TRUE(SampleRoadOffsetTable(roads[c.road].alnt, c.table, 0.01, line)) << c.name;
-        ASSERT_GE(line.size(), 2u) << c.name;
+        ASSERT_GE(line.size(), c.least) << c.name;
         for (const RoadSampleVertex* v : {&line.front(), &line.back()}) {
             const double station = v == &line.front() ? c.from : c.to;
-            double expected = c.table.front().offset;
-            for (size_t k = 1; k < c.table.size(); ++k)
-                if (station >= c.table[k - 1].station && station <= c.table[k].station)
-                    expected = c.table[k - 1].offset + (c.table[k].offset - c.table[k - 1].offset) *
-                                                           (station - c.table[k - 1].station) /
-                                                           (c.table[k].station - c.table[k - 1].station);
+            const double expected = tableOffset(c.table, station);
             EXPECT_NEAR(v->station, station, 1e-9) << c.name;
             EXPECT_NEAR(v->offset, expected, 1e-9) << c.name;
             RoadLocation at;
             ASSERT_TRUE(RoadPointAt(roads[c.road].alnt, station, expected, at));
             EXPECT_NEAR(std::hypot(at.north - v->north, at.east - v->east), 0.0, 1e-9) << c.name;
         }
-        for (size_t i = 1; i < line.size(); ++i)
+        // Between the ends the offset runs with the plan distance along the chords, a hair
+        // shorter than the stations; where two stretches meet (the table's stations) the corner
+        // rule places the vertex between their ends, about a centimetre off.
+        for (size_t i = 1; i < line.size(); ++i) {
             EXPECT_GT(line[i].station, line[i - 1].station) << c.name << " vertex " << i;
+            EXPECT_NEAR(line[i].offset, tableOffset(c.table, line[i].station), 0.02) << c.name << " vertex " << i;
+        }
     }
+    // Refused: fewer than two pairs, stations out of order, a deviation below the least, NaN.
+    std::vector<RoadSampleVertex> line;
+    EXPECT_FALSE(SampleRoadOffsetTable(roads[0].alnt, {{1250.0, 2.0}}, 0.01, line));
+    EXPECT_FALSE(SampleRoadOffsetTable(roads[0].alnt, {{1500.0, 2.0}, {1400.0, 3.0}}, 0.01, line));
+    EXPECT_FALSE(SampleRoadCentreline(roads[0].alnt, 5e-5, line));
+    EXPECT_FALSE(SampleRoadOffsetLine(roads[0].alnt, 2.0, NAN, line));
 }
 
 // The profile's own vertices: on a straight road the plan needs only its two ends, so a 3D line
@@ -306,39 +276,31 @@ TEST(RoadSampler, ProfileVerticesFollowTheProfile)
     }
 }
 
-class RoadServicesLog : public DeviceRootTest {};
+using RoadServicesLog = LibraryLogTest;
 
+// Stake-out and locate from before the start to beyond the end, and sampling, log nothing; the
+// check is live: an engine failure does reach the log.
 TEST_F(RoadServicesLog, NormalQueriesWriteNothing)
 {
     const std::vector<RoadBuild> roads = testRoads();
-    InitLogging();
-    for (const RoadBuild& road : roads) {
-        RoadLocator locator;
-        ASSERT_TRUE(locator.build(road.alnt));
-        double first = road.alnt.getStartChainageInM(), last;
-        road.alnt.getFinalChainageInM(last);
-        for (double s : {first - 30.0, first, 0.5 * (first + last), last, last + 30.0}) {
-            RoadLocation p, q;
-            ASSERT_TRUE(RoadPointAt(road.alnt, s, 7.0, p));
-            ASSERT_TRUE(locator.locate(p.north, p.east, q));
-            EXPECT_NEAR(q.station, s, 1e-6);
+    const std::string text = libraryLogOf([&] {
+        bool ok = true;
+        for (const RoadBuild& road : roads) {
+            RoadLocator locator;
+            ok = ok && locator.build(road.alnt);
+            double first = road.alnt.getStartChainageInM(), last;
+            road.alnt.getFinalChainageInM(last);
+            for (double s : {first - 30.0, first, 0.5 * (first + last), last, last + 30.0}) {
+                RoadLocation p, q;
+                ok = ok && RoadPointAt(road.alnt, s, 7.0, p) && locator.locate(p.north, p.east, q) &&
+                     std::fabs(q.station - s) < 1e-6;
+            }
+            std::vector<RoadSampleVertex> line;
+            ok = ok && SampleRoadCentreline(road.alnt, 0.01, line) && SampleRoadOffsetLine(road.alnt, -4.0, 0.01, line);
         }
-        std::vector<RoadSampleVertex> line;
-        EXPECT_TRUE(SampleRoadCentreline(road.alnt, 0.01, line));
-        EXPECT_TRUE(SampleRoadOffsetLine(road.alnt, -4.0, 0.01, line));
-    }
-    // The check is live: an engine failure does reach the log.
-    double n, e;
-    EXPECT_FALSE(CCurveDataSegment().getPosAtLength(1.0, n, e));
-    FinishLogging();
-    std::string text;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(m_root))
-        if (entry.is_regular_file() && entry.path().extension() == ".log") {
-            std::ifstream in(entry.path(), std::ios::binary);
-            std::stringstream s;
-            s << in.rdbuf();
-            text += s.str();
-        }
+        double n, e;
+        return ok && !CCurveDataSegment().getPosAtLength(1.0, n, e);
+    });
     size_t reports = 0;
     for (size_t at = text.find("*** error in"); at != std::string::npos; at = text.find("*** error in", at + 1))
         ++reports;

@@ -77,6 +77,12 @@ TEST(RoadStationing, ExportersEquations)
         {"overlap", 0.0, "<StaEquation staBack=\"675.88\" staAhead=\"675.00\" staInternal=\"675.88\"/>", 2, 0,
          {{600.0, 600.0, 1, false}, {675.5, 675.5, 1, true}, {675.88, 675.0, 2, true}, {676.0, 675.12, 2, true},
           {676.76, 675.88, 2, true}, {700.0, 699.12, 2, false}}},
+        // An internal station "NaN" follows from its back station: 200 + (400 - 250) = 350.
+        {"staInternal NaN after an equation", 0.0,
+         "<StaEquation staBack=\"200\" staAhead=\"250\" staInternal=\"200\"/>"
+         "<StaEquation staBack=\"400\" staAhead=\"350\" staInternal=\"NaN\"/>", 3, 0,
+         {{100.0, 100.0, 1, false}, {200.0, 250.0, 2, false}, {300.0, 350.0, 2, true}, {350.0, 350.0, 3, true},
+          {500.0, 500.0, 3, false}}},
     };
     for (const Case& c : cases) {
         std::string error;
@@ -131,32 +137,35 @@ TEST(RoadStationing, SharedStationsOnRandomEquations)
     }
 }
 
-TEST(RoadStationing, AnOverlapNeedsItsRegion)
+// A posted station to internal chainage in a region (0: any), or refused with the reason and
+// the output untouched.
+TEST(RoadStationing, ToInternalAcrossOverlapsAndGaps)
 {
-    const RoadStationing st(alignment(0.0, "<StaEquation staBack=\"675.88\" staAhead=\"675.00\" staInternal=\"675.88\"/>"), 1.0);
-    double internal = -1.0;
-    std::string why;
-    EXPECT_FALSE(st.toInternal(675.4, 0, internal, why));
-    EXPECT_NE(why.find("regions 1 and 2"), std::string::npos) << why;
-    EXPECT_EQ(internal, -1.0);
-    ASSERT_TRUE(st.toInternal(675.4, 1, internal, why));
-    EXPECT_NEAR(internal, 675.4, 1e-12);
-    ASSERT_TRUE(st.toInternal(675.4, 2, internal, why));
-    EXPECT_NEAR(internal, 676.28, 1e-12);
-    EXPECT_FALSE(st.toInternal(100.0, 2, internal, why)) << "region 2 does not hold 100";
-    EXPECT_FALSE(st.toInternal(100.0, 3, internal, why)) << "there is no region 3";
-    EXPECT_NE(why.find("does not exist"), std::string::npos);
-}
-
-TEST(RoadStationing, AGapHoldsNoStation)
-{
-    const RoadStationing st(alignment(0.0, "<StaEquation staBack=\"500\" staAhead=\"600\" staInternal=\"500\"/>"), 1.0);
-    double internal;
-    std::string why;
-    EXPECT_FALSE(st.toInternal(550.0, 0, internal, why));
-    EXPECT_NE(why.find("gap"), std::string::npos);
-    EXPECT_TRUE(st.toInternal(500.0, 0, internal, why) && internal == 500.0) << "the back station at the equation";
-    EXPECT_TRUE(st.toInternal(600.0, 0, internal, why) && internal == 500.0) << "the ahead station at the equation";
+    const char* overlap = "<StaEquation staBack=\"675.88\" staAhead=\"675.00\" staInternal=\"675.88\"/>";
+    const char* gap = "<StaEquation staBack=\"500\" staAhead=\"600\" staInternal=\"500\"/>";
+    struct Case { const char* name; const char* equations; double posted; int region; double internal; const char* why; };
+    const Case cases[] = {   // why: nullptr when answered
+        {"an overlap needs its region", overlap, 675.4, 0, NAN, "regions 1 and 2"},
+        {"the overlap in region 1", overlap, 675.4, 1, 675.4, nullptr},
+        {"the overlap in region 2", overlap, 675.4, 2, 676.28, nullptr},
+        {"region 2 does not hold 100", overlap, 100.0, 2, NAN, ""},
+        {"there is no region 3", overlap, 100.0, 3, NAN, "does not exist"},
+        {"a gap holds no station", gap, 550.0, 0, NAN, "gap"},
+        {"the back station at the equation", gap, 500.0, 0, 500.0, nullptr},
+        {"the ahead station at the equation", gap, 600.0, 0, 500.0, nullptr},
+    };
+    for (const Case& c : cases) {
+        const RoadStationing st(alignment(0.0, c.equations), 1.0);
+        double internal = -1.0;
+        std::string why;
+        EXPECT_EQ(st.toInternal(c.posted, c.region, internal, why), c.why == nullptr) << c.name << ": " << why;
+        if (c.why) {
+            EXPECT_NE(why.find(c.why), std::string::npos) << c.name << ": " << why;
+            EXPECT_EQ(internal, -1.0) << c.name << ": not written";
+        } else {
+            EXPECT_NEAR(internal, c.internal, 1e-12) << c.name;
+        }
+    }
 }
 
 TEST(RoadStationing, AnEquationWithoutBackOrInternalIsRefused)

@@ -1,9 +1,15 @@
 // Road files for the tests, laid out without the alignment engine: plan elements integrated by
-// Gauss-Legendre quadrature (curveTestSupport.h), written as LandXML text in a choice of units
-// and of the quirks real exporters show. The example road in examples/ is this layout too.
+// Gauss-Legendre quadrature (curveTestSupport.h), profiles evaluated in closed form, written as
+// LandXML text in a choice of units and of the quirks real exporters show. The example road in
+// examples/ is this layout too. readAndBuild reads such a file with the reader under test.
 #pragma once
 
 #include "curveTestSupport.h"
+
+#include "road/landXmlReader.h"
+#include "road/roadBuilder.h"
+
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
@@ -93,6 +99,81 @@ struct AlignmentPlan {
     std::vector<Vip> vips;
 };
 
+// The profile of a plan, evaluated in closed form (metres, internal chainage): tangents,
+// parabolas, unsymmetrical parabolas and circles; before the first VIP and after the last the
+// end grades run on.
+class IndependentProfile {
+public:
+    explicit IndependentProfile(const std::vector<Vip>& vips) : v(vips) {}
+
+    double first() const { return v.front().station; }
+    double last() const { return v.back().station; }
+    double gradeIn(size_t i) const { return grade(v[i - 1], v[i]); }
+    double gradeOut(size_t i) const { return grade(v[i], v[i + 1]); }
+
+    double at(double x) const
+    {
+        for (size_t i = 1; i + 1 < v.size(); ++i) {
+            double y;
+            if (onCurve(i, x, y))
+                return y;
+        }
+        if (x <= first())
+            return v.front().elevation + gradeOut(0) * (x - first());
+        if (x >= last())
+            return v.back().elevation + gradeIn(v.size() - 1) * (x - last());
+        size_t i = 1;
+        while (v[i].station < x)
+            ++i;
+        return v[i - 1].elevation + gradeIn(i) * (x - v[i - 1].station);
+    }
+
+private:
+    static double grade(const Vip& a, const Vip& b) { return (b.elevation - a.elevation) / (b.station - a.station); }
+
+    bool onCurve(size_t i, double x, double& y) const
+    {
+        const Vip& p = v[i];
+        const double s = p.station, h = p.elevation, g1 = gradeIn(i), g2 = gradeOut(i);
+        const std::string kind = p.kind;
+        if (kind == "ParaCurve") {
+            const double L = p.length, a = s - L / 2;
+            if (x < a || x > s + L / 2)
+                return false;
+            y = h - g1 * (s - x) + (g2 - g1) / (2 * L) * (x - a) * (x - a);
+            return true;
+        }
+        if (kind == "UnsymParaCurve") {
+            const double li = p.lengthIn, lo = p.lengthOut;
+            const double gc = (g2 * lo + g1 * li) / (li + lo);
+            if (x >= s - li && x <= s) {
+                y = h - g1 * (s - x) + (gc - g1) / (2 * li) * (x - s + li) * (x - s + li);
+                return true;
+            }
+            if (x >= s && x <= s + lo) {
+                y = h + g2 * (x - s) + (g2 - gc) / (2 * lo) * (s + lo - x) * (s + lo - x);
+                return true;
+            }
+            return false;
+        }
+        if (kind == "CircCurve") {
+            // The circle of radius R tangent to both grade lines in the (station, height) plane.
+            const double R = p.radius, a1 = std::atan(g1), a2 = std::atan(g2);
+            const double t = R * std::tan(std::fabs(a2 - a1) / 2);
+            const double x1 = s - t * std::cos(a1), y1 = h - t * std::sin(a1), x2 = s + t * std::cos(a2);
+            if (x < x1 || x > x2)
+                return false;
+            const bool sag = a2 > a1;
+            const double cx = x1 + (sag ? -1 : 1) * R * std::sin(a1), cy = y1 + (sag ? 1 : -1) * R * std::cos(a1);
+            y = cy + (sag ? -1 : 1) * std::sqrt(R * R - (x - cx) * (x - cx));
+            return true;
+        }
+        return false;
+    }
+
+    std::vector<Vip> v;
+};
+
 // How the file is written.
 struct Style {
     std::string linearUnit = "meter";
@@ -111,6 +192,16 @@ struct Style {
     bool writeHeights = false;    // "north east height" points
     std::string comment;          // an XML comment after the declaration
 };
+
+// Lengths in US survey feet.
+inline Style usSurveyFeet()
+{
+    Style s;
+    s.linearUnit = "USSurveyFoot";
+    s.metresPerUnit = 1200.0 / 3937.0;
+    s.imperial = true;
+    return s;
+}
 
 inline std::string num(double v, int decimals)
 {
@@ -354,16 +445,41 @@ inline std::vector<PlotRoad> plotRoads()
     feet.items = {{900.0, 0, 0}, {250.0, 0, 1500}, {600.0, 1500, 1500}, {250.0, 1500, 0}, {1200.0, 0, 0}};
     feet.profileName = "P";
     feet.vips = {{"PVI", 1000.0, 350.0}, {"ParaCurve", 2500.0, 372.0, 400.0}, {"PVI", 4200.0, 361.0}};
-    Style usft;
-    usft.linearUnit = "USSurveyFoot";
-    usft.metresPerUnit = 1200.0 / 3937.0;
-    usft.imperial = true;
-    roads.push_back({"feet", feet, usft});
+    roads.push_back({"feet", feet, usSurveyFeet()});
     // A Japanese name, for the fonts.
     AlignmentPlan japanese = shortRoad;
     japanese.name = "\xE5\x9B\xBD\xE9\x81\x93\xE4\xB8\x80\xE5\x8F\xB7\xE7\xB7\x9A";   // 国道一号線
     roads.push_back({"japanese", japanese, Style()});
     return roads;
+}
+
+// A road file read, and each of its alignments built with its first profile, as the tool does
+// (the reader and builder under test: a failure fails the test that asked).
+struct BuiltRoad {
+    RoadFile file;
+    std::vector<RoadBuild> builds;
+};
+
+inline BuiltRoad readAndBuild(const std::string& text, const std::string& name = "test.xml")
+{
+    BuiltRoad r;
+    RoadError err;
+    EXPECT_TRUE(ReadLandXmlBytes(text, name, r.file, err)) << err.text();
+    r.builds.resize(r.file.alignments.size());
+    for (size_t i = 0; i < r.builds.size(); ++i)
+        EXPECT_TRUE(BuildRoadAlignment(r.file, r.file.alignments[i], "", r.builds[i], err)) << name << ": " << err.text();
+    return r;
+}
+
+inline BuiltRoad readAndBuild(const std::vector<AlignmentPlan>& plans, const Style& style = Style())
+{
+    return readAndBuild(landXml(plans, style));
+}
+
+// The example road, read and built.
+inline BuiltRoad exampleBuilt()
+{
+    return readAndBuild(exampleRoad(), exampleStyle());
 }
 
 } // namespace roadtest

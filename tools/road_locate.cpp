@@ -222,7 +222,8 @@ struct LocateWorker {
 
 // The first line that is neither blank nor a comment (nor over the length limit) may be a
 // header row naming the columns: it sets every worker's format and is no point (blanked).
-// Runs on the stream's reader, before the block reaches a worker.
+// Runs as each block is read (in input order, before it is answered); until the header is
+// seen a block holds no line that reads the format.
 struct HeaderRow {
     std::vector<LocateWorker>* workers;
     bool seen = false;

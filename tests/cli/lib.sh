@@ -3,6 +3,7 @@
 #   expect_out    NAME EXPECTED CMD...   stdout equals EXPECTED and exit status is 0
 #   expect_status NAME STATUS CMD...     exit status equals STATUS
 #   expect_err    NAME PATTERN CMD...    stderr matches the grep pattern
+#   expect_fail   NAME STATUS PATTERN CMD...   both, from one run
 #   finish                               prints "N passed, M failed" and sets the exit status
 passed=0
 failed=0
@@ -29,6 +30,14 @@ expect_err() {
   local err
   err=$("$@" 2>&1 >/dev/null </dev/null)
   if printf '%s' "$err" | grep -q -e "$pattern"; then _pass; else _fail "$name: stderr [$err] lacks [$pattern]"; fi
+}
+
+expect_fail() {
+  local name=$1 expected=$2 pattern=$3; shift 3
+  local err status
+  err=$("$@" 2>&1 >/dev/null </dev/null); status=$?
+  if [ "$status" -ne "$expected" ]; then _fail "$name: exit $status, expected $expected ($err)";
+  elif printf '%s' "$err" | grep -q -e "$pattern"; then _pass; else _fail "$name: stderr [$err] lacks [$pattern]"; fi
 }
 
 finish() {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# fieldcore road stakeout $MAIN | locate | sample on the example road: answers, round trips through
-# CSV, flags beyond the ends, station equations, units, threads, bad lines and exit codes.
+# fieldcore road stakeout | locate | sample on the example road: answers, round trips through
+# CSV, flags beyond the ends, station equations, units, bad lines and exit codes.
 TOOL=$1
 SRC=${2:-$(cd "$(dirname "$0")/../.." && pwd)}
 source "$(dirname "$0")/lib.sh"
@@ -40,35 +40,26 @@ expect_out "stakeout before the start" "before" \
   sh -c "'$TOOL' road stakeout $MAIN --station 950 --csv | tail -1 | cut -d, -f7"
 expect_out "no height before the first VIP" "" \
   sh -c "'$TOOL' road stakeout $MAIN --station 950 --csv | tail -1 | cut -d, -f5"
-expect_out "height along the start grade when asked" "47.200000000" \
-  sh -c "'$TOOL' road stakeout $MAIN --station 950 --extend-grades --csv | tail -1 | cut -d, -f5"
 expect_out "stakeout beyond the end" "beyond" \
   sh -c "'$TOOL' road stakeout $MAIN --station 3+10 --csv | tail -1 | cut -d, -f7"
-expect_out "range with the last station" "$(printf '1000.000000000\n1030.000000000\n1060.000000000\n1070.000000000')" \
-  sh -c "'$TOOL' road stakeout $MAIN --from 1000 --to 1070 --every 30 --csv | tail -n +2 | cut -d, -f1"
+# A range (its stations across equations: roadStations_test.cpp) skips the equation's gap.
 expect_out "range skips the equation's gap" "$(printf '2190.000000000\n2200.000000000\n2250.000000000\n2260.000000000')" \
   sh -c "'$TOOL' road stakeout $MAIN --from 2190 --to 2260 --every 10 --csv | tail -n +2 | cut -d, -f1"
-expect_out "back and ahead station name one point" "1" \
-  sh -c "'$TOOL' road stakeout $MAIN --from 2200 --to 2250 --every 50 --csv | tail -n +2 | cut -d, -f3,4 | sort -u | wc -l"
 # "--offset -0" printed its CSV offset as -0.000000000.
 expect_out "a negative zero offset has no sign" "0.000000000" \
   sh -c "'$TOOL' road stakeout $MAIN --station 1500 --offset -0 --csv | tail -1 | cut -d, -f2"
-expect_status "station in the gap exits 2" 2 "$TOOL" road stakeout $MAIN --station 2+225
-expect_err "station in the gap is named" "gap of a station equation" "$TOOL" road stakeout $MAIN --station 2+225
+expect_fail "station in the gap is named" 2 "gap of a station equation" "$TOOL" road stakeout $MAIN --station 2+225
 expect_out "stakeout stdin lines" "$(printf '1100.000000000,1.000000000\n1200.000000000,-2.000000000')" \
   sh -c "printf '1100 1\n1+200 -2\n' | '$TOOL' road stakeout $MAIN --csv | tail -n +2 | cut -d, -f1,2"
-expect_err "stakeout bad line numbered" "line 2: 'x+1' is not a station" \
+expect_fail "stakeout bad line numbered" 2 "line 2: 'x+1' is not a station" \
   sh -c "printf '1100\nx+1\n1200\n' | '$TOOL' road stakeout $MAIN"
-expect_status "stakeout bad line exits 2" 2 sh -c "printf '1100\nx+1\n1200\n' | '$TOOL' road stakeout $MAIN"
-expect_out "stakeout in US survey feet" "4000.000000000" \
-  sh -c "'$TOOL' road stakeout $MAIN --units usft --station 4000 --csv | tail -1 | cut -d, -f1"
 expect_out "the ramp by name" "0+100.00" \
   sh -c "'$TOOL' road stakeout --example --alignment 'ramp a1' --station 100 | sed 1d | cut -d' ' -f1"
 expect_out "the ramp by number, named in the header" "# alignment 2 \"Ramp A1\" of 2" \
   sh -c "'$TOOL' road stakeout --example --alignment 2 --station 100 | head -1 | cut -d';' -f1"
 expect_out "the alignment named in CSV" "\"Ramp A1\",100.000000000" \
   sh -c "'$TOOL' road stakeout --example --alignment 2 --station 100 --csv | tail -1 | cut -d, -f1,2"
-expect_err "several alignments need the choice, listed" "2  \"Ramp A1\"  stations 0+000.00 to 0+260.00" \
+expect_fail "several alignments need the choice, listed" 2 "2  \"Ramp A1\"  stations 0+000.00 to 0+260.00" \
   "$TOOL" road locate --example 6543576.1994 1234830.4539
 expect_status "unknown alignment" 2 "$TOOL" road stakeout --example --alignment Nowhere --station 1100
 expect_status "range needs all three" 2 "$TOOL" road stakeout $MAIN --from 1000 --to 1100
@@ -76,16 +67,11 @@ expect_status "every must be positive" 2 "$TOOL" road stakeout $MAIN --from 1000
 
 # Stake-out then locate: the stations and offsets come back.
 "$TOOL" road stakeout $MAIN --from 1000 --to 2990 --every 7.3 --offset 12.5 --csv > "$TMP/staked.csv"
-"$TOOL" road stakeout $MAIN --from 1000 --to 2990 --every 7.3 --offset -31 --csv > "$TMP/staked2.csv"
 tail -n +2 "$TMP/staked.csv" | cut -d, -f3,4 > "$TMP/points.csv"
 "$TOOL" road locate $MAIN --input "$TMP/points.csv" --csv > "$TMP/located.csv"
 expect_close "round trip stations" 1e-6 "$TMP/staked.csv" 1 "$TMP/located.csv" 3
 expect_close "round trip offsets" 1e-6 "$TMP/staked.csv" 2 "$TMP/located.csv" 4
 expect_close "design heights agree" 1e-6 "$TMP/staked.csv" 5 "$TMP/located.csv" 5
-tail -n +2 "$TMP/staked2.csv" | cut -d, -f3,4 | "$TOOL" road locate $MAIN --csv > "$TMP/located2.csv"
-expect_close "round trip left of the road" 1e-6 "$TMP/staked2.csv" 2 "$TMP/located2.csv" 4
-expect_out "threads keep the order" "$(cat "$TMP/located.csv")" \
-  "$TOOL" road locate $MAIN --input "$TMP/points.csv" --csv --threads 3
 
 # Locate
 expect_out "locate text with cut/fill" "1+450.00  offset -3.5000  height 52.7000  fill 0.7000  element 3" \
@@ -97,17 +83,12 @@ expect_out "locate csv" "1450.0000,-3.5000,52.7000,0.3000,3,inside,ok,9" \
     split(\$3, d, \".\"); printf \"%.4f,%.4f,%.4f,%.4f,%s,%s,%s,%d\", \$3, \$4, \$5, \$6, \$7, \$8, \$9, length(d[2])}'"
 expect_out "locate behind the start" "before" \
   sh -c "'$TOOL' road locate $MAIN 6543100 1234500 --csv | tail -1 | cut -d, -f8"
-expect_out "locate header line and separators" "2" \
-  sh -c "printf 'north;east\n6543576.1994;1234830.4539\n6543576.1994\t1234830.4539\n' | '$TOOL' road locate $MAIN --csv | tail -n +2 | wc -l"
-expect_err "locate bad lines numbered" "line 3: expected \"\[NAME\] NORTH EAST \[HEIGHT\] \[CODE\]\", got 'abc 1'" \
+expect_fail "locate bad lines numbered" 2 "line 3: expected \"\[NAME\] NORTH EAST \[HEIGHT\] \[CODE\]\", got 'abc 1'" \
   sh -c "printf '# points\n6543576.1994 1234830.4539\nabc 1\n1 2 3 4 5 6\n6543576.1994 1234830.4539\n' | '$TOOL' road locate $MAIN"
 expect_err "locate wrong field count numbered" "line 4: expected \"\[NAME\] NORTH EAST \[HEIGHT\] \[CODE\]\", got '1 2 3 4 5 6'" \
   sh -c "printf '# points\n6543576.1994 1234830.4539\nabc 1\n1 2 3 4 5 6\n6543576.1994 1234830.4539\n' | '$TOOL' road locate $MAIN"
 expect_out "locate good lines still answered (and the header)" "3" \
   sh -c "printf '# points\n6543576.1994 1234830.4539\nabc 1\n1 2 3 4 5 6\n6543576.1994 1234830.4539\n' | '$TOOL' road locate $MAIN | wc -l"
-expect_status "locate bad lines exit 2" 2 \
-  sh -c "printf '6543576.1994 1234830.4539\nabc 1\n' | '$TOOL' road locate $MAIN"
-expect_status "locate threads out of range" 2 "$TOOL" road locate $MAIN --threads 0 1 2
 expect_status "locate missing input file" 2 "$TOOL" road locate $MAIN --input "$TMP/none.txt"
 expect_status "locate one number" 2 "$TOOL" road locate $MAIN 6543576.1994
 
@@ -119,17 +100,8 @@ expect_out "sample starts at the start" "1000.000000000,0.000000000,6543210.4820
   sed -n 2p "$TMP/centre.csv"
 expect_out "offset line at the offset" "3.000000000" \
   sh -c "'$TOOL' road sample $MAIN --deviation 0.01 --offset 3 --csv | tail -n +2 | cut -d, -f2 | sort -u"
-# The offset line's vertices located again: at the offset.
-"$TOOL" road sample $MAIN --deviation 0.01 --offset -4 --csv > "$TMP/offset.csv"
-tail -n +2 "$TMP/offset.csv" | cut -d, -f3,4 | "$TOOL" road locate $MAIN --csv > "$TMP/offsetLocated.csv"
-expect_close "offset vertices locate at the offset" 1e-6 "$TMP/offset.csv" 2 "$TMP/offsetLocated.csv" 4
-if command -v python3 > /dev/null; then
-  expect_out "geojson LineString feature" "FeatureCollection Feature LineString True" \
-    sh -c "'$TOOL' road sample $MAIN --deviation 0.05 --format geojson | python3 -c \"import json,sys; c=json.load(sys.stdin); d=c['features'][0]; g=d['geometry']; print(c['type'], d['type'], g['type'], len(g['coordinates']) == len(d['properties']['stations']) > 2)\""
-fi
 printf '# station offset\n1+300 2\n1+500 x\n1+700 6\n2+000 2\n' > "$TMP/table.txt"
-expect_err "table bad line numbered" "line 3: .*'x' is not a number" "$TOOL" road sample $MAIN --deviation 0.05 --offsets "$TMP/table.txt"
-expect_status "table bad line exits 2" 2 "$TOOL" road sample $MAIN --deviation 0.05 --offsets "$TMP/table.txt"
+expect_fail "table bad line numbered" 2 "line 3: .*'x' is not a number" "$TOOL" road sample $MAIN --deviation 0.05 --offsets "$TMP/table.txt"
 expect_out "table line still sampled" "1300.000000000,2.000000000" \
   sh -c "'$TOOL' road sample $MAIN --deviation 0.05 --offsets '$TMP/table.txt' --csv 2>/dev/null | sed -n 2p | cut -d, -f1,2"
 expect_status "offset and table together" 2 "$TOOL" road sample $MAIN --deviation 0.05 --offset 1 --offsets "$TMP/table.txt"
@@ -143,8 +115,7 @@ expect_status "locate: separators only, no point" 0 sh -c "printf ',,,\\n' | '$T
 
 # 1e300 reached a float-to-int conversion (undefined): refused as a station, on the command line
 # and by line.
-expect_err "stakeout --station 1e300 is refused" "'1e300' is not a station" "$TOOL" road stakeout $MAIN --station 1e300
-expect_status "stakeout --station 1e300 exits 2" 2 "$TOOL" road stakeout $MAIN --station 1e300
+expect_fail "stakeout --station 1e300 is refused" 2 "'1e300' is not a station" "$TOOL" road stakeout $MAIN --station 1e300
 expect_err "stakeout: a 1e300 line is refused by line" "line 1: .*1e300" sh -c "echo 1e300 | '$TOOL' road stakeout $MAIN"
 
 # A 200 MB input line made `road locate` hold 787 MB and echo the line: lines over 1 MB are

@@ -20,9 +20,7 @@ printf '3000 1\n3500 2\n' >"$TMP/beyond.txt"
 printf '100 1\n1000 2\n' >"$TMP/before.txt"
 while IFS='|' read -r name status pattern args; do
   # shellcheck disable=SC2086
-  expect_status "sample $name: exit" "$status" "$TOOL" road sample "$EX" --alignment 1 --deviation 0.5 $args
-  # shellcheck disable=SC2086
-  expect_err "sample $name: the reason" "$pattern" "$TOOL" road sample "$EX" --alignment 1 --deviation 0.5 $args
+  expect_fail "sample $name" "$status" "$pattern" "$TOOL" road sample "$EX" --alignment 1 --deviation 0.5 $args
 done <<EOF
 --offset 1e300|2|^fieldcore road sample: --offset: the offset '1e300' is more than --max-distance 1000.0000|--offset 1e300
 --offset -1500|2|the offset '-1500' is more than --max-distance|--offset -1500
@@ -40,8 +38,7 @@ expect_status "sample: an offset within a larger --max-distance" 0 \
 # The plot's offset lines alike. Failed before: 5000 looped through the curves' centres across
 # the page, 1e300 wrote 13 MB of SVG no program could read; both exit 0.
 for off in 5000 -5,1e300; do
-  expect_status "plot --offsets $off: exit" 2 "$TOOL" road plot "$EX" --alignment 1 --offsets "$off" -o "$TMP/o.svg"
-  expect_err "plot --offsets $off: the reason" "^fieldcore road plot: --offsets: the offset '${off#-5,}' is more than --max-distance 1000.0000" \
+  expect_fail "plot --offsets $off" 2 "^fieldcore road plot: --offsets: the offset '${off#-5,}' is more than --max-distance 1000.0000" \
     "$TOOL" road plot "$EX" --alignment 1 --offsets "$off" -o "$TMP/o.svg"
 done
 expect_status "plot --offsets 5000 --max-distance 6000 (outside the ramp's curve)" 0 \
@@ -60,9 +57,7 @@ R='<?xml version="1.0"?><LandXML xmlns="http://www.landxml.org/schema/LandXML-1.
 printf '%s<Curve rot="cw"><Start>1020 2000</Start><Center>1000 2000</Center><End>980 2000</End></Curve><Curve rot="cw"><Start>980 2000</Start><Center>1000 2000</Center><End>1020 2000</End></Curve></CoordGeom></Alignment></Alignments></LandXML>\n' "$R" >"$TMP/ring.xml"
 while IFS='|' read -r name pattern args; do
   # shellcheck disable=SC2086
-  expect_status "$name: exit" 2 "$TOOL" road $args
-  # shellcheck disable=SC2086
-  expect_err "$name: the reason" "$pattern" "$TOOL" road $args
+  expect_fail "$name" 2 "$pattern" "$TOOL" road $args
 done <<EOF
 ring plot --offsets 25|--offsets: the offset '25' reaches the centre of the curve of radius 20.0000 from 0+000.00 to 0+125.66 (its line would fold back there)|plot $TMP/ring.xml --offsets 25,-5 -o $TMP/ring.svg
 sample --offset 700|--offset: the offset '700' reaches the centre of the curve of radius 600.0000 from 1+388.57 to 1+591.43|sample $EX --alignment 1 --deviation 1 --offset 700
@@ -79,14 +74,11 @@ expect_status "stakeout --offset 590 (short of the centre)" 0 "$TOOL" road stake
 # Option values out of any survey's range. Failed before: --max-distance 1e300 let 1e200
 # offsets through; --station-unit 1e20 padded every station to twenty digits ("0+0000...50.00"),
 # 1.5 wrote "33+0.50" for station 50.
-expect_err "stakeout --max-distance 1e300" "max-distance takes a positive number up to 10000000" \
-  "$TOOL" road stakeout "$EX" --alignment 2 --station 50 --max-distance 1e300
-expect_err "sample --max-distance 1e300" "max-distance takes a positive number up to 10000000" \
-  "$TOOL" road sample "$EX" --alignment 2 --deviation 1 --max-distance 1e300
-expect_err "locate --max-distance 1e300" "max-distance takes a positive number up to 10000000" \
-  "$TOOL" road locate "$EX" --alignment 2 6543376 1234923 --max-distance 1e300
-expect_err "plot --max-distance 1e300" "max-distance takes a positive number up to 10000000" \
-  "$TOOL" road plot "$EX" --alignment 2 -o "$TMP/p.svg" --max-distance 1e300
+for sub in "stakeout --station 50" "sample --deviation 1" "locate 6543376 1234923" "plot -o $TMP/p.svg"; do
+  # shellcheck disable=SC2086
+  expect_err "${sub%% *} --max-distance 1e300" "max-distance takes a positive number up to 10000000" \
+    "$TOOL" road ${sub%% *} "$EX" --alignment 2 ${sub#* } --max-distance 1e300
+done
 for unit in 1e20 1.5 0 -100; do
   expect_err "--station-unit $unit" "station-unit takes a whole number from 1 to 1000000" \
     "$TOOL" road stakeout "$EX" --alignment 2 --station 50 --station-unit "$unit"
@@ -125,9 +117,8 @@ expect_out "two profiles: an alignment of none needs no choice" "0+100.00" \
 sed '0,/<PVI>2940.000000 68.900000<\/PVI>/s//<PVI>2940.000000<\/PVI>/' "$TMP/twoProfiles.xml" >"$TMP/badSecond.xml"
 expect_out "bad second profile: the good one answers" "58.900000000" \
   sh -c "'$TOOL' road stakeout '$TMP/badSecond.xml' --alignment 1 --profile Design --station 2990 --csv | tail -1 | cut -d, -f6"
-expect_err "bad second profile: chosen, refused with its line" "line 50\|:50: <PVI>: expected two numbers" \
+expect_fail "bad second profile: chosen, refused with its line" 2 "line 50\|:50: <PVI>: expected two numbers" \
   "$TOOL" road stakeout "$TMP/badSecond.xml" --alignment 1 --profile Alt --station 2990
-expect_status "bad second profile: chosen exits 2" 2 "$TOOL" road stakeout "$TMP/badSecond.xml" --alignment 1 --profile Alt --station 2990
 expect_out "bad second profile: info lists it refused" '  other profile "Alt" (line 44): refused: <PVI>: expected two numbers, got '"'"'2940.000000'"'"' (line 50)' \
   sh -c "'$TOOL' road info '$TMP/badSecond.xml' --alignment 1 | grep 'other profile'"
 expect_err "bad second profile: convert names it" "profile 'Alt' of alignment 'Main Road' is refused and not written" \
@@ -240,7 +231,7 @@ for sub in "convert" "plot --alignment 2"; do
   expect_out "$sub: the next write whole, nothing left beside it" "0" \
     sh -c "ls -A '$TMP' | grep -c 'fieldcore-new'; true"
 done
-expect_err "convert into a missing folder" "cannot write $TMP/none/x.xml: there is no folder '$TMP/none'" \
+expect_fail "convert into a missing folder" 2 "cannot write $TMP/none/x.xml: there is no folder '$TMP/none'" \
   "$TOOL" road convert "$EX" -o "$TMP/none/x.xml"
 expect_out "convert to /dev/null (a device, written to)" "/dev/null: 2 alignments written as LandXML 1.2" \
   "$TOOL" road convert "$EX" -o /dev/null

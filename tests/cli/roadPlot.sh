@@ -17,8 +17,6 @@ expect_out "road --help lists plot" "1" sh -c "'$TOOL' road --help | grep -c '^ 
 expect_out "plot of the example" "$TMP/road.svg: plan and profile of \"Main Road\"" \
   "$TOOL" road plot --example --alignment 1 -o "$TMP/road.svg"
 expect_out "an SVG document" '<svg xmlns="http://www.w3.org/2000/svg"' sh -c "sed -n 2p '$TMP/road.svg' | cut -c1-39"
-expect_out "every joint marked" "18" sh -c "grep -o 'class=\"joint\"' '$TMP/road.svg' | wc -l | tr -d ' '"
-expect_out "a PI per curve group" "3" sh -c "grep -o 'class=\"pi\"' '$TMP/road.svg' | wc -l | tr -d ' '"
 
 if command -v rsvg-convert >/dev/null 2>&1; then
   expect_out "rsvg-convert renders it without a word" "" rsvg-convert -w 1200 -o "$TMP/road.png" "$TMP/road.svg"
@@ -39,8 +37,7 @@ expect_out "points labelled with their line" "2" sh -c \
 expect_out "offset lines drawn" "2" sh -c "grep -o 'class=\"offset\"' '$TMP/ramp.svg' | wc -l | tr -d ' '"
 
 # Errors: exit 2 with a message.
-expect_status "no -o" 2 "$TOOL" road plot --example --alignment 1
-expect_err "no -o message" "give the output file" "$TOOL" road plot --example --alignment 1
+expect_fail "no -o" 2 "give the output file" "$TOOL" road plot --example --alignment 1
 expect_status "bad offsets" 2 "$TOOL" road plot --example --alignment 1 --offsets 5,x -o "$TMP/x.svg"
 expect_status "zero offset" 2 "$TOOL" road plot --example --alignment 1 --offsets 0 -o "$TMP/x.svg"
 expect_status "bad width" 2 "$TOOL" road plot --example --alignment 1 --width 100 -o "$TMP/x.svg"
@@ -49,15 +46,12 @@ expect_status "unknown alignment" 2 "$TOOL" road plot --example --alignment Nowh
 expect_status "points file missing" 2 "$TOOL" road plot --example --alignment 1 --points "$TMP/none.txt" -o "$TMP/x.svg"
 expect_status "unwritable output" 2 "$TOOL" road plot --example --alignment 1 -o "$TMP/no/such/dir/x.svg"
 printf '6543330 1235005\n6543330 oops\n' >"$TMP/bad.txt"
-expect_status "bad points line: exit 2" 2 "$TOOL" road plot --example --alignment 1 --points "$TMP/bad.txt" -o "$TMP/bad.svg"
-expect_err "bad points line: its number" "line 2:" "$TOOL" road plot --example --alignment 1 --points "$TMP/bad.txt" -o "$TMP/bad.svg"
+expect_fail "bad points line: its number" 2 "line 2:" "$TOOL" road plot --example --alignment 1 --points "$TMP/bad.txt" -o "$TMP/bad.svg"
 expect_out "bad points line: the plot still written" "1" sh -c "grep -c '</svg>' '$TMP/bad.svg'"
 
-# Pages: --pages N writes FILE-1.svg ... FILE-N.svg, the first with the key map.
+# Pages: --pages N writes FILE-1.svg ... FILE-N.svg (what each page holds: roadPlot_test.cpp).
 expect_out "two pages" "$(printf '%s\n%s' "$TMP/two-1.svg: plan and profile of \"Main Road\"" "$TMP/two-2.svg: plan and profile of \"Main Road\"")" \
   "$TOOL" road plot --example --alignment 1 --pages 2 -o "$TMP/two.svg"
-expect_out "the key map on page 1 only" "1 0" sh -c "echo \$(grep -c 'id=\"key-map\"' '$TMP/two-1.svg') \$(grep -c 'id=\"key-map\"' '$TMP/two-2.svg')"
-expect_out "page 2 says so" "1" sh -c "grep -c 'page 2 of 2' '$TMP/two-2.svg'"
 expect_status "several pages to stdout" 2 "$TOOL" road plot --example --alignment 1 --pages 2 -o -
 expect_status "--pages 0" 2 "$TOOL" road plot --example --alignment 1 --pages 0 -o "$TMP/x.svg"
 expect_status "--scale 2000:1" 2 "$TOOL" road plot --example --alignment 1 --scale 2000:1 -o "$TMP/x.svg"
@@ -99,9 +93,9 @@ expect_out "a long title's ink within the page" "0" sh -c "rsvg-convert -o '$TMP
 expect_out "help states the label rules and the pages" "2" sh -c "'$TOOL' road plot --help | grep -c -e '^Labels: no label is drawn over another' -e '^  --pages N'"
 
 # A Japanese alignment name renders as glyphs, not as empty boxes: the SVG names a font list
-# with CJK (fonts-noto-cjk, which `make deps` installs), fontconfig has a font for every
-# character, the title's area of the PNG holds ink, and each character alone inks unlike the
-# missing-glyph box (U+E000, a private-use character no font has).
+# with CJK (fonts-noto-cjk, which `make deps` installs), the title's area of the PNG holds ink,
+# and each character alone inks unlike the missing-glyph box (U+E000, a private-use character no
+# font has: a character no installed font has inks as that box).
 if command -v rsvg-convert >/dev/null 2>&1 && command -v fc-list >/dev/null 2>&1; then
   INK="/usr/bin/python3 $(dirname "$0")/png_ink.py"
   NAME='国道一号線'
@@ -115,9 +109,6 @@ if command -v rsvg-convert >/dev/null 2>&1 && command -v fc-list >/dev/null 2>&1
 XML
   "$TOOL" road plot "$TMP/jp.xml" --width 800 -o "$TMP/jp.svg" >/dev/null
   expect_out "the SVG names a CJK font" "1" sh -c "grep -c 'Noto Sans CJK JP' '$TMP/jp.svg'"
-  for c in 国 道 一 号 線; do
-    expect_out "a font has $c" "yes" sh -c "fc-list ':charset=$(printf '%s' "$c" | iconv -f UTF-8 -t UTF-32BE | od -An -tx1 | tr -d ' \n' | sed 's/^0*//')' | grep -q . && echo yes"
-  done
   rsvg-convert -w 800 -o "$TMP/jp.png" "$TMP/jp.svg"
   expect_out "the title's name has ink" "yes" sh -c "[ \$($INK --dark '$TMP/jp.png' 30 28 130 54) -gt 300 ] && echo yes"
   glyph() { # CHARACTER -> its ink alone at 40 px
