@@ -99,6 +99,12 @@ bool parseDecimal(const std::string& text, double& value)
     return true;
 }
 
+// "INF" and its spellings (lower case, trimmed): an infinite radius.
+bool isInfiniteWord(const std::string& t)
+{
+    return t == "inf" || t == "+inf" || t == "infinity" || t == "+infinity";
+}
+
 std::string shortNumber(double v)
 {
     char buf[64];
@@ -267,6 +273,7 @@ private:
     }
     bool number(const pugi::xml_node& n, const char* name, double& v, bool required);
     bool radius(const pugi::xml_node& n, const char* name, double& v);
+    bool verticalRadius(const pugi::xml_node& n, double& v);
     bool rotation(const pugi::xml_node& n, RoadRot& rot, bool required);
     bool point(const pugi::xml_node& n, RoadPoint& p, int maxValues, int depth = 0);
     bool pointChild(const pugi::xml_node& n, const char* name, RoadPoint& p, bool required);
@@ -313,7 +320,7 @@ bool Reader::radius(const pugi::xml_node& n, const char* name, double& v)
     if (!a)
         return fail(n, std::string("attribute '") + name + "' is missing");
     const std::string t = lower(trim(a.value()));
-    if (t == "inf" || t == "+inf" || t == "infinity" || t == "+infinity") {
+    if (isInfiniteWord(t)) {
         v = kRoadInfinite;
         return true;
     }
@@ -321,6 +328,26 @@ bool Reader::radius(const pugi::xml_node& n, const char* name, double& v)
     if (!parseDecimal(t, r))
         return fail(n, std::string("attribute '") + name + "' is not a radius: " + quoted(a.value()));
     v = (r == 0.0 || std::fabs(r) >= kInfiniteRadius) ? kRoadInfinite : std::fabs(r);
+    return true;
+}
+
+// A vertical curve's radius: an infinite one ("INF" or 1e12 and above, as horizontal radii are
+// written) is no curve and reads as 0, as the file may also write it. The sign is kept as written
+// (some exporters mark crests so); "-INF" is as infinite as "INF".
+bool Reader::verticalRadius(const pugi::xml_node& n, double& v)
+{
+    pugi::xml_attribute a = attr(n, "radius");
+    if (!a)
+        return fail(n, "attribute 'radius' is missing");
+    const std::string t = lower(trim(a.value()));
+    if (isInfiniteWord(t) || (!t.empty() && t[0] == '-' && isInfiniteWord(t.substr(1)))) {
+        v = 0.0;
+        return true;
+    }
+    double r;
+    if (!parseDecimal(t, r))
+        return fail(n, "attribute 'radius' is not a number: " + quoted(a.value()));
+    v = std::fabs(r) >= kInfiniteRadius ? 0.0 : r;
     return true;
 }
 
@@ -538,8 +565,10 @@ bool Reader::geometry(const pugi::xml_node& n, RoadGeomElement& e)
             !radius(n, "radiusEnd", e.radiusEnd) || !rotation(n, e.rot, true) ||
             !pointChild(n, "PI", e.pi, false))
             return false;
-        if (!(e.length > 0.0))
-            return fail(n, "attribute 'length' must be positive");
+        // Length 0 is a spiral that does not occur (exporters write one where a curve group has
+        // none): road/roadGeometry.h takes it as a point when its Start and End meet.
+        if (e.length < 0.0)
+            return fail(n, "attribute 'length' must not be negative");
     }
     return pointChild(n, "Start", e.start, true) && pointChild(n, "End", e.end, true);
 }
@@ -604,7 +633,7 @@ bool Reader::profile(const pugi::xml_node& n, const std::string& profileName, Ro
                 return false;
             break;
         case RoadVipKind::CircCurve:
-            if (!number(c, "radius", v.radius, true) || !number(c, "length", v.length, false))
+            if (!verticalRadius(c, v.radius) || !number(c, "length", v.length, false))
                 return false;
             break;
         case RoadVipKind::UnsymParaCurve:

@@ -10,7 +10,8 @@
 // (<PVI>, <ParaCurve>, <CircCurve>, <UnsymParaCurve>). Anything else is skipped.
 //
 // Accepted quirks: numbers such as "280." or "-0.5e3"; infinite radii written "INF", "inf",
-// 0 or a huge number (1e12 and above); points as "north east" or "north east height" text
+// 0 or a huge number (1e12 and above), a vertical curve's too (no curve); a spiral of length 0
+// whose Start and End meet (a point); points as "north east" or "north east height" text
 // that may wrap lines, or as pntRef references to <CgPoints>; staInternal and staBack "NaN" or
 // missing (an equation without staBack marks where posted stations begin; without both it
 // cannot be placed); a first equation at or before the alignment's start; files in

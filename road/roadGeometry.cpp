@@ -131,6 +131,21 @@ bool arcFromPi(const RoadGeomElement& e, double tolerance, RoadElementShape& sha
 
 bool spiralShape(const RoadGeomElement& e, double tolerance, RoadElementShape& shape, std::string& message)
 {
+    // Length 0: a point, taken where its Start and End meet (a line of length 0, which the
+    // builder skips); its radii and direction say nothing.
+    if (e.length == 0.0) {
+        const double apart = RoadDistance(e.start, e.end);
+        if (apart > tolerance) {
+            char buf[160];
+            std::snprintf(buf, sizeof buf, "the spiral's length is 0 but its Start and End lie %.4f apart", apart);
+            return message = buf, false;
+        }
+        shape.kind = RoadShapeKind::Line;
+        shape.startAz = RoadAzimuth(e.start, e.end);
+        shape.length = 0.0;
+        shape.radiusStart = shape.radiusEnd = 0.0;
+        return true;
+    }
     if (!(e.length > 0.0))
         return message = "the spiral's length must be positive", false;
     if (e.rot == RoadRot::None)

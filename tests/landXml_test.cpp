@@ -299,6 +299,14 @@ TEST(LandXml, BadInputNamesTheLine)
          "6543210482000", "<Start>: '6543210482000' is out of range (1e12 or more in size)"},
         {"irregular line", replaced(ex, "<CoordGeom>", "<CoordGeom><IrregularLine/>"), "<IrregularLine/>",
          "<IrregularLine>: this geometry element is not supported"},
+        {"spiral of length 0 whose ends do not meet",
+         replaced(ex, "<Curve rot=\"cw\" radius=\"600.000000\"",
+                  "<Spiral length=\"0\" radiusStart=\"INF\" radiusEnd=\"600\" rot=\"cw\">"
+                  "<Start>6543536.286468 1234799.919676</Start><End>6543537.286468 1234799.919676</End></Spiral>\n"
+                  "<Curve rot=\"cw\" radius=\"600.000000\""),
+         "<Spiral length=\"0\"", "the spiral's length is 0 but its Start and End lie 1.0000 apart"},
+        {"spiral of negative length", replaced(ex, firstSpiral, replaced(firstSpiral, "80.000000", "-80")),
+         "<Spiral length=\"-80\"", "attribute 'length' must not be negative"},
     };
     for (const Case& c : cases) {
         const RoadError err = firstProblem(c.text);
@@ -355,6 +363,13 @@ TEST(LandXml, AcceptedQuirks)
         {"curve radius and length NaN beside its centre",
          replaced(ex, "radius=\"600.000000\" length=\"180.000000\"", "radius=\" nan \" length=\"NaN\"")},
         {"circular vertical curve's length NaN", replaced(ex, "<CircCurve radius=\"6000.000000\">", "<CircCurve radius=\"6000.000000\" length=\"NaN\">")},
+        // Failed before: the spiral (and with it its alignment) was refused, "attribute 'length'
+        // must be positive", where a line or curve of length 0 passed.
+        {"spiral of length 0 at a join",
+         replaced(ex, "<Curve rot=\"cw\" radius=\"600.000000\"",
+                  "<Spiral length=\"0\" radiusStart=\"INF\" radiusEnd=\"INF\" rot=\"cw\" spiType=\"clothoid\">"
+                  "<Start>6543536.286468 1234799.919676</Start><End>6543536.286468 1234799.919676</End></Spiral>"
+                  "<Curve rot=\"cw\" radius=\"600.000000\"")},
     };
     for (const Case& c : cases) {
         const RoadError err = firstProblem(c.text);
@@ -381,6 +396,22 @@ TEST(LandXml, ProfileHeights)
         double h = 0.0;
         ASSERT_TRUE(r.builds.at(0).alnt.getPosHAtChain(station, h)) << station;
         EXPECT_NEAR(h, p.at(station), 1e-9) << station;
+    }
+}
+
+// A vertical curve of infinite radius is no curve: the height at its VIP is the VIP's.
+// Failed before: "INF" refused the profile ("attribute 'radius' is not a number"), and with it
+// an alignment whose only profile it was.
+TEST(LandXml, InfiniteVerticalRadiusIsNoCurve)
+{
+    const std::string ex = readAll(exampleRoadPath());
+    for (const char* radius : {"INF", "-INF", "inf", "5.9E+300", "0"}) {
+        const std::string text =
+            replaced(ex, "<CircCurve radius=\"6000.000000\">", std::string("<CircCurve radius=\"") + radius + "\">");
+        const roadtest::BuiltRoad r = roadtest::readAndBuild(text, "road.xml");
+        double h = 0.0;
+        ASSERT_TRUE(r.builds.at(0).alnt.getPosHAtChain(1700.0, h)) << radius;
+        EXPECT_NEAR(h, 50.2, 1e-9) << radius;
     }
 }
 
