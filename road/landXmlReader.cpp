@@ -8,10 +8,14 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <vector>
+
+#include <iconv.h>
 
 namespace {
 
@@ -188,9 +192,55 @@ std::string declaredEncoding(const std::string& bytes)
     return lower(trim(decl.substr(p + 1, q - p - 1)));
 }
 
-// The file as UTF-8, whatever it came as; false with a message for an encoding not read.
-bool toUtf8(const std::string& bytes, std::string& out, std::string& message)
+// The name iconv knows an encoding by: Shift_JIS and GB2312 as the Windows code pages that
+// Japanese and Chinese programs write under those names (0x5C a backslash, not a yen sign).
+std::string iconvName(const std::string& enc)
 {
+    static const char* const cp932[] = {"shift_jis", "shift-jis", "sjis", "x-sjis", "ms_kanji", "windows-31j"};
+    for (const char* n : cp932)
+        if (enc == n)
+            return "CP932";
+    if (enc == "gb2312" || enc == "x-gbk")
+        return "GBK";
+    return enc;
+}
+
+enum class Converted { Done, Unknown, Invalid };
+
+// The text in `enc` to UTF-8 by the C library's converter. Unknown: it does not know the
+// encoding; Invalid: the bytes are not text in it (`at`: the first bad byte).
+Converted convertByIconv(const std::string& bytes, const std::string& enc, std::string& out, size_t& at)
+{
+    iconv_t cd = iconv_open("UTF-8", iconvName(enc).c_str());
+    if (cd == reinterpret_cast<iconv_t>(static_cast<intptr_t>(-1)))
+        return Converted::Unknown;
+    std::string result;
+    std::vector<char> in(bytes.begin(), bytes.end());
+    char* inPtr = in.data();
+    size_t inLeft = in.size();
+    char buf[4096];
+    Converted status = Converted::Done;
+    while (inLeft > 0) {
+        char* outPtr = buf;
+        size_t outLeft = sizeof buf;
+        const size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+        result.append(buf, static_cast<size_t>(outPtr - buf));
+        if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
+            status = Converted::Invalid;
+            at = static_cast<size_t>(inPtr - in.data());
+            break;
+        }
+    }
+    iconv_close(cd);
+    if (status == Converted::Done)
+        out = result;
+    return status;
+}
+
+// The file as UTF-8, whatever it came as; false with a message for an encoding not read.
+bool toUtf8(const std::string& bytes, std::string& out, std::string& message, long& line)
+{
+    line = 1;
     if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
         out = bytes.substr(3);
         return true;
@@ -216,12 +266,25 @@ bool toUtf8(const std::string& bytes, std::string& out, std::string& message)
         out = WideToUtf8(AnsiToWide(bytes));
         return true;
     }
+    // Any other encoding the C library knows (Shift_JIS, GBK, Big5, ISO-8859-2, windows-1250,
+    // ...). Refused before, the whole file for text that only names use.
+    size_t at = 0;
+    switch (convertByIconv(bytes, enc, out, at)) {
+    case Converted::Done:
+        return true;
+    case Converted::Invalid:
+        line += static_cast<long>(std::count(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(at), '\n'));
+        message = "the file is not " + enc + " text as it declares (byte " + std::to_string(at + 1) + ")";
+        return false;
+    case Converted::Unknown:
+        break;
+    }
     if (enc.compare(0, 8, "iso-8859") == 0 || enc.compare(0, 7, "iso8859") == 0 ||
         enc.compare(0, 5, "latin") == 0) {
         out = latinToUtf8(bytes, false);
         return true;
     }
-    message = "unsupported encoding '" + enc + "' (UTF-8, UTF-16 with byte-order mark or ISO-8859)";
+    message = "unsupported encoding '" + enc + "' (UTF-8, UTF-16 with byte-order mark, ISO-8859 or another the system converts)";
     return false;
 }
 
@@ -776,9 +839,10 @@ bool Reader::run(RoadFile& file)
 bool ReadLandXmlBytes(const std::string& bytes, const std::string& name, RoadFile& file, RoadError& err)
 {
     std::string text, message;
-    if (!toUtf8(bytes, text, message)) {
+    long line = 1;
+    if (!toUtf8(bytes, text, message, line)) {
         err.file = name;
-        err.line = 1;
+        err.line = line;
         err.message = message;
         return false;
     }

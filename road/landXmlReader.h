@@ -15,9 +15,12 @@
 // that may wrap lines, or as pntRef references to <CgPoints>; staInternal and staBack "NaN" or
 // missing (an equation without staBack marks where posted stations begin; without both it
 // cannot be placed); a first equation at or before the alignment's start; files in
-// UTF-8 with or without byte-order mark, UTF-16 with byte-order mark, or ISO-8859 / Windows
-// code-page text as the XML declaration says (ISO-8859 parts other than 1 and 15 are read as
-// part 1: only names and descriptions are affected).
+// UTF-8 with or without byte-order mark, UTF-16 with byte-order mark, or another encoding as
+// the XML declaration says: ISO-8859-1 and -15 and windows-1252 here, any other the C library's
+// converter knows (Shift_JIS and GB2312 read as the Windows code pages 932 and GBK that
+// programs write under those names, Big5, EUC-JP, ISO-8859-2, windows-1250, ...) through it;
+// without the converter other ISO-8859 parts are read as part 1 (only names and descriptions
+// are affected).
 //
 // Refused, with the file and the line: malformed XML, a root element that is not <LandXML>,
 // an unknown unit, a file without alignments. Refused for its alignment only (the alignment is

@@ -385,6 +385,34 @@ TEST(LandXml, AcceptedQuirks)
     EXPECT_EQ(readOk(utf16, "utf16").alignments.size(), 2u);
 }
 
+// Names in the encodings design programs declare, read into UTF-8. Failed before: Shift_JIS,
+// GB2312 and windows-1250 refused the whole file ("unsupported encoding"), ISO-8859-2 was read
+// as ISO-8859-1 (a wrong name).
+TEST(LandXml, DeclaredEncodings)
+{
+    const std::string ex = readAll(exampleRoadPath());
+    struct Case { const char* encoding; const char* name; const char* utf8; };
+    const std::vector<Case> cases = {
+        {"Shift_JIS", "\x8B\x9E\x93\x73 \\1", "\xE4\xBA\xAC\xE9\x83\xBD \\1"},   // 0x5C a backslash, as Windows writes it
+        {"GB2312", "\xB1\xB1\xBE\xA9", "\xE5\x8C\x97\xE4\xBA\xAC"},
+        {"ISO-8859-2", "Silnice \xC8. 5", "Silnice \xC4\x8C. 5"},
+        {"windows-1250", "\x8Akoda", "\xC5\xA0koda"},
+        {"EUC-JP", "\xC5\xEC\xB5\xFE", "\xE6\x9D\xB1\xE4\xBA\xAC"},
+    };
+    for (const Case& c : cases) {
+        const std::string text =
+            replaced(replaced(ex, "encoding=\"UTF-8\"", std::string("encoding=\"") + c.encoding + "\""), "Ramp A1", c.name);
+        EXPECT_EQ(readOk(text, c.encoding).alignments.at(1).name, c.utf8) << c.encoding;
+    }
+    // Bytes that are no text in the declared encoding: the file is refused at their line.
+    const std::string bad = replaced(replaced(ex, "encoding=\"UTF-8\"", "encoding=\"Shift_JIS\""), "Ramp A1", "\xFF\xFF");
+    RoadFile f;
+    RoadError err;
+    EXPECT_FALSE(ReadLandXmlBytes(bad, "road.xml", f, err));
+    EXPECT_EQ(err.line, lineOf(ex, "Ramp A1")) << err.text();
+    EXPECT_NE(err.message.find("the file is not shift_jis text as it declares"), std::string::npos) << err.text();
+}
+
 // Heights of the example's profile against its closed form, on grade lines, parabolas and
 // circles. Its VIP stations are internal chainage: those after the station equation (2200 back
 // = 2250 ahead) are not moved by it.
