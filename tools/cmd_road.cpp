@@ -30,7 +30,8 @@ bool registerSubcommand(const char* name, const char* summary, cli::RunFn run)
 const std::vector<Subcommand>& subcommands() { return table(); }
 
 const char* const kRoadHelpNotes =
-    "Road files: LandXML 1.0, 1.1 and 1.2 (any namespace), UTF-8 or ISO-8859 as declared.\n"
+    "Road files: LandXML 1.0, 1.1 and 1.2 (any namespace), in the encoding they declare (UTF-8,\n"
+    "UTF-16, ISO-8859, Shift_JIS, GB2312, ... any the system converts).\n"
     "Give the road file ROAD (\"-\": read from stdin, named \"stdin\" in messages; not where\n"
     "stdin carries the command's points, stations or table), or --example for the bundled\n"
     "example road (examples/exampleRoad.xml); without either the command stops. Geometry comes\n"
