@@ -357,6 +357,9 @@ private:
         bool resolved = false;
     };
     std::map<std::string, CgPoint> m_points;
+    bool m_inframodel = false;   // the root's namespace is Inframodel's
+    bool m_metres = true;        // the file's linear unit is the metre
+    void kmPosts(RoadAlignment& a) const;
 };
 
 bool Reader::number(const pugi::xml_node& n, const char* name, double& v, bool required)
@@ -636,6 +639,49 @@ bool Reader::geometry(const pugi::xml_node& n, RoadGeomElement& e)
     return pointChild(n, "Start", e.start, true) && pointChild(n, "End", e.end, true);
 }
 
+// A whole number written in `text` (blanks around it allowed).
+bool wholeNumber(const std::string& text, long& value)
+{
+    const std::string t = trim(text);
+    if (t.empty())
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(t.c_str(), &end, 10);
+    if (errno != 0 || end != t.c_str() + t.size())
+        return false;
+    value = v;
+    return true;
+}
+
+// Inframodel marks the km posts of a railway with station equations that do not restart the
+// stationing: staAhead repeats staInternal, desc holds the km number and staBack the post's
+// distance from the post before it. The posted station of a point is then its km address, the
+// km times 1000 plus the metres past the post (shown n+rest: "2+941.80" is 941.80 m past post
+// 2). Read as such when every equation of the alignment is so written and the file is in
+// metres; otherwise as written. The post before the first one is taken as km - 1 (posts are
+// numbered in order).
+void Reader::kmPosts(RoadAlignment& a) const
+{
+    if (!m_inframodel || !m_metres || a.equations.empty())
+        return;
+    std::vector<long> km;
+    for (const RoadStaEquation& q : a.equations) {
+        long k;
+        if (std::isnan(q.staInternal) || std::isnan(q.staAhead) ||
+            !(std::fabs(q.staAhead - q.staInternal) <= 1e-9 * std::max(1.0, std::fabs(q.staInternal))) ||
+            !wholeNumber(q.desc, k) || std::labs(k) > 1000000)
+            return;
+        km.push_back(k);
+    }
+    for (size_t i = 0; i < a.equations.size(); ++i) {
+        RoadStaEquation& q = a.equations[i];
+        q.staAhead = 1000.0 * static_cast<double>(km[i]);
+        if (!std::isnan(q.staBack))
+            q.staBack += 1000.0 * static_cast<double>(i > 0 ? km[i - 1] : km[i] - 1);
+    }
+}
+
 // Completes the internal stations the file leaves as NaN (each follows from its back station
 // and the equation before it) and checks their order.
 bool Reader::equations(RoadAlignment& a)
@@ -775,6 +821,7 @@ bool Reader::alignment(const pugi::xml_node& n, RoadAlignment& a)
     }
     if (a.elements.empty())
         return fail(n, "alignment " + quoted(a.name) + " has no geometry (no Line, Curve or Spiral)");
+    kmPosts(a);
     return equations(a);
 }
 
@@ -795,6 +842,12 @@ bool Reader::run(RoadFile& file)
     f.version = attr(root, "version").value();
     if (!units(root, f) || !cgPoints(root))
         return false;
+    m_metres = f.units.linear == RoadLinearUnit::Metre;
+    for (pugi::xml_attribute ns = root.first_attribute(); ns; ns = ns.next_attribute()) {
+        const std::string name = ns.name();
+        if ((name == "xmlns" || name.compare(0, 6, "xmlns:") == 0) && lower(ns.value()).find("inframodel") != std::string::npos)
+            m_inframodel = true;
+    }
     for (pugi::xml_node c : root.children())
         if (isNamed(c, "CoordinateSystem")) {
             f.epsgCode = trim(attr(c, "epsgCode").value());

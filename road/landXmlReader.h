@@ -14,7 +14,9 @@
 // whose Start and End meet (a point); points as "north east" or "north east height" text
 // that may wrap lines, or as pntRef references to <CgPoints>; staInternal and staBack "NaN" or
 // missing (an equation without staBack marks where posted stations begin; without both it
-// cannot be placed); a first equation at or before the alignment's start; files in
+// cannot be placed); a first equation at or before the alignment's start; Inframodel's km
+// posts (equations whose staAhead repeats staInternal, the km number in desc, in a file in
+// metres), read as posted stations of km × 1000 plus the metres past the post; files in
 // UTF-8 with or without byte-order mark, UTF-16 with byte-order mark, or another encoding as
 // the XML declaration says: ISO-8859-1 and -15 and windows-1252 here, any other the C library's
 // converter knows (Shift_JIS and GB2312 read as the Windows code pages 932 and GBK that

@@ -7,6 +7,7 @@
 #include "road/landXmlReader.h"
 #include "road/landXmlWriter.h"
 #include "road/roadBuilder.h"
+#include "road/roadStations.h"
 
 #include <gtest/gtest.h>
 
@@ -411,6 +412,43 @@ TEST(LandXml, DeclaredEncodings)
     EXPECT_FALSE(ReadLandXmlBytes(bad, "road.xml", f, err));
     EXPECT_EQ(err.line, lineOf(ex, "Ramp A1")) << err.text();
     EXPECT_NE(err.message.find("the file is not shift_jis text as it declares"), std::string::npos) << err.text();
+}
+
+// Inframodel's km posts: station equations whose staAhead repeats staInternal, the km number in
+// desc and the distance from the post before in staBack. Failed before: read as equations that
+// post the internal stations, with a warning at every post that its back station disagreed;
+// the km addresses (2+941.80: 941.80 m past post 2) were lost.
+TEST(LandXml, InframodelKmPosts)
+{
+    const auto file = [](const std::string& ns, const std::string& desc2, const char* unit) {
+        return "<?xml version=\"1.0\"?><LandXML xmlns=\"" + ns + "\" version=\"1.2\">"
+               "<Units><Metric linearUnit=\"" + unit + "\"/></Units><Alignments>"
+               "<Alignment name=\"T1\" staStart=\"0\" length=\"3000\"><CoordGeom>"
+               "<Line><Start>6673718 25496706</Start><End>6676718 25496706</End></Line></CoordGeom>"
+               "<StaEquation staBack=\"NaN\" staAhead=\"-698.486000\" staInternal=\"-698.486000\" desc=\"0\"/>"
+               "<StaEquation staBack=\"1003.440785\" staAhead=\"304.954785\" staInternal=\"304.954785\" desc=\"1\"/>"
+               "<StaEquation staBack=\"1000.857732\" staAhead=\"1305.812517\" staInternal=\"1305.812517\" desc=\"" + desc2 + "\"/>"
+               "</Alignment></Alignments></LandXML>";
+    };
+    struct Case { const char* what; std::string text; double internal, posted; };
+    const std::string im = "http://www.inframodel.fi/inframodel", im4 = "http://buildingsmart.fi/inframodel/404";
+    const std::string plain = "http://www.landxml.org/schema/LandXML-1.2";
+    const std::vector<Case> cases = {
+        {"the start, 698.486 m past post 0", file(im, "2", "meter"), 0.0, 698.486},
+        {"just before post 1, km 0 longer than 1000 m", file(im, "2", "meter"), 304.9, 1003.386},
+        {"post 1", file(im, "2", "meter"), 304.954785, 1000.0},
+        {"941.80 m past post 2", file(im4, "2", "meter"), 2247.612517, 2941.8},
+        // Not so read: another namespace, a km that is no whole number, a file in feet.
+        {"LandXML namespace", file(plain, "2", "meter"), 2247.612517, 2247.612517},
+        {"desc not a km number", file(im, "km 2", "meter"), 2247.612517, 2247.612517},
+    };
+    for (const Case& c : cases) {
+        const RoadFile f = readOk(c.text, c.what);
+        const RoadStationing st(f.alignments.at(0), 1.0);
+        EXPECT_NEAR(st.toPosted(c.internal), c.posted, 1e-9) << c.what;
+    }
+    const RoadFile feet = readOk(file(im, "2", "USSurveyFoot"), "feet");
+    EXPECT_EQ(feet.alignments.at(0).equations.at(1).staAhead, 304.954785) << "a file in feet is read as written";
 }
 
 // Heights of the example's profile against its closed form, on grade lines, parabolas and
