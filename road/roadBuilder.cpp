@@ -241,10 +241,17 @@ bool buildVertical(const RoadFile& file, const RoadProfile& p, RoadBuild& b, Roa
                                                  "(it overlaps a neighbouring curve)");
         if (i + 1 < b.alnt.getNumOfVes() && b.alnt.getVe(i + 1)->getAsLs(next) &&
             next.curveStart < info.curveStart + info.curveLen - 1e-9) {
+            // With the stations (the file's internal stationing, its unit): "overlaps the curve
+            // at line 74" sent the reader looking for a curve where line 74 was a plain PVI.
             const RoadVip& later = p.vips[source[static_cast<size_t>(i) + 1]];
-            return fail(err, file, later.line,
-                        "<" + std::string(RoadVipKindName(later.kind)) + ">: its curve overlaps the curve at line " +
-                            std::to_string(vip.line));
+            char buf[200];
+            if (info.curveLen > 0.0)
+                std::snprintf(buf, sizeof buf, ">: its curve, from %.4f, overlaps the curve at line %ld (to %.4f)",
+                              next.curveStart / k, vip.line, (info.curveStart + info.curveLen) / k);
+            else
+                std::snprintf(buf, sizeof buf, ">: its curve, from %.4f, reaches back past the VIP at line %ld (%.4f)",
+                              next.curveStart / k, vip.line, info.curveStart / k);
+            return fail(err, file, later.line, "<" + std::string(RoadVipKindName(later.kind)) + buf);
         }
     }
     return true;
