@@ -55,7 +55,7 @@ public:
         if (a.refused)
             throw py::value_error(a.refusal.text());
         // Heights from the first of several profiles were given unsaid: the choice is asked for.
-        if (profile.empty() && a.profiles.size() > 1) {
+        if (profile.empty() && a.profiles.size() > 1 && !RoadEveryProfileRefused(a)) {
             std::string list;
             for (const RoadProfile& p : a.profiles)
                 list += (list.empty() ? "\"" : ", \"") + p.name + "\"";
@@ -64,6 +64,11 @@ public:
         }
         if (!BuildRoadAlignment(m_file, a, profile, m_build, err))
             throw py::value_error(err.text());
+        // Every profile refused: the plan answers, its heights are NaN, and a warning says why.
+        if (m_build.profileRefused &&
+            PyErr_WarnEx(PyExc_UserWarning, ("alignment '" + a.name + "' has no heights: its profile is refused: " +
+                                             m_build.profileRefusal.text()).c_str(), 1) != 0)
+            throw py::error_already_set();
         if (!m_batch.init(m_build))
             throw py::value_error(path + ": the alignment \"" + a.name + "\" cannot be indexed");
     }

@@ -158,12 +158,12 @@ bool buildHorizontal(const RoadFile& file, const RoadAlignment& a, RoadBuild& b,
 
 int findProfile(const RoadAlignment& a, const std::string& name)
 {
-    // Without a name the first the reader took (a refused one only when all are).
+    // Without a name the first the reader took; none when every one was refused.
     if (name.empty()) {
         for (size_t i = 0; i < a.profiles.size(); ++i)
             if (!a.profiles[i].refused)
                 return static_cast<int>(i);
-        return a.profiles.empty() ? -1 : 0;
+        return -1;
     }
     for (size_t i = 0; i < a.profiles.size(); ++i)
         if (a.profiles[i].name == name)
@@ -278,6 +278,8 @@ bool BuildRoadAlignment(const RoadFile& file, const RoadAlignment& a, const std:
     out.engineIndex.clear();
     out.shapes.clear();
     out.vipIndex.clear();
+    out.profileRefused = false;
+    out.profileRefusal = RoadError();
     out.metresPerUnit = file.units.metresPerUnit();
     out.stations = RoadStationing(a, out.metresPerUnit);
     out.profile = findProfile(a, profileName);
@@ -287,12 +289,21 @@ bool BuildRoadAlignment(const RoadFile& file, const RoadAlignment& a, const std:
         err = a.profiles[static_cast<size_t>(out.profile)].refusal;
         return false;
     }
+    if (out.profile == -1 && RoadEveryProfileRefused(a)) {
+        out.profileRefused = true;
+        out.profileRefusal = a.profiles.front().refusal;
+    }
     CString name;
     if (CAlnt::checkAndNormalizeAlntName(name, CString(Utf8ToWide(a.name).c_str())))
         out.alnt.setName(name);
     if (!buildHorizontal(file, a, out, err))
         return false;
     return out.profile < 0 || buildVertical(file, a.profiles[out.profile], out, err);
+}
+
+bool RoadEveryProfileRefused(const RoadAlignment& a)
+{
+    return !a.profiles.empty() && findProfile(a, std::string()) == -1;
 }
 
 std::vector<CLsInfo> RoadProfileVips(const RoadAlignment& a, const RoadBuild& build)

@@ -55,15 +55,24 @@ struct RoadBuild {
     std::vector<RoadElementShape> shapes;  // per source element, file units
     std::vector<int> vipIndex;           // per VIP of the profile: its engine VIP element (the
                                          // first of the two of an unsymmetrical curve)
+    // Set when no profile was named and every profile of the alignment was refused: the plan is
+    // built without heights (profile -1) and `profileRefusal` is the first profile's reason, for
+    // the caller to say. A bad profile blocks the heights only, not the plan.
+    bool profileRefused = false;
+    RoadError profileRefusal;
 };
 
 // Builds alignment `a` of `file` with the profile named `profileName` (a <ProfAlign> or
 // <Profile> name; empty: the first profile the reader took, if any: callers that answer heights
-// ask for the choice among several). False with `err` (file, line, and for a gap both elements
-// and their lines) when the file's geometry cannot be built or the reader refused the alignment
-// or the profile (its reason); `out` is then unspecified.
+// ask for the choice among several; none taken when every one was refused, see
+// RoadBuild::profileRefused). False with `err` (file, line, and for a gap both elements and
+// their lines) when the file's geometry cannot be built or the reader refused the alignment or
+// the profile named (its reason); `out` is then unspecified.
 bool BuildRoadAlignment(const RoadFile& file, const RoadAlignment& a, const std::string& profileName,
                         RoadBuild& out, RoadError& err);
+
+// Whether the alignment has profiles and the reader refused every one.
+bool RoadEveryProfileRefused(const RoadAlignment& a);
 
 // The profile's VIPs as the file states them (metres, internal chainage): each with its curve
 // as the engine built it, an unsymmetrical curve as one VIP whose curve runs from station -

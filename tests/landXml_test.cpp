@@ -562,11 +562,20 @@ TEST(LandXml, ABadProfileIsRefusedAlone)
     const std::string written = WriteLandXml(f);
     EXPECT_EQ(written.find("\"Bad\""), std::string::npos);
     EXPECT_NE(written.find("\"Design\""), std::string::npos);
-    // Its only profile bad: building the alignment fails with the profile's reason.
+    // Its only profile bad: the plan builds without heights, the reason kept for the caller to
+    // say; named, the profile is refused. Failed before: the plan was refused with it.
     RoadFile g;
     ASSERT_TRUE(ReadLandXmlBytes(replaced(ex, "<PVI>2940.000000 58.900000</PVI>", "<PVI>2940</PVI>"), "road.xml", g, err));
-    EXPECT_FALSE(BuildRoadAlignment(g, g.alignments.at(0), "", b, err));
+    ASSERT_TRUE(BuildRoadAlignment(g, g.alignments.at(0), "", b, err)) << err.text();
+    EXPECT_EQ(b.profile, -1);
+    EXPECT_TRUE(b.profileRefused && RoadEveryProfileRefused(g.alignments.at(0)));
+    EXPECT_NE(b.profileRefusal.message.find("expected two numbers"), std::string::npos) << b.profileRefusal.text();
+    EXPECT_EQ(b.alnt.getNumOfVes(), 0);
+    EXPECT_FALSE(BuildRoadAlignment(g, g.alignments.at(0), "Design", b, err));
     EXPECT_NE(err.message.find("expected two numbers"), std::string::npos) << err.text();
+    // A good build after it carries no refusal of the one before.
+    ASSERT_TRUE(BuildRoadAlignment(f, a, "", b, err)) << err.text();
+    EXPECT_FALSE(b.profileRefused);
 }
 
 // The coordinate system a file names, read, written back and reduced to its EPSG code.

@@ -38,8 +38,9 @@ const char* const kRoadHelpNotes =
     "from the coordinates (a line from Start and End, an arc from Start, Center and End, a\n"
     "spiral's start tangent from Start towards PI), never from direction attributes. A gap up\n"
     "to 1 mm between elements is absorbed; a larger one is an error. An alignment with an\n"
-    "element or profile that cannot be taken is refused alone: road info lists it with the\n"
-    "reason and line, the others answer, and choosing it exits 2.\n"
+    "element that cannot be taken is refused alone: road info lists it with the reason and\n"
+    "line, the others answer, and choosing it exits 2. A profile that cannot be taken is\n"
+    "refused alone too: with none left the plan answers without heights, said on stderr.\n"
     "Design heights: inside the profile (from its first VIP to its last) the profile's,\n"
     "exact; outside it none (\"-\" in text, empty in CSV, no cut/fill) unless --extend-grades\n"
     "carries the first and last grades on. A road without a profile has none; an alignment\n"
@@ -167,8 +168,10 @@ static bool selectAlignments(const std::string& command, const std::string& file
 
 // Builds the selected alignments. Those that cannot be read or built are refused alone; one
 // that was asked for by name stops the command with its reason (false).
+// `answering`: the command answers heights (info and convert list or name a refused profile
+// themselves).
 static bool buildSelected(const std::string& command, const std::string& file, const std::string& alignment,
-                          const std::string& profile, LoadedRoad& road)
+                          const std::string& profile, bool answering, LoadedRoad& road)
 {
     std::vector<int> built;
     road.builds.reserve(road.selected.size());
@@ -190,6 +193,12 @@ static bool buildSelected(const std::string& command, const std::string& file, c
         }
         for (const std::string& m : road.builds.back().stations.mismatches())
             cli::error(command, file + ": warning: " + m);
+        if (answering && road.builds.back().profileRefused)
+            cli::error(command, "warning: alignment '" + a.name + "' is answered without heights: " +
+                                    (a.profiles.size() == 1 ? "its profile \"" + a.profiles[0].name + "\" is refused: "
+                                                            : "its " + std::to_string(a.profiles.size()) +
+                                                                  " profiles are refused, the first: ") +
+                                    road.builds.back().profileRefusal.text());
         built.push_back(index);
     }
     road.selected = built;
@@ -201,7 +210,8 @@ static bool buildSelected(const std::string& command, const std::string& file, c
 // profiles were answered without a word of which.
 static bool oneProfile(const std::string& command, const std::string& file, const RoadAlignment& a)
 {
-    if (a.profiles.size() < 2)
+    // With every profile refused there is nothing to choose: the plan answers, without heights.
+    if (a.profiles.size() < 2 || RoadEveryProfileRefused(a))
         return true;
     std::string list;
     for (const RoadProfile& p : a.profiles)
@@ -251,7 +261,7 @@ int loadRoad(const std::string& sub, const std::string& path, const std::string&
     if (needOne && profile.empty() && road.selected.size() == 1 &&
         !oneProfile(command, file, road.file.alignments[static_cast<size_t>(road.selected[0])]))
         return cli::EXIT_BAD_INPUT;
-    if (!buildSelected(command, file, alignment, profile, road))
+    if (!buildSelected(command, file, alignment, profile, needOne, road))
         return cli::EXIT_BAD_INPUT;
     if (road.selected.empty()) {
         for (const RoadAlignment& a : road.file.alignments)

@@ -153,7 +153,11 @@ void printProfile(const View& v)
 {
     const RoadBuild& b = *v.build;
     if (b.profile < 0) {
-        std::cout << "  profile: none\n";
+        // Every profile refused: each with its reason (the plan above still answers).
+        std::cout << "  profile: none" << (b.profileRefused ? " (every profile is refused)" : "") << '\n';
+        for (const RoadProfile& p : v.source->profiles)
+            std::cout << "  profile \"" << p.name << "\" (line " << p.line << "): refused: " << p.refusal.message
+                      << " (line " << p.refusal.line << ")\n";
         return;
     }
     const RoadProfile& p = v.source->profiles[b.profile];

@@ -54,6 +54,20 @@ def test_several_profiles_need_the_choice(tmp_path, example_path):
     assert fieldcore.Road(str(path), alignment=1, profile="Design").stakeout([2990.0])["height"][0] == pytest.approx(58.9)
 
 
+def test_every_profile_refused_answers_the_plan_with_a_warning(tmp_path, example_path):
+    # Failed before: the plan was refused with its only profile.
+    text = open(example_path).read().replace("<PVI>2940.000000 58.900000</PVI>", "<PVI>2940.000000</PVI>")
+    path = tmp_path / "bad_profile.xml"
+    path.write_text(text)
+    with pytest.warns(UserWarning, match=r"has no heights: its profile is refused: .*bad_profile.xml:40: <PVI>"):
+        road = fieldcore.Road(str(path), alignment=1)
+    out = road.stakeout([2990.0])
+    assert out["north"][0] == pytest.approx(6544858.761861335, abs=1e-6)
+    assert np.isnan(out["height"][0])
+    with pytest.raises(ValueError, match="expected two numbers"):
+        fieldcore.Road(str(path), alignment=1, profile="Design")
+
+
 def test_a_directory_is_no_road_file(tmp_path):
     with pytest.raises(ValueError):
         fieldcore.Road(str(tmp_path))

@@ -54,7 +54,7 @@ expect_status "convert without -o" 2 "$TOOL" road convert "$EX"
 sed '15s|</Spiral>|</Spirl>|' "$EX" >"$TMP/bad.xml"
 expect_fail "malformed XML: file and line" 2 "^fieldcore road info: $TMP/bad.xml:15: .*malformed XML" "$TOOL" road info "$TMP/bad.xml"
 expect_out "malformed XML: nothing listed" "" sh -c "'$TOOL' road info '$TMP/bad.xml' 2>/dev/null; exit 0"
-# An element or profile that cannot be taken refuses its alignment only: road info --example lists it with
+# An element that cannot be taken refuses its alignment only: road info --example lists it with
 # the reason and the line, the other alignment still answers, and choosing it exits 2.
 refused() {   # NAME SED-SCRIPT LINE PATTERN ALIGNMENT OTHER
   local name=$1 script=$2 line=$3 pattern=$4 alignment=$5 other=$6 f="$TMP/bad.xml"
@@ -70,7 +70,6 @@ refused() {   # NAME SED-SCRIPT LINE PATTERN ALIGNMENT OTHER
 }
 refused "missing attribute" '15s| length="80.000000"||' 15 "attribute 'length' is missing" "Main Road" "Ramp A1"
 refused "empty alignment" '46,48d' 44 "alignment 'Ramp A1' has no geometry" "Ramp A1" "Main Road"
-refused "bad profile" 's|<PVI>2940.000000 58.900000</PVI>|<PVI>2940.000000</PVI>|' 40 "expected" "Main Road" "Ramp A1"
 # No silent example: without a road file the commands stop; --example asks for it.
 for sub in info "stakeout --station 1000" "locate 1000 2000" "sample --deviation 1" "plot -o $TMP/x.svg"; do
   # shellcheck disable=SC2086

@@ -124,6 +124,19 @@ expect_out "bad second profile: info lists it refused" '  other profile "Alt" (l
 expect_err "bad second profile: convert names it" "profile 'Alt' of alignment 'Main Road' is refused and not written" \
   "$TOOL" road convert "$TMP/badSecond.xml" -o "$TMP/badSecond.out.xml"
 expect_out "bad second profile: convert writes the good one" "1" grep -c '<ProfAlign' "$TMP/badSecond.out.xml"
+# Every profile bad: the plan answers without heights, and says why. Failed before: the whole
+# alignment was refused, its plan with it.
+sed 's|<PVI>2940.000000 58.900000</PVI>|<PVI>2940.000000</PVI>|' "$EX" >"$TMP/badOnly.xml"
+expect_out "only profile bad: stakeout answers the plan" "2990.000000000,0.000000000,6544858.761861335," \
+  sh -c "'$TOOL' road stakeout '$TMP/badOnly.xml' --alignment 1 --station 2990 --csv 2>/dev/null | tail -1 | cut -d, -f2,3,4,6"
+expect_err "only profile bad: said on stderr" "answered without heights: its profile \"Design\" is refused: .*badOnly.xml:40: <PVI>" \
+  "$TOOL" road stakeout "$TMP/badOnly.xml" --alignment 1 --station 2990
+expect_out "only profile bad: info lists it" "  profile: none (every profile is refused)" \
+  sh -c "'$TOOL' road info '$TMP/badOnly.xml' --alignment 1 2>/dev/null | grep '  profile: '"
+sed '0,/<PVI>2940.000000 68.900000<\/PVI>/s//<PVI>2940.000000<\/PVI>/' "$TMP/badSecond.xml" |
+  sed 's|<PVI>2940.000000 58.900000</PVI>|<PVI>2940.000000</PVI>|' >"$TMP/badBoth.xml"
+expect_err "both profiles bad: no choice asked" "its 2 profiles are refused, the first: " \
+  "$TOOL" road locate "$TMP/badBoth.xml" --alignment 1 6544858.7619 1235407.3902
 
 # Convert of one alignment beside a refused one. Failed before: the other named, exit 2.
 sed '15s| length="80.000000"||' "$EX" >"$TMP/mainBad.xml"
