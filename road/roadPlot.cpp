@@ -475,10 +475,13 @@ std::vector<CLsInfo> vipsOfStretch(const Plot& p, const std::vector<CLsInfo>& al
     return out;
 }
 
-// Why the page draws no profile. "none in the road file" was said of a profile of one VIP and
-// of a page whose stretch lies beyond the profile's ends.
+// Why the page draws no profile. "none in the road file" was said of a profile of one VIP, of
+// a page whose stretch lies beyond the profile's ends, and of a profile refused.
 std::string noProfileText(const Plot& p, const RoadAlignment& source, const RoadBuild& build)
 {
+    if (build.profileRefused)
+        return "\"" + source.profiles.front().name + "\" refused (line " + std::to_string(build.profileRefusal.line) +
+               "): " + build.profileRefusal.message;
     if (build.profile < 0)
         return "none in the road file";
     const std::string name = "\"" + source.profiles[static_cast<size_t>(build.profile)].name + "\"";

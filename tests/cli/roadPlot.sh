@@ -81,6 +81,10 @@ road1 "$TMP/middle.xml" '<PVI>300 100</PVI><PVI>500 110</PVI><PVI>700 100</PVI>'
 "$TOOL" road plot "$TMP/middle.xml" --pages 4 -o "$TMP/middle.svg" >/dev/null
 expect_out "a profile of one VIP" 'Profile: &quot;P&quot; holds one VIP only (0+050.00): no design line to draw' \
   grep -o 'Profile: [^<]*' "$TMP/oneVip.svg"
+road1 "$TMP/refused.xml" '<PVI>50</PVI><PVI>500 110</PVI>'
+"$TOOL" road plot "$TMP/refused.xml" -o "$TMP/refused.svg" 2>/dev/null >/dev/null
+expect_out "a refused profile" "Profile: &quot;P&quot; refused (line 2): &lt;PVI&gt;: expected two numbers, got '50'" \
+  grep -o 'Profile: [^<]*' "$TMP/refused.svg"
 expect_out "pages beyond the profile's ends" "$(printf '%s\n' 1 4 | sed 's/.*/Profile: \&quot;P\&quot; runs from 0+300.00 to 0+700.00, not along this stretch/')" \
   sh -c "grep -ho 'Profile: [^<]*' '$TMP/middle-1.svg' '$TMP/middle-4.svg'"
 # A title longer than the page is shortened with "…" and keeps its " — plan and profile".
