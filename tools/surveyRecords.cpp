@@ -1,4 +1,5 @@
 #include "surveyRecords.h"
+#include "hostFiles.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,11 +13,13 @@ bool readRecords(const std::string& path, std::vector<Record>& records, std::str
     std::ifstream file;
     std::istream* in = &std::cin;
     if (!path.empty() && path != "-") {
+        // A folder opens as a stream that reads nothing: it would pass for an empty file.
+        const std::string why = whyUnreadable(path);
+        if (!why.empty())
+            return message = cannotRead(path, why), false;
         file.open(path);
-        if (!file) {
-            message = "cannot read '" + path + "'";
-            return false;
-        }
+        if (!file)
+            return message = cannotRead(path, "cannot open"), false;
         in = &file;
     }
     std::string line;

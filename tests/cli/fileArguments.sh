@@ -30,6 +30,12 @@ for what in directory missing; do
   refused "ini get from a $what" "$p" "$TOOL" ini get "$p" S K
   refused "ini list of a $what" "$p" "$TOOL" ini list "$p"
   refused "area of a $what" "$p" "$TOOL" area "$p"
+  # cogo, geod and resect read a directory as an empty file (exit 0, or resect's "too few").
+  refused "cogo direction of a $what" "$p" "$TOOL" cogo direction "$p"
+  refused "geod inverse of a $what" "$p" "$TOOL" geod inverse "$p"
+  refused "resect of a $what" "$p" "$TOOL" resect "$p"
+  refused "lines of a $what" "$p" "$TOOL" lines "$p"
+  refused "beacons of a $what" "$p" "$TOOL" beacons "$p"
   [ $road = yes ] || continue
   refused "road info of a $what" "$p" "$TOOL" road info "$p"
   refused "road locate --input $what" "$p" "$TOOL" road locate --example --alignment 1 --input "$p"
