@@ -36,9 +36,11 @@ double scaleUnrounded(double x, double factor)
 }
 
 // Display conversion: dNearInt((x * 100000) * factor) * 0.00001, five decimals.
+// A small negative value that rounds away is a plain 0 (+ 0.0 turns -0 into +0): a display
+// never shows "-0".
 double scaleRounded5(double x, double factor)
 {
-    return dNearInt((x * kScaleUp) * factor) * kScaleDown;
+    return dNearInt((x * kScaleUp) * factor) * kScaleDown + 0.0;
 }
 
 // 10^n for n >= 0 by repeated multiplication (exact up to 10^22); for n < 0, 1 / 10^-n.
@@ -299,6 +301,8 @@ double dNearInt(double x)
     const double r = std::floor(std::fabs(x) + 0.5);
     return x < 0.0 ? -r : r;
 }
+
+bool IsSurveyLength(double metres) { return std::fabs(metres) <= kMaxSurveyLength; }
 
 double ModDeg360(double x, bool positive)
 {

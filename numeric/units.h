@@ -170,6 +170,14 @@ bool ShouldTurn(double degrees);
 // when va > 0.
 void CalcReverseAngles(double& ha, double& va);
 
+// The largest size of a length or coordinate that a survey computation takes, in metres. The
+// Earth's circumference is 4e7 m and projected coordinates stay below 1e8 m; a double still
+// holds 1e9 m to the micrometre. A larger value is a slip of the keyboard, and its answers
+// would be infinite or hundreds of digits long.
+constexpr double kMaxSurveyLength = 1e9;
+// True when `metres` is within +-kMaxSurveyLength (false for NaN and infinities).
+bool IsSurveyLength(double metres);
+
 // x rounded to `decimals` decimals, halves away from zero, computed on the fraction only.
 double FormatFloat(double x, int decimals);
 // Seconds that would print as 60 with `decimals` decimals (sec > 60 - 10^-decimals) become 0

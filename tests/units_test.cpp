@@ -67,6 +67,18 @@ TEST(Units, SingleArgumentFunctions)
         EXPECT_TRUE(nearUlps(c.fn(c.in), c.expected)) << c.name;
     EXPECT_TRUE(nearUlps(ModDeg360(-30.0, false), -30.0) && nearUlps(ModDeg360(-750.0, false), -30.0));
     EXPECT_TRUE(nearUlps(ModDeg360(-30.0, true), 330.0));
+    // A tiny negative value rounds to a plain 0 ('angle -0.0000001 --from deg --to rad' printed -0).
+    for (double (*fn)(double) : {Deg2Rad, Deg2Grad, Deg2Mil, Meter2USFeet, Meter2IFeet, DegSec2GradCC})
+        EXPECT_FALSE(std::signbit(fn(-1e-7))) << "a display never shows -0";
+}
+
+// The survey size limit: 1e300 as a coordinate printed a 300-digit answer, 1e308 an infinite one.
+TEST(Units, SurveyLengthLimit)
+{
+    for (double ok : {0.0, -0.0, 1e9, -1e9, 4.0e7})
+        EXPECT_TRUE(IsSurveyLength(ok)) << ok;
+    for (double bad : {1.0000001e9, -1e300, 1e308, kInf, -kInf, kNaN})
+        EXPECT_FALSE(IsSurveyLength(bad)) << bad;
 }
 
 // Every conversion through the unit dispatch (which reaches each single conversion), with the

@@ -176,7 +176,7 @@ std::string formatDouble(double value)
 std::string formatDisplay(double value)
 {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15g", value);
+    std::snprintf(buf, sizeof buf, "%.15g", value == 0.0 ? 0.0 : value);   // never "-0"
     return buf;
 }
 

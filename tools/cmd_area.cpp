@@ -197,6 +197,12 @@ bool parsePoint(const std::string& line, const Units& units, C2dPos& p, std::str
         }
     }
     p = C2dPos{units.toMetres(value[0]), units.toMetres(value[1])};
+    for (int k = 0; k < 2; ++k) {
+        if (!IsSurveyLength(k ? p.east : p.north)) {
+            bad = "'" + fields[k] + "' is out of range (coordinates beyond 1e9 m are refused)";
+            return false;
+        }
+    }
     return true;
 }
 

@@ -128,6 +128,8 @@ bool readOne(cli::Args& args, const Input (&table)[N], const char* what, const U
                 return message = std::string(in.option) + ": " + why, false;
             chosen = &in;
             value = units.toInternal(v, in.kind);
+            if (in.kind == Kind::Distance && !IsSurveyLength(value))
+                return message = std::string(in.option) + ": '" + text + "' is out of range (lengths beyond 1e9 m are refused)", false;
         }
     }
     return true;
@@ -143,7 +145,7 @@ bool radiusFromSize(const Input& size, double value, const Units& units, double&
     if (size.display == RadiusDisplayDegChord && value > 180.0)
         return message = "a degree of chord above 180 does not describe a curve (at 180 the 100-unit chord is a diameter)", false;
     radius = size.display == RadiusDisplayRadius ? value : units.toMetres(getRadiusValueFromDisplay(value, size.display));
-    if (!(radius > 0.0))
+    if (!(radius > 0.0) || !IsSurveyLength(radius))
         return message = "this degree of curve gives no usable radius", false;
     return true;
 }

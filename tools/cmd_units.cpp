@@ -157,7 +157,7 @@ int runAngle(const std::vector<std::string>& words)
         else if (to == kDegrees)
             out = cli::formatDisplay(deg);
         else if (to == ANGLES_DMS)
-            out = cli::formatFixed(FromDegreesEx(deg, ANGLES_DMS, digits), digits);
+            out = cli::fixedNoNegativeZero(FromDegreesEx(deg, ANGLES_DMS, digits), digits);
         else
             out = cli::formatDisplay(FromDegreesEx(deg, static_cast<ANGLES>(to), digits));
         return true;
@@ -187,8 +187,12 @@ int runDist(const std::vector<std::string>& words)
         if (!cli::checkPackedText(text, false, from == UNITS_USFTI || from == UNITS_IFTI, out))
             return false;
         double metres = ToMetersEx(value, from);
+        if (!IsSurveyLength(metres)) {
+            out = "'" + text + "' is out of range (distances beyond 1e9 m are refused)";
+            return false;
+        }
         double shown = FromMetersEx(metres, to);
-        out = (to == UNITS_USFTI || to == UNITS_IFTI) ? cli::formatFixed(shown, 3) : cli::formatDisplay(shown);
+        out = (to == UNITS_USFTI || to == UNITS_IFTI) ? cli::fixedNoNegativeZero(shown, 3) : cli::formatDisplay(shown);
         return true;
     });
 }

@@ -124,6 +124,8 @@ bool readLength(const DisplayUnits& units, const std::string& text, const std::s
     if (!parseDouble(text, v))
         return message = what + " '" + text + "' is not a number", false;
     metres = units.toMetres(v);
+    if (!IsSurveyLength(metres))
+        return message = what + " '" + text + "' is out of range (lengths beyond 1e9 m are refused)", false;
     return true;
 }
 

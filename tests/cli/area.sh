@@ -76,4 +76,6 @@ expect_status "help" 0 "$TOOL" area --help
 expect_out "help is the manual" "usage: fieldcore area [FILE] [--units m|usft|ift] [--decimals N]" \
   sh -c "'$TOOL' area --help | head -1"
 
+# Coordinates beyond 1e9 m are refused: 1e160 printed area inf, 1e100 a 200-digit area (exit 0).
+expect_fail "1e160 coordinates" 2 "line 2: '1e160' is out of range" sh -c "printf '0 0\\n1e160 0\\n0 1e160\\n' | '$TOOL' area"
 finish

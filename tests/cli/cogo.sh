@@ -72,4 +72,8 @@ for sub in direction inverse traverse; do
 done
 expect_out "overview names the subcommands" "3" sh -c "'$TOOL' cogo --help | grep -c -E '^  (direction|inverse|traverse) '"
 
+# Lengths beyond 1e9 m are refused: an SD of 1e300 printed 300-digit coordinates, a north of
+# 6e283 at HA 90 among them.
+expect_fail "SD 1e300" 2 "line 1: .*'1e300' is out of range" sh -c "echo '0 0 0 90 90 1e300' | '$TOOL' cogo direction"
+expect_fail "point at 1e300" 2 "line 1: .*'1e300' is out of range" sh -c "echo '0 0 0 1e300 1e300 0' | '$TOOL' cogo inverse"
 finish

@@ -70,4 +70,7 @@ expect_status "too few decimals" 2 "$TOOL" curve --radius 300 --delta 10 --decim
 expect_status "help" 0 "$TOOL" curve --help
 expect_out "help explains the base" "1" sh -c "'$TOOL' curve --help | grep -c '100 US survey feet (usft) or 100 feet (ift)'"
 
+# Lengths beyond 1e9 m are refused (a radius of 1e300 printed 300-digit lengths, exit 0).
+expect_fail "radius 1e300" 2 "'1e300' is out of range" "$TOOL" curve --radius 1e300 --delta 10
+expect_fail "degree of arc 1e-20" 2 "no usable radius" "$TOOL" curve --degree-arc 1e-20 --delta 10
 finish

@@ -58,4 +58,13 @@ expect_err "inches of 12 refused" "inches (12) must be below 12" "$TOOL" dist 5.
 expect_err "eighths of 8 refused" "eighths (8) must be below 8" "$TOOL" dist 5.078 --from usfti --to m
 expect_status "curve --angles dms checks its angles" 2 "$TOOL" curve --radius 300 --delta 25.7000 --angles dms
 expect_status "road stations: no hexadecimal" 2 "$TOOL" road stakeout --example --alignment 1 --station 0x400
+# Values that round to zero print without a minus sign (each printed -0 or -0.0000 before).
+expect_out "-0.0000001 deg to rad" "0" "$TOOL" angle -0.0000001 --from deg --to rad
+expect_out "-0.000001 deg to dms" "0.0000" "$TOOL" angle -0.000001 --from deg --to dms
+expect_out "-0.0001 m to ifti" "0.000" "$TOOL" dist -0.0001 --from m --to ifti
+expect_out "-0 m to m" "0" "$TOOL" dist -0 --from m --to m
+# Distances beyond 1e9 m are refused (1e308 usft printed inf, 1e300 m in ifti 300 digits).
+expect_fail "1e308 usft" 2 "line 1: '1e308' is out of range" sh -c "echo 1e308 | '$TOOL' dist --from usft --to m"
+expect_status "1e300 m to ifti" 2 "$TOOL" dist 1e300 --from m --to ifti
+expect_out "1e9 m still converts" "3280839895.001" "$TOOL" dist 1e9 --from m --to ifti
 finish
