@@ -414,6 +414,7 @@ struct Traverse {
     double length = 0.0;
     long endedAt = 0;   // the line of the leg that could not be read: the traverse ends there
     bool anyLeg = false;
+    bool noBacksight = false;   // the last leg ended on the station it left, in plan
 
     explicit Traverse(const Options& options)
         : o(options), stn{options.start[0], options.start[1], options.start[2]}, bsAz(options.backsightAzimuth) {}
@@ -432,9 +433,17 @@ struct Traverse {
             endedAt = r.line;
             return false;
         }
+        if (noBacksight) {
+            endedAt = r.line;
+            return msg = "the leg before has no horizontal length (SD 0, or ZA 0 or 180): "
+                         "the station it reached has no backsight direction", false;
+        }
         double p[3];
         TaskDirection(stn, bsAz, v[0], v[4] - v[5], v + 1, p, nullptr);
-        length += std::hypot(p[0] - stn[0], p[1] - stn[1]);
+        const double hd = std::hypot(p[0] - stn[0], p[1] - stn[1]);
+        length += hd;
+        // Below 0.01 mm the azimuth back to the station left is noise (as for an inverse).
+        noBacksight = hd < 1e-5;
         bsAz = GetRefAziPts(stn[1] - p[1], stn[0] - p[0]);
         if (o.csv)
             row.text("leg");

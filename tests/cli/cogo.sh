@@ -59,6 +59,14 @@ expect_err "bad leg ends the traverse" "line 3: not computed: the traverse ended
 expect_out "no misclosure after a bad leg" "0.0000 100.0000 0.0000" \
   sh -c "printf '0 90 90 100\nx 90 90 100\n' | '$TOOL' cogo traverse --start 0 0 0 --backsight-azimuth 0 --close 0 0 0; true"
 
+# A leg that ends on its own station in plan leaves no backsight: the next leg was computed
+# from azimuth 0 (printed 0 10 0, exit 0).
+for leg in '0 90 90 0' '0 90 0 10'; do
+  expect_fail "traverse after the leg '$leg'" 2 "line 2: the leg before has no horizontal length" \
+    sh -c "printf '$leg\\n0 90 90 10\\n' | '$TOOL' cogo traverse --start 0 0 0 --backsight-azimuth 0"
+done
+expect_out "such a leg may end the traverse" "0.0000 0.0000 0.0000" \
+  sh -c "echo '0 90 90 0' | '$TOOL' cogo traverse --start 0 0 0 --backsight-azimuth 0"
 expect_status "traverse needs --start" 2 "$TOOL" cogo traverse --backsight-azimuth 0
 expect_status "traverse needs one backsight" 2 "$TOOL" cogo traverse --start 0 0 0
 expect_status "orientation and backsight both" 2 "$TOOL" cogo direction --orientation 1 --backsight 1 2
