@@ -12,5 +12,6 @@ CString StnToString(double station, double stnUnit);
 
 // Reads a station typed as "n+rest" ("%d+%lf", station = n * stnUnit + rest) or, without a
 // plus sign, as plain metres ("%lf"). Returns 1 and writes `station` (metres) when the text
-// held the expected fields; returns 0 and leaves `station` untouched otherwise.
+// held the expected fields; returns 0 and leaves `station` untouched otherwise (also when the
+// whole stations do not fit an int).
 int StnFromString(const CString& text, double& station, double stnUnit);

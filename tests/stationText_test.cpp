@@ -36,6 +36,11 @@ TEST(StnFromString, ScansBothForms)
         {L"1234.5", 100, 1, 1234.5, "plain metres"}, {L"  77", 100, 1, 77, "leading blanks"},
         {L"abc", 100, 0, -7, "no number: untouched"}, {L"12+", 100, 0, -7, "remainder missing: untouched"},
         {L"+12", 100, 0, -7, "plus before the stations"}, {L"", 100, 0, -7, "empty: untouched"},
+        // Whole stations beyond an int were wrapped (read as 27644723101 m, no error).
+        {L"99999999999999+1", 100, 0, -7, "stations beyond an int"}, {L"2147483648+0", 100, 0, -7, "INT_MAX + 1"},
+        {L"2147483647+0", 100, 1, 214748364700.0, "INT_MAX"}, {L"-2147483648+5", 100, 1, -214748364795.0, "INT_MIN"},
+        {L" 12+5", 100, 1, 1205, "leading blank"}, {L"12 +5", 100, 0, -7, "blank before the plus"},
+        {L"+5+3", 100, 1, 503, "signed stations"},
     };
     for (const Case& c : cases) {
         double station = -7;

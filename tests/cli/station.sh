@@ -33,4 +33,5 @@ expect_status "unknown option" 2 "$TOOL" station 5 --fast
 expect_status "help" 0 "$TOOL" station --help
 expect_status "help names the form" 0 sh -c "'$TOOL' station --help | grep -q -e '-> 12+34.50'"
 
+expect_fail "stations beyond an int (read as 27644723101)" 2 "'99999999999999+1' is not a station" "$TOOL" station --parse 99999999999999+1
 finish
