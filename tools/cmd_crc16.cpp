@@ -32,7 +32,8 @@ bool parseHex16(const std::string& text, unsigned short& value)
     std::string t = cli::trim(text);
     if (t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X'))
         t = t.substr(2);
-    if (t.empty() || t.size() > 4)
+    // Hexadecimal digits only: strtoul alone also takes a sign ("-1" gave FFFF) and a second 0x.
+    if (t.empty() || t.size() > 4 || t.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
         return false;
     char* end = nullptr;
     unsigned long v = std::strtoul(t.c_str(), &end, 16);

@@ -12,6 +12,10 @@ printf '' > "$work/empty"
 expect_out "files, one line each" "$(printf '29B1\nFFFF')" "$TOOL" crc16 "$work/digits" "$work/empty"
 expect_status "missing file" 2 "$TOOL" crc16 "$work/none"
 expect_status "bad start" 2 "$TOOL" crc16 --start XYZ "$work/digits"
+for bad in -1 +1 0x0x1 10000; do   # -1 was taken as FFFF, +1 and 0x0x1 as 1
+  expect_status "start '$bad' refused" 2 "$TOOL" crc16 --start "$bad" "$work/digits"
+done
+expect_out "start 0x10" "$(printf 123456789 | "$TOOL" crc16 --start 10)" "$TOOL" crc16 --start 0x10 "$work/digits"
 expect_status "crc16 help" 0 "$TOOL" crc16 --help
 
 job="$work/job.xml"
