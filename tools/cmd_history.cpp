@@ -151,6 +151,14 @@ int runWrite(const std::string& path, const std::string& element)
         cli::error("history", "no records on stdin: nothing written");
         return cli::EXIT_BAD_INPUT;
     }
+    // The writer appends to any file as it is; a file that is there and is not a job history
+    // (no byte-order mark) is someone else's data, and is left alone.
+    std::string bytes;
+    if (cli::whyUnreadable(path).empty() && cli::readWholeFile(path, bytes) && !bytes.empty() &&
+        bytes.compare(0, 2, "\xFF\xFE") != 0) {
+        cli::error("history", path + ": no UTF-16 byte-order mark: not a job history (nothing written)");
+        return cli::EXIT_BAD_INPUT;
+    }
     CXMLWriter writer;
     bool created = false;
     if (!writer.Open(cli::hostFileAsDevicePath(path), created)) {

@@ -55,6 +55,13 @@ expect_err "the next write says what it cut" "unfinished earlier write was cut" 
   sh -c "printf 'A=1\n' | '$TOOL' history write '$work/torn.xml'"
 expect_status "and the file checks again" 0 "$TOOL" history check "$work/torn.xml"
 
+# A file that is not a job history is not appended to (an 8-bit 'x' got an entry and exit 0).
+printf 'x' >"$work/notes.txt"
+expect_fail "write to a foreign file" 2 "not a job history" sh -c "printf 'A=1\\n' | '$TOOL' history write '$work/notes.txt'"
+expect_out "which is left as it was" "x" cat "$work/notes.txt"
+: >"$work/empty.xml"
+expect_status "an empty file is a new history" 0 sh -c "printf 'A=1\\n' | '$TOOL' history write '$work/empty.xml'"
+
 expect_status "history help" 0 "$TOOL" history --help
 
 finish
