@@ -9,6 +9,7 @@
 #include "devices/beamGridHeights.h"
 #include "devices/beamGridMessages.h"
 #include "devices/transmitterFile.h"
+#include "numeric/units.h"
 #include "platform/deviceRoot.h"
 #include "platform/textCodec.h"
 
@@ -317,6 +318,8 @@ int runHeight(const std::vector<std::string>& words)
             return out = "expected two values, H and O: '" + text + "'", false;
         if (!cli::parseDouble(fields[0], h) || (offset && !cli::parseDouble(fields[1], o)))
             return out = "not a height in metres: '" + text + "'", false;
+        if (!IsSurveyLength(h) || !IsSurveyLength(o))
+            return out = "out of range (heights beyond 1e9 m are refused): '" + text + "'", false;
         double result = 0.0;
         if (which == "sensor")
             result = ComputeSensorLenseHeight(h);

@@ -67,6 +67,9 @@ out=$(printf '1.5\nabc\n\n# c\n1.6\n' | "$TOOL" laser height sensor 2>"$work/err
 [ "$status" -eq 2 ] && [ "$out" = "$(printf '1.4300\n1.5300')" ] && grep -q '^fieldcore laser height: line 2: ' "$work/err" \
   && _pass || _fail "height from stdin: status $status, out [$out], err [$(cat "$work/err")]"
 expect_status "nan is not a height" 2 "$TOOL" laser height mark nan
+# Beyond 1e9 m: a slant 1e200 printed inf, a sensor 1e300 a 300-digit height (exit 0).
+expect_fail "slant height 1e200" 2 "out of range" "$TOOL" laser height laser --slant 1e200
+expect_fail "offset 1e300" 2 "line 1: out of range" sh -c "echo '1 1e300' | '$TOOL' laser height offset"
 
 # transmitters
 root="$work/device"
