@@ -3,6 +3,7 @@
 #include "files/fileAnsi.h"
 #include "platform/waitCursor.h"
 
+#include <cmath>
 #include <cwchar>
 #include <memory>
 #include <new>
@@ -141,7 +142,11 @@ bool TBeacon::GetPosition(double& latitude, double& longitude) const
         latitude = -latitude;
     if (lonHemisphere == L'W')
         longitude = -longitude;
-    return read == 6;
+    // Read in full is not enough: "95 30.0 N" or 75 minutes name no place on the Earth.
+    const bool inRange = latDegrees >= 0 && lonDegrees >= 0 && latMinutes >= 0.0f && latMinutes < 60.0f &&
+                         lonMinutes >= 0.0f && lonMinutes < 60.0f && std::fabs(latitude) <= 90.0 &&
+                         std::fabs(longitude) <= 180.0;
+    return read == 6 && inRange;
 }
 
 bool TBeacon::GetStatus() const

@@ -36,7 +36,9 @@ struct TBeacon : public CObject {
     //   holding no apostrophe:   "%d %f %lc;%d %f %lc"      45 30.0 N;73 35.5 W
     //   otherwise:               "%d %f' %lc;%d %f  %lc"    45 30.0' N;73 35.5 W
     // (a blank in a layout matches any run of white space, also none). Only 'S' and 'W'
-    // negate (exact case). Returns true when all six fields were read. Both outputs are
+    // negate (exact case). Returns true when all six fields were read and they name a place:
+    // degrees not negative, minutes in [0, 60), latitude within 90 and longitude within 180
+    // degrees (the letters are not checked). Both outputs are
     // always written: with what was read, unread parts counting 0, so that a partly read
     // location still shows what could be read.
     bool GetPosition(double& latitude, double& longitude) const;

@@ -235,6 +235,10 @@ TEST(Beacon, Position)
         // longitude's letter, which does not negate.
         {L"45 30.0' N;73 35.5' W", true, 45.5, 73.59166666666667},
         {L"", false, 0.0, 0.0},
+        // Read in full but no place: each was a position (status ok) before.
+        {L"95 30.0 N;73 35.5 W", false, 95.5, -73.59166666666667}, {L"45 75.0 N;73 0 E", false, 46.25, 73.0},
+        {L"45 30 N;200 35.5 E", false, 45.5, 200.59166666666667}, {L"-45 30 N;73 0 E", false, -44.5, 73.0},
+        {L"45 -1 N;73 0 E", false, 45.0 - 1.0 / 60.0, 73.0}, {L"90 0 S;180 0 W", true, -90.0, -180.0},
         {L"north", false, 0.0, 0.0},
         // A UTF-8 listing read as 8-bit text: the degree sign becomes "Â°"; the first layout is
         // chosen and fails after the degrees.

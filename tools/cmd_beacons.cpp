@@ -29,7 +29,8 @@ const char* const kHelp =
     "  latitude,       decimal degrees, south and west negative, from the antenna location\n"
     "  longitude       (whole degrees, minutes and a hemisphere letter for each), with six\n"
     "                  decimals; \"-\" (text) or empty (CSV) when the location cannot be read\n"
-    "                  in full\n"
+    "                  in full or names no place (latitude beyond 90, longitude beyond 180,\n"
+    "                  negative degrees, minutes outside 0 to 60)\n"
     "\n"
     "The listing: 8-bit text in the Windows-1252 code page (a UTF-8 file's degree sign does\n"
     "not read), lines holding the labels \"Country:\", \"<BR><B>name</B>\" or \"Name:\",\n"
@@ -133,7 +134,7 @@ int runBeacons(const std::vector<std::string>& words)
         std::cout << beaconLine(b, csv, positioned) << '\n';
         if (!positioned)
             cli::error(kCommand, "beacon " + std::to_string(i + 1) + " (" + ToUtf8(b.name) +
-                                     "): the antenna location cannot be read: '" + ToUtf8(b.antennaLocation) + "'");
+                                     "): the antenna location cannot be read or names no place: '" + ToUtf8(b.antennaLocation) + "'");
         allPositioned = allPositioned && positioned;
     }
     DeleteBeacons(list);

@@ -40,7 +40,7 @@ out=$("$TOOL" beacons --csv "$work/partial.txt" 2>"$work/err"); status=$?
 [ "$status" -eq 1 ] && [ "$out" = 'name,country,operational,frequency,rate,latitude,longitude,status
 Good,USA,no,0,0,45.5,-73.59166666666667,ok
 "Bad, ""quoted""",USA,no,0.10000000149011612,0,,,no position' ] \
-  && grep -q "^fieldcore beacons: beacon 2 (Bad, \"quoted\"): the antenna location cannot be read: 'north'" "$work/err" \
+  && grep -q "^fieldcore beacons: beacon 2 (Bad, \"quoted\"): the antenna location cannot be read or names no place: 'north'" "$work/err" \
   && _pass || _fail "no position: status $status, out [$out], err [$(cat "$work/err")]"
 out=$("$TOOL" beacons "$work/partial.txt" 2>/dev/null); status=$?
 [ "$status" -eq 1 ] && [ "$out" = '"Good"  country "USA"  operational no  frequency 0  rate 0  latitude 45.500000  longitude -73.591667
@@ -60,4 +60,8 @@ expect_status "a folder" 2 "$TOOL" beacons "$work"
 expect_status "no FILE" 2 "$TOOL" beacons
 expect_status "two FILEs" 2 "$TOOL" beacons "$example" "$example"
 expect_status "unknown option" 2 "$TOOL" beacons "$example" --tsv
+# A location read in full that names no place (latitude 95) was listed with status ok, exit 0.
+printf 'Name: B1\nAntenna Location: 95 30.0 N;73 35.5 W\n' >"$work/lat95.txt"
+expect_fail "latitude 95 names no place" 1 "beacon 1 (B1).*names no place" "$TOOL" beacons "$work/lat95.txt"
+expect_out "its row says so" "B1,USA,no,0,0,,,no position" sh -c "'$TOOL' beacons '$work/lat95.txt' --csv 2>/dev/null | tail -n 1; true"
 finish
