@@ -49,6 +49,11 @@ int runSubcommand(const std::string& command, const std::vector<Subcommand>& tab
     for (const Subcommand& s : table)
         if (args[0] == s.name)
             return s.run(std::vector<std::string>(args.begin() + 1, args.end()));
+    // "--units ft --help" before any subcommand asks for the overview too.
+    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
+        printOverview();
+        return EXIT_OK;
+    }
     return usageError(command, "unknown subcommand '" + args[0] + "'");
 }
 

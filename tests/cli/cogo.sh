@@ -78,6 +78,8 @@ for sub in direction inverse traverse; do
   expect_status "$sub --help" 0 "$TOOL" cogo $sub --help
   expect_out "$sub --help layout" "4" sh -c "'$TOOL' cogo $sub --help | grep -c -E '^(usage:|Options:|Examples:|Exit status:)'"
 done
+expect_status "--help after an option, before the subcommand (was exit 2)" 0 "$TOOL" cogo --units ft --help
+expect_status "no subcommand, no --help" 2 "$TOOL" cogo --units ft
 expect_out "overview names the subcommands" "3" sh -c "'$TOOL' cogo --help | grep -c -E '^  (direction|inverse|traverse) '"
 
 # Lengths beyond 1e9 m are refused: an SD of 1e300 printed 300-digit coordinates, a north of
