@@ -64,10 +64,17 @@ bool Args::flag(const std::string& name)
     for (size_t i = 0; i < words_.size(); ++i) {
         if (words_[i] == name) {
             words_.erase(words_.begin() + static_cast<long>(i));
+            noteRepeat(name, i);
             return true;
         }
     }
     return false;
+}
+
+std::string Args::unknownOption(const std::string& word) const
+{
+    // A word left over because its option was given twice (or lacks its value) is no unknown one.
+    return problem_.empty() ? "unknown option '" + word + "'" : problem_;
 }
 
 bool Args::option(const std::string& name, std::string& value)

@@ -55,6 +55,9 @@ public:
     bool option(const std::string& name, std::string& value); // "--name VALUE" or "--name=VALUE"
     // First word left that looks like an option ("-x" or "--x" but not a negative number).
     bool firstUnknownOption(std::string& word) const;
+    // The message for such a word: "unknown option 'WORD'", or problem() when there is one
+    // (a flag or option given twice leaves its second word behind).
+    std::string unknownOption(const std::string& word) const;
     const std::vector<std::string>& rest() const { return words_; }
     bool missingValue() const { return missingValue_; }       // "--name" was last, with no value
     // The first problem with the options read so far ("--station needs a value", "--station

@@ -153,7 +153,7 @@ bool readRequest(std::vector<std::string> words, Units& units, Request& req, std
     if (!args.problem().empty())
         return message = args.problem(), false;
     if (args.firstUnknownOption(word))
-        return message = "unknown option '" + word + "'", false;
+        return message = args.unknownOption(word), false;
     if (args.rest().size() > 1)
         return message = "unexpected argument '" + args.rest()[1] + "' (one FILE at most)", false;
     if (!args.rest().empty())

@@ -116,7 +116,7 @@ int runBeacons(const std::vector<std::string>& words)
     const bool csv = args.flag("--csv");
     std::string unknown;
     if (args.firstUnknownOption(unknown) && unknown != "-")
-        return cli::usageError(kCommand, "unknown option '" + unknown + "'");
+        return cli::usageError(kCommand, args.unknownOption(unknown));
     if (args.rest().size() != 1)
         return cli::usageError(kCommand, args.rest().empty() ? "FILE is required" : "give one FILE");
     const std::string path = args.rest()[0];

@@ -68,7 +68,7 @@ int runPorts(const std::vector<std::string>& words)
     if (!args.problem().empty())
         return cli::usageError(kCommand, args.problem());
     if (args.firstUnknownOption(unknown))
-        return cli::usageError(kCommand, "unknown option '" + unknown + "'");
+        return cli::usageError(kCommand, args.unknownOption(unknown));
     if (!args.rest().empty())
         return cli::usageError(kCommand, "ports takes no values ('" + args.rest()[0] + "')");
     if ((rootGiven && root.empty()) || (registryGiven && registryFile.empty()))

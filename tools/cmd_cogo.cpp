@@ -210,7 +210,7 @@ bool readPath(const cli::Args& args, Options& o, std::string& message)
 {
     std::string option;
     if (args.firstUnknownOption(option) && option != "-")
-        return message = "unknown option '" + option + "'", false;
+        return message = args.unknownOption(option), false;
     if (args.rest().size() > 1)
         return message = "give one input file (got '" + args.rest()[1] + "' too)", false;
     if (args.missingValue())
@@ -286,6 +286,8 @@ bool readTaskOptions(const std::vector<std::string>& words0, bool withAccuracy, 
     cli::Args pre(words0);
     if (!cli::readDisplayUnits(pre, o.units, message))
         return false;
+    if (!pre.problem().empty())   // a second --decimals would be read again below, and win
+        return message = pre.problem(), false;
     std::vector<std::string> words = pre.rest();
     if (!readOrientation(words, o, message))
         return false;
@@ -380,6 +382,8 @@ bool readTraverseOptions(const std::vector<std::string>& words0, Options& o, std
     cli::Args pre(words0);
     if (!cli::readDisplayUnits(pre, o.units, message))
         return false;
+    if (!pre.problem().empty())   // a second --decimals would be read again below, and win
+        return message = pre.problem(), false;
     std::vector<std::string> words = pre.rest();
     bool hasStart = false, hasBsPoint = false;
     double bsPoint[2] = {0, 0};

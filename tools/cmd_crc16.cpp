@@ -58,7 +58,7 @@ int runCrc16(const std::vector<std::string>& words)
     if (!args.problem().empty())
         return cli::usageError("crc16", args.problem());
     if (args.firstUnknownOption(unknown) && unknown != "-")
-        return cli::usageError("crc16", "unknown option '" + unknown + "'");
+        return cli::usageError("crc16", args.unknownOption(unknown));
 
     std::vector<std::string> inputs = args.rest();
     if (inputs.empty())

@@ -245,7 +245,7 @@ int runCurve(const std::vector<std::string>& words)
     if (!args.problem().empty())
         return cli::usageError(kCommand, args.problem());
     if (args.firstUnknownOption(word))
-        return cli::usageError(kCommand, "unknown option '" + word + "'");
+        return cli::usageError(kCommand, args.unknownOption(word));
     if (!args.rest().empty())
         return cli::usageError(kCommand, "unexpected argument '" + args.rest().front() + "'");
     if (!size)

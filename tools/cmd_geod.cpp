@@ -128,7 +128,7 @@ int readOptions(const std::string& sub, const std::vector<std::string>& words0, 
     if (args.missingValue())
         return cli::usageError(sub, "an option is missing its value");
     if (args.firstUnknownOption(option) && option != "-")
-        return cli::usageError(sub, "unknown option '" + option + "'");
+        return cli::usageError(sub, args.unknownOption(option));
     if (args.rest().size() > 1)
         return cli::usageError(sub, "give one input file (got '" + args.rest()[1] + "' too)");
     o.path = args.rest().empty() ? std::string("-") : args.rest()[0];

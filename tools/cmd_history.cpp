@@ -193,7 +193,7 @@ int runHistory(const std::vector<std::string>& words)
     if (!args.problem().empty())
         return cli::usageError("history", args.problem());
     if (args.firstUnknownOption(unknown))
-        return cli::usageError("history", "unknown option '" + unknown + "'");
+        return cli::usageError("history", args.unknownOption(unknown));
     if (!isXmlName(element))
         return cli::usageError("history", "'" + element + "' is not an element name");
     if (CXMLWriter::IsReservedName(wide(element)))

@@ -53,7 +53,7 @@ bool readValues(const cli::Args& args, const std::vector<std::string>& literal, 
     if (args.missingValue())
         return message = "an option is missing its value", false;
     if (args.firstUnknownOption(unknown))
-        return message = "unknown option '" + unknown + "'", false;
+        return message = args.unknownOption(unknown), false;
     values = args.rest();
     values.insert(values.end(), literal.begin(), literal.end());
     return true;

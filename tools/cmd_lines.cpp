@@ -68,7 +68,7 @@ int runLines(const std::vector<std::string>& words)
     const bool countOnly = args.flag("--count");
     std::string unknown;
     if (args.firstUnknownOption(unknown))
-        return cli::usageError(kCommand, "unknown option '" + unknown + "'");
+        return cli::usageError(kCommand, args.unknownOption(unknown));
     if (args.rest().size() != 1)
         return cli::usageError(kCommand, "expected one FILE");
     const std::string& path = args.rest().front();

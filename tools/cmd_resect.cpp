@@ -143,7 +143,7 @@ bool readSettings(cli::Args& args, Settings& o, std::string& message)
     if (args.missingValue())
         return message = "an option is missing its value", false;
     if (args.firstUnknownOption(option) && option != "-")
-        return message = "unknown option '" + option + "'", false;
+        return message = args.unknownOption(option), false;
     if (args.rest().size() > 1)
         return message = "give one input file (got '" + args.rest()[1] + "' too)", false;
     if (!args.rest().empty())

@@ -359,7 +359,7 @@ bool readRoadPath(cli::Args& args, std::string& path, std::string& message)
     if (!args.problem().empty())
         return message = args.problem(), false;
     if (args.firstUnknownOption(option))
-        return message = "unknown option '" + option + "'", false;
+        return message = args.unknownOption(option), false;
     if (args.rest().size() > 1)
         return message = "give one road file (got '" + args.rest()[1] + "' too)", false;
     return takeRoadPath(example, args.rest().empty() ? std::string() : args.rest()[0], path, message);

@@ -148,7 +148,7 @@ int readCommon(cli::Args& args, size_t wanted, Kind& kind)
     if (args.missingValue())
         return cli::usageError(kCommand, "an option is missing its value");
     if (args.firstUnknownOption(unknown))
-        return cli::usageError(kCommand, "unknown option '" + unknown + "'");
+        return cli::usageError(kCommand, args.unknownOption(unknown));
     if (args.rest().size() != wanted)
         return cli::usageError(kCommand, "wrong number of arguments");
     if (rootGiven && root.empty())

@@ -100,7 +100,7 @@ int runStation(const std::vector<std::string>& words)
         return cli::usageError("station", args.problem());
     std::string option;
     if (firstOption(args.rest(), option))
-        return cli::usageError("station", "unknown option '" + option + "'");
+        return cli::usageError("station", args.unknownOption(option));
 
     return cli::forEachValue("station", args.rest(), std::cin, [&](const std::string& text, std::string& out) {
         return parse ? parseStation(text, unit, out) : showStation(text, unit, out);

@@ -122,7 +122,7 @@ int runTicTimer(const std::vector<std::string>& words)
     if (args.missingValue())
         return cli::usageError(kCommand, "an option is missing its value");
     if (args.firstUnknownOption(unknown))
-        return cli::usageError(kCommand, "unknown option '" + unknown + "'");
+        return cli::usageError(kCommand, args.unknownOption(unknown));
     if (!args.rest().empty())
         return cli::usageError(kCommand, "unexpected argument '" + args.rest().front() + "'");
     if (timers.empty())

@@ -102,7 +102,7 @@ bool rejectLeftoverOptions(const cli::Args& args, const char* command, int& stat
         return true;
     }
     if (args.firstUnknownOption(word)) {
-        status = cli::usageError(command, "unknown option '" + word + "'");
+        status = cli::usageError(command, args.unknownOption(word));
         return true;
     }
     return false;

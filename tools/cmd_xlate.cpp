@@ -124,7 +124,7 @@ int runText(const std::vector<std::string>& words)
     if (args.missingValue())
         return cli::usageError(command, "an option is missing its value");
     if (args.firstUnknownOption(unknown))
-        return cli::usageError(command, "unknown option '" + unknown + "'");
+        return cli::usageError(command, args.unknownOption(unknown));
     if (!hasDictionary)
         return cli::usageError(command, "give the dictionary with --dict FILE");
     if (!checkFile(command, dictionary, false) || (hasMissing && !checkFile(command, missing, true)))
@@ -162,7 +162,7 @@ int runList(const std::vector<std::string>& words)
         return cli::EXIT_OK;
     std::string unknown;
     if (args.firstUnknownOption(unknown))
-        return cli::usageError(command, "unknown option '" + unknown + "'");
+        return cli::usageError(command, args.unknownOption(unknown));
     if (args.rest().size() != 1)
         return cli::usageError(command, "expected one FILE");
     const std::string& path = args.rest().front();

@@ -17,7 +17,7 @@ bool readPathAndNumbers(cli::Args& args, std::string& path, std::vector<double>&
     if (!args.problem().empty())
         return message = args.problem(), false;
     if (args.firstUnknownOption(option))
-        return message = "unknown option '" + option + "'", false;
+        return message = args.unknownOption(option), false;
     for (const std::string& w : args.rest()) {
         double v;
         if (cli::parseDouble(w, v))

@@ -117,7 +117,7 @@ int readRequest(const std::vector<std::string>& words, DialogRequest& r)
     if (!args.problem().empty())
         return cli::usageError(kCommand, args.problem());
     if (args.firstUnknownOption(unknown))
-        return cli::usageError(kCommand, "unknown option '" + unknown + "'");
+        return cli::usageError(kCommand, args.unknownOption(unknown));
     if (!args.rest().empty())
         return cli::usageError(kCommand, "unexpected '" + args.rest()[0] + "'");
     if (c.ok && c.finish)

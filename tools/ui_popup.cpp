@@ -184,7 +184,7 @@ bool readRequest(cli::Args& args, Request& r, std::string& problem)
     if (args.missingValue() || !args.problem().empty())
         problem = args.problem().empty() ? "an option is missing its value" : args.problem();
     else if (args.firstUnknownOption(unknown))
-        problem = "unknown option '" + unknown + "'";
+        problem = args.unknownOption(unknown);
     else if (!args.rest().empty())
         problem = "unexpected '" + args.rest()[0] + "'";
     else if (!hasType || !parseType(type, r.type))

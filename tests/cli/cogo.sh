@@ -78,6 +78,8 @@ for sub in direction inverse traverse; do
   expect_status "$sub --help" 0 "$TOOL" cogo $sub --help
   expect_out "$sub --help layout" "4" sh -c "'$TOOL' cogo $sub --help | grep -c -E '^(usage:|Options:|Examples:|Exit status:)'"
 done
+# Options given twice: the second --decimals won silently; others were called unknown.
+expect_fail "--decimals twice" 2 "given twice" sh -c "echo '0 0 0 0 90 1' | '$TOOL' cogo direction --decimals 4 --decimals 5"
 expect_status "--help after an option, before the subcommand (was exit 2)" 0 "$TOOL" cogo --units ft --help
 expect_status "no subcommand, no --help" 2 "$TOOL" cogo --units ft
 expect_out "overview names the subcommands" "3" sh -c "'$TOOL' cogo --help | grep -c -E '^  (direction|inverse|traverse) '"

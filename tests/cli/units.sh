@@ -67,4 +67,9 @@ expect_out "-0 m to m" "0" "$TOOL" dist -0 --from m --to m
 expect_fail "1e308 usft" 2 "line 1: '1e308' is out of range" sh -c "echo 1e308 | '$TOOL' dist --from usft --to m"
 expect_status "1e300 m to ifti" 2 "$TOOL" dist 1e300 --from m --to ifti
 expect_out "1e9 m still converts" "3280839895.001" "$TOOL" dist 1e9 --from m --to ifti
+# A flag or option given twice is said so (each was called an unknown option).
+expect_fail "--text twice" 2 "--text given twice" "$TOOL" angle 1 --from deg --text --text
+expect_fail "lines --count twice" 2 "--count given twice" "$TOOL" lines /dev/null --count --count
+expect_fail "tictimer --for twice" 2 "--for given twice" "$TOOL" tictimer --base 10 --timer 1:1 --for 5 --for 5
+expect_fail "geod --decimals twice" 2 "--decimals given twice" "$TOOL" geod inverse --decimals 5 --decimals 6
 finish
