@@ -19,8 +19,8 @@ const double kMaxMisfit = 1e-4;   // metres: a direct answer farther off is not 
 
 const char* const kCommonHelp =
     "Options:\n"
-    "  --ellipsoid A RF       semi-major axis (metres) and inverse flattening (default WGS-84:\n"
-    "                         6378137 298.257223563)\n"
+    "  --ellipsoid A RF       semi-major axis (1 to 1e9 metres) and inverse flattening (above\n"
+    "                         1; default WGS-84: 6378137 298.257223563)\n"
     "  --units m|usft|ift     distances in metres (default), US survey feet or international feet\n"
     "  --angles deg|dms|grd   latitudes, longitudes and azimuths in decimal degrees (default),\n"
     "                         packed degrees-minutes-seconds or grads\n"
@@ -116,9 +116,11 @@ int readOptions(const std::string& sub, const std::vector<std::string>& words0, 
     bool given;
     if (!cli::takeValues(words, "--ellipsoid", 2, ell, given, message))
         return cli::usageError(sub, message);
-    if (given && (!cli::parseDouble(ell[0], o.a) || !cli::parseDouble(ell[1], o.rf) || !(o.a > 0.0) ||
-                  !(o.rf > 1.0)))
-        return cli::usageError(sub, "--ellipsoid takes a positive semi-major axis and an inverse flattening above 1");
+    if (given && (!cli::parseDouble(ell[0], o.a) || !cli::parseDouble(ell[1], o.rf) || !(o.a >= 1.0) ||
+                  !IsSurveyLength(o.a) || !(o.rf > 1.0)))
+        // Beyond these the distances overflow or underflow to NaN (a = 1e300 or 1e-200 printed nan).
+        return cli::usageError(sub, "--ellipsoid takes a semi-major axis from 1 m to 1e9 m and an inverse "
+                                    "flattening above 1");
     cli::Args args(words);
     o.units.decimals = 5;
     if (!cli::readDisplayUnits(args, o.units, message))

@@ -37,6 +37,9 @@ expect_out "csv keeps rows aligned" "$(printf '%s\n' 'lat2,lon2,status' \
   ',,no convergence (misfit 2290.6268 m)')" \
   sh -c "printf '40 -75 45 100000\nx 1 2 3\n80 0 90 1000000\n' | '$TOOL' geod direct --csv | cut -d, -f1,2,4; true"
 expect_status "bad ellipsoid" 2 "$TOOL" geod inverse --ellipsoid 6378137 0
+for a in 1e300 1e-200 0.5; do   # the first two printed a distance of nan, exit 0
+  expect_status "semi-major axis $a refused" 2 "$TOOL" geod inverse --ellipsoid $a 298
+done
 expect_status "unknown subcommand" 2 "$TOOL" geod sideways
 for sub in direct inverse; do
   expect_status "$sub --help" 0 "$TOOL" geod $sub --help
