@@ -175,6 +175,8 @@ bool readRequest(std::vector<std::string> words, Units& units, Request& req, std
     req.az2 = units.toDegrees(req.az2);
     req.az3 = units.toDegrees(req.az3);
     req.area = units.toSquareMetres(req.area);
+    if (haveArea && !(req.area <= kMaxSurveyLength * kMaxSurveyLength))
+        return message = "--area is out of range (areas beyond 1e18 square metres are refused)", false;
     return true;
 }
 
@@ -259,6 +261,10 @@ int divideHinge(const std::vector<C2dPos>& pts, const Request& req, const Units&
                              "the figure would cross itself)");
         return cli::EXIT_NO_ANSWER;
     }
+    if (!IsSurveyLength(x.north) || !IsSurveyLength(x.east)) {
+        cli::error(kCommand, "no solution: the new point would lie beyond 1e9 m");
+        return cli::EXIT_NO_ANSWER;
+    }
     print("new_point", units.showPoint(x));
     std::vector<C2dPos> closed = pts;
     closed.push_back(x);
@@ -293,6 +299,12 @@ int divideParallel(std::vector<C2dPos> pts, const Request& req, const Units& uni
     if (reversed) {
         std::reverse(pts.begin(), pts.end());
         std::swap(onFirst, onLast);
+    }
+    for (const C2dPos& p : {onFirst, onLast}) {
+        if (!IsSurveyLength(p.north) || !IsSurveyLength(p.east)) {
+            cli::error(kCommand, "no solution: the new points would lie beyond 1e9 m");
+            return cli::EXIT_NO_ANSWER;
+        }
     }
     print("new_point_last_side", units.showPoint(onLast));
     print("new_point_first_side", units.showPoint(onFirst));

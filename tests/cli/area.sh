@@ -78,4 +78,8 @@ expect_out "help is the manual" "usage: fieldcore area [FILE] [--units m|usft|if
 
 # Coordinates beyond 1e9 m are refused: 1e160 printed area inf, 1e100 a 200-digit area (exit 0).
 expect_fail "1e160 coordinates" 2 "line 2: '1e160' is out of range" sh -c "printf '0 0\\n1e160 0\\n0 1e160\\n' | '$TOOL' area"
+# An area of 1e300 printed 300-digit points and area nan (exit 0); 1e17 puts them beyond 1e9 m.
+expect_fail "--area 1e300" 2 "out of range" sh -c "printf '0 0\\n10 0\\n' | '$TOOL' area --divide-parallel 90 90 --area 1e300"
+expect_fail "--area 1e17" 1 "beyond 1e9 m" sh -c "printf '0 0\\n10 0\\n' | '$TOOL' area --divide-parallel 90 90 --area 1e17"
+expect_fail "hinge --area 1e17" 1 "beyond 1e9 m" sh -c "printf '0 0\\n0 10\\n' | '$TOOL' area --divide-hinge 135 --area 1e17"
 finish
