@@ -160,6 +160,16 @@ bool readOrientation(std::vector<std::string>& words, Options& o, std::string& m
     return true;
 }
 
+// A computed point beyond 1e9 m (a --scale of 1e300, an elevation just above the Earth's
+// centre) is no answer: it would print hundreds of digits.
+bool pointInRange(const double* p, std::string& message)
+{
+    for (int i = 0; i < 3; ++i)
+        if (!IsSurveyLength(p[i]))
+            return message = "the point computed lies beyond 1e9 m", false;
+    return true;
+}
+
 bool readLengthOption(cli::Args& args, const char* name, const cli::DisplayUnits& u, double& metres,
                       std::string& message)
 {
@@ -190,6 +200,10 @@ bool readCorrections(cli::Args& args, Options& o, std::string& message)
     if (args.option("--elevation", text)) {
         if (!cli::readLength(o.units, text, "--elevation", o.elevation, message))
             return false;
+        // The reduction R / (R + elevation): at the Earth's centre it divides by zero (inf and nan
+        // were printed for -6371000), below it turns the distance round.
+        if (!(o.elevation > -kInstrumentEarthRadius))
+            return message = "--elevation must lie above the Earth's centre (-6371000 m)", false;
         o.corrected = true;
     }
     if (args.option("--curvature", text)) {
@@ -322,6 +336,8 @@ int runDirection(const std::vector<std::string>& words0)
             TSceTaskDirection(v, o.orientation, o.hi, o.ht, v + 3, o.scale, o.elevation, p, o.mode, acc);
         else
             TaskDirection(v, o.orientation, o.hi - o.ht, v + 3, p, acc);
+        if (!pointInRange(p, msg))
+            return false;
         for (double x : p)
             row.length(x);
         if (o.accuracy) {
@@ -444,6 +460,10 @@ struct Traverse {
         }
         double p[3];
         TaskDirection(stn, bsAz, v[0], v[4] - v[5], v + 1, p, nullptr);
+        if (!pointInRange(p, msg)) {
+            endedAt = r.line;
+            return false;
+        }
         const double hd = std::hypot(p[0] - stn[0], p[1] - stn[1]);
         length += hd;
         // Below 0.01 mm the azimuth back to the station left is noise (as for an inverse).

@@ -78,6 +78,12 @@ for sub in direction inverse traverse; do
   expect_status "$sub --help" 0 "$TOOL" cogo $sub --help
   expect_out "$sub --help layout" "4" sh -c "'$TOOL' cogo $sub --help | grep -c -E '^(usage:|Options:|Examples:|Exit status:)'"
 done
+# Corrections that put the point beyond 1e9 m or through the Earth's centre (printed 300
+# digits, inf -nan, or a distance turned round, each with exit 0).
+expect_fail "--scale 1e300" 2 "beyond 1e9 m" sh -c "echo '0 0 0 0 90 10' | '$TOOL' cogo direction --scale 1e300"
+for e in -6371000 -6372000; do
+  expect_fail "--elevation $e" 2 "Earth's centre" sh -c "echo '0 0 0 0 90 10' | '$TOOL' cogo direction --elevation $e"
+done
 # Options given twice: the second --decimals won silently; others were called unknown.
 expect_fail "--decimals twice" 2 "given twice" sh -c "echo '0 0 0 0 90 1' | '$TOOL' cogo direction --decimals 4 --decimals 5"
 expect_status "--help after an option, before the subcommand (was exit 2)" 0 "$TOOL" cogo --units ft --help
