@@ -145,7 +145,10 @@ bool radiusFromSize(const Input& size, double value, const Units& units, double&
     if (size.display == RadiusDisplayDegChord && value > 180.0)
         return message = "a degree of chord above 180 does not describe a curve (at 180 the 100-unit chord is a diameter)", false;
     radius = size.display == RadiusDisplayRadius ? value : units.toMetres(getRadiusValueFromDisplay(value, size.display));
-    if (!(radius > 0.0) || !IsSurveyLength(radius))
+    // Below smallNumTolerance the curve formulas answer 0 (a delta of 10 was printed as 0).
+    if (size.display == RadiusDisplayRadius && radius < smallNumTolerance)
+        return message = "a radius below 1e-5 m has no curve", false;
+    if (!(radius >= smallNumTolerance) || !IsSurveyLength(radius))
         return message = "this degree of curve gives no usable radius", false;
     return true;
 }

@@ -73,4 +73,7 @@ expect_out "help explains the base" "1" sh -c "'$TOOL' curve --help | grep -c '1
 # Lengths beyond 1e9 m are refused (a radius of 1e300 printed 300-digit lengths, exit 0).
 expect_fail "radius 1e300" 2 "'1e300' is out of range" "$TOOL" curve --radius 1e300 --delta 10
 expect_fail "degree of arc 1e-20" 2 "no usable radius" "$TOOL" curve --degree-arc 1e-20 --delta 10
+# Radii below 1e-5 m: every measure was printed as 0, the delta of 10 given among them.
+expect_fail "radius 1e-300" 2 "a radius below 1e-5 m has no curve" "$TOOL" curve --radius 1e-300 --delta 10
+expect_fail "degree of arc 1e300" 2 "no usable radius" "$TOOL" curve --degree-arc 1e300 --delta 10
 finish
