@@ -89,6 +89,36 @@ int wtol(const wchar_t* text)
     return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
+// "%d" (or "%u") as swscanf reads it: blanks, a sign, then decimal digits up to the first other
+// character ("%u" negates a negative number in unsigned arithmetic: -1 is 4294967295). A number
+// beyond the type is none: scanf's overflow is undefined (glibc read a stored 1e300's digits as
+// an int -1).
+bool scanWhole(const CString& text, bool isUnsigned, long long& out)
+{
+    const wchar_t* s = text;
+    while (isBlankChar(*s))
+        ++s;
+    bool negative = false;
+    if (*s == L'+' || *s == L'-')
+        negative = *s++ == L'-';
+    if (!(*s >= L'0' && *s <= L'9'))
+        return false;
+    unsigned long long value = 0;
+    for (; *s >= L'0' && *s <= L'9'; ++s) {
+        value = value * 10 + static_cast<unsigned>(*s - L'0');
+        if (value > UINT_MAX)
+            return false;
+    }
+    if (isUnsigned) {
+        out = negative ? static_cast<long long>(0u - static_cast<unsigned int>(value)) : static_cast<long long>(value);
+        return true;
+    }
+    if (value > (negative ? static_cast<unsigned long long>(INT_MAX) + 1 : static_cast<unsigned long long>(INT_MAX)))
+        return false;
+    out = negative ? -static_cast<long long>(value) : static_cast<long long>(value);
+    return true;
+}
+
 // The one value a one-conversion scanf format reads from a non-empty text; `def` when it
 // reads none (a missing key's text is empty).
 template <class T>
@@ -259,12 +289,16 @@ CString CINIFile::GetStringValue(const wchar_t* section, const wchar_t* key,
 
 int CINIFile::GetIntValue(const wchar_t* section, const wchar_t* key, int def) const
 {
-    return scanOne(GetStringValue(section, key, CString()), L"%d", def);
+    long long value;
+    return scanWhole(GetStringValue(section, key, CString()), false, value) ? static_cast<int>(value) : def;
 }
 
 int CINIFile::GetUintValue(const wchar_t* section, const wchar_t* key, unsigned int def) const
 {
-    return static_cast<int>(scanOne(GetStringValue(section, key, CString()), L"%u", def));
+    long long value;
+    const unsigned int read =
+        scanWhole(GetStringValue(section, key, CString()), true, value) ? static_cast<unsigned int>(value) : def;
+    return static_cast<int>(read);
 }
 
 double CINIFile::GetRealValue(const wchar_t* section, const wchar_t* key, double def) const

@@ -62,6 +62,7 @@ public:
     CString GetStringValue(const wchar_t* section, const wchar_t* key, const CString& def) const;
     // The numeric getters give `def` unless the key exists, its value is not empty and exactly
     // one number is read from it with the format named.
+    // A number beyond the int (unsigned int) range is none: `def`.
     int GetIntValue(const wchar_t* section, const wchar_t* key, int def) const;          // "%d"
     int GetUintValue(const wchar_t* section, const wchar_t* key, unsigned int def) const; // "%u", same bits
     double GetRealValue(const wchar_t* section, const wchar_t* key, double def) const;   // "%lf"

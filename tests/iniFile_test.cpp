@@ -169,9 +169,9 @@ TEST(IniValues, TypedSettersWriteTheirFormats)
 }
 
 // Every getter on the same texts. The integer getter of 8-bit names reads as _wtol does (0
-// without digits, saturating); the wide one as "%d" (the default without a number; values
-// beyond the int range are not read with it, nor with "%X": overflow is undefined there, marked
-// `skip`).
+// without digits, saturating); the wide one as "%d" (the default without a number, and for a
+// number beyond the int range). Values beyond 32 bits are not read with "%X": overflow is
+// undefined there, marked `skip`.
 TEST(IniValues, GettersReadTheirFormatsOrFallBackToTheDefault)
 {
     const int skip = 12345;
@@ -197,8 +197,11 @@ TEST(IniValues, GettersReadTheirFormatsOrFallBackToTheDefault)
         {L"abc", 0, idef, bdef, 0xABC, rdef, rdef, L'a', "letters only"},
         {L"", 0, idef, bdef, hdef, rdef, rdef, cdef, "empty"},
         {L"  -7", -7, -7, bdef, hskip, -7.0, -7.0, L' ', "blanks and a sign"},
-        {L"99999999999", INT_MAX, skip, bdef, hskip, 99999999999.0, 99999999999.0, L'9', "too large: saturates"},
-        {L"-99999999999", INT_MIN, skip, bdef, hskip, -99999999999.0, -99999999999.0, L'-', "too small: saturates"},
+        // 8-bit names saturate; wide names read no number (a stored 1e300 read as an int -1).
+        {L"99999999999", INT_MAX, idef, bdef, hskip, 99999999999.0, 99999999999.0, L'9', "too large: saturates"},
+        {L"-99999999999", INT_MIN, idef, bdef, hskip, -99999999999.0, -99999999999.0, L'-', "too small: saturates"},
+        {L"2147483648", INT_MAX, idef, bdef, hskip, 2147483648.0, 2147483648.0, L'2', "INT_MAX + 1"},
+        {L"-2147483648", INT_MIN, INT_MIN, bdef, hskip, -2147483648.0, -2147483648.0, L'-', "INT_MIN"},
         {L"ff", 0, idef, bdef, 255, rdef, rdef, L'f', "lower-case hexadecimal"},
         {L"0xFF", 0, 0, false, 255, 255.0, 255.0, L'0',
          "the form SetHexValue writes (the C library's \"%lf\" reads hexadecimal too)"},
@@ -218,6 +221,13 @@ TEST(IniValues, GettersReadTheirFormatsOrFallBackToTheDefault)
     }
     EXPECT_EQ(ini.GetIntValue("T", "missing", idef), idef) << "8-bit names: the default only when missing";
     EXPECT_EQ(ini.GetIntValue(L"Missing", L"k", idef), idef);
+    // "%u": a sign is read and negated; beyond 32 bits is no number.
+    const struct { const wchar_t* text; int expected; } uints[] = {
+        {L"4294967295", -1}, {L"-1", -1}, {L"+7", 7}, {L"4294967296", idef}, {L"1000000000000000000000", idef}};
+    for (const auto& u : uints) {
+        ini.SetStringValue(L"T", L"k", u.text);
+        EXPECT_EQ(ini.GetUintValue(L"T", L"k", static_cast<unsigned>(idef)), u.expected) << ToUtf8(CString(u.text));
+    }
 }
 
 TEST(IniValues, NamesAreExactAndRemovalKeepsTheSection)

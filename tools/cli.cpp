@@ -177,6 +177,7 @@ std::vector<std::string> splitFields(const std::string& line)
 std::string formatDouble(double value)
 {
     char buf[64];
+    value = value == 0.0 ? 0.0 : value;   // never "-0"
     for (int digits = 15; digits <= 17; ++digits) {
         std::snprintf(buf, sizeof buf, "%.*g", digits, value);
         if (std::strtod(buf, nullptr) == value)

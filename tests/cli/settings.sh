@@ -34,4 +34,9 @@ expect_status "help" 0 "$TOOL" settings --help
 expect_out "help names the file" "1" sh -c "'$TOOL' settings --help | grep -c 'DIR/Program Files/osd_setup/'"
 expect_out "help has its sections" "Options: Examples: Errors: Exit" \
   sh -c "'$TOOL' settings --help | grep -o '^Options:\|^Examples:\|^Errors:\|^Exit' | tr '\n' ' ' | sed 's/ \$//'"
+# A stored real beyond the int range is no int (1e300 was read as -1, exit 0); -0 prints as 0.
+"$TOOL" settings --root "$root" set 11 1e300 --as real >/dev/null 2>&1
+expect_status "1e300 read as an int" 1 "$TOOL" settings --root "$root" get 11 --as int
+"$TOOL" settings --root "$root" set 11 -0.0000001 --as real >/dev/null 2>&1
+expect_out "-0.000000 read as a real" "0" "$TOOL" settings --root "$root" get 11 --as real
 finish
