@@ -135,6 +135,9 @@ bool readAngle(const DisplayUnits& units, const std::string& text, const std::st
     double v;
     if (!parseDouble(text, v))
         return message = what + " '" + text + "' is not a number", false;
+    std::string why;
+    if (!checkPackedText(text, units.angle == ANGLES_DMS, false, why))   // 12.6030 was 13 deg 0 min 30 s
+        return message = what + " " + why, false;
     degrees = units.toDegrees(v);
     if (!std::isfinite(degrees))
         return message = what + " '" + text + "' is not an angle", false;

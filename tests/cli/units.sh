@@ -57,6 +57,11 @@ expect_out "12.3 dms is 12 deg 30 min" "12.5" "$TOOL" angle 12.3 --from dms --to
 expect_err "inches of 12 refused" "inches (12) must be below 12" "$TOOL" dist 5.123 --from ifti --to m
 expect_err "eighths of 8 refused" "eighths (8) must be below 8" "$TOOL" dist 5.078 --from usfti --to m
 expect_status "curve --angles dms checks its angles" 2 "$TOOL" curve --radius 300 --delta 25.7000 --angles dms
+# So do the survey commands (each took 12.6030 as 13 deg 0 min 30 s, exit 0).
+expect_fail "cogo --angles dms" 2 "line 1: .*minutes (60) must be below 60" sh -c "echo '0 0 0 12.6030 90 10' | '$TOOL' cogo direction --angles dms"
+expect_fail "geod --angles dms" 2 "line 1: .*minutes (60) must be below 60" sh -c "echo '12.6030 0 0 1' | '$TOOL' geod direct --angles dms"
+expect_fail "resect --angles dms" 2 "line 1: HA .*minutes (99) must be below 60" sh -c "printf 'A 100 0 0 359.9999999 90 100 0\\nB 0 100 0 90 90 100 0\\n' | '$TOOL' resect --angles dms"
+expect_fail "cogo --backsight-azimuth in dms" 2 "minutes (75) must be below 60" "$TOOL" cogo traverse --start 0 0 0 --backsight-azimuth 10.75 --angles dms
 expect_status "road stations: no hexadecimal" 2 "$TOOL" road stakeout --example --alignment 1 --station 0x400
 # Values that round to zero print without a minus sign (each printed -0 or -0.0000 before).
 expect_out "-0.0000001 deg to rad" "0" "$TOOL" angle -0.0000001 --from deg --to rad
