@@ -90,6 +90,7 @@ struct Request {
     bool haveDirection = false;
     double area = 0.0;                        // square metres
     std::string file = "-";
+    std::vector<std::string> azTexts;         // the azimuths as given, checked once --angles is read
 };
 
 bool readNumber(const std::string& option, const std::string& text, double& value, std::string& message)
@@ -114,6 +115,8 @@ bool takeParallel(std::vector<std::string>& words, Request& req, std::string& me
         if (!readNumber("--divide-parallel", words[i + 1], req.az1, message) ||
             !readNumber("--divide-parallel", words[i + 2], req.az2, message))
             return false;
+        req.azTexts.push_back(words[i + 1]);
+        req.azTexts.push_back(words[i + 2]);
         req.division = Division::Parallel;
         words.erase(words.begin() + static_cast<long>(i), words.begin() + static_cast<long>(i) + 3);
         --i;
@@ -122,7 +125,8 @@ bool takeParallel(std::vector<std::string>& words, Request& req, std::string& me
 }
 
 // Reads one optional value option; a repeated option is an error.
-bool readOptional(cli::Args& args, const std::string& option, bool& given, double& value, std::string& message)
+bool readOptional(cli::Args& args, const std::string& option, bool& given, double& value, std::string& message,
+                  std::vector<std::string>* texts = nullptr)
 {
     std::string text;
     given = false;
@@ -131,6 +135,8 @@ bool readOptional(cli::Args& args, const std::string& option, bool& given, doubl
             return message = "give " + option + " only once", false;
         if (!readNumber(option, text, value, message))
             return false;
+        if (texts)
+            texts->push_back(text);
         given = true;
     }
     return true;
@@ -145,8 +151,8 @@ bool readRequest(std::vector<std::string> words, Units& units, Request& req, std
     bool haveHinge = false, haveArea = false;
     double hingeAz = 0.0;
     if (!cli::readDisplayUnits(args, units, message) ||
-        !readOptional(args, "--divide-hinge", haveHinge, hingeAz, message) ||
-        !readOptional(args, "--direction", req.haveDirection, req.az3, message) ||
+        !readOptional(args, "--divide-hinge", haveHinge, hingeAz, message, &req.azTexts) ||
+        !readOptional(args, "--direction", req.haveDirection, req.az3, message, &req.azTexts) ||
         !readOptional(args, "--area", haveArea, req.area, message))
         return false;
     std::string word;
@@ -171,6 +177,10 @@ bool readRequest(std::vector<std::string> words, Units& units, Request& req, std
                                   : "a division needs --area", false;
     if (haveArea && !(req.area > 0.0))
         return message = "--area must be positive", false;
+    std::string why;
+    for (const std::string& t : req.azTexts)   // 135.6030 dms was taken as 136 deg 0 min 30 s
+        if (!cli::checkPackedText(t, units.angle == ANGLES_DMS, false, why))
+            return message = "azimuth " + why, false;
     req.az1 = units.toDegrees(req.az1);
     req.az2 = units.toDegrees(req.az2);
     req.az3 = units.toDegrees(req.az3);

@@ -82,4 +82,6 @@ expect_fail "1e160 coordinates" 2 "line 2: '1e160' is out of range" sh -c "print
 expect_fail "--area 1e300" 2 "out of range" sh -c "printf '0 0\\n10 0\\n' | '$TOOL' area --divide-parallel 90 90 --area 1e300"
 expect_fail "--area 1e17" 1 "beyond 1e9 m" sh -c "printf '0 0\\n10 0\\n' | '$TOOL' area --divide-parallel 90 90 --area 1e17"
 expect_fail "hinge --area 1e17" 1 "beyond 1e9 m" sh -c "printf '0 0\\n0 10\\n' | '$TOOL' area --divide-hinge 135 --area 1e17"
+expect_fail "hinge azimuth 135.6030 dms" 2 "minutes (60) must be below 60" sh -c "printf '0 0\\n0 10\\n' | '$TOOL' area --divide-hinge 135.6030 --angles dms --area 50"
+expect_fail "parallel azimuth 90.0075 dms" 2 "seconds (75) must be below 60" sh -c "printf '0 0\\n10 0\\n' | '$TOOL' area --divide-parallel 90 90.0075 --angles dms --area 50"
 finish
