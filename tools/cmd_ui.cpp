@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <iostream>
 
+#include <sys/stat.h>
+
 namespace uicli {
 
 bool takeRepeatedOption(std::vector<std::string>& words, const std::string& name,
@@ -30,6 +32,14 @@ bool takeRepeatedOption(std::vector<std::string>& words, const std::string& name
     return true;
 }
 
+// A folder named as the picture: refused before anything is drawn (the PNG writer's own
+// failure said only "error while writing to output stream", after the layout was printed).
+static bool isFolder(const std::string& path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 void readOutputOption(cli::Args& args, std::string& output, std::string& problem)
 {
     std::string longOutput, shortOutput;
@@ -39,6 +49,8 @@ void readOutputOption(cli::Args& args, std::string& output, std::string& problem
         problem = "give -o or --output, not both";
     else if ((longGiven || shortGiven) && (shortGiven ? shortOutput : longOutput).empty())
         problem = "the output file name is empty";
+    else if ((longGiven || shortGiven) && isFolder(shortGiven ? shortOutput : longOutput))
+        problem = "cannot write '" + (shortGiven ? shortOutput : longOutput) + "': is a directory";
     else if (longGiven || shortGiven)
         output = shortGiven ? shortOutput : longOutput;
 }

@@ -29,6 +29,9 @@ expect_status "--output" 0 "$TOOL" ui bar "${bar[@]}" --output="$work/long.png"
 for sub in "bar" "dialog" "popup --type 0 --text T"; do
   expect_err "$sub: -o and --output" "give -o or --output, not both" "$TOOL" ui $sub -o "$work/a.png" --output "$work/b.png"
   expect_err "$sub: an empty output name" "the output file name is empty" "$TOOL" ui $sub -o ""
+  # Failed before: the layout printed, then "error while writing to output stream".
+  expect_fail "$sub: a folder as the picture" 2 "cannot write '$work': is a directory" "$TOOL" ui $sub -o "$work"
+  expect_out "$sub: a folder as the picture, nothing printed" "" sh -c "'$TOOL' ui $sub -o '$work' 2>/dev/null; exit 0"
 done
 expect_out "--output writes the same picture" "" cmp "$work/bar.png" "$work/long.png"
 expect_out "the same lines with -o" "$("$TOOL" ui bar "${bar[@]}")" "$TOOL" ui bar "${bar[@]}" -o "$work/again.png"
