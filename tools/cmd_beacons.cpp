@@ -122,7 +122,10 @@ int runBeacons(const std::vector<std::string>& words)
     const std::string path = args.rest()[0];
     CObArray list;
     if (!LoadBeaconsFile(cli::hostFileAsDevicePath(path == "-" ? "/dev/stdin" : path), list)) {
-        cli::error(kCommand, "cannot open '" + path + "'");
+        // The reason where the host can tell it (a folder, a missing file); the list's own
+        // reading failed otherwise.
+        const std::string why = cli::whyUnreadable(path);
+        cli::error(kCommand, why.empty() ? "cannot open '" + path + "'" : cli::cannotRead(path, why));
         return cli::EXIT_BAD_INPUT;
     }
     if (csv)

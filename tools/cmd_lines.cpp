@@ -45,7 +45,10 @@ template <class List, class ToUtf8>
 int printList(List& list, const std::string& hostPath, bool countOnly, ToUtf8 toUtf8)
 {
     if (!list.LoadFromFile(cli::hostFileAsDevicePath(hostPath))) {
-        cli::error(kCommand, "cannot open '" + hostPath + "'");
+        // The reason where the host can tell it (a folder, a missing file); the list's own
+        // reading failed otherwise.
+        const std::string why = cli::whyUnreadable(hostPath);
+        cli::error(kCommand, why.empty() ? "cannot open '" + hostPath + "'" : cli::cannotRead(hostPath, why));
         return cli::EXIT_BAD_INPUT;
     }
     if (countOnly) {

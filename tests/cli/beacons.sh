@@ -55,7 +55,7 @@ expect_status "UTF-8 degree sign exits 1" 1 "$TOOL" beacons "$work/utf8.txt"
 : > "$work/empty.txt"
 expect_out "an empty listing" "name,country,operational,frequency,rate,latitude,longitude,status" "$TOOL" beacons --csv "$work/empty.txt"
 expect_status "missing file" 2 "$TOOL" beacons "$work/none.txt"
-expect_err "missing file is named" "^fieldcore beacons: cannot open '.*none.txt'" "$TOOL" beacons "$work/none.txt"
+expect_err "missing file is named, with the reason" "^fieldcore beacons: cannot read '.*none.txt': No such file or directory" "$TOOL" beacons "$work/none.txt"
 expect_status "a folder" 2 "$TOOL" beacons "$work"
 expect_status "no FILE" 2 "$TOOL" beacons
 expect_status "two FILEs" 2 "$TOOL" beacons "$example" "$example"

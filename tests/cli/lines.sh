@@ -20,7 +20,8 @@ expect_out "wide file" "$(printf '0\ta\n1\t\360\237\230\200b')" "$TOOL" lines --
 expect_out "wide count" "2" "$TOOL" lines --wide --count "$work/wide.txt"
 
 expect_status "missing file" 2 "$TOOL" lines "$work/missing.txt"
-expect_err "missing file named" "cannot open" "$TOOL" lines "$work/missing.txt"
+expect_err "missing file named, with the reason" "cannot read '.*missing.txt': No such file or directory" "$TOOL" lines "$work/missing.txt"
+expect_err "a folder, with the reason" "cannot read '$work': is a directory" "$TOOL" lines "$work"
 expect_status "a folder" 2 "$TOOL" lines "$work"
 expect_status "no file" 2 "$TOOL" lines
 expect_status "two files" 2 "$TOOL" lines "$work/lf.txt" "$work/lf.txt"
