@@ -1,14 +1,14 @@
 // fieldcore ui: the subcommand table and what the subcommands share.
 #include "uiCommands.h"
 
+#include "hostFiles.h"
+
 #include "dialogs/titlebar.h"
 #include "platform/screen.h"
 #include "platform/textCodec.h"
 
 #include <cstdlib>
 #include <iostream>
-
-#include <sys/stat.h>
 
 namespace uicli {
 
@@ -32,27 +32,24 @@ bool takeRepeatedOption(std::vector<std::string>& words, const std::string& name
     return true;
 }
 
-// A folder named as the picture: refused before anything is drawn (the PNG writer's own
-// failure said only "error while writing to output stream", after the layout was printed).
-static bool isFolder(const std::string& path)
-{
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 void readOutputOption(cli::Args& args, std::string& output, std::string& problem)
 {
     std::string longOutput, shortOutput;
     const bool longGiven = args.option("--output", longOutput);
     const bool shortGiven = args.option("-o", shortOutput);
+    const std::string& given = shortGiven ? shortOutput : longOutput;
     if (longGiven && shortGiven)
         problem = "give -o or --output, not both";
-    else if ((longGiven || shortGiven) && (shortGiven ? shortOutput : longOutput).empty())
+    else if (!longGiven && !shortGiven)
+        return;
+    else if (given.empty())
         problem = "the output file name is empty";
-    else if ((longGiven || shortGiven) && isFolder(shortGiven ? shortOutput : longOutput))
-        problem = "cannot write '" + (shortGiven ? shortOutput : longOutput) + "': is a directory";
-    else if (longGiven || shortGiven)
-        output = shortGiven ? shortOutput : longOutput;
+    // A folder named as the picture: refused before anything is drawn (the PNG writer's own
+    // failure said only "error while writing to output stream", after the layout was printed).
+    else if (cli::isHostFolder(given))
+        problem = "cannot write '" + given + "': is a directory";
+    else
+        output = given;
 }
 
 bool useScreen(const std::string& command, const std::string& size)

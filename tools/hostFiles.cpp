@@ -42,6 +42,12 @@ std::string whyUnreadable(const std::string& hostPath)
     return std::string();
 }
 
+bool isHostFolder(const std::string& hostPath)
+{
+    struct stat st;
+    return ::stat(hostPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 std::string cannotRead(const std::string& hostPath, const std::string& why)
 {
     return "cannot read '" + hostPath + "': " + why;
@@ -112,7 +118,7 @@ bool writeWholeFile(const std::string& hostPath, const std::string& bytes, std::
     }
     const size_t slash = hostPath.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : hostPath.substr(0, slash);
-    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+    if (!isHostFolder(folder))
         return why = "there is no folder '" + folder + "'", false;
     const CString device = hostFileAsDevicePath(hostPath);
     CFileLock lock;

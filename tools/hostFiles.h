@@ -21,6 +21,9 @@ bool readWholeFile(const std::string& hostPath, std::string& bytes, std::string*
 // denied", ...); empty when it can. "-" (stdin) can.
 std::string whyUnreadable(const std::string& hostPath);
 
+// Whether the host path is a folder (one that exists).
+bool isHostFolder(const std::string& hostPath);
+
 // "cannot read 'PATH': WHY", for messages.
 std::string cannotRead(const std::string& hostPath, const std::string& why);
 
